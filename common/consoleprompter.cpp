@@ -1,0 +1,35 @@
+#include "common/consoleprompter.h"
+
+#include <cstdio>
+
+Prompter::Button ConsolePrompter::ask(const Message &message)
+{
+    m_last = message.text;
+    std::fprintf(stderr, "%s\n", message.text.toLocal8Bit().constData());
+    if (message.defaultButton != NoButton)
+        return message.defaultButton;
+    for (Button b : {Ok, Yes, No, Cancel, Abort, Retry, Ignore})
+        if (message.buttons.testFlag(b))
+            return b;
+    return Ok;
+}
+
+bool ConsolePrompter::input(const QString &, const QString &, QString &)
+{
+    return false;
+}
+
+Prompter::FileAnswer ConsolePrompter::openFile(const FileRequest &)
+{
+    return {};
+}
+
+Prompter::FileAnswer ConsolePrompter::saveFile(const FileRequest &)
+{
+    return {};
+}
+
+QString ConsolePrompter::chooseFolder(const QString &, const QString &)
+{
+    return {};
+}

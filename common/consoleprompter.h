@@ -1,0 +1,21 @@
+#pragma once
+// The command line's prompter: messages go to stderr, questions take their
+// default answer, input boxes and file choosers are cancelled.
+
+#include "common/prompter.h"
+
+class ConsolePrompter : public Prompter
+{
+public:
+    Button ask(const Message &message) override;
+    bool input(const QString &prompt, const QString &title, QString &value) override;
+    FileAnswer openFile(const FileRequest &request) override;
+    FileAnswer saveFile(const FileRequest &request) override;
+    QString chooseFolder(const QString &title, const QString &folder) override;
+
+    // The text of the last message shown (for callers that summarise).
+    QString lastMessage() const { return m_last; }
+
+private:
+    QString m_last;
+};

@@ -1,0 +1,181 @@
+#include "common/cp932.h"
+
+#include <array>
+#include <cerrno>
+#include <iconv.h>
+#include <memory>
+
+// The conversion tables are generated once from glibc's "CP932" converter,
+// which matches Microsoft's table byte for byte (including which of the
+// duplicate NEC/IBM codes a character encodes to). Table lookups are several
+// times faster than calling iconv per string, and the reader converts
+// hundreds of thousands of short strings.
+
+namespace cp932 {
+namespace {
+
+constexpr char16_t Replacement = u'\uFFFD';
+
+struct Tables
+{
+    // Two-byte codes: index (lead << 8 | trail); 0 = not a character.
+    std::unique_ptr<char16_t[]> decode2{new char16_t[0x10000]()};
+    // Single bytes (lead bytes hold Replacement; the decoder checks them first).
+    std::array<char16_t, 256> decode1{};
+    // BMP code unit -> bytes (one byte: 0x00nn, two bytes: lead << 8 | trail).
+    // 0xFFFF = no CP932 form. U+0000 encodes to 0x00.
+    std::unique_ptr<quint16[]> encode{new quint16[0x10000]};
+
+    Tables()
+    {
+        iconv_t toU = iconv_open("UTF-16LE", "CP932");
+        iconv_t fromU = iconv_open("CP932", "UTF-16LE");
+        Q_ASSERT(toU != iconv_t(-1) && fromU != iconv_t(-1));
+
+        auto decodeBytes = [&](const char *in, size_t len) -> char16_t {
+            char out[8];
+            char *inp = const_cast<char *>(in);
+            char *outp = out;
+            size_t inLeft = len, outLeft = sizeof out;
+            iconv(toU, nullptr, nullptr, nullptr, nullptr);
+            if (iconv(toU, &inp, &inLeft, &outp, &outLeft) == size_t(-1) || inLeft != 0
+                || outp - out != 2)
+                return 0;
+            return char16_t(quint8(out[0]) | (quint8(out[1]) << 8));
+        };
+
+        for (int b = 0; b < 256; ++b) {
+            const char c = char(b);
+            const char16_t u = isLeadByte(quint8(b)) ? 0 : decodeBytes(&c, 1);
+            decode1[b] = (u || b == 0) ? u : Replacement;
+        }
+        for (int lead = 0x81; lead <= 0xFC; ++lead) {
+            if (!isLeadByte(quint8(lead)))
+                continue;
+            for (int trail = 0x40; trail <= 0xFC; ++trail) {
+                const char in[2] = {char(lead), char(trail)};
+                decode2[lead << 8 | trail] = decodeBytes(in, 2);
+            }
+        }
+
+        for (int u = 0; u < 0x10000; ++u) {
+            encode[u] = 0xFFFF;
+            if (u >= 0xD800 && u <= 0xDFFF)
+                continue;
+            const char in[2] = {char(u & 0xFF), char(u >> 8)};
+            char out[8];
+            char *inp = const_cast<char *>(in);
+            char *outp = out;
+            size_t inLeft = 2, outLeft = sizeof out;
+            iconv(fromU, nullptr, nullptr, nullptr, nullptr);
+            if (iconv(fromU, &inp, &inLeft, &outp, &outLeft) == size_t(-1))
+                continue;
+            const auto n = outp - out;
+            if (n == 1)
+                encode[u] = quint8(out[0]);
+            else if (n == 2)
+                encode[u] = quint16(quint8(out[0]) << 8 | quint8(out[1]));
+        }
+        iconv_close(toU);
+        iconv_close(fromU);
+    }
+};
+
+const Tables &tables()
+{
+    static const Tables t;
+    return t;
+}
+
+} // namespace
+
+QString decode(QByteArrayView bytes)
+{
+    const Tables &t = tables();
+    const auto *p = reinterpret_cast<const quint8 *>(bytes.data());
+    const qsizetype n = bytes.size();
+    QString out(n, Qt::Uninitialized);
+    auto *o = reinterpret_cast<char16_t *>(out.data());
+    qsizetype len = 0;
+    for (qsizetype i = 0; i < n;) {
+        const quint8 b = p[i];
+        if (b < 0x80) {
+            o[len++] = b;
+            ++i;
+        } else if (!isLeadByte(b)) {
+            o[len++] = t.decode1[b];
+            ++i;
+        } else if (i + 1 < n && p[i + 1] >= 0x40 && p[i + 1] <= 0xFC && p[i + 1] != 0x7F) {
+            // A well-formed pair: one character, or one replacement when the
+            // code is unassigned.
+            const char16_t u = t.decode2[b << 8 | p[i + 1]];
+            o[len++] = u ? u : Replacement;
+            i += 2;
+        } else {
+            // A lead byte without a valid trail byte: replace the lead byte
+            // alone and read the next byte afresh.
+            o[len++] = Replacement;
+            ++i;
+        }
+    }
+    out.truncate(len);
+    return out;
+}
+
+void encodeAppend(QStringView text, QByteArray &out)
+{
+    const Tables &t = tables();
+    const qsizetype start = out.size();
+    out.resize(start + text.size() * 2);
+    char *o = out.data() + start;
+    const char16_t *s = text.utf16();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = s[i];
+        if (u < 0x80) {
+            *o++ = char(u);
+            continue;
+        }
+        if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(s[i + 1]))
+            ++i; // a character outside the BMP: one "?"
+        const quint16 code = t.encode[u];
+        if (code == 0xFFFF) {
+            *o++ = '?';
+        } else if (code > 0xFF) {
+            *o++ = char(code >> 8);
+            *o++ = char(code & 0xFF);
+        } else {
+            *o++ = char(code);
+        }
+    }
+    out.truncate(o - out.constData());
+}
+
+QByteArray encode(QStringView text)
+{
+    QByteArray out;
+    encodeAppend(text, out);
+    return out;
+}
+
+qsizetype encodedLength(QStringView text)
+{
+    const Tables &t = tables();
+    const char16_t *s = text.utf16();
+    const qsizetype n = text.size();
+    qsizetype len = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = s[i];
+        if (u < 0x80) {
+            ++len;
+            continue;
+        }
+        if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(s[i + 1]))
+            ++i;
+        const quint16 code = t.encode[u];
+        len += (code != 0xFFFF && code > 0xFF) ? 2 : 1;
+    }
+    return len;
+}
+
+} // namespace cp932

@@ -1,0 +1,33 @@
+#pragma once
+// The one text layer for the files Brindle reads and writes: Windows code
+// page 932 (Microsoft's Shift-JIS) <-> Unicode.
+//
+// Microsoft's table is used: 0x5C is the backslash, 0x7E the tilde,
+// 0x8160 is U+FF5E, the NEC special row 13 and the NEC-selected and IBM
+// extensions decode, and the half-width katakana 0xA1-0xDF are single bytes.
+// Encoding never fails: a character without a CP932 form becomes "?".
+// Decoding never fails: a byte that starts no valid character becomes U+FFFD.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+namespace cp932 {
+
+QString decode(QByteArrayView bytes);
+QByteArray encode(QStringView text);
+
+// Appends the encoded text to out (avoids a temporary in writers).
+void encodeAppend(QStringView text, QByteArray &out);
+
+// Number of bytes text takes in CP932, without building them.
+qsizetype encodedLength(QStringView text);
+
+// True when byte b starts a two-byte character (0x81-0x9F, 0xE0-0xFC).
+constexpr bool isLeadByte(unsigned char b)
+{
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+} // namespace cp932

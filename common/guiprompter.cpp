@@ -1,0 +1,134 @@
+#include "common/guiprompter.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::StandardButton toQt(Prompter::Button b)
+{
+    switch (b) {
+    case Prompter::Ok: return QMessageBox::Ok;
+    case Prompter::Cancel: return QMessageBox::Cancel;
+    case Prompter::Yes: return QMessageBox::Yes;
+    case Prompter::No: return QMessageBox::No;
+    case Prompter::Abort: return QMessageBox::Abort;
+    case Prompter::Retry: return QMessageBox::Retry;
+    case Prompter::Ignore: return QMessageBox::Ignore;
+    default: return QMessageBox::NoButton;
+    }
+}
+
+Prompter::Button fromQt(int b)
+{
+    switch (b) {
+    case QMessageBox::Ok: return Prompter::Ok;
+    case QMessageBox::Cancel: return Prompter::Cancel;
+    case QMessageBox::Yes: return Prompter::Yes;
+    case QMessageBox::No: return Prompter::No;
+    case QMessageBox::Abort: return Prompter::Abort;
+    case QMessageBox::Retry: return Prompter::Retry;
+    case QMessageBox::Ignore: return Prompter::Ignore;
+    default: return Prompter::NoButton;
+    }
+}
+
+QString filterString(const Prompter::FileFilter &f)
+{
+    return f.caption + QStringLiteral(" (") + f.patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+}
+
+QStringList filterStrings(const Prompter::FileRequest &r)
+{
+    QStringList out;
+    for (const auto &f : r.filters)
+        out << filterString(f);
+    return out;
+}
+
+Prompter::FileAnswer runFileDialog(QWidget *parent, const Prompter::FileRequest &r,
+                                   QFileDialog::AcceptMode mode)
+{
+    QFileDialog dlg(parent, r.title, r.folder);
+    dlg.setAcceptMode(mode);
+    dlg.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                    : QFileDialog::AnyFile);
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setOption(QFileDialog::DontConfirmOverwrite); // callers ask themselves
+    const QStringList filters = filterStrings(r);
+    if (!filters.isEmpty()) {
+        dlg.setNameFilters(filters);
+        dlg.selectNameFilter(filters.value(r.filterIndex, filters.first()));
+    }
+    if (!r.fileName.isEmpty())
+        dlg.selectFile(r.fileName);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return {};
+    Prompter::FileAnswer a;
+    a.path = QDir::toNativeSeparators(dlg.selectedFiles().first());
+    a.filterIndex = std::max<int>(0, filters.indexOf(dlg.selectedNameFilter()));
+    return a;
+}
+
+} // namespace
+
+Prompter::Button GuiPrompter::ask(const Message &m)
+{
+    QMessageBox box(m_parent);
+    box.setWindowTitle(m.title.isEmpty() ? QApplication::applicationDisplayName() : m.title);
+    box.setText(m.text);
+    switch (m.icon) {
+    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case Icon::Question: box.setIcon(QMessageBox::Question); break;
+    }
+    Button first = NoButton;
+    for (Button b : {Ok, Yes, No, Abort, Retry, Ignore, Cancel}) {
+        if (m.buttons.testFlag(b)) {
+            box.addButton(toQt(b));
+            if (first == NoButton)
+                first = b;
+        }
+    }
+    const Button def = m.defaultButton != NoButton ? m.defaultButton : first;
+    box.setDefaultButton(toQt(def));
+    if (m.buttons.testFlag(Cancel))
+        box.setEscapeButton(QMessageBox::Cancel);
+    else if (m.buttons.testFlag(No))
+        box.setEscapeButton(QMessageBox::No);
+    const int r = box.exec();
+    const Button b = fromQt(r);
+    return b == NoButton ? def : b;
+}
+
+bool GuiPrompter::input(const QString &prompt, const QString &title, QString &value)
+{
+    bool ok = false;
+    const QString v = QInputDialog::getText(
+        m_parent, title.isEmpty() ? QApplication::applicationDisplayName() : title, prompt,
+        QLineEdit::Normal, value, &ok);
+    if (ok)
+        value = v;
+    return ok;
+}
+
+Prompter::FileAnswer GuiPrompter::openFile(const FileRequest &request)
+{
+    return runFileDialog(m_parent, request, QFileDialog::AcceptOpen);
+}
+
+Prompter::FileAnswer GuiPrompter::saveFile(const FileRequest &request)
+{
+    return runFileDialog(m_parent, request, QFileDialog::AcceptSave);
+}
+
+QString GuiPrompter::chooseFolder(const QString &title, const QString &folder)
+{
+    return QDir::toNativeSeparators(QFileDialog::getExistingDirectory(
+        m_parent, title, folder, QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog));
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The GUI's prompter: Qt message boxes, input dialogs and file dialogs.
+
+#include "common/prompter.h"
+
+class QWidget;
+
+class GuiPrompter : public Prompter
+{
+public:
+    explicit GuiPrompter(QWidget *parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget *parent) { m_parent = parent; }
+
+    Button ask(const Message &message) override;
+    bool input(const QString &prompt, const QString &title, QString &value) override;
+    FileAnswer openFile(const FileRequest &request) override;
+    FileAnswer saveFile(const FileRequest &request) override;
+    QString chooseFolder(const QString &title, const QString &folder) override;
+
+private:
+    QWidget *m_parent;
+};

@@ -1,0 +1,79 @@
+#pragma once
+// Every message box, question, input box and file chooser of the program goes
+// through a Prompter, with the exact text, buttons, icon and default button.
+// The GUI implements it with Qt dialogs (guiprompter.h); the command line
+// prints messages on stderr and answers questions with their default; tests
+// script the answers and record what was asked.
+
+#include <QString>
+#include <QStringList>
+
+class Prompter
+{
+public:
+    enum Button {
+        NoButton = 0,
+        Ok = 0x1,
+        Cancel = 0x2,
+        Yes = 0x4,
+        No = 0x8,
+        Abort = 0x10,
+        Retry = 0x20,
+        Ignore = 0x40,
+    };
+    Q_DECLARE_FLAGS(Buttons, Button)
+
+    enum class Icon { None, Information, Warning, Critical, Question };
+
+    struct Message {
+        QString text;
+        QString title; // empty: the application's name
+        Buttons buttons = Ok;
+        Icon icon = Icon::None;
+        Button defaultButton = NoButton; // NoButton: the first of buttons
+    };
+
+    // One file filter: a caption and its patterns ("*.ndb", "*.nd?").
+    struct FileFilter {
+        QString caption;
+        QStringList patterns;
+    };
+    struct FileRequest {
+        QString title;
+        QString folder;   // initial folder
+        QString fileName; // proposed name
+        QList<FileFilter> filters;
+        int filterIndex = 0; // initially selected filter
+    };
+    struct FileAnswer {
+        QString path;         // empty: cancelled
+        int filterIndex = 0;  // the filter selected when the user confirmed
+    };
+
+    virtual ~Prompter() = default;
+
+    // Shows a message box; returns the button pressed (Cancel/No when the
+    // box is closed without a choice and such a button exists).
+    virtual Button ask(const Message &message) = 0;
+
+    // A one-line input box; returns false when cancelled.
+    virtual bool input(const QString &prompt, const QString &title, QString &value) = 0;
+
+    virtual FileAnswer openFile(const FileRequest &request) = 0;
+    virtual FileAnswer saveFile(const FileRequest &request) = 0;
+    // Returns the chosen folder or "" when cancelled.
+    virtual QString chooseFolder(const QString &title, const QString &folder) = 0;
+
+    // Shorthands.
+    void notice(const QString &text, Icon icon = Icon::None)
+    {
+        ask(Message{text, QString(), Ok, icon, Ok});
+    }
+    // A Yes/No question that could lose data: No is preselected.
+    bool confirm(const QString &text, Icon icon = Icon::Question)
+    {
+        return ask(Message{text, QString(), Buttons(Yes) | No, icon, No}) == Yes;
+    }
+};
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(Prompter::Buttons)
