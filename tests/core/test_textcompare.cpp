@@ -1,0 +1,62 @@
+#include <QList>
+#include <algorithm>
+#include <random>
+
+#include "common/textcompare.h"
+#include "common/widthconv.h"
+#include "support/testutil.h"
+
+TEST(WidthConversion, AsciiSpaceAndKanaBothWays)
+{
+    EXPECT_EQ(toHalfWidth(u"Ｅ－ＭＡＩＬ\u3000メモ"), QStringLiteral("E-MAIL ﾒﾓ"));
+    EXPECT_EQ(toHalfWidth(u"ガパヴッー・"), QStringLiteral("ｶﾞﾊﾟｳﾞｯｰ･"));
+    EXPECT_EQ(toFullWidth(u"ｶﾞﾊﾟｳﾞｯｰ･"), QStringLiteral("ガパヴッー・"));
+    EXPECT_EQ(toFullWidth(u"a b~"), QStringLiteral("ａ\u3000ｂ～"));
+    // Marks that do not combine stay separate; kanji, hiragana and 「」 are untouched.
+    EXPECT_EQ(toFullWidth(u"ｱﾞ"), QStringLiteral("ア゛"));
+    EXPECT_EQ(toHalfWidth(u"漢字かな「」ヵ"), QStringLiteral("漢字かな「」ヵ"));
+}
+
+TEST(TextComparison, FoldsCaseWidthAndKana)
+{
+    EXPECT_TRUE(textEqual(u"Taro@Example.JP", u"taro@example.jp"));
+    EXPECT_TRUE(textEqual(u"ＡＢＣ", u"abc"));
+    EXPECT_TRUE(textEqual(u"ｶﾞｸ", u"がく"));
+    EXPECT_TRUE(textEqual(u"カタカナ", u"かたかな"));
+    EXPECT_TRUE(textEqual(u"a\u3000b", u"a b"));
+    EXPECT_FALSE(textEqual(u"ガ", u"カ"));
+    EXPECT_FALSE(textEqual(u"abc", u"abd"));
+    EXPECT_LT(textCompare(u"abc", u"ABD"), 0);
+    EXPECT_EQ(textCompare(u"ABC", u"abc"), 0);
+    EXPECT_NE(textOrder(u"ABC", u"abc"), 0);
+}
+
+TEST(TextComparison, OrderIsTotalAndBinarySearchFindsEveryEntry)
+{
+    const QStringList alphabet = {u"a"_qs, u"A"_qs, u"ａ"_qs, u"b"_qs, u"か"_qs, u"カ"_qs,
+                                  u"ｶ"_qs, u"ｶﾞ"_qs, u"ガ"_qs, u"漢"_qs, u" "_qs, u"@"_qs};
+    std::mt19937 rng(7);
+    QStringList items;
+    for (int i = 0; i < 400; ++i) {
+        QString s;
+        for (int n = rng() % 4 + 1; n > 0; --n)
+            s += alphabet[rng() % alphabet.size()];
+        items << s;
+    }
+    std::sort(items.begin(), items.end(), textLess);
+    for (qsizetype i = 1; i < items.size(); ++i) {
+        ASSERT_LE(textOrder(items[i - 1], items[i]), 0);
+        ASSERT_LE(textCompare(items[i - 1], items[i]), 0);
+    }
+    for (const QString &probe : items) {
+        qsizetype lo = 0, hi = items.size() - 1, found = -1;
+        while (lo <= hi) {
+            const qsizetype mid = (lo + hi) / 2;
+            const int c = textCompare(probe, items[mid]);
+            if (c == 0) { found = mid; break; }
+            (c < 0 ? hi : lo) = c < 0 ? mid - 1 : mid + 1;
+        }
+        ASSERT_GE(found, 0) << probe.toStdString();
+        EXPECT_TRUE(textEqual(probe, items[found]));
+    }
+}
