@@ -1,0 +1,413 @@
+#include "formats/eudora.h"
+
+#include <QList>
+#include <algorithm>
+
+#include "common/oledate.h"
+#include "common/textcompare.h"
+
+const QString EudoraOtherItemsHeader = QStringLiteral("---- その他の項目 ----");
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+
+// The card counter is stored in 16 bits; a book whose counter has reached
+// this value takes no further cards.
+constexpr qint32 CounterLimit = 32767;
+
+QStringView trimSpaces(QStringView s)
+{
+    qsizetype b = 0, e = s.size();
+    while (b < e && s[b] == u' ')
+        ++b;
+    while (e > b && s[e - 1] == u' ')
+        --e;
+    return s.sliced(b, e - b);
+}
+
+struct Record
+{
+    QStringView nickname;
+    QStringView value;
+    bool note = false;
+};
+
+// Splits a line into a record; false for a line that is not one.
+bool readRecord(QStringView line, Record &r)
+{
+    QStringView rest;
+    if (line.size() >= 6 && line.first(6).compare(u"alias ", Qt::CaseInsensitive) == 0) {
+        r.note = false;
+        rest = line.sliced(6);
+    } else if (line.size() >= 5 && line.first(5).compare(u"note ", Qt::CaseInsensitive) == 0) {
+        r.note = true;
+        rest = line.sliced(5);
+    } else {
+        return false;
+    }
+    qsizetype b = 0;
+    while (b < rest.size() && rest[b] == u' ')
+        ++b;
+    rest = rest.sliced(b);
+    if (rest.isEmpty())
+        return false;
+
+    if (rest[0] == u'"') {
+        const qsizetype q = rest.indexOf(u"\" ", 1);
+        if (q >= 0) {
+            r.nickname = rest.sliced(1, q - 1);
+            r.value = rest.sliced(q + 2);
+            return true;
+        }
+        // A nickname without addresses: the closing quote ends the line.
+        if (rest.size() >= 2 && rest.back() == u'"') {
+            r.nickname = rest.sliced(1, rest.size() - 2);
+            r.value = QStringView();
+            return true;
+        }
+        return false;
+    }
+    const qsizetype sp = rest.indexOf(u' ', 1);
+    if (sp >= 0) {
+        r.nickname = rest.first(sp);
+        r.value = rest.sliced(sp + 1);
+    } else {
+        r.nickname = rest; // a nickname without addresses
+        r.value = QStringView();
+    }
+    return true;
+}
+
+// The addresses of an alias value: "a@b.c", "Name <a@b.c>", "a@b.c (Name)",
+// separated by ",".
+void readAddressList(QStringView value, QStringList &ids)
+{
+    if (value.isEmpty())
+        return;
+    QList<QStringView> pieces = value.split(u',');
+    if (pieces.last().isEmpty())
+        pieces.removeLast();
+    for (const QStringView raw : pieces) {
+        const QStringView piece = trimSpaces(raw);
+        QStringView address = piece;
+        QStringView other;
+        const qsizetype lt = piece.indexOf(u'<');
+        const qsizetype paren = piece.indexOf(u'(', 1);
+        if (piece.endsWith(u'>') && lt >= 0) {
+            address = piece.sliced(lt + 1, piece.size() - lt - 2);
+            other = piece.first(lt);
+        } else if (piece.endsWith(u')') && paren >= 1) {
+            address = piece.first(paren);
+            other = piece.sliced(paren + 1, piece.size() - paren - 2);
+        }
+        if (!address.contains(u'@') && other.contains(u'@'))
+            address = other;
+        address = trimSpaces(address);
+        if (!address.isEmpty())
+            ids.append(address.toString());
+    }
+}
+
+// Reads one tag "<key:value>" at the start of text; false when text does
+// not start with one.
+bool readTag(QStringView &text, QStringView key, QStringView &value)
+{
+    if (!text.startsWith(key, Qt::CaseInsensitive))
+        return false;
+    const qsizetype close = text.indexOf(u'>', key.size());
+    if (close < 0)
+        return false;
+    value = text.sliced(key.size(), close - key.size());
+    text = text.sliced(close + 1);
+    return true;
+}
+
+void readNote(QStringView text, Card &card)
+{
+    for (;;) {
+        QStringView v;
+        if (readTag(text, u"<name:", v)) {
+            if (!v.isEmpty() && !card.names.contains(v))
+                card.names.append(v.toString());
+        } else if (readTag(text, u"<address:", v)) {
+            card.address = v.toString();
+            card.address.replace(EudoraLineSeparator, u' ');
+        } else if (readTag(text, u"<phone:", v)) {
+            card.telephone = v.toString();
+        } else if (readTag(text, u"<fax:", v)) {
+            card.fax = v.toString();
+        } else {
+            break;
+        }
+    }
+    card.memo = text.toString();
+    card.memo.replace(EudoraLineSeparator, CrLf);
+}
+
+// Lines end in CR LF, LF or CR; the text after the last line end is a line
+// as well.
+QList<QStringView> splitLines(QStringView text)
+{
+    QList<QStringView> out;
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c != u'\r' && c != u'\n')
+            continue;
+        out.append(text.sliced(start, i - start));
+        if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        out.append(text.sliced(start));
+    return out;
+}
+
+} // namespace
+
+int parseEudoraText(QStringView text, AddressBook &book, const EudoraReadOptions &options,
+                    const Progress &progress)
+{
+    book = AddressBook::newBook();
+    const DateValue now = options.now == NoDate ? oleNow() : options.now;
+
+    QList<Record> records;
+    for (const QStringView line : splitLines(text)) {
+        Record r;
+        if (readRecord(line, r))
+            records.append(r);
+    }
+
+    // By nickname, then by value, ignoring letter case; nicknames that are
+    // exactly equal stand together.
+    std::stable_sort(records.begin(), records.end(), [](const Record &a, const Record &b) {
+        const int c = textOrder(a.nickname, b.nickname);
+        if (c != 0)
+            return c < 0;
+        return textCompare(a.value, b.value) < 0;
+    });
+    // An alias comes before the note of the same nickname.
+    for (qsizetype i = 0; i + 1 < records.size(); ++i) {
+        if (records[i].note && records[i + 1].nickname == records[i].nickname) {
+            std::swap(records[i], records[i + 1]);
+            ++i;
+        }
+    }
+
+    int dropped = 0;
+    const qsizetype n = records.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (!keepGoing(progress, i, n))
+            return dropped;
+        const Record &r = records[i];
+        const bool withNote = !r.note && i + 1 < n && records[i + 1].note
+            && records[i + 1].nickname == r.nickname;
+        if (book.cardCounter >= CounterLimit) {
+            ++dropped;
+            if (withNote)
+                ++i;
+            continue;
+        }
+        Card c = Card::newCard();
+        c.number = book.cardCounter;
+        c.created = now;
+        c.updated = now;
+        if (!r.nickname.isEmpty())
+            c.names.append(r.nickname.toString());
+        if (r.note) {
+            // A note without an alias: the card has no addresses.
+            readNote(r.value, c);
+        } else {
+            readAddressList(r.value, c.ids);
+            if (withNote) {
+                readNote(records[i + 1].value, c);
+                ++i;
+            }
+        }
+        book.cards.append(std::move(c));
+        ++book.cardCounter;
+    }
+    return dropped;
+}
+
+// ---- Writing ----------------------------------------------------------------
+
+namespace {
+
+// A value inside a line: line breaks would split the record.
+QString oneLine(QStringView value)
+{
+    QString s = value.toString();
+    s.replace(CrLf, QStringLiteral(" "));
+    s.replace(u'\r', u' ');
+    s.replace(u'\n', u' ');
+    return s;
+}
+
+// The memo in a note: every line break becomes the code-3 separator.
+QString noteLines(QStringView memo)
+{
+    QString s = memo.toString();
+    s.replace(CrLf, QString(EudoraLineSeparator));
+    s.replace(u'\r', EudoraLineSeparator);
+    s.replace(u'\n', EudoraLineSeparator);
+    return s;
+}
+
+QString addressOf(const QString &id, const EudoraWriteOptions &options)
+{
+    return oneLine(id.contains(u'@') ? id : id + options.niftyDomain);
+}
+
+QString quotedList(const QStringList &items, qsizetype from)
+{
+    QString out;
+    for (qsizetype i = from; i < items.size(); ++i) {
+        if (i > from)
+            out += u',';
+        out += u'"';
+        out += oneLine(items[i]);
+        out += u'"';
+    }
+    return out;
+}
+
+} // namespace
+
+QString eudoraNickname(QStringView name)
+{
+    QStringView n = name;
+    while (n.size() >= 2 && n.front() == u'"' && n.back() == u'"')
+        n = n.sliced(1, n.size() - 2);
+    QString out = oneLine(n);
+    out.replace(u'"', u'\'');
+    out.prepend(u'"');
+    out.append(u'"');
+    return out;
+}
+
+QString eudoraCardText(const Card &card, const EudoraWriteOptions &options)
+{
+    if (card.names.isEmpty())
+        return QString();
+    const QString nickname = eudoraNickname(card.names.first());
+    const bool firstOnly = options.mode == EudoraFirstIdOnly;
+
+    QString out;
+    out += u"alias ";
+    out += nickname;
+    out += u' ';
+    for (qsizetype i = 0; i < card.ids.size(); ++i) {
+        if (firstOnly && i > 0)
+            break;
+        if (i > 0)
+            out += u',';
+        out += addressOf(card.ids[i], options);
+    }
+    out += CrLf;
+
+    out += u"note ";
+    out += nickname;
+    out += u' ';
+    out += u"<name:";
+    out += oneLine(card.names.size() >= 2 ? card.names[1] : card.names[0]);
+    out += u'>';
+    if (!card.postalCode.isEmpty() || !card.address.isEmpty()) {
+        out += u"<address:";
+        out += oneLine(card.postalCode);
+        if (!card.postalCode.isEmpty() && !card.address.isEmpty())
+            out += u' ';
+        out += oneLine(card.address);
+        out += u'>';
+    }
+    if (!card.telephone.isEmpty()) {
+        out += u"<phone:";
+        out += oneLine(card.telephone);
+        out += u'>';
+    }
+    if (!card.fax.isEmpty()) {
+        out += u"<fax:";
+        out += oneLine(card.fax);
+        out += u'>';
+    }
+    if (!card.memo.isEmpty())
+        out += noteLines(card.memo);
+
+    if (options.lostMemoFlag) {
+        QStringList items;
+        if (firstOnly && card.ids.size() >= 2) {
+            QString ids = QStringLiteral("ID：");
+            for (qsizetype i = 1; i < card.ids.size(); ++i) {
+                if (i > 1)
+                    ids += u',';
+                ids += addressOf(card.ids[i], options);
+            }
+            items.append(ids);
+        }
+        if (card.names.size() >= 3)
+            items.append(QStringLiteral("名前：") + quotedList(card.names, 2));
+        if (!card.mobile.isEmpty())
+            items.append(QStringLiteral("携帯：") + oneLine(card.mobile));
+        if (!card.pager.isEmpty())
+            items.append(QStringLiteral("ポケベル：") + oneLine(card.pager));
+        if (card.birthday != NoDate) {
+            const QDate d = oleToDate(card.birthday);
+            if (d.isValid())
+                items.append(QStringLiteral("誕生日：") + d.toString(u"yyyy/MM/dd"));
+        }
+        if (!card.groups.isEmpty())
+            items.append(QStringLiteral("グループ：") + quotedList(card.groups, 0));
+        if (!items.isEmpty()) {
+            if (!card.memo.isEmpty())
+                out += EudoraLineSeparator;
+            out += EudoraOtherItemsHeader;
+            out += EudoraLineSeparator;
+            out += items.join(EudoraLineSeparator);
+        }
+    }
+    out += CrLf;
+    return out;
+}
+
+QString eudoraFileText(const AddressBook &book, const EudoraWriteOptions &options,
+                       const Progress &progress, bool *cancelled)
+{
+    if (cancelled)
+        *cancelled = false;
+    const qsizetype cards = book.cardCount() - 1;
+    QString text;
+    qsizetype reported = 0;
+    for (qsizetype i = 1; i <= cards; ++i) {
+        text += eudoraCardText(book.cards[i], options);
+        if (text.size() - reported > 10000) {
+            reported = text.size();
+            if (!keepGoing(progress, i, cards)) {
+                if (cancelled)
+                    *cancelled = true;
+                return QString();
+            }
+        }
+    }
+    return text;
+}
+
+const EudoraPutTexts &eudoraPutTexts()
+{
+    static const EudoraPutTexts texts{
+        QStringLiteral("Eudora書き出しの設定"),
+        QStringLiteral("複数のIDを持つカードの処理"),
+        {QStringLiteral("先頭IDのみをアドレスとする"), QStringLiteral("すべてのIDをアドレスとする（Eudoraではグループ扱い）")},
+        QStringLiteral("OK"),
+        QStringLiteral("ｷｬﾝｾﾙ"),
+        EudoraAllIds,
+    };
+    return texts;
+}
+
+int eudoraModeFromSelection(int selectedOption)
+{
+    return selectedOption == 0 ? EudoraFirstIdOnly : EudoraAllIds;
+}

@@ -1,0 +1,749 @@
+#include "formats/vcard.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QTimeZone>
+
+#include "common/cp932.h"
+#include "common/oledate.h"
+
+const QString VcardOtherItemsHeader = QStringLiteral("---- vCard その他の項目 ----");
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+
+// The card counter is stored in 16 bits; a book whose counter has reached
+// this value takes no further cards.
+constexpr qint32 CounterLimit = 32767;
+
+QStringView trimSpaces(QStringView s)
+{
+    qsizetype b = 0, e = s.size();
+    while (b < e && s[b] == u' ')
+        ++b;
+    while (e > b && s[e - 1] == u' ')
+        --e;
+    return s.sliced(b, e - b);
+}
+
+bool isFoldChar(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+// Physical lines: CR LF, a lone LF and a lone CR each end a line. The text
+// after the last line end is a line of its own.
+class LineReader
+{
+public:
+    explicit LineReader(QStringView text) : m_text(text) {}
+
+    bool atEnd() const { return m_pos >= m_text.size(); }
+    QChar peek() const { return m_text[m_pos]; }
+
+    QStringView next()
+    {
+        const qsizetype n = m_text.size();
+        const QChar *d = m_text.data();
+        qsizetype i = m_pos;
+        while (i < n && d[i] != u'\r' && d[i] != u'\n')
+            ++i;
+        const QStringView line = m_text.sliced(m_pos, i - m_pos);
+        if (i < n)
+            i += (d[i] == u'\r' && i + 1 < n && d[i + 1] == u'\n') ? 2 : 1;
+        m_pos = i;
+        return line;
+    }
+
+private:
+    QStringView m_text;
+    qsizetype m_pos = 0;
+};
+
+enum class Kind { Other, Begin, End, FN, N, Bday, Adr, Tel, Email, Note, Rev, Version };
+
+Kind kindOf(const QString &upperName)
+{
+    static const struct {
+        const char16_t *name;
+        Kind kind;
+    } table[] = {
+        {u"BEGIN", Kind::Begin}, {u"END", Kind::End},     {u"FN", Kind::FN},
+        {u"N", Kind::N},         {u"BDAY", Kind::Bday},   {u"ADR", Kind::Adr},
+        {u"TEL", Kind::Tel},     {u"EMAIL", Kind::Email}, {u"NOTE", Kind::Note},
+        {u"REV", Kind::Rev},     {u"VERSION", Kind::Version},
+    };
+    for (const auto &e : table)
+        if (upperName == QStringView(e.name))
+            return e.kind;
+    return Kind::Other;
+}
+
+struct Property
+{
+    Kind kind = Kind::Other;
+    bool quotedPrintable = false;
+    bool pref = false;
+    bool fax = false;
+    bool cell = false;
+    bool pager = false;
+    QString value; // decoded, components not yet split
+    QString raw;   // the property as it stood in the file, unfolded
+};
+
+// Splits the text before the colon at ";" and "," into the name and the
+// parameters and classifies them. A backslash makes ";", "," and "\" literal.
+void readHead(QStringView head, Property &p)
+{
+    QStringList parts;
+    QString cur;
+    const qsizetype n = head.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = head[i];
+        if (c == u'\\' && i + 1 < n
+            && (head[i + 1] == u';' || head[i + 1] == u',' || head[i + 1] == u'\\')) {
+            cur += head[++i];
+        } else if (c == u';' || c == u',') {
+            parts.append(cur);
+            cur.clear();
+        } else {
+            cur += c;
+        }
+    }
+    if (!cur.isEmpty())
+        parts.append(cur);
+    if (parts.isEmpty())
+        return;
+    p.kind = kindOf(parts[0].toUpper());
+    for (qsizetype i = 1; i < parts.size(); ++i) {
+        QString param = parts[i].toUpper();
+        if (param.startsWith(u"ENCODING="))
+            param.remove(0, 9);
+        else if (param.startsWith(u"TYPE="))
+            param.remove(0, 5);
+        if (param == u"QUOTED-PRINTABLE")
+            p.quotedPrintable = true;
+        else if (param == u"PREF")
+            p.pref = true;
+        else if (param == u"FAX")
+            p.fax = true;
+        else if (param == u"CELL")
+            p.cell = true;
+        else if (param == u"PAGER")
+            p.pager = true;
+    }
+}
+
+int hexValue(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    return -1;
+}
+
+// "=" and two hexadecimal digits give that byte; every other character stands
+// for its own CP932 bytes (a "=" without two digits is kept as it is). The
+// bytes are then read as CP932.
+QString decodeQuotedPrintable(QStringView v)
+{
+    QByteArray bytes;
+    bytes.reserve(v.size());
+    const qsizetype n = v.size();
+    qsizetype run = 0;
+    for (qsizetype i = 0; i < n;) {
+        if (v[i] == u'=' && i + 2 < n) {
+            const int hi = hexValue(v[i + 1]);
+            const int lo = hexValue(v[i + 2]);
+            if (hi >= 0 && lo >= 0) {
+                cp932::encodeAppend(v.sliced(run, i - run), bytes);
+                bytes.append(char(hi * 16 + lo));
+                i += 3;
+                run = i;
+                continue;
+            }
+        }
+        ++i;
+    }
+    cp932::encodeAppend(v.sliced(run), bytes);
+    return cp932::decode(bytes);
+}
+
+// Reads the next property: takes a physical line, unfolds the lines that
+// continue it and, for a quoted-printable value, joins the soft line breaks.
+void readProperty(LineReader &lines, Property &p)
+{
+    p = Property();
+    const QStringView first = lines.next();
+    QString unfolded;
+    QStringView line = first;
+    if (!lines.atEnd() && isFoldChar(lines.peek())) {
+        unfolded = first.toString();
+        while (!lines.atEnd() && isFoldChar(lines.peek())) {
+            QStringView cont = lines.next();
+            qsizetype k = 0;
+            while (k < cont.size() && isFoldChar(cont[k]))
+                ++k;
+            unfolded += cont.sliced(k);
+        }
+        line = unfolded;
+    }
+
+    const qsizetype colon = line.size() > 1 ? line.indexOf(u':', 1) : -1;
+    if (colon < 0) {
+        p.raw = line.toString();
+        return; // an other item
+    }
+    readHead(line.first(colon), p);
+    const QStringView value = line.sliced(colon + 1);
+    if (!p.quotedPrintable) {
+        p.value = value.toString();
+        p.raw = line.toString();
+        return;
+    }
+    // The soft line breaks' lines belong to the raw line as well, so that an
+    // other item is kept whole.
+    QString joined = value.toString();
+    p.raw = line.toString();
+    while (joined.endsWith(u'=') && !lines.atEnd()) {
+        joined.chop(1);
+        const QStringView next = lines.next();
+        joined += next;
+        p.raw += CrLf;
+        p.raw += next;
+    }
+    p.value = decodeQuotedPrintable(joined);
+}
+
+// Splits a value at ";". A backslash before ";", "," or "\" gives that
+// character; before anything else it stays. Empty components between two
+// ";" stay; an empty last component is dropped.
+QStringList components(QStringView v)
+{
+    QStringList out;
+    QString cur;
+    const qsizetype n = v.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = v[i];
+        if (c == u'\\' && i + 1 < n && (v[i + 1] == u';' || v[i + 1] == u',' || v[i + 1] == u'\\')) {
+            cur += v[++i];
+        } else if (c == u';') {
+            out.append(cur);
+            cur.clear();
+        } else {
+            cur += c;
+        }
+    }
+    if (!cur.isEmpty())
+        out.append(cur);
+    return out;
+}
+
+QString firstComponent(QStringView v)
+{
+    const QStringList c = components(v);
+    return c.isEmpty() ? QString() : c.first();
+}
+
+bool isVcardValue(QStringView v)
+{
+    QStringView f = v;
+    // Only the first component counts.
+    const QString first = firstComponent(f);
+    return QStringView(first).trimmed().compare(u"VCARD", Qt::CaseInsensitive) == 0;
+}
+
+// The name without half-width spaces, full-width spaces and TABs: two names
+// are the same person's when these are equal.
+QString nameKey(QStringView name)
+{
+    QString k;
+    k.reserve(name.size());
+    for (const QChar c : name)
+        if (c != u' ' && c != u'\u3000' && c != u'\t')
+            k += c;
+    return k;
+}
+
+bool digits(QStringView s, qsizetype pos, qsizetype count, int &value)
+{
+    if (pos + count > s.size())
+        return false;
+    int v = 0;
+    for (qsizetype i = pos; i < pos + count; ++i) {
+        const char16_t c = s[i].unicode();
+        if (c < u'0' || c > u'9')
+            return false;
+        v = v * 10 + (c - u'0');
+    }
+    value = v;
+    return true;
+}
+
+// "yyyymmdd" or "yyyy-mm-dd"; NoDate for any other form or no valid date.
+DateValue readBirthday(QStringView s)
+{
+    int y, m, d;
+    bool ok = false;
+    if (s.size() == 8)
+        ok = digits(s, 0, 4, y) && digits(s, 4, 2, m) && digits(s, 6, 2, d);
+    else if (s.size() == 10)
+        ok = s[4] == u'-' && s[7] == u'-' && digits(s, 0, 4, y) && digits(s, 5, 2, m)
+            && digits(s, 8, 2, d);
+    if (!ok)
+        return NoDate;
+    const DateValue v = oleFromDate(QDate(y, m, d));
+    return v != NoDate && isShowableDate(v) ? v : NoDate;
+}
+
+// "yyyymmddThhnnss*" or "yyyy-mm-ddThh:nn:ss*"; a "Z" right after the time
+// marks UTC. Returns false for any other form or an impossible date-time.
+bool readRevision(QStringView s, int utcOffsetSeconds, DateValue &value)
+{
+    int y, mo, d, h, mi, se;
+    qsizetype end = 0;
+    if (digits(s, 0, 4, y) && digits(s, 4, 2, mo) && digits(s, 6, 2, d) && s.size() > 8
+        && s[8] == u'T' && digits(s, 9, 2, h) && digits(s, 11, 2, mi) && digits(s, 13, 2, se)) {
+        end = 15;
+    } else if (s.size() >= 19 && s[4] == u'-' && s[7] == u'-' && s[10] == u'T' && s[13] == u':'
+               && s[16] == u':' && digits(s, 0, 4, y) && digits(s, 5, 2, mo) && digits(s, 8, 2, d)
+               && digits(s, 11, 2, h) && digits(s, 14, 2, mi) && digits(s, 17, 2, se)) {
+        end = 19;
+    } else {
+        return false;
+    }
+    const QDate date(y, mo, d);
+    const QTime time(h, mi, se);
+    if (!date.isValid() || !time.isValid())
+        return false;
+    QDateTime dt(date, time, Qt::UTC);
+    if (s.size() > end && (s[end] == u'Z' || s[end] == u'z'))
+        dt = dt.addSecs(utcOffsetSeconds);
+    const DateValue v = oleFromDateTime(dt);
+    if (v == NoDate || !isShowableDate(v))
+        return false;
+    value = v;
+    return true;
+}
+
+// A card being read.
+struct OpenCard
+{
+    qsizetype index = -1; // -1: not added (counter full); its lines are skipped
+    QString others;       // raw lines of the other items, each with CR LF
+    QList<bool> nameFromN; // per name: it came from an N property
+};
+
+// Adds a name unless the card has it already (ignoring blanks). A name from
+// FN replaces the same name taken from N, so that the formatted name's own
+// spacing (a full-width space between family and given name) is kept.
+void addName(Card &card, OpenCard &state, const QString &name, bool fromN, qsizetype *insertAt)
+{
+    const QString key = nameKey(name);
+    for (qsizetype j = 0; j < card.names.size(); ++j) {
+        if (nameKey(card.names[j]) == key) {
+            if (!fromN && state.nameFromN[j]) {
+                card.names[j] = name;
+                state.nameFromN[j] = false;
+            }
+            return;
+        }
+    }
+    if (insertAt) {
+        card.names.insert(*insertAt, name);
+        state.nameFromN.insert(*insertAt, fromN);
+        ++*insertAt;
+    } else {
+        card.names.append(name);
+        state.nameFromN.append(fromN);
+    }
+}
+
+void appendWithSeparator(QString &target, QStringView piece)
+{
+    if (!target.isEmpty()) {
+        target = trimSpaces(target).toString();
+        target += u"  ";
+    }
+    target += piece;
+}
+
+void applyProperty(Card &card, OpenCard &state, const Property &p, const VcardReadOptions &opt)
+{
+    switch (p.kind) {
+    case Kind::FN: {
+        qsizetype at = 0;
+        for (const QString &c : components(p.value)) {
+            const QString name = trimSpaces(c).toString();
+            if (!name.isEmpty())
+                addName(card, state, name, false, p.pref ? &at : nullptr);
+        }
+        break;
+    }
+    case Kind::N: {
+        QString joined;
+        for (const QString &c : components(p.value)) {
+            joined += c;
+            joined += u' ';
+        }
+        const QString name = trimSpaces(joined).toString();
+        qsizetype at = 0;
+        if (!name.isEmpty())
+            addName(card, state, name, true, p.pref ? &at : nullptr);
+        break;
+    }
+    case Kind::Bday:
+        card.birthday = readBirthday(trimSpaces(firstComponent(p.value)));
+        break;
+    case Kind::Adr: {
+        const QStringList c = components(p.value);
+        if (c.isEmpty())
+            break;
+        QString address = card.address;
+        if (!address.isEmpty()) {
+            address = trimSpaces(address).toString();
+            address += u"  ";
+        }
+        for (qsizetype i = c.size() - 1; i >= 0; --i) {
+            if (i == 5) {
+                card.postalCode = trimSpaces(c[i]).toString();
+            } else {
+                address += trimSpaces(c[i]);
+                address += u' ';
+            }
+        }
+        address.replace(CrLf, QStringLiteral(" "));
+        card.address = trimSpaces(address).toString();
+        break;
+    }
+    case Kind::Tel: {
+        QString &target = p.fax ? card.fax : p.cell ? card.mobile : p.pager ? card.pager
+                                                                             : card.telephone;
+        for (const QString &c : components(p.value)) {
+            const QStringView number = trimSpaces(c);
+            if (!number.isEmpty())
+                appendWithSeparator(target, number);
+        }
+        break;
+    }
+    case Kind::Email: {
+        qsizetype at = 0;
+        for (const QString &c : components(p.value)) {
+            const QString id = trimSpaces(c).toString();
+            if (id.isEmpty())
+                continue;
+            if (p.pref)
+                card.ids.insert(at++, id);
+            else
+                card.ids.append(id);
+        }
+        break;
+    }
+    case Kind::Note:
+        card.memo += firstComponent(p.value);
+        break;
+    case Kind::Rev:
+        readRevision(trimSpaces(firstComponent(p.value)), opt.utcOffsetSeconds, card.updated);
+        if (card.updated < card.created)
+            card.created = card.updated;
+        break;
+    case Kind::Version:
+        break;
+    case Kind::Begin:
+    case Kind::End:
+    case Kind::Other: {
+        const QStringView raw = QStringView(p.raw).trimmed();
+        if (!raw.isEmpty()) {
+            state.others += raw;
+            state.others += CrLf;
+        }
+        break;
+    }
+    }
+}
+
+void finishCard(AddressBook &book, const OpenCard &state, const VcardReadOptions &opt)
+{
+    if (state.index < 0 || state.others.isEmpty() || !opt.lostMemoFlag)
+        return;
+    QString &memo = book.cards[state.index].memo;
+    memo += CrLf;
+    memo += VcardOtherItemsHeader;
+    memo += CrLf;
+    memo += state.others;
+}
+
+} // namespace
+
+int localStandardUtcOffset()
+{
+    return QTimeZone::systemTimeZone().standardTimeOffset(QDateTime::currentDateTime());
+}
+
+int parseVcardText(QStringView text, AddressBook &book, const VcardReadOptions &options)
+{
+    book = AddressBook::newBook();
+    const DateValue now = options.now == NoDate ? oleNow() : options.now;
+    int dropped = 0;
+    // The cards begun and not yet ended, innermost last. An explicit stack:
+    // a file of many unmatched BEGIN lines must not exhaust the call stack.
+    QList<OpenCard> open;
+    LineReader lines(text);
+    Property p;
+    while (!lines.atEnd()) {
+        readProperty(lines, p);
+        if (p.kind == Kind::Begin && isVcardValue(p.value)) {
+            OpenCard state;
+            if (book.cardCounter >= CounterLimit) {
+                ++dropped;
+            } else {
+                Card c = Card::newCard();
+                c.number = book.cardCounter;
+                c.created = now;
+                c.updated = now;
+                book.cards.append(std::move(c));
+                ++book.cardCounter;
+                state.index = book.cards.size() - 1;
+            }
+            open.append(std::move(state));
+            continue;
+        }
+        if (open.isEmpty())
+            continue; // outside a card everything else is ignored
+        if (p.kind == Kind::End && isVcardValue(p.value)) {
+            finishCard(book, open.last(), options);
+            open.removeLast();
+            continue;
+        }
+        OpenCard &state = open.last();
+        if (state.index >= 0)
+            applyProperty(book.cards[state.index], state, p, options);
+    }
+    // Cards left open at the end of the text keep what was read, their other
+    // items included.
+    while (!open.isEmpty()) {
+        finishCard(book, open.last(), options);
+        open.removeLast();
+    }
+    return dropped;
+}
+
+// ---- Writing ----------------------------------------------------------------
+
+namespace {
+
+// Appends the quoted-printable form of text, breaking lines with a soft
+// line break before a piece would make the line reach 75 characters.
+class QuotedPrintableWriter
+{
+public:
+    QuotedPrintableWriter(QString &out, qsizetype column) : m_out(out), m_column(column) {}
+
+    void append(QStringView text)
+    {
+        static const char hex[] = "0123456789ABCDEF";
+        const QByteArray bytes = cp932::encode(text);
+        for (const char ch : bytes) {
+            const auto b = static_cast<unsigned char>(ch);
+            if (b == 9 || (b >= 32 && b <= 60) || (b >= 62 && b <= 94) || (b >= 96 && b <= 126)) {
+                piece(1);
+                m_out += QChar(b);
+            } else {
+                piece(3);
+                m_out += u'=';
+                m_out += QChar(hex[b >> 4]);
+                m_out += QChar(hex[b & 15]);
+            }
+        }
+    }
+
+    // A character of the line's structure (a component separator).
+    void appendPlain(QChar c)
+    {
+        piece(1);
+        m_out += c;
+    }
+
+private:
+    void piece(int width)
+    {
+        if (m_column + width >= 75) {
+            m_out += u"=\r\n";
+            m_column = 0;
+        }
+        m_column += width;
+    }
+
+    QString &m_out;
+    qsizetype m_column;
+};
+
+// A value for a line without quoted-printable: line breaks would split the
+// property, so they become spaces.
+QString singleLine(QStringView value)
+{
+    QString s = value.toString();
+    s.replace(CrLf, QStringLiteral(" "));
+    s.replace(u'\r', u' ');
+    s.replace(u'\n', u' ');
+    return s;
+}
+
+bool isNameBlank(QChar c)
+{
+    return c == u' ' || c == u'\u3000' || c == u'\t';
+}
+
+QStringView trimNameBlanks(QStringView s)
+{
+    qsizetype b = 0, e = s.size();
+    while (b < e && isNameBlank(s[b]))
+        ++b;
+    while (e > b && isNameBlank(s[e - 1]))
+        --e;
+    return s.sliced(b, e - b);
+}
+
+// The N value: family and given name split at the first half-width space,
+// else the first full-width space, else the first TAB.
+QString nameSplit(const QString &escaped)
+{
+    const QStringView s = trimNameBlanks(escaped);
+    qsizetype at = s.indexOf(u' ');
+    if (at < 0)
+        at = s.indexOf(u'\u3000');
+    if (at < 0)
+        at = s.indexOf(u'\t');
+    if (at < 0)
+        return s.toString();
+    QString out = trimNameBlanks(s.first(at)).toString();
+    out += u';';
+    out += trimNameBlanks(s.sliced(at + 1));
+    return out;
+}
+
+void line(QString &out, QStringView prefix, QStringView value)
+{
+    out += prefix;
+    out += value;
+    out += CrLf;
+}
+
+QString dateDigits(const QDate &d)
+{
+    return QStringLiteral("%1%2%3")
+        .arg(d.year(), 4, 10, QLatin1Char('0'))
+        .arg(d.month(), 2, 10, QLatin1Char('0'))
+        .arg(d.day(), 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+QString vcardEscape(QStringView value)
+{
+    QString out;
+    out.reserve(value.size() + 8);
+    for (const QChar c : value) {
+        if (c == u';' || c == u'\\' || c == u',')
+            out += u'\\';
+        out += c;
+    }
+    return out;
+}
+
+QString vcardCardText(const Card &card, const VcardWriteOptions &options)
+{
+    QString out;
+    out += u"BEGIN:VCARD\r\nVERSION:2.1\r\n";
+
+    const bool severalNames = card.names.size() >= 2;
+    for (qsizetype i = 0; i < card.names.size(); ++i) {
+        const QString escaped = vcardEscape(singleLine(card.names[i]));
+        const bool pref = severalNames && i == 0;
+        line(out, pref ? u"N;PREF:" : u"N:", nameSplit(escaped));
+        line(out, pref ? u"FN;PREF:" : u"FN:", escaped);
+    }
+
+    if (!card.memo.isEmpty()) {
+        const QStringView prefix = u"NOTE;ENCODING=QUOTED-PRINTABLE:";
+        out += prefix;
+        QuotedPrintableWriter qp(out, cp932::encodedLength(prefix));
+        qp.append(vcardEscape(card.memo));
+        out += CrLf;
+    }
+
+    if (!card.telephone.isEmpty())
+        line(out, u"TEL;WORK;HOME;VOICE:", vcardEscape(singleLine(card.telephone)));
+    if (!card.mobile.isEmpty())
+        line(out, u"TEL;WORK;HOME;CELL;VOICE:", vcardEscape(singleLine(card.mobile)));
+    if (!card.pager.isEmpty())
+        line(out, u"TEL;WORK;HOME;PAGER;VOICE:", vcardEscape(singleLine(card.pager)));
+    if (!card.fax.isEmpty())
+        line(out, u"TEL;WORK;HOME;FAX:", vcardEscape(singleLine(card.fax)));
+
+    if (!card.address.isEmpty() || !card.postalCode.isEmpty()) {
+        const QStringView prefix = u"ADR;INTL;POSTAL;PARCEL;WORK;HOME;ENCODING=QUOTED-PRINTABLE:;";
+        out += prefix;
+        QuotedPrintableWriter qp(out, cp932::encodedLength(prefix));
+        qp.append(vcardEscape(card.address));
+        for (int i = 0; i < 4; ++i)
+            qp.appendPlain(u';');
+        qp.append(vcardEscape(card.postalCode));
+        qp.appendPlain(u';');
+        out += CrLf;
+    }
+
+    const bool severalIds = card.ids.size() >= 2;
+    for (qsizetype i = 0; i < card.ids.size(); ++i) {
+        QString id = singleLine(card.ids[i]);
+        if (!id.contains(u'@'))
+            id += options.niftyDomain;
+        line(out, severalIds && i == 0 ? u"EMAIL;PREF;INTERNET:" : u"EMAIL;INTERNET:",
+             vcardEscape(id));
+    }
+
+    if (card.birthday != NoDate) {
+        const QDate d = oleToDate(card.birthday);
+        if (d.isValid())
+            line(out, u"BDAY:", dateDigits(d));
+    }
+    if (card.updated != NoDate) {
+        const QDateTime local = oleToDateTime(card.updated);
+        if (local.isValid()) {
+            const QDateTime utc = local.addSecs(-options.utcOffsetSeconds);
+            if (utc.date().year() >= 1 && utc.date().year() <= 9999)
+                line(out, u"REV:",
+                     dateDigits(utc.date()) + u'T' + utc.time().toString(u"HHmmss") + u'Z');
+        }
+    }
+    out += u"END:VCARD\r\n";
+    return out;
+}
+
+QString vcardFileText(const AddressBook &book, const VcardWriteOptions &options,
+                      const Progress &progress, bool *cancelled)
+{
+    if (cancelled)
+        *cancelled = false;
+    const qsizetype cards = book.cardCount() - 1;
+    QString text;
+    qsizetype reported = 0;
+    for (qsizetype i = 1; i <= cards; ++i) {
+        text += vcardCardText(book.cards[i], options);
+        if (text.size() - reported > 10000) {
+            reported = text.size();
+            if (!keepGoing(progress, i, cards)) {
+                if (cancelled)
+                    *cancelled = true;
+                return QString();
+            }
+        }
+    }
+    return text;
+}

@@ -1,0 +1,68 @@
+#pragma once
+// vCard 2.1 files: every BEGIN:VCARD ... END:VCARD object becomes a card, and
+// a book is written as one vCard object per card.
+//
+// Reading understands what other programs write: folded lines, quoted-
+// printable values with soft line breaks, parameters with or without TYPE= /
+// ENCODING=, several N, FN, TEL and EMAIL properties, cards nested inside
+// cards. Text is always taken as CP932; a CHARSET parameter is not applied.
+// What has no card field (ORG, TITLE, URL, X-...) can be kept, as raw lines,
+// at the end of the card's memo.
+//
+// Writing produces exactly what reading maps back to the same fields:
+//   BEGIN:VCARD / VERSION:2.1 / N, FN per name / NOTE (quoted-printable) /
+//   TEL lines / ADR (quoted-printable) / EMAIL per ID / BDAY / REV (UTC) /
+//   END:VCARD
+
+#include <QString>
+#include <QStringView>
+
+#include "common/progress.h"
+#include "common/prompter.h"
+#include "core/model.h"
+
+// The offset of local standard time from UTC in seconds (+32400 for a zone
+// nine hours ahead of UTC), daylight saving time not applied. REV times are
+// converted with it in both directions.
+int localStandardUtcOffset();
+
+// The line put in the memo above the items that have no card field.
+extern const QString VcardOtherItemsHeader;
+
+struct VcardReadOptions
+{
+    // Keep the properties that have no card field at the end of the memo.
+    bool lostMemoFlag = true;
+    // Offset of local standard time from UTC, for REV values in UTC.
+    int utcOffsetSeconds = localStandardUtcOffset();
+    // The import time stamped into created and updated; NoDate: now.
+    DateValue now = NoDate;
+};
+
+struct VcardWriteOptions
+{
+    // Appended to IDs without "@" (the online service's mail domain).
+    QString niftyDomain;
+    // Offset of local standard time from UTC, for the REV line.
+    int utcOffsetSeconds = localStandardUtcOffset();
+};
+
+// Parses vCard text into book, which is first made a new book. The parse
+// never fails; malformed properties end up as other items. Nested cards are
+// read without recursion, so any depth of nesting is safe. Returns the
+// number of cards that were not added because the card counter was full
+// (0 normally). The cards' groups are not registered here.
+int parseVcardText(QStringView text, AddressBook &book, const VcardReadOptions &options = {});
+
+// The vCard text of cards 1 .. cardCount()-1 in book order. progress is
+// called at each flush of the text builder (done = cards written); when it
+// returns false the text is abandoned: the result is "" and *cancelled (when
+// given) is set.
+QString vcardFileText(const AddressBook &book, const VcardWriteOptions &options,
+                      const Progress &progress = {}, bool *cancelled = nullptr);
+
+// The text of one card (BEGIN:VCARD .. END:VCARD, lines ending in CR LF).
+QString vcardCardText(const Card &card, const VcardWriteOptions &options);
+
+// Escapes ";", "\" and "," with a backslash.
+QString vcardEscape(QStringView value);
