@@ -17,6 +17,11 @@ namespace {
 constexpr qsizetype MinCardSize = 6;
 constexpr qsizetype MinItemSize = 6;
 constexpr qsizetype MinEntrySize = 4;
+// Counts from the file are only checked against the bytes left, and a card
+// or list entry in memory is larger than its smallest record; so space is
+// reserved for at most this many before the records themselves are seen.
+constexpr qsizetype MaxCardReserve = 65536;
+constexpr qsizetype MaxEntryReserve = 4096;
 
 QString versionMessage()
 {
@@ -76,7 +81,7 @@ public:
             return fail(damagedMessage(countPos));
 
         book.cards.clear();
-        book.cards.reserve(cardCount);
+        book.cards.reserve(qMin<qsizetype>(cardCount, MaxCardReserve));
         for (qint32 i = 0; i < cardCount; ++i) {
             if (!keepGoing(progress, i, cardCount))
                 return fail(QString());
@@ -155,7 +160,7 @@ private:
         if (count < 0 || count > left() / MinEntrySize)
             return damaged(countPos);
         list.clear();
-        list.reserve(count);
+        list.reserve(qMin<qsizetype>(count, MaxEntryReserve));
         for (qint32 i = 0; i < count; ++i) {
             QByteArrayView text;
             if (!readStringBytes(text))
