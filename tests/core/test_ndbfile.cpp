@@ -687,14 +687,18 @@ TEST_F(NdbFiles, ReadFailures)
     EXPECT_EQ(readNdbFile(path("missing.ndb"), book, prompter), -1);
     EXPECT_EQ(readNdbFile(dir.path(), book, prompter), -1);
     EXPECT_EQ(prompter.texts(), QStringList(2, QStringLiteral("ファイルが読めません")));
+    EXPECT_EQ(book, sentinelBook());
+}
 
+TEST_F(NdbFiles, UnreadableFile)
+{
+    AddressBook book = sentinelBook();
     const QString locked = path("locked.ndb");
     ASSERT_TRUE(writeAll(locked, EmptyBookImage));
     ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::WriteOwner));
     QFile probe(locked);
     if (probe.open(QIODevice::ReadOnly))
         GTEST_SKIP() << "file permissions are not enforced for this user";
-    prompter.clear();
     EXPECT_EQ(readNdbFile(locked, book, prompter), -1);
     EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("ファイルが使用中です")});
     EXPECT_EQ(book, sentinelBook());
