@@ -20,16 +20,12 @@ QDateTime wall(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 
 
 } // namespace
 
-TEST(DaysInMonth, MonthTableAndLeapYears)
+TEST(DaysInMonth, LeapYearsAndInvalidMonths)
 {
-    const int lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    for (int m = 1; m <= 12; ++m)
-        EXPECT_EQ(daysInMonth(2023, m), lengths[m - 1]) << m;
     EXPECT_EQ(daysInMonth(1900, 2), 28);
     EXPECT_EQ(daysInMonth(2000, 2), 29);
     EXPECT_EQ(daysInMonth(2004, 2), 29);
     EXPECT_EQ(daysInMonth(2100, 2), 28);
-    EXPECT_EQ(daysInMonth(2024, 1), 31);
     EXPECT_EQ(daysInMonth(2024, 0), 0);
     EXPECT_EQ(daysInMonth(2024, 13), 0);
     // Agrees with the calendar for every month of several centuries.
@@ -44,7 +40,6 @@ TEST(Age, CountsCompletedYearsOnCalendarDates)
     EXPECT_EQ(age(d(1980, 5, 10), d(2020, 5, 9)), 39);  // the day before
     EXPECT_EQ(age(d(1980, 5, 10), d(2020, 4, 30)), 39); // earlier month, later day
     EXPECT_EQ(age(d(1980, 5, 10), d(2020, 6, 1)), 40);  // later month, earlier day
-    EXPECT_EQ(age(d(1980, 5, 10), d(1980, 5, 10)), 0);
     // 29 February: a year is completed on 1 March of a year without it.
     EXPECT_EQ(age(d(2000, 2, 29), d(2001, 2, 28)), 0);
     EXPECT_EQ(age(d(2000, 2, 29), d(2001, 3, 1)), 1);
@@ -62,7 +57,6 @@ TEST(Age, NoAgeForEmptyOrFutureBirthdays)
     EXPECT_EQ(age(NoDate, d(2020, 1, 1)), -1);
     EXPECT_EQ(age(d(1980, 1, 1), NoDate), -1);
     EXPECT_EQ(age(d(2020, 5, 10), d(2020, 5, 9)), -1);
-    EXPECT_EQ(age(d(2030, 1, 1), d(2020, 1, 1)), -1);
     EXPECT_EQ(age(MaxShowableDate, d(2020, 1, 1)), -1);
     // Today as the default.
     const QDate today = QDate::currentDate();
@@ -76,7 +70,6 @@ TEST(DaysToNextBirthday, SameYearNextYearAndThe29thOfFebruary)
     EXPECT_EQ(daysToNextBirthday(d(1980, 5, 10) + 0.75, QDate(2023, 5, 10)), 0);
     EXPECT_EQ(daysToNextBirthday(d(1980, 5, 10), QDate(2023, 5, 9)), 1);
     EXPECT_EQ(daysToNextBirthday(d(1980, 5, 10), QDate(2023, 5, 11)), 365);
-    EXPECT_EQ(daysToNextBirthday(d(1980, 5, 10), QDate(2023, 5, 1)), 9);
     EXPECT_EQ(daysToNextBirthday(d(1980, 5, 10), QDate(2023, 6, 1)), 344);
     // 31 December from 1 January: 364 days, 365 in a leap year.
     EXPECT_EQ(daysToNextBirthday(d(1970, 12, 31), QDate(2023, 1, 1)), 364);
@@ -111,7 +104,6 @@ TEST(OleDate, EpochNegativeValuesAndRoundTrip)
     EXPECT_EQ(oleToDateTime(-2.75), wall(1899, 12, 28, 18));
     // Between -1 and 0 the whole part is still day 0.
     EXPECT_EQ(oleToDateTime(-0.5), wall(1899, 12, 30, 12));
-    EXPECT_EQ(oleToDateTime(45000.0), wall(2023, 3, 15));
     EXPECT_EQ(oleToDateTime(36526.5), wall(2000, 1, 1, 12));
 
     EXPECT_EQ(oleFromDateTime(wall(1899, 12, 30)), 0.0);
@@ -145,11 +137,6 @@ TEST(OleDate, ShowableRangeAndNoDate)
     EXPECT_EQ(oleToDate(MaxShowableDate - 0.5), QDate(9999, 12, 31));
     EXPECT_FALSE(oleToDateTime(std::numeric_limits<double>::quiet_NaN()).isValid());
     EXPECT_FALSE(oleToDateTime(std::numeric_limits<double>::infinity()).isValid());
-    EXPECT_FALSE(oleToDateTime(-std::numeric_limits<double>::infinity()).isValid());
-    EXPECT_TRUE(isShowableDate(0.0));
-    EXPECT_TRUE(isShowableDate(MinShowableDate));
-    EXPECT_FALSE(isShowableDate(MaxShowableDate));
-    EXPECT_FALSE(isShowableDate(NoDate));
 }
 
 TEST(OleDate, RoundingToTheMillisecondNearMidnight)

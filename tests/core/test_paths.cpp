@@ -11,21 +11,17 @@ TEST(NativePaths, SplitsAbsoluteRootAndRelativePaths)
 {
     EXPECT_EQ(driveOf(u"/home/u/a.txt"), u"/"_qs);
     EXPECT_EQ(driveOf(u"home/a.txt"), QString());
-    EXPECT_EQ(driveOf(u""), QString());
 
     EXPECT_EQ(folderOf(u"/home/u/a.txt"), u"/home/u"_qs);
     EXPECT_EQ(folderOf(u"/a.txt"), u"/"_qs);
     EXPECT_EQ(folderOf(u"/"), u"/"_qs);
     EXPECT_EQ(folderOf(u"/home/u/"), u"/home/u"_qs);
     EXPECT_EQ(folderOf(u"home/u/a.txt"), QString());
-    EXPECT_EQ(folderOf(u"a.txt"), QString());
 
     EXPECT_EQ(fileNameOf(u"/home/u/アドレス.ndb"), u"アドレス.ndb"_qs);
     EXPECT_EQ(fileNameOf(u"/a.txt"), u"a.txt"_qs);
     EXPECT_EQ(fileNameOf(u"/home/u/"), QString());
-    EXPECT_EQ(fileNameOf(u"/"), QString());
     EXPECT_EQ(fileNameOf(u"u/a.txt"), u"a.txt"_qs);
-    EXPECT_EQ(fileNameOf(u"a.txt"), u"a.txt"_qs);
 }
 
 TEST(NativePaths, ExtensionLooksAtTheFileNameOnly)
@@ -35,8 +31,6 @@ TEST(NativePaths, ExtensionLooksAtTheFileNameOnly)
     EXPECT_EQ(extensionOf(u"/home/u.d/readme"), QString());
     EXPECT_EQ(extensionOf(u"/home/u.d/"), QString());
     EXPECT_EQ(extensionOf(u"name."), QString());
-    EXPECT_EQ(extensionOf(u"name"), QString());
-    EXPECT_EQ(extensionOf(u""), QString());
 }
 
 TEST(NativePaths, WithAndWithoutSlashTrimSpacesAndKeepRoot)
@@ -48,7 +42,6 @@ TEST(NativePaths, WithAndWithoutSlashTrimSpacesAndKeepRoot)
     EXPECT_EQ(withSlash(u"\u3000dir"), u"\u3000dir/"_qs); // only U+0020 is trimmed
 
     EXPECT_EQ(withoutSlash(u" /home/u/ "), u"/home/u"_qs);
-    EXPECT_EQ(withoutSlash(u"/home/u"), u"/home/u"_qs);
     EXPECT_EQ(withoutSlash(u" / "), u"/"_qs);
     EXPECT_EQ(withoutSlash(u""), QString());
 }
@@ -60,7 +53,6 @@ TEST(WindowsPaths, DriveAndSharePrefixes)
     EXPECT_EQ(winDriveOf(u"\\\\server\\share\\dir\\a.txt"), u"\\\\server\\share"_qs);
     EXPECT_EQ(winDriveOf(u"\\\\server\\share"), u"\\\\server\\share"_qs);
     EXPECT_EQ(winDriveOf(u"\\dir\\a.txt"), QString());
-    EXPECT_EQ(winDriveOf(u"dir\\a.txt"), QString());
     EXPECT_EQ(winDriveOf(u"1:\\a"), QString());
 }
 
@@ -77,7 +69,6 @@ TEST(WindowsPaths, FolderAndFileName)
     EXPECT_EQ(winFolderOf(u"\\Corvid\\Address.ndb"), QString());
 
     EXPECT_EQ(winFileNameOf(u"C:\\Corvid\\User\\Address.ndb"), u"Address.ndb"_qs);
-    EXPECT_EQ(winFileNameOf(u"C:\\Address.ndb"), u"Address.ndb"_qs);
     EXPECT_EQ(winFileNameOf(u"C:Address.ndb"), u"Address.ndb"_qs);
     EXPECT_EQ(winFileNameOf(u"C:\\Corvid\\"), QString());
     EXPECT_EQ(winFileNameOf(u"\\\\srv\\share\\b.txt"), u"b.txt"_qs);
@@ -103,7 +94,6 @@ TEST(WindowsPaths, ExtensionAndSlashes)
     EXPECT_EQ(winWithoutSlash(u" C:\\ "), u"C:\\"_qs);
     EXPECT_EQ(winWithoutSlash(u"C:\\Corvid\\"), u"C:\\Corvid"_qs);
     EXPECT_EQ(winWithoutSlash(u"\\\\srv\\share\\"), u"\\\\srv\\share"_qs);
-    EXPECT_EQ(winWithoutSlash(u"C:\\Corvid"), u"C:\\Corvid"_qs);
     EXPECT_EQ(winWithoutSlash(u"\\"), u"\\"_qs);
 }
 
@@ -138,12 +128,10 @@ TEST_F(PathFiles, CanonicalPathResolvesLinksAndChecksKind)
     EXPECT_TRUE(isFolder(at(u"Sub"_qs)));
     EXPECT_TRUE(isFolder(at(u"link"_qs)));
     EXPECT_FALSE(isFolder(at(u"Sub/a.txt"_qs)));
-    EXPECT_FALSE(isFolder(at(u"missing"_qs)));
     EXPECT_TRUE(isFile(at(u"Sub/a.txt"_qs)));
     EXPECT_FALSE(isFile(at(u"Sub"_qs)));
     EXPECT_FALSE(isFile(at(u"missing"_qs)));
     EXPECT_FALSE(isFile(QString()));
-    EXPECT_FALSE(isFolder(QString()));
 }
 
 TEST_F(PathFiles, TextFilesRoundTripInCodePage932)
