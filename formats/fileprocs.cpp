@@ -23,9 +23,10 @@ bool mayWrite(const QFileInfo &info)
     return info.isWritable();
 }
 
+// File messages are plain OK boxes with the default title.
 void warn(Prompter &prompter, const QString &text)
 {
-    prompter.notice(text, Prompter::Icon::Warning);
+    prompter.notice(text);
 }
 
 // Strips U+0020 from both ends (other white space stays).
