@@ -1,14 +1,20 @@
 #include "support/generator.h"
 
 #include <QDate>
+#include <QDir>
+#include <QFileInfo>
 #include <QHash>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTemporaryDir>
 
 #include <algorithm>
 
 #include "common/cp932.h"
 #include "common/oledate.h"
+#include "core/ndbfile.h"
+#include "support/scriptedprompter.h"
 #include "support/testutil.h"
 
 namespace {
@@ -343,4 +349,79 @@ TEST(Generator, SizesAreSkewedAndScale)
     }
     EXPECT_EQ(quietLines, 0);
     EXPECT_GT(loudLines, 2 * lines);
+}
+
+TEST(Generator, BookSurvivesTheAddressBookFile)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("Address.ndb"));
+    const AddressBook book = generateBook(options(9, 400));
+    ScriptedPrompter prompter;
+    ASSERT_EQ(writeNdbFile(path, book, prompter), 0);
+    AddressBook read;
+    ASSERT_EQ(readNdbFile(path, read, prompter), 0);
+    EXPECT_TRUE(prompter.texts().isEmpty());
+
+    // Only the out-of-range birthday of the card planted for code 5 comes
+    // back as the empty date.
+    AddressBook expected = book;
+    for (Card &c : expected.cards)
+        if (plantedRule(c) == 5)
+            c.birthday = NoDate;
+    ASSERT_EQ(read.cardCount(), expected.cardCount());
+    EXPECT_EQ(read.cardCounter, expected.cardCounter);
+    // The file keeps only the system card's two lists.
+    EXPECT_EQ(read.systemCard().names, expected.systemCard().names);
+    EXPECT_TRUE(read.systemCard().ids.isEmpty());
+    for (int i = 1; i < read.cardCount(); ++i)
+        EXPECT_TRUE(read.cards[i] == expected.cards[i]) << "card index " << i;
+
+    // Written again, the file differs only in the eight bytes of that
+    // birthday.
+    const QString again = dir.filePath(QStringLiteral("Again.ndb"));
+    ASSERT_EQ(writeNdbFile(again, read, prompter), 0);
+    const QByteArray first = readAll(path), second = readAll(again);
+    ASSERT_EQ(first.size(), second.size());
+    int differing = 0;
+    for (qsizetype i = 0; i < first.size(); ++i)
+        differing += first[i] != second[i];
+    EXPECT_GE(differing, 1);
+    EXPECT_LE(differing, 8);
+    EXPECT_TRUE(second == buildNdbImage(expected).value_or(QByteArray()));
+}
+
+TEST(Generator, CommandWritesTheSameFileForTheSameOptions)
+{
+    const QString gen = QFileInfo(QStringLiteral(BRINDLE_CLI)).dir().filePath(
+        QStringLiteral("brindle-gen"));
+    ASSERT_TRUE(QFileInfo::exists(gen));
+    QTemporaryDir dir;
+    auto run = [&](const QStringList &args) {
+        QProcess p;
+        p.start(gen, args);
+        if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
+            return -100;
+        return p.exitCode();
+    };
+    const QString a = dir.filePath(QStringLiteral("a.ndb")), b = dir.filePath(QStringLiteral("b.ndb"));
+    ASSERT_EQ(run({QStringLiteral("--seed"), QStringLiteral("5"), QStringLiteral("--cards"),
+                   QStringLiteral("120"), a}), 0);
+    ASSERT_EQ(run({QStringLiteral("--cards"), QStringLiteral("120"), QStringLiteral("--seed"),
+                   QStringLiteral("5"), b}), 0);
+    EXPECT_TRUE(readAll(a) == readAll(b));
+
+    GeneratorOptions o = options(5, 120);
+    const std::optional<QByteArray> image = buildNdbImage(generateBook(o));
+    ASSERT_TRUE(image.has_value());
+    EXPECT_TRUE(readAll(a) == *image);
+
+    o.badCards = false;
+    ASSERT_EQ(run({QStringLiteral("--seed"), QStringLiteral("5"), QStringLiteral("--cards"),
+                   QStringLiteral("120"), QStringLiteral("--no-bad"), b}), 0);
+    EXPECT_TRUE(readAll(b) == *buildNdbImage(generateBook(o)));
+
+    EXPECT_EQ(run({QStringLiteral("--cards"), QStringLiteral("40000"), a}), 2);
+    EXPECT_EQ(run({QStringLiteral("--bogus"), a}), 2);
+    EXPECT_EQ(run({}), 2);
 }
