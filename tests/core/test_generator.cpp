@@ -425,3 +425,15 @@ TEST(Generator, CommandWritesTheSameFileForTheSameOptions)
     EXPECT_EQ(run({QStringLiteral("--bogus"), a}), 2);
     EXPECT_EQ(run({}), 2);
 }
+
+TEST(Generator, DemoSampleIsWhatTheGeneratorMakes)
+{
+    // samples/README.md gives the command; this keeps the file in step with
+    // the generator.
+    const QByteArray sample = readAll(QStringLiteral(BRINDLE_SOURCE_DIR "/samples/demo.ndb"));
+    ASSERT_FALSE(sample.isEmpty());
+    const std::optional<QByteArray> image = buildNdbImage(generateBook(options(1, 300)));
+    ASSERT_TRUE(image.has_value());
+    EXPECT_TRUE(sample == *image)
+        << "regenerate: build/bin/brindle-gen --seed 1 --cards 300 samples/demo.ndb";
+}
