@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "common/oledate.h"
+#include "formats/fileprocs.h"
 #include "common/textcompare.h"
 
 const QString EudoraOtherItemsHeader = QStringLiteral("---- その他の項目 ----");
@@ -15,6 +16,13 @@ const QString CrLf = QStringLiteral("\r\n");
 // The card counter is stored in 16 bits; a book whose counter has reached
 // this value takes no further cards.
 constexpr qint32 CounterLimit = 32767;
+
+// Tells the user that cards were left out because the counter was full.
+void reportDroppedCards(int dropped, Prompter &prompter)
+{
+    if (dropped > 0)
+        prompter.notice(QStringLiteral("カード番号が上限（32767）に達しているため、これ以上カードを追加できません。"), Prompter::Icon::Warning);
+}
 
 QStringView trimSpaces(QStringView s)
 {
@@ -353,11 +361,9 @@ QString eudoraCardText(const Card &card, const EudoraWriteOptions &options)
             items.append(QStringLiteral("携帯：") + oneLine(card.mobile));
         if (!card.pager.isEmpty())
             items.append(QStringLiteral("ポケベル：") + oneLine(card.pager));
-        if (card.birthday != NoDate) {
-            const QDate d = oleToDate(card.birthday);
-            if (d.isValid())
-                items.append(QStringLiteral("誕生日：") + d.toString(u"yyyy/MM/dd"));
-        }
+        const QString birthday = DateText(card.birthday);
+        if (!birthday.isEmpty())
+            items.append(QStringLiteral("誕生日：") + birthday);
         if (!card.groups.isEmpty())
             items.append(QStringLiteral("グループ：") + quotedList(card.groups, 0));
         if (!items.isEmpty()) {
@@ -378,20 +384,15 @@ QString eudoraFileText(const AddressBook &book, const EudoraWriteOptions &option
     if (cancelled)
         *cancelled = false;
     const qsizetype cards = book.cardCount() - 1;
-    QString text;
-    qsizetype reported = 0;
+    TextAccumulator acc;
     for (qsizetype i = 1; i <= cards; ++i) {
-        text += eudoraCardText(book.cards[i], options);
-        if (text.size() - reported > 10000) {
-            reported = text.size();
-            if (!keepGoing(progress, i, cards)) {
-                if (cancelled)
-                    *cancelled = true;
-                return QString();
-            }
+        if (acc.append(eudoraCardText(book.cards[i], options)) && !keepGoing(progress, i, cards)) {
+            if (cancelled)
+                *cancelled = true;
+            return QString();
         }
     }
-    return text;
+    return acc.take();
 }
 
 const EudoraPutTexts &eudoraPutTexts()
@@ -410,4 +411,26 @@ const EudoraPutTexts &eudoraPutTexts()
 int eudoraModeFromSelection(int selectedOption)
 {
     return selectedOption == 0 ? EudoraFirstIdOnly : EudoraAllIds;
+}
+
+int EudoraFileRead(const QString &path, AddressBook &book, Prompter &prompter,
+                   const EudoraReadOptions &options, const Progress &progress)
+{
+    book = AddressBook::newBook();
+    QString text;
+    if (readTextFileForImport(path, text, prompter) != 0)
+        return -1;
+    const int dropped = parseEudoraText(text, book, options, progress);
+    reportDroppedCards(dropped, prompter);
+    return 0;
+}
+
+int EudoraFileWrite(const QString &path, const AddressBook &book, Prompter &prompter,
+                    const EudoraWriteOptions &options, const Progress &progress, bool trashOld)
+{
+    bool cancelled = false;
+    const QString text = eudoraFileText(book, options, progress, &cancelled);
+    if (cancelled)
+        return -1;
+    return writeTextFileSafely(path, text, prompter, progress, trashOld);
 }

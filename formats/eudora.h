@@ -81,3 +81,21 @@ QString eudoraCardText(const Card &card, const EudoraWriteOptions &options);
 // The quoted nickname written for a name: enclosing double quotes removed,
 // the remaining ones turned into apostrophes, the whole in double quotes.
 QString eudoraNickname(QStringView name);
+
+// Reads a nickname file into book (made a new book first) by the shared
+// read procedure; an empty file reads as no cards. progress as for
+// parseEudoraText: stopping keeps the cards made so far and still succeeds.
+// Returns 0, or -1 when the file could not be read (the user was told).
+// Nicknames beyond the card counter's limit are left out, and the user is
+// told.
+int EudoraFileRead(const QString &path, AddressBook &book, Prompter &prompter,
+                   const EudoraReadOptions &options = {}, const Progress &progress = {});
+
+// Writes the book's cards with names as a nickname file to path (checked by
+// the caller with WritePathCheck), in the mode the export dialog gave. An
+// old file is replaced only by a complete new one; trashOld moves it to the
+// trash first. Returns 0, or -1 when the write failed (the user was told) or
+// was cancelled through progress.
+int EudoraFileWrite(const QString &path, const AddressBook &book, Prompter &prompter,
+                    const EudoraWriteOptions &options, const Progress &progress = {},
+                    bool trashOld = false);

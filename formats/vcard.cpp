@@ -7,6 +7,7 @@
 
 #include "common/cp932.h"
 #include "common/oledate.h"
+#include "formats/fileprocs.h"
 
 const QString VcardOtherItemsHeader = QStringLiteral("---- vCard その他の項目 ----");
 
@@ -17,6 +18,13 @@ const QString CrLf = QStringLiteral("\r\n");
 // The card counter is stored in 16 bits; a book whose counter has reached
 // this value takes no further cards.
 constexpr qint32 CounterLimit = 32767;
+
+// Tells the user that cards were left out because the counter was full.
+void reportDroppedCards(int dropped, Prompter &prompter)
+{
+    if (dropped > 0)
+        prompter.notice(QStringLiteral("カード番号が上限（32767）に達しているため、これ以上カードを追加できません。"), Prompter::Icon::Warning);
+}
 
 QStringView trimSpaces(QStringView s)
 {
@@ -732,18 +740,35 @@ QString vcardFileText(const AddressBook &book, const VcardWriteOptions &options,
     if (cancelled)
         *cancelled = false;
     const qsizetype cards = book.cardCount() - 1;
-    QString text;
-    qsizetype reported = 0;
+    TextAccumulator acc;
     for (qsizetype i = 1; i <= cards; ++i) {
-        text += vcardCardText(book.cards[i], options);
-        if (text.size() - reported > 10000) {
-            reported = text.size();
-            if (!keepGoing(progress, i, cards)) {
-                if (cancelled)
-                    *cancelled = true;
-                return QString();
-            }
+        if (acc.append(vcardCardText(book.cards[i], options)) && !keepGoing(progress, i, cards)) {
+            if (cancelled)
+                *cancelled = true;
+            return QString();
         }
     }
-    return text;
+    return acc.take();
+}
+
+int VcdFileRead(const QString &path, AddressBook &book, Prompter &prompter,
+                const VcardReadOptions &options)
+{
+    book = AddressBook::newBook();
+    QString text;
+    if (readTextFileForImport(path, text, prompter) != 0)
+        return -1;
+    const int dropped = parseVcardText(text, book, options);
+    reportDroppedCards(dropped, prompter);
+    return 0;
+}
+
+int VcdFileWrite(const QString &path, const AddressBook &book, Prompter &prompter,
+                 const VcardWriteOptions &options, const Progress &progress, bool trashOld)
+{
+    bool cancelled = false;
+    const QString text = vcardFileText(book, options, progress, &cancelled);
+    if (cancelled)
+        return -1;
+    return writeTextFileSafely(path, text, prompter, progress, trashOld);
 }

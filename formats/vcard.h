@@ -66,3 +66,18 @@ QString vcardCardText(const Card &card, const VcardWriteOptions &options);
 
 // Escapes ";", "\" and "," with a backslash.
 QString vcardEscape(QStringView value);
+
+// Reads a vCard file into book (made a new book first) by the shared read
+// procedure; an empty file reads as no cards. Returns 0, or -1 when the
+// file could not be read (the user was told). Cards beyond the card
+// counter's limit are left out, and the user is told.
+int VcdFileRead(const QString &path, AddressBook &book, Prompter &prompter,
+                const VcardReadOptions &options = {});
+
+// Writes the book's cards as vCard to path (checked by the caller with
+// WritePathCheck). An old file is replaced only by a complete new one;
+// trashOld moves it to the trash first. Returns 0, or -1 when the write
+// failed (the user was told) or was cancelled through progress.
+int VcdFileWrite(const QString &path, const AddressBook &book, Prompter &prompter,
+                 const VcardWriteOptions &options, const Progress &progress = {},
+                 bool trashOld = false);
