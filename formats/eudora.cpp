@@ -1,6 +1,7 @@
 #include "formats/eudora.h"
 
 #include <QList>
+#include <QSet>
 #include <algorithm>
 
 #include "common/oledate.h"
@@ -133,11 +134,15 @@ bool readTag(QStringView &text, QStringView key, QStringView &value)
 
 void readNote(QStringView text, Card &card)
 {
+    QSet<QString> names(card.names.cbegin(), card.names.cend());
     for (;;) {
         QStringView v;
         if (readTag(text, u"<name:", v)) {
-            if (!v.isEmpty() && !card.names.contains(v))
-                card.names.append(v.toString());
+            const QString name = v.toString();
+            if (!name.isEmpty() && !names.contains(name)) {
+                names.insert(name);
+                card.names.append(name);
+            }
         } else if (readTag(text, u"<address:", v)) {
             card.address = v.toString();
             card.address.replace(EudoraLineSeparator, u' ');

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QTimeZone>
 
@@ -345,7 +346,8 @@ struct OpenCard
 {
     qsizetype index = -1; // -1: not added (counter full); its lines are skipped
     QString others;       // raw lines of the other items, each with CR LF
-    QList<bool> nameFromN; // per name: it came from an N property
+    // The keys (nameKey) of the card's names; true for a name taken from N.
+    QHash<QString, bool> nameKeys;
 };
 
 // Adds a name unless the card has it already (ignoring blanks). A name from
@@ -354,23 +356,24 @@ struct OpenCard
 void addName(Card &card, OpenCard &state, const QString &name, bool fromN, qsizetype *insertAt)
 {
     const QString key = nameKey(name);
-    for (qsizetype j = 0; j < card.names.size(); ++j) {
-        if (nameKey(card.names[j]) == key) {
-            if (!fromN && state.nameFromN[j]) {
-                card.names[j] = name;
-                state.nameFromN[j] = false;
+    const auto found = state.nameKeys.find(key);
+    if (found != state.nameKeys.end()) {
+        if (!fromN && found.value()) {
+            found.value() = false;
+            for (QString &n : card.names) {
+                if (nameKey(n) == key) {
+                    n = name;
+                    break;
+                }
             }
-            return;
         }
+        return;
     }
-    if (insertAt) {
-        card.names.insert(*insertAt, name);
-        state.nameFromN.insert(*insertAt, fromN);
-        ++*insertAt;
-    } else {
+    state.nameKeys.insert(key, fromN);
+    if (insertAt)
+        card.names.insert((*insertAt)++, name);
+    else
         card.names.append(name);
-        state.nameFromN.append(fromN);
-    }
 }
 
 void appendWithSeparator(QString &target, QStringView piece)
@@ -559,7 +562,11 @@ public:
         const QByteArray bytes = cp932::encode(text);
         for (const char ch : bytes) {
             const auto b = static_cast<unsigned char>(ch);
-            if (b == 9 || (b >= 32 && b <= 60) || (b >= 62 && b <= 94) || (b >= 96 && b <= 126)) {
+            // A blank may not begin a line: the reader would take that line
+            // as the folded continuation of the one before.
+            const bool blank = b == 9 || b == 32;
+            if ((blank && m_column > 0 && m_column + 1 < 75) || (b >= 33 && b <= 60)
+                || (b >= 62 && b <= 94) || (b >= 96 && b <= 126)) {
                 piece(1);
                 m_out += QChar(b);
             } else {

@@ -537,6 +537,17 @@ TEST(VcardWrite, QuotedPrintable)
     EXPECT_EQ(book.cards[1].address, c.address);
     EXPECT_EQ(book.cards[1].postalCode, c.postalCode);
 
+    // No continuation line may begin with a blank (it would read as folded).
+    for (int shift = 0; shift < 3; ++shift) {
+        c = Card::newCard();
+        c.memo = QString(shift, u'x') + QStringLiteral("a \t").repeated(60);
+        const QString t = vcardCardText(c, writeOptions());
+        for (const QString &ln : lines(t))
+            EXPECT_FALSE(ln.startsWith(u' ') || ln.startsWith(u'\t')) << shift;
+        parseVcardText(t, book, readOptions());
+        EXPECT_EQ(book.cards[1].memo, c.memo) << shift;
+    }
+
     // Only a postal code: the address component stays empty.
     Card p = Card::newCard();
     p.postalCode = QStringLiteral("100-0001");
