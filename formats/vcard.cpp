@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QDateTime>
-#include <QHash>
 #include <QList>
 #include <QTimeZone>
 
@@ -346,8 +345,11 @@ struct OpenCard
 {
     qsizetype index = -1; // -1: not added (counter full); its lines are skipped
     QString others;       // raw lines of the other items, each with CR LF
-    // The keys (nameKey) of the card's names; true for a name taken from N.
-    QHash<QString, bool> nameKeys;
+    // The keys (nameKey) of the card's names, in no particular order, and
+    // whether each name was taken from N. Cards have few names: a list is
+    // cheaper than a hash here.
+    QStringList nameKeys;
+    QList<bool> nameFromN;
 };
 
 // Adds a name unless the card has it already (ignoring blanks). A name from
@@ -356,10 +358,10 @@ struct OpenCard
 void addName(Card &card, OpenCard &state, const QString &name, bool fromN, qsizetype *insertAt)
 {
     const QString key = nameKey(name);
-    const auto found = state.nameKeys.find(key);
-    if (found != state.nameKeys.end()) {
-        if (!fromN && found.value()) {
-            found.value() = false;
+    const qsizetype found = state.nameKeys.indexOf(key);
+    if (found >= 0) {
+        if (!fromN && state.nameFromN[found]) {
+            state.nameFromN[found] = false;
             for (QString &n : card.names) {
                 if (nameKey(n) == key) {
                     n = name;
@@ -369,7 +371,8 @@ void addName(Card &card, OpenCard &state, const QString &name, bool fromN, qsize
         }
         return;
     }
-    state.nameKeys.insert(key, fromN);
+    state.nameKeys.append(key);
+    state.nameFromN.append(fromN);
     if (insertAt)
         card.names.insert((*insertAt)++, name);
     else
@@ -650,12 +653,22 @@ void line(QString &out, QStringView prefix, QStringView value)
     out += CrLf;
 }
 
-QString dateDigits(const QDate &d)
+void appendDigits(QString &out, int value, int width)
 {
-    return QStringLiteral("%1%2%3")
-        .arg(d.year(), 4, 10, QLatin1Char('0'))
-        .arg(d.month(), 2, 10, QLatin1Char('0'))
-        .arg(d.day(), 2, 10, QLatin1Char('0'));
+    char16_t buf[8];
+    for (int i = width - 1; i >= 0; --i) {
+        buf[i] = char16_t(u'0' + value % 10);
+        value /= 10;
+    }
+    out.append(QStringView(buf, width));
+}
+
+// "yyyymmdd".
+void appendDate(QString &out, const QDate &d)
+{
+    appendDigits(out, d.year(), 4);
+    appendDigits(out, d.month(), 2);
+    appendDigits(out, d.day(), 2);
 }
 
 } // namespace
@@ -675,6 +688,7 @@ QString vcardEscape(QStringView value)
 QString vcardCardText(const Card &card, const VcardWriteOptions &options)
 {
     QString out;
+    out.reserve(256);
     out += u"BEGIN:VCARD\r\nVERSION:2.1\r\n";
 
     const bool severalNames = card.names.size() >= 2;
@@ -725,16 +739,26 @@ QString vcardCardText(const Card &card, const VcardWriteOptions &options)
 
     if (card.birthday != NoDate) {
         const QDate d = oleToDate(card.birthday);
-        if (d.isValid())
-            line(out, u"BDAY:", dateDigits(d));
+        if (d.isValid()) {
+            out += u"BDAY:";
+            appendDate(out, d);
+            out += CrLf;
+        }
     }
     if (card.updated != NoDate) {
         const QDateTime local = oleToDateTime(card.updated);
         if (local.isValid()) {
             const QDateTime utc = local.addSecs(-options.utcOffsetSeconds);
-            if (utc.date().year() >= 1 && utc.date().year() <= 9999)
-                line(out, u"REV:",
-                     dateDigits(utc.date()) + u'T' + utc.time().toString(u"HHmmss") + u'Z');
+            const QTime t = utc.time();
+            if (utc.date().year() >= 1 && utc.date().year() <= 9999) {
+                out += u"REV:";
+                appendDate(out, utc.date());
+                out += u'T';
+                appendDigits(out, t.hour(), 2);
+                appendDigits(out, t.minute(), 2);
+                appendDigits(out, t.second(), 2);
+                out += u"Z\r\n";
+            }
         }
     }
     out += u"END:VCARD\r\n";
