@@ -40,6 +40,7 @@ struct Record
     QStringView nickname;
     QStringView value;
     bool note = false;
+    QString key; // textKey(nickname), for sorting
 };
 
 // Splits a line into a record; false for a line that is not one.
@@ -190,56 +191,65 @@ int parseEudoraText(QStringView text, AddressBook &book, const EudoraReadOptions
     QList<Record> records;
     for (const QStringView line : splitLines(text)) {
         Record r;
-        if (readRecord(line, r))
-            records.append(r);
+        if (readRecord(line, r)) {
+            r.key = textKey(r.nickname);
+            records.append(std::move(r));
+        }
     }
 
-    // By nickname, then by value, ignoring letter case; nicknames that are
-    // exactly equal stand together.
+    // By nickname, ignoring letter case (text comparison); nicknames that
+    // are exactly equal stand together, in file order.
     std::stable_sort(records.begin(), records.end(), [](const Record &a, const Record &b) {
-        const int c = textOrder(a.nickname, b.nickname);
-        if (c != 0)
-            return c < 0;
-        return textCompare(a.value, b.value) < 0;
+        if (a.key != b.key)
+            return a.key < b.key;
+        return a.nickname < b.nickname;
     });
-    // An alias comes before the note of the same nickname.
-    for (qsizetype i = 0; i + 1 < records.size(); ++i) {
-        if (records[i].note && records[i + 1].nickname == records[i].nickname) {
-            std::swap(records[i], records[i + 1]);
-            ++i;
-        }
+
+    // Within each run of one nickname the k-th alias and the k-th note (in
+    // file order) make one card, whichever of the two lines came first. A
+    // nickname normally has one of each; when several cards share it, this
+    // keeps every note with the alias it was written with.
+    struct Entry
+    {
+        const Record *alias = nullptr;
+        const Record *note = nullptr;
+    };
+    QList<Entry> entries;
+    entries.reserve(records.size());
+    QList<const Record *> aliases, notes;
+    for (qsizetype run = 0; run < records.size();) {
+        qsizetype end = run;
+        aliases.clear();
+        notes.clear();
+        for (; end < records.size() && records[end].nickname == records[run].nickname; ++end)
+            (records[end].note ? notes : aliases).append(&records[end]);
+        for (qsizetype k = 0; k < std::max(aliases.size(), notes.size()); ++k)
+            entries.append(Entry{aliases.value(k), notes.value(k)});
+        run = end;
     }
 
     int dropped = 0;
-    const qsizetype n = records.size();
+    const qsizetype n = entries.size();
     for (qsizetype i = 0; i < n; ++i) {
         if (!keepGoing(progress, i, n))
             return dropped;
-        const Record &r = records[i];
-        const bool withNote = !r.note && i + 1 < n && records[i + 1].note
-            && records[i + 1].nickname == r.nickname;
         if (book.cardCounter >= CounterLimit) {
             ++dropped;
-            if (withNote)
-                ++i;
             continue;
         }
+        const Entry &e = entries[i];
         Card c = Card::newCard();
         c.number = book.cardCounter;
         c.created = now;
         c.updated = now;
-        if (!r.nickname.isEmpty())
-            c.names.append(r.nickname.toString());
-        if (r.note) {
-            // A note without an alias: the card has no addresses.
-            readNote(r.value, c);
-        } else {
-            readAddressList(r.value, c.ids);
-            if (withNote) {
-                readNote(records[i + 1].value, c);
-                ++i;
-            }
-        }
+        const QStringView nickname = e.alias ? e.alias->nickname : e.note->nickname;
+        if (!nickname.isEmpty())
+            c.names.append(nickname.toString());
+        if (e.alias)
+            readAddressList(e.alias->value, c.ids);
+        // A note without an alias makes a card without addresses.
+        if (e.note)
+            readNote(e.note->value, c);
         book.cards.append(std::move(c));
         ++book.cardCounter;
     }

@@ -59,7 +59,11 @@ struct EudoraReadOptions
     DateValue now = NoDate;
 };
 
-// Parses nickname text into book, which is first made a new book. progress
+// Parses nickname text into book, which is first made a new book. Cards
+// come in nickname order (ignoring letter case); an alias and the note of
+// the same nickname make one card, in whichever order the lines stand (with
+// several cards under one nickname, the k-th alias takes the k-th note). A
+// note without an alias makes a card without addresses. progress
 // is called once per card (done = records taken, total = records); when it
 // returns false parsing stops and the cards made so far stay. Lines that are
 // not alias or note lines are skipped. Returns the number of nicknames that

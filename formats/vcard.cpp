@@ -72,7 +72,7 @@ private:
 
 enum class Kind { Other, Begin, End, FN, N, Bday, Adr, Tel, Email, Note, Rev, Version };
 
-Kind kindOf(const QString &upperName)
+Kind kindOf(QStringView name)
 {
     static const struct {
         const char16_t *name;
@@ -84,9 +84,53 @@ Kind kindOf(const QString &upperName)
         {u"REV", Kind::Rev},     {u"VERSION", Kind::Version},
     };
     for (const auto &e : table)
-        if (upperName == QStringView(e.name))
+        if (name.compare(QStringView(e.name), Qt::CaseInsensitive) == 0)
             return e.kind;
     return Kind::Other;
+}
+
+bool isEscapable(QChar c)
+{
+    return c == u';' || c == u',' || c == u'\\';
+}
+
+// Splits text at the separators (";", or ";" and ","); a backslash before
+// ";", "," or "\" gives that character, before anything else it stays.
+// Calls f with each part, a view into text or, for a part with escapes,
+// into buffer. Empty parts between separators are passed; an empty last
+// part is not.
+template<typename F>
+void forEachPart(QStringView text, bool commaToo, QString &buffer, F &&f)
+{
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    bool escaped = false;
+    auto give = [&](qsizetype end) {
+        if (!escaped) {
+            f(text.sliced(start, end - start));
+            return;
+        }
+        buffer.resize(0);
+        for (qsizetype i = start; i < end; ++i) {
+            if (text[i] == u'\\' && i + 1 < end && isEscapable(text[i + 1]))
+                ++i;
+            buffer += text[i];
+        }
+        f(QStringView(buffer));
+    };
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c == u'\\' && i + 1 < n && isEscapable(text[i + 1])) {
+            escaped = true;
+            ++i;
+        } else if (c == u';' || (commaToo && c == u',')) {
+            give(i);
+            start = i + 1;
+            escaped = false;
+        }
+    }
+    if (start < n)
+        give(n);
 }
 
 struct Property
@@ -97,51 +141,52 @@ struct Property
     bool fax = false;
     bool cell = false;
     bool pager = false;
-    QString value; // decoded, components not yet split
-    QString raw;   // the property as it stood in the file, unfolded
+    QStringView value; // decoded, components not yet split
+    QStringView raw;   // the property as it stood in the file, unfolded
+
+    // Storage behind value and raw when they are not views into the text;
+    // kept from property to property so that its capacity is reused.
+    QString unfolded;
+    QString joined;
+    QString decoded;
+    QString rawJoined;
+    QString part;
+    QByteArray bytes;
+
+    void reset()
+    {
+        kind = Kind::Other;
+        quotedPrintable = pref = fax = cell = pager = false;
+        value = raw = QStringView();
+    }
 };
 
 // Splits the text before the colon at ";" and "," into the name and the
-// parameters and classifies them. A backslash makes ";", "," and "\" literal.
+// parameters and classifies them.
 void readHead(QStringView head, Property &p)
 {
-    QStringList parts;
-    QString cur;
-    const qsizetype n = head.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = head[i];
-        if (c == u'\\' && i + 1 < n
-            && (head[i + 1] == u';' || head[i + 1] == u',' || head[i + 1] == u'\\')) {
-            cur += head[++i];
-        } else if (c == u';' || c == u',') {
-            parts.append(cur);
-            cur.clear();
-        } else {
-            cur += c;
+    bool first = true;
+    forEachPart(head, true, p.part, [&](QStringView part) {
+        if (first) {
+            first = false;
+            p.kind = kindOf(part);
+            return;
         }
-    }
-    if (!cur.isEmpty())
-        parts.append(cur);
-    if (parts.isEmpty())
-        return;
-    p.kind = kindOf(parts[0].toUpper());
-    for (qsizetype i = 1; i < parts.size(); ++i) {
-        QString param = parts[i].toUpper();
-        if (param.startsWith(u"ENCODING="))
-            param.remove(0, 9);
-        else if (param.startsWith(u"TYPE="))
-            param.remove(0, 5);
-        if (param == u"QUOTED-PRINTABLE")
+        if (part.startsWith(u"ENCODING=", Qt::CaseInsensitive))
+            part = part.sliced(9);
+        else if (part.startsWith(u"TYPE=", Qt::CaseInsensitive))
+            part = part.sliced(5);
+        if (part.compare(u"QUOTED-PRINTABLE", Qt::CaseInsensitive) == 0)
             p.quotedPrintable = true;
-        else if (param == u"PREF")
+        else if (part.compare(u"PREF", Qt::CaseInsensitive) == 0)
             p.pref = true;
-        else if (param == u"FAX")
+        else if (part.compare(u"FAX", Qt::CaseInsensitive) == 0)
             p.fax = true;
-        else if (param == u"CELL")
+        else if (part.compare(u"CELL", Qt::CaseInsensitive) == 0)
             p.cell = true;
-        else if (param == u"PAGER")
+        else if (part.compare(u"PAGER", Qt::CaseInsensitive) == 0)
             p.pager = true;
-    }
+    });
 }
 
 int hexValue(QChar c)
@@ -159,10 +204,9 @@ int hexValue(QChar c)
 // "=" and two hexadecimal digits give that byte; every other character stands
 // for its own CP932 bytes (a "=" without two digits is kept as it is). The
 // bytes are then read as CP932.
-QString decodeQuotedPrintable(QStringView v)
+QString decodeQuotedPrintable(QStringView v, QByteArray &bytes)
 {
-    QByteArray bytes;
-    bytes.reserve(v.size());
+    bytes.resize(0);
     const qsizetype n = v.size();
     qsizetype run = 0;
     for (qsizetype i = 0; i < n;) {
@@ -187,84 +231,67 @@ QString decodeQuotedPrintable(QStringView v)
 // continue it and, for a quoted-printable value, joins the soft line breaks.
 void readProperty(LineReader &lines, Property &p)
 {
-    p = Property();
+    p.reset();
     const QStringView first = lines.next();
-    QString unfolded;
     QStringView line = first;
     if (!lines.atEnd() && isFoldChar(lines.peek())) {
-        unfolded = first.toString();
+        p.unfolded.resize(0);
+        p.unfolded += first;
         while (!lines.atEnd() && isFoldChar(lines.peek())) {
             QStringView cont = lines.next();
             qsizetype k = 0;
             while (k < cont.size() && isFoldChar(cont[k]))
                 ++k;
-            unfolded += cont.sliced(k);
+            p.unfolded += cont.sliced(k);
         }
-        line = unfolded;
+        line = p.unfolded;
     }
+    p.raw = line;
 
     const qsizetype colon = line.size() > 1 ? line.indexOf(u':', 1) : -1;
-    if (colon < 0) {
-        p.raw = line.toString();
+    if (colon < 0)
         return; // an other item
-    }
     readHead(line.first(colon), p);
-    const QStringView value = line.sliced(colon + 1);
-    if (!p.quotedPrintable) {
-        p.value = value.toString();
-        p.raw = line.toString();
+    p.value = line.sliced(colon + 1);
+    if (!p.quotedPrintable)
         return;
+    if (p.value.endsWith(u'=') && !lines.atEnd()) {
+        // The soft line breaks' lines belong to the raw line as well, so that
+        // an other item is kept whole.
+        p.joined.resize(0);
+        p.joined += p.value;
+        p.rawJoined.resize(0);
+        p.rawJoined += line;
+        while (p.joined.endsWith(u'=') && !lines.atEnd()) {
+            p.joined.chop(1);
+            const QStringView next = lines.next();
+            p.joined += next;
+            p.rawJoined += CrLf;
+            p.rawJoined += next;
+        }
+        p.raw = p.rawJoined;
+        p.value = p.joined;
     }
-    // The soft line breaks' lines belong to the raw line as well, so that an
-    // other item is kept whole.
-    QString joined = value.toString();
-    p.raw = line.toString();
-    while (joined.endsWith(u'=') && !lines.atEnd()) {
-        joined.chop(1);
-        const QStringView next = lines.next();
-        joined += next;
-        p.raw += CrLf;
-        p.raw += next;
-    }
-    p.value = decodeQuotedPrintable(joined);
+    p.decoded = decodeQuotedPrintable(p.value, p.bytes);
+    p.value = p.decoded;
 }
 
-// Splits a value at ";". A backslash before ";", "," or "\" gives that
-// character; before anything else it stays. Empty components between two
-// ";" stay; an empty last component is dropped.
-QStringList components(QStringView v)
+// The first component of a value (see forEachPart), or an empty view.
+QStringView firstComponent(QStringView v, QString &buffer)
 {
-    QStringList out;
-    QString cur;
-    const qsizetype n = v.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = v[i];
-        if (c == u'\\' && i + 1 < n && (v[i + 1] == u';' || v[i + 1] == u',' || v[i + 1] == u'\\')) {
-            cur += v[++i];
-        } else if (c == u';') {
-            out.append(cur);
-            cur.clear();
-        } else {
-            cur += c;
-        }
-    }
-    if (!cur.isEmpty())
-        out.append(cur);
+    QStringView out;
+    bool seen = false;
+    forEachPart(v, false, buffer, [&](QStringView c) {
+        if (!seen)
+            out = c;
+        seen = true;
+    });
     return out;
 }
 
-QString firstComponent(QStringView v)
+bool isVcardValue(QStringView v, QString &buffer)
 {
-    const QStringList c = components(v);
-    return c.isEmpty() ? QString() : c.first();
-}
-
-bool isVcardValue(QStringView v)
-{
-    QStringView f = v;
-    // Only the first component counts.
-    const QString first = firstComponent(f);
-    return QStringView(first).trimmed().compare(u"VCARD", Qt::CaseInsensitive) == 0;
+    return firstComponent(v, buffer).trimmed().compare(u"VCARD", Qt::CaseInsensitive) == 0;
 }
 
 // The name without half-width spaces, full-width spaces and TABs: two names
@@ -388,24 +415,25 @@ void appendWithSeparator(QString &target, QStringView piece)
     target += piece;
 }
 
-void applyProperty(Card &card, OpenCard &state, const Property &p, const VcardReadOptions &opt)
+void applyProperty(Card &card, OpenCard &state, Property &p, const VcardReadOptions &opt)
 {
+    QString &buf = p.part;
     switch (p.kind) {
     case Kind::FN: {
         qsizetype at = 0;
-        for (const QString &c : components(p.value)) {
-            const QString name = trimSpaces(c).toString();
+        forEachPart(p.value, false, buf, [&](QStringView c) {
+            const QStringView name = trimSpaces(c);
             if (!name.isEmpty())
-                addName(card, state, name, false, p.pref ? &at : nullptr);
-        }
+                addName(card, state, name.toString(), false, p.pref ? &at : nullptr);
+        });
         break;
     }
     case Kind::N: {
         QString joined;
-        for (const QString &c : components(p.value)) {
+        forEachPart(p.value, false, buf, [&](QStringView c) {
             joined += c;
             joined += u' ';
-        }
+        });
         const QString name = trimSpaces(joined).toString();
         qsizetype at = 0;
         if (!name.isEmpty())
@@ -413,10 +441,11 @@ void applyProperty(Card &card, OpenCard &state, const Property &p, const VcardRe
         break;
     }
     case Kind::Bday:
-        card.birthday = readBirthday(trimSpaces(firstComponent(p.value)));
+        card.birthday = readBirthday(trimSpaces(firstComponent(p.value, buf)));
         break;
     case Kind::Adr: {
-        const QStringList c = components(p.value);
+        QStringList c;
+        forEachPart(p.value, false, buf, [&](QStringView v) { c.append(v.toString()); });
         if (c.isEmpty())
             break;
         QString address = card.address;
@@ -439,31 +468,32 @@ void applyProperty(Card &card, OpenCard &state, const Property &p, const VcardRe
     case Kind::Tel: {
         QString &target = p.fax ? card.fax : p.cell ? card.mobile : p.pager ? card.pager
                                                                              : card.telephone;
-        for (const QString &c : components(p.value)) {
+        forEachPart(p.value, false, buf, [&](QStringView c) {
             const QStringView number = trimSpaces(c);
             if (!number.isEmpty())
                 appendWithSeparator(target, number);
-        }
+        });
         break;
     }
     case Kind::Email: {
         qsizetype at = 0;
-        for (const QString &c : components(p.value)) {
-            const QString id = trimSpaces(c).toString();
+        forEachPart(p.value, false, buf, [&](QStringView c) {
+            const QStringView id = trimSpaces(c);
             if (id.isEmpty())
-                continue;
+                return;
             if (p.pref)
-                card.ids.insert(at++, id);
+                card.ids.insert(at++, id.toString());
             else
-                card.ids.append(id);
-        }
+                card.ids.append(id.toString());
+        });
         break;
     }
     case Kind::Note:
-        card.memo += firstComponent(p.value);
+        card.memo += firstComponent(p.value, buf);
         break;
     case Kind::Rev:
-        readRevision(trimSpaces(firstComponent(p.value)), opt.utcOffsetSeconds, card.updated);
+        readRevision(trimSpaces(firstComponent(p.value, buf)), opt.utcOffsetSeconds,
+                     card.updated);
         if (card.updated < card.created)
             card.created = card.updated;
         break;
@@ -472,7 +502,7 @@ void applyProperty(Card &card, OpenCard &state, const Property &p, const VcardRe
     case Kind::Begin:
     case Kind::End:
     case Kind::Other: {
-        const QStringView raw = QStringView(p.raw).trimmed();
+        const QStringView raw = p.raw.trimmed();
         if (!raw.isEmpty()) {
             state.others += raw;
             state.others += CrLf;
@@ -512,7 +542,7 @@ int parseVcardText(QStringView text, AddressBook &book, const VcardReadOptions &
     Property p;
     while (!lines.atEnd()) {
         readProperty(lines, p);
-        if (p.kind == Kind::Begin && isVcardValue(p.value)) {
+        if (p.kind == Kind::Begin && isVcardValue(p.value, p.part)) {
             OpenCard state;
             if (book.cardCounter >= CounterLimit) {
                 ++dropped;
@@ -530,7 +560,7 @@ int parseVcardText(QStringView text, AddressBook &book, const VcardReadOptions &
         }
         if (open.isEmpty())
             continue; // outside a card everything else is ignored
-        if (p.kind == Kind::End && isVcardValue(p.value)) {
+        if (p.kind == Kind::End && isVcardValue(p.value, p.part)) {
             finishCard(book, open.last(), options);
             open.removeLast();
             continue;

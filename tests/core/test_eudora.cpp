@@ -264,6 +264,41 @@ TEST(EudoraRead, RecordsAndNicknames)
     }
 }
 
+TEST(EudoraRead, SharedNicknamesKeepTheirOwnNotes)
+{
+    // Three cards with the same first name: each alias keeps its own note,
+    // whatever the values would sort to.
+    AddressBook book = AddressBook::newBook();
+    const char *addresses[] = {"zz@x", "aa@x", "<mm@x>"};
+    for (int i = 0; i < 3; ++i) {
+        Card c = Card::newCard();
+        c.names = {QStringLiteral("Taro"), QStringLiteral("Full %1").arg(i)};
+        c.ids = {QString::fromLatin1(addresses[i])};
+        c.telephone = QString::number(i);
+        book.cards.append(c);
+    }
+    const AddressBook back = parse(eudoraFileText(book, writeOptions(EudoraAllIds)));
+    ASSERT_EQ(back.cardCount(), 4);
+    for (int i = 1; i <= 3; ++i) {
+        const Card &c = back.cards[i];
+        ASSERT_EQ(c.names.size(), 2);
+        EXPECT_EQ(c.names[1], QStringLiteral("Full %1").arg(c.telephone));
+        EXPECT_EQ(c.ids.value(0), QString::fromLatin1(addresses[c.telephone.toInt()])
+                                      .remove(u'<').remove(u'>'));
+    }
+
+    // All aliases first, then all notes: still paired in order.
+    const AddressBook d = parse("alias t a@x\r\nalias t b@x\r\nnote t <phone:A>\r\n"
+                                "note t <phone:B>\r\nnote t <phone:C>\r\n");
+    ASSERT_EQ(d.cardCount(), 4);
+    EXPECT_EQ(d.cards[1].ids, QStringList{"a@x"});
+    EXPECT_EQ(d.cards[1].telephone, "A");
+    EXPECT_EQ(d.cards[2].ids, QStringList{"b@x"});
+    EXPECT_EQ(d.cards[2].telephone, "B");
+    EXPECT_TRUE(d.cards[3].ids.isEmpty()); // a note left over
+    EXPECT_EQ(d.cards[3].telephone, "C");
+}
+
 TEST(EudoraRead, AddressLists)
 {
     const AddressBook b = parse(

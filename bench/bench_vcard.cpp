@@ -1,0 +1,163 @@
+// vCard: exporting a full-size book (32,766 cards, the most a book can
+// number) and importing it again; beside it, Evolution's vCard parser on the
+// same cards when libebook-contacts is installed. Nickname files too.
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+#include "common/cp932.h"
+#include "formats/eudora.h"
+#include "formats/vcard.h"
+#include "support/generator.h"
+
+#ifdef BRINDLE_HAVE_EVCARD
+#include "evcard_driver.h"
+#endif
+
+namespace {
+
+constexpr int Cards = 32766;
+
+VcardWriteOptions writeOptions()
+{
+    VcardWriteOptions o;
+    o.niftyDomain = QStringLiteral("@nifty.example");
+    o.utcOffsetSeconds = 9 * 3600;
+    return o;
+}
+
+VcardReadOptions readOptions()
+{
+    VcardReadOptions o;
+    o.utcOffsetSeconds = 9 * 3600;
+    o.now = 45000.5;
+    return o;
+}
+
+struct Data
+{
+    AddressBook book;
+    QString text;      // the book as vCard
+    QByteArray bytes;  // the same in CP932, as the file holds it
+    std::vector<std::string> utf8Cards; // one vCard object each, UTF-8
+    QByteArray eudora; // the book as a nickname file, CP932
+
+    Data()
+    {
+        GeneratorOptions g;
+        g.cards = Cards;
+        g.badCards = false;
+        g.logScale = 0.1; // logs are not exported; keep generation short
+        book = generateBook(g);
+        text = vcardFileText(book, writeOptions());
+        bytes = cp932::encode(text);
+        const QString end = QStringLiteral("END:VCARD\r\n");
+        qsizetype from = 0;
+        for (qsizetype at; (at = text.indexOf(end, from)) >= 0; from = at + end.size())
+            utf8Cards.push_back(text.sliced(from, at + end.size() - from).toStdString());
+        EudoraWriteOptions e;
+        e.niftyDomain = QStringLiteral("@nifty.example");
+        eudora = cp932::encode(eudoraFileText(book, e));
+    }
+};
+
+const Data &data()
+{
+    static const Data d;
+    return d;
+}
+
+void BM_VcardWrite(benchmark::State &state)
+{
+    const Data &d = data();
+    for (auto _ : state) {
+        const QByteArray out = cp932::encode(vcardFileText(d.book, writeOptions()));
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetItemsProcessed(state.iterations() * Cards);
+    state.SetBytesProcessed(state.iterations() * d.bytes.size());
+}
+BENCHMARK(BM_VcardWrite)->Unit(benchmark::kMillisecond);
+
+// The whole import after the file is read: CP932 to text, then parsing.
+void BM_VcardImport(benchmark::State &state)
+{
+    const Data &d = data();
+    for (auto _ : state) {
+        AddressBook b;
+        parseVcardText(cp932::decode(d.bytes), b, readOptions());
+        if (b.cardCount() != Cards + 1)
+            state.SkipWithError("card count");
+        benchmark::DoNotOptimize(b.cards.data());
+    }
+    state.SetItemsProcessed(state.iterations() * Cards);
+    state.SetBytesProcessed(state.iterations() * d.bytes.size());
+}
+BENCHMARK(BM_VcardImport)->Unit(benchmark::kMillisecond);
+
+// Parsing alone, from text already in memory: the work the Evolution
+// benchmark below does.
+void BM_VcardParse(benchmark::State &state)
+{
+    const Data &d = data();
+    for (auto _ : state) {
+        AddressBook b;
+        parseVcardText(d.text, b, readOptions());
+        benchmark::DoNotOptimize(b.cards.data());
+    }
+    state.SetItemsProcessed(state.iterations() * Cards);
+    state.SetBytesProcessed(state.iterations() * d.bytes.size());
+}
+BENCHMARK(BM_VcardParse)->Unit(benchmark::kMillisecond);
+
+#ifdef BRINDLE_HAVE_EVCARD
+// Evolution's parser (e_vcard_new_from_string) on each card of the same
+// file, every attribute and value visited.
+void BM_EvolutionVcardParse(benchmark::State &state)
+{
+    const Data &d = data();
+    std::size_t values = 0;
+    for (auto _ : state) {
+        values = evcardParseAll(d.utf8Cards);
+        benchmark::DoNotOptimize(values);
+    }
+    state.counters["values"] = double(values);
+    state.SetItemsProcessed(state.iterations() * Cards);
+    state.SetBytesProcessed(state.iterations() * d.bytes.size());
+}
+BENCHMARK(BM_EvolutionVcardParse)->Unit(benchmark::kMillisecond);
+#endif
+
+void BM_EudoraWrite(benchmark::State &state)
+{
+    const Data &d = data();
+    EudoraWriteOptions o;
+    o.niftyDomain = QStringLiteral("@nifty.example");
+    for (auto _ : state) {
+        const QByteArray out = cp932::encode(eudoraFileText(d.book, o));
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetItemsProcessed(state.iterations() * Cards);
+}
+BENCHMARK(BM_EudoraWrite)->Unit(benchmark::kMillisecond);
+
+void BM_EudoraImport(benchmark::State &state)
+{
+    const Data &d = data();
+    EudoraReadOptions o;
+    o.now = 45000.5;
+    for (auto _ : state) {
+        AddressBook b;
+        parseEudoraText(cp932::decode(d.eudora), b, o);
+        benchmark::DoNotOptimize(b.cards.data());
+    }
+    state.SetItemsProcessed(state.iterations() * Cards);
+    state.SetBytesProcessed(state.iterations() * d.eudora.size());
+}
+BENCHMARK(BM_EudoraImport)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
