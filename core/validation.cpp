@@ -316,8 +316,11 @@ int repairCardNumbers(AddressBook &book)
     for (const qsizetype i : order)
         if (book.cards[i].number <= MaxCardCounter)
             largest = std::max(largest, book.cards[i].number);
-    if (book.cardCounter < 1 || largest >= book.cardCounter) {
-        book.cardCounter = std::min(largest + 1, MaxCardCounter);
+    qint32 counter = book.cardCounter;
+    if (counter < 1 || largest >= counter)
+        counter = std::min(largest + 1, MaxCardCounter);
+    if (counter != book.cardCounter) {
+        book.cardCounter = counter;
         ++fixes;
     }
 
