@@ -213,6 +213,12 @@ int statusSeverity(int code)
     return SeverityNormal;
 }
 
+QChar severityMark(int severity)
+{
+    static const QString marks = QStringLiteral("？！×");
+    return severity >= 1 && severity <= 3 ? marks.at(severity - 1) : QChar(u' ');
+}
+
 int repairCard(Card &c, QStringList &groupList, int level, DateValue now)
 {
     int fixes = 0;

@@ -51,6 +51,10 @@ inline constexpr int SeveritySuspicious = 1; // codes 100-999: unnatural values,
 inline constexpr int SeverityAbnormal = 2;   // codes 10-99
 inline constexpr int SeverityBroken = 3;     // codes 1-9
 
+// The mark shown beside a bad card: "？" suspicious, "！" abnormal, "×"
+// broken; a space for severity 0.
+QChar severityMark(int severity);
+
 // Line patterns of the record lists (common/likematch.h).
 extern const QString MailLogPattern;
 extern const QString ExchangeRecordPattern;
