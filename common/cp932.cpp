@@ -30,7 +30,8 @@ struct Tables
     {
         iconv_t toU = iconv_open("UTF-16LE", "CP932");
         iconv_t fromU = iconv_open("CP932", "UTF-16LE");
-        Q_ASSERT(toU != iconv_t(-1) && fromU != iconv_t(-1));
+        if (toU == iconv_t(-1) || fromU == iconv_t(-1))
+            qFatal("The C library has no CP932 converter (glibc's gconv modules are missing)");
 
         auto decodeBytes = [&](const char *in, size_t len) -> char16_t {
             char out[8];

@@ -1,0 +1,62 @@
+#pragma once
+// Measuring and cutting text by its width in Shift-JIS (CP932) bytes, the
+// unit of the fixed-width list columns, menus and reports: a half-width
+// character (ASCII, half-width katakana) counts 1, a full-width character 2.
+// A character without a CP932 form is written as "?" and so counts 1; a
+// surrogate pair is one such character.
+//
+// Widths are passed as int; a width of 0 or less gives an empty result
+// (Fit width) or the text cut to nothing. Results are always whole
+// characters: a cut never splits a character, a surrogate pair included.
+//
+// Also small string helpers shared by the readers and reports.
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+// Number of bytes of s in CP932.
+qsizetype byteLength(QStringView s);
+
+// True when a cut after byte n (1-based) of bytes would split a two-byte
+// character, that is when byte n is a lead byte and not itself the second
+// byte of a character. False for n < 1 or n beyond the end.
+bool splitsAt(QByteArrayView bytes, int n);
+
+// s padded with spaces and cut to exactly n bytes. When the cut would split
+// a two-byte character, the cut is made before it and a space added.
+QString fitWidth(QStringView s, int n);
+
+// s when it takes at most n bytes; otherwise its longest start of at most
+// n bytes (one byte less when the cut would split a character; no space is
+// added).
+QString cutWidth(QStringView s, int n);
+
+// s when it takes at most n bytes; otherwise its last n bytes, or its last
+// n-1 bytes when the first of them would be the second byte of a character.
+QString rightWidth(QStringView s, int n);
+
+// s when it takes at most n bytes; otherwise "..." followed by
+// rightWidth(s, n - 3). Shows long paths in menus and labels.
+QString shortenLeft(QStringView s, int n);
+
+// Compares two texts of the same length: textEqual for text comparison.
+using TextEqual = bool (*)(QStringView, QStringView);
+
+// 0 when line begins with key, 1 otherwise. equal compares key with the
+// line's start of key's length; nullptr means exact comparison.
+int startsWithKey(QStringView key, QStringView line, TextEqual equal = nullptr);
+
+// line without its first key.size() characters ("" when line is shorter).
+QString afterKey(QStringView key, QStringView line);
+
+// s without every leading and trailing character that occurs in set.
+QString trimCharacters(QStringView s, QStringView set);
+
+// Every non-overlapping occurrence of find, scanning left to right,
+// replaced by replacement (exact comparison). An empty find changes nothing.
+QString replaceAll(QStringView s, QStringView find, QStringView replacement);
+
+// Every character of s that occurs in set replaced by replacement (which
+// may be empty, removing them).
+QString replaceCharacters(QStringView s, QStringView set, QStringView replacement);
