@@ -1,17 +1,39 @@
 #include "shell/dispatch.h"
 
 #include <QFileInfo>
+#include <type_traits>
 
 #include "common/prompter.h"
+#include "core/ndbfile.h"
+#include "formats/listtext.h"
 #include "shell/host.h"
 #include "shell/settings.h"
 
 namespace {
 
+// The formats' own functions in the shape of the table.
+template <auto Read>
+int readerOf(const QString &path, AddressBook &book, const FileIo &io)
+{
+    return Read(path, book, io.prompter, io.progress);
+}
+template <auto Write>
+int writerOf(const QString &path, const AddressBook &book, const FileIo &io)
+{
+    // The trash step belongs to the calling command.
+    if constexpr (std::is_invocable_v<decltype(Write), const QString &, const AddressBook &,
+                                      Prompter &, const Progress &, bool>)
+        return Write(path, book, io.prompter, io.progress, false);
+    else
+        return Write(path, book, io.prompter, io.progress);
+}
+
 FileFormats makeBuiltInFormats()
 {
     FileFormats f;
     // One line per format: f.byKind[kind] = {reader, writer};
+    f.byKind[FileKindAddressBook] = {readerOf<readNdbFile>, writerOf<writeNdbFile>};
+    f.byKind[FileKindListText] = {readerOf<ListFileRead>, writerOf<ListFileWrite>};
     return f;
 }
 

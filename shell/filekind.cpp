@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "common/cp932.h"
+#include "common/paths.h"
 
 namespace {
 
@@ -71,13 +72,6 @@ QString leadingText(const QString &path)
 }
 
 } // namespace
-
-QString extensionOf(const QString &path)
-{
-    const qsizetype slash = path.lastIndexOf(u'/');
-    const qsizetype dot = path.lastIndexOf(u'.');
-    return dot > slash ? path.mid(dot + 1) : QString();
-}
 
 int fileKindOf(const QString &path)
 {

@@ -24,9 +24,6 @@ inline constexpr int FileKindAll = 5;
 // "text" by its first five bytes. FileKindUnknown when none fits.
 int fileKindOf(const QString &path);
 
-// The extension: the text after the last "." of the file name, or "".
-QString extensionOf(const QString &path);
-
 // The Japanese name of a kind, as the menus call it ("一覧形式").
 QString fileKindName(int kind);
 

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "common/cp932.h"
+#include "common/paths.h"
 #include "common/prompter.h"
 #include "shell/settings.h"
 #include "shell/winehost.h"
@@ -27,11 +28,6 @@ QString executableName(QByteArrayView arg)
 {
     const qsizetype slash = std::max(arg.lastIndexOf('/'), arg.lastIndexOf('\\'));
     return QString::fromLocal8Bit(arg.sliced(slash + 1));
-}
-
-QString folderOf(const QString &file)
-{
-    return QFileInfo(file).absolutePath();
 }
 
 // A registry command line may quote the program and add arguments.
@@ -147,15 +143,8 @@ QString findEudoraFolder(const WineHost &host, const QString &fallback)
 
 QString canonicalFolder(const QString &folder)
 {
-    if (folder.isEmpty())
-        return QString();
-    const QFileInfo info(folder);
-    if (!info.isDir())
-        return QString();
-    QString c = info.canonicalFilePath();
-    if (c.isEmpty())
-        return QString();
-    if (!c.endsWith(u'/'))
+    QString c = canonicalPath(folder, PathKind::Folder);
+    if (!c.isEmpty() && !c.endsWith(u'/'))
         c += u'/';
     return c;
 }

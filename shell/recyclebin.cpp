@@ -1,18 +1,12 @@
 #include "shell/recyclebin.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
+
+#include "formats/fileprocs.h"
 
 void moveToRecycleBin(const QString &path)
 {
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return;
-    // Without the user's data folder Qt reports success and leaves the file
-    // in ./files of the current directory: make sure the folder exists.
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (data.isEmpty() || !QDir().mkpath(data))
-        return;
-    QFile::moveToTrash(path);
+    moveFileToTrash(path); // errors ignored: the caller overwrites the file anyway
 }

@@ -198,7 +198,10 @@ WineHost WineHost::fromEnvironment()
     return WineHost(prefix);
 }
 
-WineHost::WineHost(QString prefix) : m_prefix(std::move(prefix)) {}
+WineHost::WineHost(QString prefix)
+    : m_prefix(prefix.isEmpty() ? prefix : QFileInfo(prefix).absoluteFilePath())
+{
+}
 WineHost::~WineHost() = default;
 WineHost::WineHost(WineHost &&) noexcept = default;
 WineHost &WineHost::operator=(WineHost &&) noexcept = default;

@@ -254,3 +254,33 @@ TEST_F(DispatchFixture, WritePassesOnTheWritersResult)
     EXPECT_EQ(writeFileByKind(QString(), FileKindCsv, book, io()), -1);
     EXPECT_EQ(calls.size(), 3);
 }
+
+TEST(BuiltInFormats, AddressBookAndListTextGoThroughTheTable)
+{
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    FakeProbe probe;
+    Settings settings;
+    const FileIo io{prompter, settings, probe};
+    AddressBook book;
+    book.groupList() << QStringLiteral("g");
+    Card c = Card::newCard();
+    c.number = 1;
+    c.ids << QStringLiteral("a@example.jp");
+    c.groups << QStringLiteral("g");
+    book.cards << c;
+    book.cardCounter = 2;
+
+    for (const int kind : {int(FileKindAddressBook), int(FileKindListText)}) {
+        const QString path = dir.filePath(kind == 0 ? QStringLiteral("b.ndb") : QStringLiteral("b.txt"));
+        ASSERT_EQ(writeFileByKind(path, kind, book, io), 0) << prompter.lastText().toStdString();
+        EXPECT_EQ(fileKindOf(path), kind);
+        AddressBook back;
+        EXPECT_EQ(readFileByKind(path, kind, back, io), 1);
+        EXPECT_EQ(back.cards[1].ids, c.ids);
+        EXPECT_EQ(back.groupList(), book.groupList());
+    }
+    EXPECT_TRUE(prompter.asked.isEmpty());
+    EXPECT_EQ(writeFileByKind(dir.filePath(QStringLiteral("b.csv")), FileKindCsv, book, io), -1);
+    EXPECT_EQ(prompter.lastText(), QStringLiteral("CSV形式の書き出しは未対応です。"));
+}
