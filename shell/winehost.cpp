@@ -120,7 +120,10 @@ WineRegistryFile::WineRegistryFile(QByteArray text) : m_text(std::move(text))
         qsizetype next = 0;
         const QByteArrayView line = lineAt(all, pos, next);
         pos = next;
-        if (!line.startsWith('['))
+        // Only keys below Software\Classes; "\" is doubled in the file.
+        static constexpr QByteArrayView RawPrefix("[software\\\\classes\\\\");
+        if (line.size() < RawPrefix.size()
+            || qstrnicmp(line.data(), RawPrefix.data(), size_t(RawPrefix.size())) != 0)
             continue;
         // The key name runs to the first unescaped "]".
         qsizetype end = -1;
