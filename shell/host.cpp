@@ -93,7 +93,8 @@ int readGlobalDat(const QString &corvidFolder, HostGlobalInfo &info, const WineH
     QFile f(QDir(corvidFolder).filePath(QStringLiteral("global.dat")));
     if (!f.open(QIODevice::ReadOnly))
         return -1;
-    const QByteArray bytes = f.readAll();
+    // The header and at most 255 user records.
+    const QByteArray bytes = f.read(HeaderSize + UserRecordSize * 255);
     if (bytes.size() < HeaderSize || bytes[0] != 2)
         return -1;
 

@@ -179,13 +179,14 @@ QByteArray serializeSettings(const Settings &s)
     appendLine(out, KeyNames[KeyNiftyDomain], s.niftyDomain);
     appendLine(out, KeyNames[KeyOldName], s.compareOldPath);
     appendLine(out, KeyNames[KeyNewName], s.compareNewPath);
+    // Lists stop at the first entry that would be written empty.
     for (const QString &name : s.lastFileName) {
-        if (name.isEmpty())
+        if (storable(name).isEmpty())
             break;
         appendLine(out, KeyNames[KeyLastName], name);
     }
     for (const QString &path : s.fileHistory) {
-        if (path.isEmpty())
+        if (storable(path).isEmpty())
             break;
         appendLine(out, KeyNames[KeyFileHistory], path);
     }
