@@ -85,6 +85,9 @@ TEST(SettingsFile, RoundTripsEveryField)
     ASSERT_TRUE(readSettingsFile(path, back));
     EXPECT_EQ(back.compareOldPath, QStringLiteral("/x"));
     EXPECT_EQ(back.width, 3);
+    // A list entry that would be written empty ends its list, as an empty one does.
+    s.lastFileName[0] = QStringLiteral("\rjunk");
+    EXPECT_FALSE(serializeSettings(s).contains("LastName="));
 }
 
 TEST(SettingsFile, LineAndSectionRules)
