@@ -243,18 +243,3 @@ TEST(FileHistory, MovesToTopFoldingOnlyAsciiLetters)
     addToFileHistory(s, QStringLiteral("/ä/x.ndb"));
     EXPECT_EQ(s.fileHistory[1], QStringLiteral("/Ä/x.ndb"));
 }
-
-TEST(SettingsFile, LimitsCopyIntoCardLimits)
-{
-    Settings s;
-    EXPECT_EQ(cardLimitsOf(s), CardLimits());
-    s.errorLimits = {1, 2, 3, 4, 5, 6, 7};
-    const CardLimits l = cardLimitsOf(s);
-    EXPECT_EQ(l.ids, 1);
-    EXPECT_EQ(l.profile, 3);
-    EXPECT_EQ(l.remarkRecords, 6);
-    EXPECT_EQ(l.text, 7);
-    Settings t;
-    setErrorLimits(t, l);
-    EXPECT_EQ(t.errorLimits, s.errorLimits);
-}
