@@ -1,8 +1,11 @@
 #include "bookfiles.h"
 
 #include <QCoreApplication>
+#include <cstdio>
 
 #include "common/paths.h"
+#include "common/prompter.h"
+#include "core/validation.h"
 #include "shell/startup.h"
 
 namespace {
@@ -38,4 +41,23 @@ int readBookFile(const QString &path, AddressBook &book, Prompter &prompter)
 int writeBookFile(const QString &path, const AddressBook &book, Prompter &prompter)
 {
     return writeFileByKind(path, outputKindOf(path), book, session().fileIo(prompter));
+}
+
+int readCheckedBook(const QString &path, AddressBook &book, Prompter &prompter)
+{
+    if (readBookFile(path, book, prompter) != 0)
+        return -1;
+    const int repaired = repairCardNumbers(book);
+    if (repaired > 0)
+        prompter.notice(cardNumberRepairMessage(repaired));
+    validateAll(book, cardLimitsOf(session().settings));
+    return 0;
+}
+
+void printText(const QString &text)
+{
+    QString unix = text;
+    unix.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    const QByteArray bytes = unix.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
 }

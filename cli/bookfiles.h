@@ -19,3 +19,13 @@ int writeBookFile(const QString &path, const AddressBook &book, Prompter &prompt
 // The kind a file is written as: by its extension alone, ".txt" and ".text"
 // meaning list text. FileKindUnknown for any other extension.
 int outputKindOf(const QString &path);
+
+// Reads a book and prepares it as the main window does after loading an
+// address book: repairs duplicate card numbers (reporting how many through
+// prompter) and stores every card's validation status (the limits of the
+// settings).
+// 0 / -1.
+int readCheckedBook(const QString &path, AddressBook &book, Prompter &prompter);
+
+// Writes text to stdout in UTF-8 with LF line ends (reports use CR LF).
+void printText(const QString &text);
