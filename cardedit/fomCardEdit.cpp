@@ -272,6 +272,8 @@ QWidget *fomCardEdit::buildAddressPage()
         for (int i = 0; i < 5; ++i) {
             buttons[i] = i < 3 ? makeButton(page, names[i], captions[i])
                                : makeSmallButton(page, names[i], captions[i]);
+            if (i < 3)
+                buttons[i]->setFixedWidth(60);
             h->addWidget(buttons[i]);
         }
         grid->addLayout(h, row, 1, 1, 3);
@@ -338,6 +340,8 @@ QWidget *fomCardEdit::buildAddressPage()
     lblAge = makeLabel(page, "lblAge");
     cmdBirth = makeButton(page, "cmdBirth", Change);
     cmdBirthDel = makeButton(page, "cmdBirthDel", Delete);
+    cmdBirth->setFixedWidth(60);
+    cmdBirthDel->setFixedWidth(60);
     auto *birth = new QHBoxLayout;
     birth->addWidget(lblBirth);
     birth->addWidget(lblAge, 1);
@@ -350,6 +354,7 @@ QWidget *fomCardEdit::buildAddressPage()
     cboGroup = new QComboBox(page);
     cboGroup->setObjectName(QStringLiteral("cboGroup"));
     cmdGroupEdit = makeButton(page, "cmdGroupEdit", Change);
+    cmdGroupEdit->setFixedWidth(60);
     auto *group = new QHBoxLayout;
     group->addWidget(cboGroup, 1);
     group->addWidget(cmdGroupEdit);
