@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "common/oledate.h"
+#include "core/cardops.h"
 #include "formats/fileprocs.h"
 #include "common/textcompare.h"
 
@@ -14,15 +15,20 @@ namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
 
-// The card counter is stored in 16 bits; a book whose counter has reached
-// this value takes no further cards.
-constexpr qint32 CounterLimit = 32767;
-
-// Tells the user that cards were left out because the counter was full.
+// Tells the user that cards were left out because the card counter was full.
 void reportDroppedCards(int dropped, Prompter &prompter)
 {
     if (dropped > 0)
-        prompter.notice(QStringLiteral("カード番号が上限（32767）に達しているため、これ以上カードを追加できません。"), Prompter::Icon::Warning);
+        prompter.notice(cardCounterFullMessage(), Prompter::Icon::Warning);
+}
+
+// The mail address of an ID: the ID itself when it has an "@", otherwise
+// the ID at the service's mail domain (given with or without its "@").
+QString mailAddressOf(const QString &id, const QString &niftyDomain)
+{
+    if (id.contains(u'@') || niftyDomain.isEmpty())
+        return id;
+    return niftyDomain.startsWith(u'@') ? id + niftyDomain : id + u'@' + niftyDomain;
 }
 
 QStringView trimSpaces(QStringView s)
@@ -233,7 +239,7 @@ int parseEudoraText(QStringView text, AddressBook &book, const EudoraReadOptions
     for (qsizetype i = 0; i < n; ++i) {
         if (!keepGoing(progress, i, n))
             return dropped;
-        if (book.cardCounter >= CounterLimit) {
+        if (book.cardCounter >= MaxCardCounter) {
             ++dropped;
             continue;
         }
@@ -282,7 +288,7 @@ QString noteLines(QStringView memo)
 
 QString addressOf(const QString &id, const EudoraWriteOptions &options)
 {
-    return oneLine(id.contains(u'@') ? id : id + options.niftyDomain);
+    return oneLine(mailAddressOf(id, options.niftyDomain));
 }
 
 QString quotedList(const QStringList &items, qsizetype from)
@@ -437,6 +443,7 @@ int EudoraFileRead(const QString &path, AddressBook &book, Prompter &prompter,
         return -1;
     const int dropped = parseEudoraText(text, book, options, progress);
     reportDroppedCards(dropped, prompter);
+    registerUsedGroups(book);
     return 0;
 }
 

@@ -49,7 +49,8 @@ struct EudoraWriteOptions
     // Write the items that have no tag (mobile, pager, birthday, groups, the
     // IDs and names that do not fit) after the memo.
     bool lostMemoFlag = true;
-    // Appended to IDs without "@" (the online service's mail domain).
+    // The online service's mail domain ("nifty.com" or "@nifty.com"): an ID
+    // without "@" is written as the address ID@domain.
     QString niftyDomain;
 };
 

@@ -7,6 +7,7 @@
 
 #include "common/cp932.h"
 #include "common/oledate.h"
+#include "core/cardops.h"
 #include "formats/fileprocs.h"
 
 const QString VcardOtherItemsHeader = QStringLiteral("---- vCard その他の項目 ----");
@@ -15,15 +16,20 @@ namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
 
-// The card counter is stored in 16 bits; a book whose counter has reached
-// this value takes no further cards.
-constexpr qint32 CounterLimit = 32767;
-
-// Tells the user that cards were left out because the counter was full.
+// Tells the user that cards were left out because the card counter was full.
 void reportDroppedCards(int dropped, Prompter &prompter)
 {
     if (dropped > 0)
-        prompter.notice(QStringLiteral("カード番号が上限（32767）に達しているため、これ以上カードを追加できません。"), Prompter::Icon::Warning);
+        prompter.notice(cardCounterFullMessage(), Prompter::Icon::Warning);
+}
+
+// The mail address of an ID: the ID itself when it has an "@", otherwise
+// the ID at the service's mail domain (given with or without its "@").
+QString mailAddressOf(const QString &id, const QString &niftyDomain)
+{
+    if (id.contains(u'@') || niftyDomain.isEmpty())
+        return id;
+    return niftyDomain.startsWith(u'@') ? id + niftyDomain : id + u'@' + niftyDomain;
 }
 
 QStringView trimSpaces(QStringView s)
@@ -544,7 +550,7 @@ int parseVcardText(QStringView text, AddressBook &book, const VcardReadOptions &
         readProperty(lines, p);
         if (p.kind == Kind::Begin && isVcardValue(p.value, p.part)) {
             OpenCard state;
-            if (book.cardCounter >= CounterLimit) {
+            if (book.cardCounter >= MaxCardCounter) {
                 ++dropped;
             } else {
                 Card c = Card::newCard();
@@ -760,9 +766,7 @@ QString vcardCardText(const Card &card, const VcardWriteOptions &options)
 
     const bool severalIds = card.ids.size() >= 2;
     for (qsizetype i = 0; i < card.ids.size(); ++i) {
-        QString id = singleLine(card.ids[i]);
-        if (!id.contains(u'@'))
-            id += options.niftyDomain;
+        const QString id = singleLine(mailAddressOf(card.ids[i], options.niftyDomain));
         line(out, severalIds && i == 0 ? u"EMAIL;PREF;INTERNET:" : u"EMAIL;INTERNET:",
              vcardEscape(id));
     }
@@ -821,6 +825,7 @@ int VcdFileRead(const QString &path, AddressBook &book, Prompter &prompter,
         return -1;
     const int dropped = parseVcardText(text, book, options);
     reportDroppedCards(dropped, prompter);
+    registerUsedGroups(book);
     return 0;
 }
 

@@ -41,7 +41,8 @@ struct VcardReadOptions
 
 struct VcardWriteOptions
 {
-    // Appended to IDs without "@" (the online service's mail domain).
+    // The online service's mail domain ("nifty.com" or "@nifty.com"): an ID
+    // without "@" is written as the address ID@domain.
     QString niftyDomain;
     // Offset of local standard time from UTC, for the REV line.
     int utcOffsetSeconds = localStandardUtcOffset();

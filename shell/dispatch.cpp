@@ -5,7 +5,9 @@
 
 #include "common/prompter.h"
 #include "core/ndbfile.h"
+#include "formats/eudora.h"
 #include "formats/listtext.h"
+#include "formats/vcard.h"
 #include "shell/host.h"
 #include "shell/settings.h"
 
@@ -28,12 +30,42 @@ int writerOf(const QString &path, const AddressBook &book, const FileIo &io)
         return Write(path, book, io.prompter, io.progress);
 }
 
+// vCard and nickname files take their options from the settings.
+int readVcard(const QString &path, AddressBook &book, const FileIo &io)
+{
+    VcardReadOptions options;
+    options.lostMemoFlag = io.settings.lostMemoFlag;
+    return VcdFileRead(path, book, io.prompter, options);
+}
+int writeVcard(const QString &path, const AddressBook &book, const FileIo &io)
+{
+    VcardWriteOptions options;
+    options.niftyDomain = io.settings.niftyDomain;
+    return VcdFileWrite(path, book, io.prompter, options, io.progress);
+}
+int readEudora(const QString &path, AddressBook &book, const FileIo &io)
+{
+    return EudoraFileRead(path, book, io.prompter, {}, io.progress);
+}
+int writeEudora(const QString &path, const AddressBook &book, const FileIo &io)
+{
+    EudoraWriteOptions options;
+    options.mode = io.askEudoraMode ? io.askEudoraMode() : eudoraPutTexts().defaultMode;
+    if (options.mode < 0)
+        return -1; // cancelled in the dialog: nothing written, no message
+    options.lostMemoFlag = io.settings.lostMemoFlag;
+    options.niftyDomain = io.settings.niftyDomain;
+    return EudoraFileWrite(path, book, io.prompter, options, io.progress);
+}
+
 FileFormats makeBuiltInFormats()
 {
     FileFormats f;
     // One line per format: f.byKind[kind] = {reader, writer};
     f.byKind[FileKindAddressBook] = {readerOf<readNdbFile>, writerOf<writeNdbFile>};
     f.byKind[FileKindListText] = {readerOf<ListFileRead>, writerOf<ListFileWrite>};
+    f.byKind[FileKindVCard] = {readVcard, writeVcard};
+    f.byKind[FileKindEudora] = {readEudora, writeEudora};
     return f;
 }
 

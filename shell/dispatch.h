@@ -27,6 +27,10 @@ struct FileIo
     const HostProbe &probe;   // whether Corvid runs
     Progress progress = {};
     const FileFormats *formats = nullptr; // nullptr: builtInFileFormats()
+    // Asks how a nickname file is written (the Eudora export dialog): 0 the
+    // first ID only, 1 every ID, -1 cancelled (nothing is written). Unset:
+    // every ID, the dialog's default.
+    std::function<int()> askEudoraMode = {};
 };
 
 // A reader fills a fresh book and returns 0, or -1 after telling the user

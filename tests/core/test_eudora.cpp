@@ -3,6 +3,10 @@
 #include "common/cp932.h"
 #include "common/oledate.h"
 #include "formats/eudora.h"
+#include "formats/vcard.h"
+#include "shell/dispatch.h"
+#include "shell/host.h"
+#include "shell/settings.h"
 #include "support/scriptedprompter.h"
 #include "support/testutil.h"
 
@@ -74,6 +78,11 @@ TEST(EudoraWrite, ModesDecideTheAliasLine)
     l = lines(eudoraCardText(c, writeOptions(EudoraAllIds)));
     EXPECT_EQ(l[0], "alias \"Taro\" taro@example.jp,ABC01234@nifty.example");
     EXPECT_EQ(l[1], QStringLiteral("note \"Taro\" <name:山田 太郎>"));
+
+    // The domain setting may come without its "@".
+    EudoraWriteOptions bare = writeOptions(EudoraAllIds);
+    bare.niftyDomain = QStringLiteral("nifty.com");
+    EXPECT_TRUE(eudoraCardText(c, bare).startsWith("alias \"Taro\" taro@example.jp,ABC01234@nifty.com\r\n"));
 
     // With the option off the other IDs are not written anywhere.
     l = lines(eudoraCardText(c, writeOptions(EudoraFirstIdOnly, false)));
@@ -398,4 +407,50 @@ TEST(EudoraFiles, WriteAndReadThroughFiles)
     EXPECT_EQ(back.cardCount(), 1);
     EXPECT_EQ(EudoraFileRead(dir.filePath("missing.txt"), back, pr), -1);
     EXPECT_EQ(pr.asked.size(), 1);
+}
+
+namespace {
+
+struct NotRunning : HostProbe
+{
+    bool clientRunning() const override { return false; }
+};
+
+} // namespace
+
+// Both kinds through the program's read and write dispatch, with the options
+// taken from the settings and the export mode from the dialog's callback.
+TEST(EudoraFiles, DispatchByKind)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ScriptedPrompter pr;
+    NotRunning probe;
+    Settings settings; // the default domain has no "@"
+    FileIo io{pr, settings, probe};
+    AddressBook book = AddressBook::newBook();
+    Card c = twoIdCard();
+    c.mobile = QStringLiteral("090");
+    book.cards.append(c);
+
+    const QString nick = dir.filePath("nick.txt");
+    int asked = 0;
+    io.askEudoraMode = [&] { return ++asked == 1 ? -1 : EudoraFirstIdOnly; };
+    EXPECT_EQ(writeFileByKind(nick, FileKindEudora, book, io), -1); // cancelled
+    EXPECT_FALSE(QFile::exists(nick));
+    ASSERT_EQ(writeFileByKind(nick, FileKindEudora, book, io), 0);
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(fileKindOf(nick), FileKindEudora);
+    AddressBook back;
+    ASSERT_EQ(readFileByKind(nick, fileKindOf(nick), back, io), 1);
+    EXPECT_EQ(back.cards[1].ids, QStringList{"taro@example.jp"});
+    EXPECT_TRUE(back.cards[1].memo.contains(QStringLiteral("ABC01234@") + settings.niftyDomain));
+
+    const QString vcf = dir.filePath("card.vcf");
+    settings.lostMemoFlag = false;
+    ASSERT_EQ(writeFileByKind(vcf, FileKindVCard, book, io), 0);
+    ASSERT_EQ(readFileByKind(vcf, fileKindOf(vcf), back, io), 1);
+    EXPECT_EQ(back.cards[1].ids.value(1), QStringLiteral("ABC01234@") + settings.niftyDomain);
+    EXPECT_EQ(back.cards[1].mobile, "090");
+    EXPECT_TRUE(pr.asked.isEmpty());
 }

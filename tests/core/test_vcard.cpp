@@ -485,6 +485,14 @@ TEST(VcardWrite, NamesIdsAndEscaping)
     EXPECT_EQ(l[3], "FN:Doe\\, John");
     EXPECT_EQ(l[4], "EMAIL;INTERNET:a\\;b@x"); // one ID: no PREF, has "@": no domain
 
+    // The domain setting may come without its "@".
+    VcardWriteOptions bare = writeOptions();
+    bare.niftyDomain = QStringLiteral("nifty.com");
+    c.ids = {QStringLiteral("ABC01234"), QStringLiteral("x@y")};
+    l = lines(vcardCardText(c, bare));
+    EXPECT_EQ(l[4], "EMAIL;PREF;INTERNET:ABC01234@nifty.com");
+    EXPECT_EQ(l[5], "EMAIL;INTERNET:x@y");
+
     c.names = {QStringLiteral("  Whole  ")};
     c.ids.clear();
     l = lines(vcardCardText(c, writeOptions()));
