@@ -43,6 +43,14 @@ int writeBookFile(const QString &path, const AddressBook &book, Prompter &prompt
     return writeFileByKind(path, outputKindOf(path), book, session().fileIo(prompter));
 }
 
+int writeBookFileAs(const QString &path, int kind, const AddressBook &book, Prompter &prompter,
+                    int eudoraMode)
+{
+    FileIo io = session().fileIo(prompter);
+    io.askEudoraMode = [eudoraMode] { return eudoraMode; };
+    return writeFileByKind(path, kind, book, io);
+}
+
 int readCheckedBook(const QString &path, AddressBook &book, Prompter &prompter)
 {
     if (readBookFile(path, book, prompter) != 0)

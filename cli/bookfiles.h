@@ -15,6 +15,10 @@ class Prompter;
 // 0 / -1; the failure has been reported through prompter.
 int readBookFile(const QString &path, AddressBook &book, Prompter &prompter);
 int writeBookFile(const QString &path, const AddressBook &book, Prompter &prompter);
+// Writes the book as the given kind; eudoraMode is the export mode of a
+// nickname file (0 the first ID only, 1 every ID).
+int writeBookFileAs(const QString &path, int kind, const AddressBook &book, Prompter &prompter,
+                    int eudoraMode = 1);
 
 // The kind a file is written as: by its extension alone, ".txt" and ".text"
 // meaning list text. FileKindUnknown for any other extension.

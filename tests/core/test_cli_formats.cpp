@@ -1,0 +1,97 @@
+// brindle-cli convert with vCard and Eudora nickname files.
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "common/cp932.h"
+#include "support/testutil.h"
+
+namespace {
+
+struct CliResult
+{
+    int exitCode = -1;
+    QByteArray err;
+};
+
+// Runs with its own configuration folder and Wine prefix, so that the
+// settings and the Corvid of the machine play no part.
+CliResult cli(const QStringList &args)
+{
+    static QTemporaryDir empty;
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), empty.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("WINEPREFIX"), empty.filePath(QStringLiteral("prefix")));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(BRINDLE_CLI), args);
+    CliResult r;
+    if (p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit) {
+        r.exitCode = p.exitCode();
+        r.err = p.readAllStandardError();
+    }
+    return r;
+}
+
+const char Vcard[] = "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Taro\r\nFN:Taro\r\nN:Yamada;Taro\r\n"
+                     "EMAIL;PREF;INTERNET:taro@example.jp\r\nEMAIL;INTERNET:second@example.jp\r\n"
+                     "TEL;CELL:090\r\nEND:VCARD\r\n";
+
+} // namespace
+
+TEST(CliFormats, ConvertBetweenVcardEudoraAndListText)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString vcf = dir.filePath("in.vcf");
+    ASSERT_TRUE(writeAll(vcf, Vcard));
+
+    // Every ID on the alias line unless mode 0 is asked for.
+    const QString all = dir.filePath("all.txt");
+    CliResult r = cli({"convert", "--kind", "eudora", vcf, all});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(readAll(all).startsWith(
+        "alias \"Taro\" taro@example.jp,second@example.jp\r\nnote \"Taro\" <name:Yamada Taro>"));
+    const QString first = dir.filePath("first.txt");
+    r = cli({"convert", vcf, "--eudora-mode=0", "--kind=eudora", first});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(readAll(first).startsWith("alias \"Taro\" taro@example.jp\r\n"));
+
+    // A .txt input is told apart by its first bytes; a .txt output without
+    // --kind is list text.
+    const QString list = dir.filePath("list.txt");
+    r = cli({"convert", first, list});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString listText = cp932::decode(readAll(list));
+    EXPECT_TRUE(listText.startsWith(QString(60, u'=')));
+    EXPECT_TRUE(listText.contains(QStringLiteral("ID1：taro@example.jp\r\n")));
+
+    const QString back = dir.filePath("back.vcf");
+    r = cli({"convert", all, back});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QByteArray vcard = readAll(back);
+    EXPECT_TRUE(vcard.startsWith("BEGIN:VCARD\r\nVERSION:2.1\r\nN;PREF:Taro\r\nFN;PREF:Taro\r\n"
+                                 "N:Yamada;Taro\r\nFN:Yamada Taro\r\n"));
+    EXPECT_TRUE(vcard.contains("EMAIL;INTERNET:second@example.jp\r\n"));
+}
+
+TEST(CliFormats, BadOptionsLeaveTheOutputAlone)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString vcf = dir.filePath("in.vcf");
+    ASSERT_TRUE(writeAll(vcf, Vcard));
+    const QString out = dir.filePath("out.txt");
+    ASSERT_TRUE(writeAll(out, "old"));
+    for (const QStringList &args :
+         {QStringList{"convert", "--eudora-mode", "2", vcf, out},
+          QStringList{"convert", "--kind", "pdf", vcf, out},
+          QStringList{"convert", "--bogus", vcf, out},
+          QStringList{"convert", vcf, out, "--kind"},
+          QStringList{"info", "--kind", "eudora", vcf}}) {
+        const CliResult r = cli(args);
+        EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_FALSE(r.err.isEmpty());
+    }
+    EXPECT_EQ(readAll(out), "old");
+}
