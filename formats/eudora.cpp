@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "common/oledate.h"
+#include "common/textcompare.h"
 #include "core/cardops.h"
 #include "formats/fileprocs.h"
-#include "common/textcompare.h"
 
 const QString EudoraOtherItemsHeader = QStringLiteral("---- その他の項目 ----");
 

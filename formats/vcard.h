@@ -49,10 +49,12 @@ struct VcardWriteOptions
 };
 
 // Parses vCard text into book, which is first made a new book. The parse
-// never fails; malformed properties end up as other items. Nested cards are
-// read without recursion, so any depth of nesting is safe. Returns the
-// number of cards that were not added because the card counter was full
-// (0 normally). The cards' groups are not registered here.
+// never fails; malformed properties end up as other items. Lines may end in
+// CR LF, LF or CR. Nested cards follow their outer card and are read
+// without recursion, so any depth of nesting is safe; a card left open at
+// the end of the text keeps what was read. Returns the number of cards that
+// were not added because the card counter was full (0 normally). The
+// cards' groups are not registered here.
 int parseVcardText(QStringView text, AddressBook &book, const VcardReadOptions &options = {});
 
 // The vCard text of cards 1 .. cardCount()-1 in book order. progress is
