@@ -20,10 +20,10 @@ int readerOf(const QString &path, AddressBook &book, const FileIo &io)
 template <auto Write>
 int writerOf(const QString &path, const AddressBook &book, const FileIo &io)
 {
-    // The trash step belongs to the calling command.
+    // The trash step is the writer's: only once the new content is complete.
     if constexpr (std::is_invocable_v<decltype(Write), const QString &, const AddressBook &,
                                       Prompter &, const Progress &, bool>)
-        return Write(path, book, io.prompter, io.progress, false);
+        return Write(path, book, io.prompter, io.progress, io.trashOld);
     else
         return Write(path, book, io.prompter, io.progress);
 }

@@ -27,6 +27,9 @@ struct FileIo
     const HostProbe &probe;   // whether Corvid runs
     Progress progress = {};
     const FileFormats *formats = nullptr; // nullptr: builtInFileFormats()
+    // Writers move the file they replace to the trash (the trashFlag option),
+    // after the new content is complete.
+    bool trashOld = false;
 };
 
 // A reader fills a fresh book and returns 0, or -1 after telling the user
