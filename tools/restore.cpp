@@ -126,9 +126,14 @@ DuplicateIdResult handleDuplicateIds(AddressBook &book, DuplicateIdMode mode,
             r.lines += first.summary + QStringLiteral("（カード内で重複）\r\n");
             if (!merge)
                 continue;
-            // Keep the first occurrence; remove the last repeat.
+            // Keep the first occurrence; remove the last repeat. A card that
+            // took the other card's IDs in a merge may hold the ID only once
+            // by now: then there is nothing to remove.
             QStringList &ids = book.cards[a].ids;
-            for (qsizetype p = ids.size() - 1; p >= 1; --p) {
+            qsizetype firstAt = 0;
+            while (firstAt < ids.size() && ids[firstAt].toLower() != first.key)
+                ++firstAt;
+            for (qsizetype p = ids.size() - 1; p > firstAt; --p) {
                 if (ids[p].toLower() == first.key) {
                     ids.removeAt(p);
                     ++r.removedIds;
