@@ -137,17 +137,25 @@ fomLightAddress::fomLightAddress(AddressBook &book, const CardLimits &limits,
     chkBell = newCheck(QStringLiteral("ポケベル"), "chkBell", frmOptions);
     chkMemo = newCheck(QStringLiteral("メモ"), "chkMemo", frmOptions);
     chkGroup = newCheck(QStringLiteral("グループの登録情報"), "chkGroup", frmOptions);
-    auto *fields = new QGridLayout;
+    auto *fields = new QVBoxLayout;
     const QList<QCheckBox *> fieldChecks = fieldOptions();
-    for (int i = 0; i < fieldChecks.size(); ++i)
-        fields->addWidget(fieldChecks[i], i / 4, i % 4);
-    fields->setColumnStretch(4, 1);
+    for (int first = 0; first < fieldChecks.size(); first += 4) {
+        auto *line = new QHBoxLayout;
+        line->setSpacing(16);
+        for (int i = first; i < qMin(first + 4, int(fieldChecks.size())); ++i)
+            line->addWidget(fieldChecks[i]);
+        line->addStretch(1);
+        fields->addLayout(line);
+    }
 
     auto *optionsLayout = new QVBoxLayout(frmOptions);
     optionsLayout->addLayout(grid);
     optionsLayout->addSpacing(6);
     optionsLayout->addWidget(new QLabel(QStringLiteral("その他、以下の項目は無条件に削除する"), frmOptions));
-    optionsLayout->addLayout(fields);
+    auto *indented = new QHBoxLayout;
+    indented->addSpacing(20);
+    indented->addLayout(fields);
+    optionsLayout->addLayout(indented);
 
     cmdExec = new QPushButton(QStringLiteral("実行"), this);
     cmdExec->setObjectName(QStringLiteral("cmdExec"));
