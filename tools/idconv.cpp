@@ -1,8 +1,9 @@
 #include "tools/idconv.h"
 
+#include <QHash>
+
 #include "common/likematch.h"
 #include "common/textcompare.h"
-#include "core/cardops.h"
 #include "core/reportbanner.h"
 #include "core/validation.h"
 
@@ -85,6 +86,17 @@ IdConversionResult convertServiceIds(AddressBook &book, const CardLimits &limits
 {
     IdConversionResult r;
     const qsizetype count = book.cardCount();
+    // The first card holding each ID without "@" (the only IDs a local part
+    // can equal), by folded key: the lookup a linear search by text
+    // comparison would do, kept up to date as IDs are converted.
+    QHash<QString, qsizetype> firstHolder;
+    for (qsizetype i = 1; i < count; ++i)
+        for (const QString &id : book.cards[i].ids)
+            if (!id.contains(u'@')) {
+                const QString key = textKey(id);
+                if (!firstHolder.contains(key))
+                    firstHolder.insert(key, i);
+            }
     for (qsizetype j = 1; j < count; ++j) {
         if (!keepGoing(progress, j - 1, count - 1)) {
             r.interrupted = true;
@@ -109,10 +121,13 @@ IdConversionResult convertServiceIds(AddressBook &book, const CardLimits &limits
                 continue;
             }
             const QString bare = normalisedServiceId(local);
-            const int holder = findCardById(book, local);
+            const QString key = textKey(local);
+            const auto holder = firstHolder.constFind(key);
             card.ids[k] = bare;
-            if (holder >= 0 && holder != j)
+            if (holder != firstHolder.cend() && holder.value() != j)
                 r.duplicates.append(bare);
+            if (holder == firstHolder.cend() || holder.value() > j)
+                firstHolder.insert(key, j);
             ++k;
         }
         if (changed) {
