@@ -190,19 +190,4 @@ TEST(Slim, OptionChecksAndCounts)
     EXPECT_EQ(v, -7);
     EXPECT_TRUE(parseSlimCount(u" 12 "_qs, v));
     EXPECT_EQ(v, 12);
-
-    // The presets; a level switching an option off keeps its count.
-    SlimOptions p = slimPreset(2);
-    EXPECT_EQ(p.ids, (SlimLimit{true, 1}));
-    applySlimPreset(p, 0);
-    EXPECT_EQ(p.ids, (SlimLimit{false, 1}));
-    EXPECT_EQ(p.profile, (SlimLimit{true, 10}));
-    EXPECT_EQ(p.mailLog, (SlimLimit{true, 100}));
-    EXPECT_FALSE(p.address || p.groups || p.memo);
-    EXPECT_TRUE(p.profileNone);
-    applySlimPreset(p, 1);
-    EXPECT_EQ(p.exchangeRecords, (SlimLimit{true, 0}));
-    const SlimOptions before = p;
-    applySlimPreset(p, SlimCustomLevel);
-    EXPECT_EQ(p, before);
 }
