@@ -76,7 +76,7 @@ fomRestore::fomRestore(AddressBook &book, const CardLimits &limits, Prompter &pr
     countGrid->setColumnStretch(2, 1);
 
     // Fixing flagged cards.
-    auto *frmRestore = new QGroupBox(QStringLiteral("不良ｶｰﾄﾞの修復"), this);
+    frmRestore = new QGroupBox(QStringLiteral("不良ｶｰﾄﾞの修復"), this);
     frmRestore->setObjectName(QStringLiteral("frmRestore"));
     chkRestore = new QCheckBox(QStringLiteral("不良カードを修復する"), frmRestore);
     chkRestore->setObjectName(QStringLiteral("chkRestore"));
@@ -97,7 +97,7 @@ fomRestore::fomRestore(AddressBook &book, const CardLimits &limits, Prompter &pr
     optRestoreLevel[0]->setChecked(true);
 
     // Duplicate IDs.
-    auto *frmIDRepeat = new QGroupBox(QStringLiteral("重複IDの修復"), this);
+    frmIDRepeat = new QGroupBox(QStringLiteral("重複IDの修復"), this);
     frmIDRepeat->setObjectName(QStringLiteral("frmIDRepeat"));
     chkIDRepeat = new QCheckBox(QStringLiteral("重複IDを探査する"), frmIDRepeat);
     chkIDRepeat->setObjectName(QStringLiteral("chkIDRepeat"));
@@ -181,6 +181,19 @@ int fomRestore::Execute()
         return -1;
     }
 
+    // The choices are taken now and frozen for the run: window events keep
+    // coming in between cards.
+    const bool fixCards = chkRestore->isChecked();
+    int chosen = 0;
+    for (int i = 0; i < 3; ++i)
+        if (optRestoreLevel[i]->isChecked())
+            chosen = i;
+    const bool findDuplicates = chkIDRepeat->isChecked();
+    const DuplicateIdMode mode =
+        optIDRepeat[0]->isChecked() ? DuplicateIdMode::Merge : DuplicateIdMode::Report;
+    for (QWidget *w : {static_cast<QWidget *>(frmRestore), static_cast<QWidget *>(frmIDRepeat)})
+        w->setEnabled(false);
+
     m_running = true;
     if (m_busy.busy)
         *m_busy.busy = true;
@@ -190,11 +203,7 @@ int fomRestore::Execute()
     // The pointer is busy while the cards are worked on, not while a
     // message or the report is up.
     bool interrupted = false;
-    if (chkRestore->isChecked()) {
-        int chosen = 0;
-        for (int i = 0; i < 3; ++i)
-            if (optRestoreLevel[i]->isChecked())
-                chosen = i;
+    if (fixCards) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const CardRepairResult result =
             repairFlaggedCards(m_book, RestoreLevels[chosen], m_limits, now, progress);
@@ -203,9 +212,7 @@ int fomRestore::Execute()
         m_prompter.notice(cardRepairMessage(result));
     }
     // An interrupted run does not start its second half.
-    if (chkIDRepeat->isChecked() && !interrupted) {
-        const DuplicateIdMode mode =
-            optIDRepeat[0]->isChecked() ? DuplicateIdMode::Merge : DuplicateIdMode::Report;
+    if (findDuplicates && !interrupted) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const DuplicateIdResult result = handleDuplicateIds(m_book, mode, m_limits, now, progress);
         QApplication::restoreOverrideCursor();
@@ -222,6 +229,8 @@ int fomRestore::Execute()
         *m_busy.busy = false;
     interruptFlag() = false;
     m_running = false;
+    frmRestore->setEnabled(true);
+    frmIDRepeat->setEnabled(true);
     accept();
     return 0;
 }

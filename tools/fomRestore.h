@@ -12,6 +12,7 @@
 
 class Prompter;
 class QCheckBox;
+class QGroupBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -57,6 +58,8 @@ public:
         m_stepHook = std::move(hook);
     }
 
+    QGroupBox *frmRestore = nullptr;
+    QGroupBox *frmIDRepeat = nullptr;
     QLabel *lblTotal = nullptr;
     QLabel *lblBC[3] = {};
     QCheckBox *chkRestore = nullptr;

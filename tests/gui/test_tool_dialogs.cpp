@@ -270,7 +270,9 @@ TEST(RestoreDialog, CountsOptionsAndBothFunctionsInOrder)
     d.optRestoreLevel[1]->click(); // broken and abnormal
     d.chkIDRepeat->click();
     bool busyDuringRun = false;
-    d.setStepHook([&](qint64, qint64) { busyDuringRun = busy && d.running(); });
+    d.setStepHook([&](qint64, qint64) {
+        busyDuringRun = busy && d.running() && !d.chkIDRepeat->isEnabled();
+    });
     EXPECT_EQ(d.Execute(), 0);
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_TRUE(busyDuringRun);
