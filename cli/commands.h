@@ -13,3 +13,11 @@ int runInfo(const QStringList &args, Prompter &prompter);
 // Exit status 0 when every card is normal, 2 when some card is not, 1 when
 // the file cannot be read.
 int runCheck(const QStringList &args, Prompter &prompter);
+
+// Commands that change a book: FILE, their options and -o OUTPUT in any
+// order. They print the result message (and report) and write OUTPUT only
+// when it is given. Exit status 2 for a wrong command line.
+int runRepair(const QStringList &args, Prompter &prompter);
+int runDedupe(const QStringList &args, Prompter &prompter);
+int runSlim(const QStringList &args, Prompter &prompter);
+int runIdConv(const QStringList &args, Prompter &prompter);

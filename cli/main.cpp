@@ -17,7 +17,7 @@ struct Command
     const char *name;
     const char *arguments; // shown in the help
     const char *summary;
-    int argumentCount;
+    int argumentCount; // -1: the command reads its own options
     int (*run)(const QStringList &args, Prompter &prompter);
 };
 
@@ -27,6 +27,14 @@ const Command Commands[] = {
      "read INPUT and write it to OUTPUT, each as the kind its name gives", 2, runConvert},
     {"info", "FILE", "show the file information report of the address book FILE", 1, runInfo},
     {"check", "FILE", "list the cards of FILE that break the host's rules", 1, runCheck},
+    {"repair", "FILE --level 1|2|3 [-o OUTPUT]",
+     "fix the bad cards: 3 broken only, 2 broken and abnormal, 1 all", -1, runRepair},
+    {"dedupe", "FILE --report|--merge [-o OUTPUT]",
+     "list IDs held more than once, or merge the cards sharing them", -1, runDedupe},
+    {"slim", "FILE --level 0|1|2 [-o OUTPUT]",
+     "remove old history (0), all history (1), all but one ID and name (2)", -1, runSlim},
+    {"idconv", "FILE [--exchange on|off] [--remark on|off] [-o OUTPUT]",
+     "strip the online service's mail domain from IDs; set auto-record flags", -1, runIdConv},
 };
 
 void printHelp(FILE *out)
@@ -34,7 +42,10 @@ void printHelp(FILE *out)
     std::fprintf(out, "usage: brindle-cli COMMAND [ARGS]\n\ncommands:\n");
     for (const Command &c : Commands) {
         const QByteArray call = QByteArray(c.name) + ' ' + c.arguments;
-        std::fprintf(out, "  %-24s %s\n", call.constData(), c.summary);
+        if (call.size() > 24)
+            std::fprintf(out, "  %s\n  %-24s %s\n", call.constData(), "", c.summary);
+        else
+            std::fprintf(out, "  %-24s %s\n", call.constData(), c.summary);
     }
     std::fprintf(out,
                  "\noptions:\n"
@@ -44,7 +55,11 @@ void printHelp(FILE *out)
                  "settings (Brindle.ini) are those of the window, read only.\n"
                  "\nExit status: 0 success, 1 failure (the message is on stderr),\n"
                  "2 unknown command or wrong arguments. OUTPUT is left as it was\n"
-                 "when a command fails. check exits with 2 when some card is bad.\n",
+                 "when a command fails. check exits with 2 when some card is bad.\n"
+                 "\nrepair, dedupe --merge, slim and idconv print their result and write\n"
+                 "the changed book to OUTPUT only when -o OUTPUT is given; without it\n"
+                 "they only show what they would do and write nothing. OUTPUT may be\n"
+                 "FILE itself: it is replaced only once the new file is complete.\n",
                  "-h, --help", "show this help", "--version", "show the version");
 }
 
@@ -84,7 +99,7 @@ int main(int argc, char *argv[])
             printHelp(stdout);
             return 0;
         }
-        if (rest.size() != c.argumentCount)
+        if (c.argumentCount >= 0 && rest.size() != c.argumentCount)
             return usageError(QStringLiteral("%1 takes %2 argument(s): %3")
                                   .arg(name)
                                   .arg(c.argumentCount)
