@@ -118,7 +118,10 @@ CsvMapping autoCsvSelect(const QStringList &header)
 
 QString csvHeaderLine(QStringView header, int item)
 {
-    return fitWidth(header, 22) + QStringView(Arrow) + csvItemCaption(item);
+    QString line = fitWidth(header, 22);
+    line += QStringView(Arrow);
+    line += csvItemCaption(item);
+    return line;
 }
 
 CsvMapping normalizedMapping(const CsvMapping &mapping, qsizetype columns)
