@@ -3,14 +3,51 @@
 #include <QStringList>
 #include <cstdio>
 
+#include "commands.h"
+#include "common/consoleprompter.h"
+
 namespace {
 
-int usage()
+// Exit status for a command line that names no known command or gives the
+// wrong number of arguments.
+constexpr int UsageError = 2;
+
+struct Command
 {
-    std::fprintf(stderr,
-                 "usage: brindle-cli COMMAND [ARGS]\n"
-                 "commands:\n");
-    return 1;
+    const char *name;
+    const char *arguments; // shown in the help
+    const char *summary;
+    int argumentCount;
+    int (*run)(const QStringList &args, Prompter &prompter);
+};
+
+const Command Commands[] = {
+    {"new", "OUTPUT", "write a new, empty address book to OUTPUT", 1, runNew},
+    {"convert", "INPUT OUTPUT", "read the address book INPUT and write it to OUTPUT", 2,
+     runConvert},
+};
+
+void printHelp(FILE *out)
+{
+    std::fprintf(out, "usage: brindle-cli COMMAND [ARGS]\n\ncommands:\n");
+    for (const Command &c : Commands) {
+        const QByteArray call = QByteArray(c.name) + ' ' + c.arguments;
+        std::fprintf(out, "  %-24s %s\n", call.constData(), c.summary);
+    }
+    std::fprintf(out,
+                 "\noptions:\n"
+                 "  %-24s %s\n  %-24s %s\n"
+                 "\nExit status: 0 success, 1 failure (the message is on stderr),\n"
+                 "2 unknown command or wrong arguments. OUTPUT is left as it was\n"
+                 "when a command fails.\n",
+                 "-h, --help", "show this help", "--version", "show the version");
+}
+
+int usageError(const QString &problem)
+{
+    std::fprintf(stderr, "brindle-cli: %s\n\n", problem.toLocal8Bit().constData());
+    printHelp(stderr);
+    return UsageError;
 }
 
 } // namespace
@@ -21,7 +58,34 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("brindle-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(BRINDLE_VERSION));
     const QStringList args = QCoreApplication::arguments().mid(1);
+
     if (args.isEmpty())
-        return usage();
-    return usage();
+        return usageError(QStringLiteral("no command given"));
+    const QString &name = args.first();
+    if (name == QLatin1String("-h") || name == QLatin1String("--help")) {
+        printHelp(stdout);
+        return 0;
+    }
+    if (name == QLatin1String("--version")) {
+        std::printf("brindle-cli %s\n", BRINDLE_VERSION);
+        return 0;
+    }
+
+    for (const Command &c : Commands) {
+        if (name != QLatin1String(c.name))
+            continue;
+        const QStringList rest = args.mid(1);
+        if (rest.contains(QLatin1String("-h")) || rest.contains(QLatin1String("--help"))) {
+            printHelp(stdout);
+            return 0;
+        }
+        if (rest.size() != c.argumentCount)
+            return usageError(QStringLiteral("%1 takes %2 argument(s): %3")
+                                  .arg(name)
+                                  .arg(c.argumentCount)
+                                  .arg(QLatin1String(c.arguments)));
+        ConsolePrompter prompter;
+        return c.run(rest, prompter);
+    }
+    return usageError(QStringLiteral("unknown command: ") + name);
 }

@@ -4,6 +4,7 @@
 
 namespace {
 const QDate OleEpoch(1899, 12, 30);
+const QDate MaxShowableDay(9999, 12, 31);
 constexpr qint64 MsPerDay = 86400000;
 } // namespace
 
@@ -16,14 +17,21 @@ QDateTime oleToDateTime(DateValue v)
 {
     if (!isShowableDate(v))
         return {};
-    double whole = std::trunc(v);
+    const double whole = std::trunc(v);
+    QDate date = OleEpoch.addDays(qint64(whole));
     qint64 ms = std::llround(std::fabs(v - whole) * MsPerDay);
     if (ms >= MsPerDay) {
-        whole += v < 0 ? -1 : 1;
-        ms = 0;
+        // Rounded up to midnight: the start of the following calendar day,
+        // which for a negative value is the day closer to the epoch. On the
+        // last showable day, stay on it.
+        if (date < MaxShowableDay) {
+            date = date.addDays(1);
+            ms = 0;
+        } else {
+            ms = MsPerDay - 1;
+        }
     }
-    return QDateTime(OleEpoch.addDays(qint64(whole)), QTime::fromMSecsSinceStartOfDay(int(ms)),
-                     Qt::UTC);
+    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(int(ms)), Qt::UTC);
 }
 
 QDate oleToDate(DateValue v)

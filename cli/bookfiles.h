@@ -1,0 +1,15 @@
+#pragma once
+// Reading and writing a whole address book by file name for the commands.
+// Only the address book file kind is known so far; the choice of a reader or
+// writer by file kind belongs here, so the commands stay as they are when
+// more kinds arrive.
+
+#include <QString>
+
+#include "core/model.h"
+
+class Prompter;
+
+// 0 / -1; the failure has been reported through prompter.
+int readBookFile(const QString &path, AddressBook &book, Prompter &prompter);
+int writeBookFile(const QString &path, const AddressBook &book, Prompter &prompter);

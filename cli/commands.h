@@ -1,0 +1,11 @@
+#pragma once
+// The commands of brindle-cli. Each takes its arguments (without the command
+// name) and returns the exit status: 0 success, 1 failure. Failures have been
+// reported on stderr through the prompter.
+
+#include <QStringList>
+
+class Prompter;
+
+int runNew(const QStringList &args, Prompter &prompter);
+int runConvert(const QStringList &args, Prompter &prompter);

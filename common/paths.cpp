@@ -1,0 +1,115 @@
+#include "common/paths.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "common/cp932.h"
+
+namespace {
+
+QStringView trimSpaces(QStringView s)
+{
+    qsizetype b = 0, e = s.size();
+    while (b < e && s[b] == u' ')
+        ++b;
+    while (e > b && s[e - 1] == u' ')
+        --e;
+    return s.mid(b, e - b);
+}
+
+} // namespace
+
+QString driveOf(QStringView path)
+{
+    return path.startsWith(u'/') ? QStringLiteral("/") : QString();
+}
+
+QString folderOf(QStringView path)
+{
+    if (!path.startsWith(u'/'))
+        return {};
+    const qsizetype last = path.lastIndexOf(u'/');
+    return last == 0 ? QStringLiteral("/") : path.left(last).toString();
+}
+
+QString fileNameOf(QStringView path)
+{
+    return path.mid(path.lastIndexOf(u'/') + 1).toString();
+}
+
+QString extensionOf(QStringView path)
+{
+    const QStringView name = path.mid(path.lastIndexOf(u'/') + 1);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? QString() : name.mid(dot + 1).toString();
+}
+
+QString withSlash(QStringView folder)
+{
+    QString s = trimSpaces(folder).toString();
+    if (!s.isEmpty() && !s.endsWith(u'/'))
+        s += u'/';
+    return s;
+}
+
+QString withoutSlash(QStringView folder)
+{
+    QStringView s = trimSpaces(folder);
+    if (s.size() > 1 && s.endsWith(u'/'))
+        s.chop(1);
+    return s.toString();
+}
+
+QString canonicalPath(const QString &path, PathKind kind)
+{
+    if (path.isEmpty())
+        return {};
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    if ((kind == PathKind::Folder && !info.isDir()) || (kind == PathKind::File && info.isDir()))
+        return {};
+    return info.canonicalFilePath();
+}
+
+bool isFolder(const QString &path)
+{
+    return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
+bool isFile(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    return info.exists() && !info.isDir();
+}
+
+QString readTextFile(const QString &path, const QString &defaultText)
+{
+    if (path.isEmpty() || QFileInfo(path).isDir())
+        return defaultText;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return defaultText;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return defaultText;
+    return cp932::decode(bytes);
+}
+
+qint64 writeTextFile(const QString &path, QStringView text)
+{
+    if (path.isEmpty())
+        return -1;
+    const QByteArray bytes = cp932::encode(text);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return -1;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return -1;
+    }
+    return file.commit() ? bytes.size() : -1;
+}

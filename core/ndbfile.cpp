@@ -1,0 +1,447 @@
+#include "core/ndbfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QtEndian>
+#include <cstring>
+
+#include "common/cp932.h"
+#include "common/oledate.h"
+
+namespace {
+
+// Smallest possible size of a card record (number, itemCount, no items), of
+// an item (type, kind, one flag byte) and of a list entry (an L of 0).
+constexpr qsizetype MinCardSize = 6;
+constexpr qsizetype MinItemSize = 6;
+constexpr qsizetype MinEntrySize = 4;
+// Counts from the file are only checked against the bytes left, and a card
+// or list entry in memory is larger than its smallest record; so space is
+// reserved for at most this many before the records themselves are seen.
+constexpr qsizetype MaxCardReserve = 65536;
+constexpr qsizetype MaxEntryReserve = 4096;
+
+QString versionMessage()
+{
+    return QStringLiteral("バージョンが違うか、Addressファイルではありません");
+}
+
+QString unknownTypeMessage(quint8 type)
+{
+    return QStringLiteral("未サポートのデータタイプです(") + QString::number(type, 16).toUpper()
+        + QLatin1Char(')');
+}
+
+QString unknownKindMessage(qint32 kind)
+{
+    return QStringLiteral("未サポートの項目種別です(")
+        + QString::number(quint32(kind), 16).toUpper() + QLatin1Char(')');
+}
+
+QString damagedMessage(qsizetype pos)
+{
+    return QStringLiteral("ファイルが壊れています(位置: %1)").arg(pos);
+}
+
+bool isKnownType(quint8 type)
+{
+    switch (ItemType(type)) {
+    case ItemType::String:
+    case ItemType::StringList:
+    case ItemType::Date:
+    case ItemType::Byte:
+        return true;
+    }
+    return false;
+}
+
+// Reads an image front to back. Every read is preceded by a bounds check of
+// the caller; counts and lengths from the file are checked against the bytes
+// left before anything is sized by them.
+class NdbParser
+{
+public:
+    explicit NdbParser(QByteArrayView image)
+        : m_data(image.data()), m_size(image.size())
+    {
+    }
+
+    // False on failure; message() then holds what to show ("" when cancelled).
+    bool parse(AddressBook &book, const Progress &progress)
+    {
+        if (m_size < 8 || quint8(m_data[0]) != 0x35 || quint8(m_data[1]) != 0x12)
+            return fail(versionMessage());
+        book.signature = u16();
+        book.cardCounter = qint16(u16());
+        const qsizetype countPos = m_pos;
+        const qint32 cardCount = i32();
+        if (cardCount <= 0 || cardCount > left() / MinCardSize)
+            return fail(damagedMessage(countPos));
+
+        book.cards.clear();
+        book.cards.reserve(qMin<qsizetype>(cardCount, MaxCardReserve));
+        for (qint32 i = 0; i < cardCount; ++i) {
+            if (!keepGoing(progress, i, cardCount))
+                return fail(QString());
+            Card &card = book.cards.emplaceBack(Card::zeroed());
+            if (!readCard(card))
+                return false;
+        }
+        return true;
+    }
+
+    const QString &message() const { return m_message; }
+
+private:
+    qsizetype left() const { return m_size - m_pos; }
+
+    bool fail(const QString &message)
+    {
+        m_message = message;
+        return false;
+    }
+    bool damaged(qsizetype pos) { return fail(damagedMessage(pos)); }
+
+    quint8 u8() { return quint8(m_data[m_pos++]); }
+    quint16 u16()
+    {
+        const auto v = qFromLittleEndian<quint16>(m_data + m_pos);
+        m_pos += 2;
+        return v;
+    }
+    qint32 i32()
+    {
+        const auto v = qFromLittleEndian<qint32>(m_data + m_pos);
+        m_pos += 4;
+        return v;
+    }
+    double f64()
+    {
+        const auto bits = qFromLittleEndian<quint64>(m_data + m_pos);
+        m_pos += 8;
+        double v;
+        std::memcpy(&v, &bits, sizeof v);
+        return v;
+    }
+
+    // One string payload: L, then L bytes of which the last is the
+    // terminating 0. Sets text to the L-1 bytes before it (empty when L < 2).
+    bool readStringBytes(QByteArrayView &text)
+    {
+        if (left() < 4)
+            return damaged(m_pos);
+        const qsizetype lengthPos = m_pos;
+        const qint32 length = i32();
+        if (length < 0 || length > left())
+            return damaged(lengthPos);
+        text = length >= 2 ? QByteArrayView(m_data + m_pos, length - 1) : QByteArrayView();
+        m_pos += length;
+        return true;
+    }
+
+    bool readString(QString &value)
+    {
+        QByteArrayView text;
+        if (!readStringBytes(text))
+            return false;
+        value = text.isEmpty() ? QString() : cp932::decode(text);
+        return true;
+    }
+
+    // A list payload: N, then N strings. Empty entries are dropped.
+    bool readList(QStringList &list)
+    {
+        if (left() < 4)
+            return damaged(m_pos);
+        const qsizetype countPos = m_pos;
+        const qint32 count = i32();
+        if (count < 0 || count > left() / MinEntrySize)
+            return damaged(countPos);
+        list.clear();
+        list.reserve(qMin<qsizetype>(count, MaxEntryReserve));
+        for (qint32 i = 0; i < count; ++i) {
+            QByteArrayView text;
+            if (!readStringBytes(text))
+                return false;
+            if (!text.isEmpty())
+                list.append(cp932::decode(text));
+        }
+        if (list.size() < count)
+            list.squeeze();
+        return true;
+    }
+
+    bool readItem(Card &card)
+    {
+        const qsizetype itemPos = m_pos;
+        if (left() < 5)
+            return damaged(itemPos);
+        const quint8 type = u8();
+        const qint32 kind = i32();
+        if (!isKnownType(type))
+            return fail(unknownTypeMessage(type));
+        if (kind < 0 || kind >= CardItemKindCount)
+            return fail(unknownKindMessage(kind));
+        if (itemTypeOf(kind) != ItemType(type))
+            return damaged(itemPos);
+
+        switch (ItemType(type)) {
+        case ItemType::String:
+            return readString(*card.stringField(kind));
+        case ItemType::StringList:
+            return readList(*card.listField(kind));
+        case ItemType::Date: {
+            if (left() < 8)
+                return damaged(m_pos);
+            const double v = f64();
+            *card.dateField(kind) = isShowableDate(v) ? v : NoDate;
+            return true;
+        }
+        case ItemType::Byte:
+            if (left() < 1)
+                return damaged(m_pos);
+            *card.flagField(kind) = u8();
+            return true;
+        }
+        return damaged(itemPos);
+    }
+
+    bool readCard(Card &card)
+    {
+        if (left() < MinCardSize)
+            return damaged(m_pos);
+        card.number = qint32(u16());
+        const qsizetype countPos = m_pos;
+        card.itemCount = i32();
+        if (card.itemCount < 0 || card.itemCount > left() / MinItemSize)
+            return damaged(countPos);
+        for (qint32 i = 0; i < card.itemCount; ++i)
+            if (!readItem(card))
+                return false;
+        return true;
+    }
+
+    const char *m_data;
+    qsizetype m_size;
+    qsizetype m_pos = 0;
+    QString m_message;
+};
+
+// Number of items a card is written with: kinds 0 .. n-1, never beyond the
+// last kind, so that whatever the book holds the file stays readable.
+int writtenItemCount(const Card &card)
+{
+    return qBound(0, card.itemCount, CardItemKindCount);
+}
+
+qint64 stringSize(QStringView s)
+{
+    return 4 + cp932::encodedLength(s) + 1;
+}
+
+qint64 cardSize(const Card &card)
+{
+    qint64 size = MinCardSize;
+    const int items = writtenItemCount(card);
+    for (int kind = 0; kind < items; ++kind) {
+        size += 5;
+        switch (itemTypeOf(kind)) {
+        case ItemType::String:
+            size += stringSize(*card.stringField(kind));
+            break;
+        case ItemType::StringList:
+            size += 4;
+            for (const QString &s : *card.listField(kind))
+                size += stringSize(s);
+            break;
+        case ItemType::Date:
+            size += 8;
+            break;
+        case ItemType::Byte:
+            size += 1;
+            break;
+        }
+    }
+    return size;
+}
+
+// Writes into a buffer of the exact computed size.
+class NdbWriter
+{
+public:
+    explicit NdbWriter(QByteArray &image)
+        : m_p(image.data()), m_end(image.data() + image.size())
+    {
+    }
+
+    bool atEnd() const { return m_p == m_end; }
+
+    void u8(quint8 v)
+    {
+        room(1);
+        *m_p++ = char(v);
+    }
+    void u16(quint16 v)
+    {
+        room(2);
+        qToLittleEndian(v, m_p);
+        m_p += 2;
+    }
+    void i32(qint32 v)
+    {
+        room(4);
+        qToLittleEndian(v, m_p);
+        m_p += 4;
+    }
+    void f64(double v)
+    {
+        room(8);
+        quint64 bits;
+        std::memcpy(&bits, &v, sizeof bits);
+        qToLittleEndian(bits, m_p);
+        m_p += 8;
+    }
+    void string(QStringView s)
+    {
+        // The scratch buffer keeps its capacity, so encoding allocates only
+        // while it grows to the longest string.
+        m_scratch.resize(0);
+        cp932::encodeAppend(s, m_scratch);
+        const qsizetype n = m_scratch.size();
+        i32(qint32(n + 1));
+        room(n + 1);
+        if (n)
+            std::memcpy(m_p, m_scratch.constData(), n);
+        m_p += n;
+        *m_p++ = 0;
+    }
+
+private:
+    void room(qsizetype n)
+    {
+        // The size is computed beforehand from the same encoder; running past
+        // it would be a programming error, never a property of the data.
+        if (Q_UNLIKELY(n > m_end - m_p))
+            qFatal("address book image larger than its computed size");
+    }
+
+    char *m_p;
+    char *m_end;
+    QByteArray m_scratch;
+};
+
+void writeCard(NdbWriter &out, const Card &card)
+{
+    const int items = writtenItemCount(card);
+    out.u16(quint16(card.number));
+    out.i32(items);
+    for (int kind = 0; kind < items; ++kind) {
+        const ItemType type = itemTypeOf(kind);
+        out.u8(quint8(type));
+        out.i32(kind);
+        switch (type) {
+        case ItemType::String:
+            out.string(*card.stringField(kind));
+            break;
+        case ItemType::StringList: {
+            const QStringList &list = *card.listField(kind);
+            out.i32(qint32(list.size()));
+            for (const QString &s : list)
+                out.string(s);
+            break;
+        }
+        case ItemType::Date:
+            out.f64(*card.dateField(kind));
+            break;
+        case ItemType::Byte:
+            out.u8(*card.flagField(kind));
+            break;
+        }
+    }
+}
+
+} // namespace
+
+qint64 ndbFileSize(const AddressBook &book)
+{
+    qint64 size = 8;
+    for (const Card &card : book.cards)
+        size += cardSize(card);
+    return size;
+}
+
+std::optional<QByteArray> buildNdbImage(const AddressBook &book, const Progress &progress)
+{
+    QByteArray image(ndbFileSize(book), Qt::Uninitialized);
+    NdbWriter out(image);
+    const qint64 cardCount = book.cards.size();
+    out.u16(book.signature);
+    out.u16(quint16(book.cardCounter));
+    out.i32(qint32(cardCount));
+    for (qint64 i = 0; i < cardCount; ++i) {
+        if (!keepGoing(progress, i, cardCount))
+            return std::nullopt;
+        writeCard(out, book.cards[i]);
+    }
+    Q_ASSERT(out.atEnd());
+    return image;
+}
+
+int parseNdbImage(QByteArrayView image, AddressBook &book, Prompter &prompter,
+                  const Progress &progress)
+{
+    AddressBook parsed;
+    NdbParser parser(image);
+    if (!parser.parse(parsed, progress)) {
+        if (!parser.message().isEmpty())
+            prompter.notice(parser.message());
+        return -1;
+    }
+    book = std::move(parsed);
+    return 0;
+}
+
+int readNdbFile(const QString &path, AddressBook &book, Prompter &prompter,
+                const Progress &progress)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || !info.isFile()) {
+        prompter.notice(QStringLiteral("ファイルが読めません"));
+        return -1;
+    }
+    QFile file(path);
+    QByteArray image;
+    if (file.open(QIODevice::ReadOnly))
+        image = file.readAll();
+    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+        prompter.notice(QStringLiteral("ファイルが使用中です"));
+        return -1;
+    }
+    file.close();
+    return parseNdbImage(image, book, prompter, progress);
+}
+
+int writeNdbFile(const QString &path, const AddressBook &book, Prompter &prompter,
+                 const Progress &progress)
+{
+    const std::optional<QByteArray> image = buildNdbImage(book, progress);
+    if (!image)
+        return -1;
+
+    const QString shown = QDir::toNativeSeparators(path);
+    // Nothing on disk changes until commit() renames the complete temporary
+    // file over the target; on every failure before that the old file stays.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        prompter.notice(QStringLiteral("書き込みに失敗しました。[") + shown
+                        + QStringLiteral("]は使用中です。"));
+        return -1;
+    }
+    if (file.write(*image) != image->size() || !file.commit()) {
+        prompter.notice(shown + QStringLiteral(" の書き込みに失敗しました。"));
+        return -1;
+    }
+    return 0;
+}

@@ -1,0 +1,45 @@
+#pragma once
+// The address book file (Address.ndb and its .nd0 to .nd9 copies): reading
+// the binary image into an AddressBook and writing one back in exactly the
+// same layout.
+//
+// Layout, all integers little-endian, no padding:
+//   header  signature (2: 35 12), cardCounter (2, signed), cardCount (4)
+//   card    number (2), itemCount (4), then itemCount items
+//   item    data type (1), kind (4), payload:
+//             1 string  L (4) then L bytes: Shift-JIS text and a 0 byte
+//             2 list    N (4) then N string payloads
+//             3 date    8-byte double
+//             5 byte    1 byte
+//
+// Every message goes through the prompter (OK button, no icon).
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <optional>
+
+#include "common/progress.h"
+#include "common/prompter.h"
+#include "core/model.h"
+
+// Exact byte length of the book's image.
+qint64 ndbFileSize(const AddressBook &book);
+
+// The image; std::nullopt when progress returned false (cancelled).
+std::optional<QByteArray> buildNdbImage(const AddressBook &book, const Progress &progress = {});
+
+// Parses an image into book. On any failure the book is left exactly as it
+// was. Messages through prompter. 0 / -1.
+int parseNdbImage(QByteArrayView image, AddressBook &book, Prompter &prompter,
+                  const Progress &progress = {});
+
+// Reads the whole file then parses. 0 / -1.
+int readNdbFile(const QString &path, AddressBook &book, Prompter &prompter,
+                const Progress &progress = {});
+
+// Builds the image, then stores it safely: a temporary file in the same
+// folder renamed over the target, so the old file is never destroyed before
+// the new one is complete. 0 on success, -1 on any failure or cancel.
+int writeNdbFile(const QString &path, const AddressBook &book, Prompter &prompter,
+                 const Progress &progress = {});
