@@ -107,6 +107,24 @@ QList<QStringView> memoLines(QStringView memo)
     return lines;
 }
 
+// text with its double quotes doubled, optionally with every CR LF as LF.
+void appendEscaped(QString &out, QStringView text, bool crLfToLf)
+{
+    if (!text.contains(u'"') && !(crLfToLf && text.contains(u'\r'))) {
+        out += text;
+        return;
+    }
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c == u'"')
+            out += u'"';
+        else if (crLfToLf && c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
+            continue; // the LF follows
+        out += c;
+    }
+}
+
 QString withDomain(const QString &id, bool addDomain, QStringView domain)
 {
     if (!addDomain || id.contains(u'@'))
@@ -186,10 +204,9 @@ void appendCardCells(QString &out, const Card &c, const CsvExportOptions &option
                     out += u',';
                 }
             } else {
-                QString memo = c.memo;
-                memo.replace(CrLf, Lf);
-                appendCsvQuoted(out, memo);
-                out += u',';
+                out += u'"';
+                appendEscaped(out, c.memo, /*crLfToLf=*/true);
+                out += u"\",";
             }
             break;
         default:
@@ -208,13 +225,16 @@ void appendCardCells(QString &out, const Card &c, const CsvExportOptions &option
                     out += u',';
                 }
             } else {
-                QString joined;
+                // One cell: the entries joined with LF.
+                out += u'"';
                 for (qsizetype k = 0; k < list.size(); ++k) {
                     if (k > 0)
-                        joined += u'\n';
-                    joined += ids ? withDomain(list[k], options.addDomain, domain) : list[k];
+                        out += u'\n';
+                    appendEscaped(out, list[k], false);
+                    if (ids && options.addDomain && !list[k].contains(u'@'))
+                        appendEscaped(out, domain, false);
                 }
-                appendCsvQuoted(out, joined);
+                out += u'"';
                 out += u',';
             }
             break;
@@ -259,15 +279,7 @@ QString csvUnquote(QStringView cell)
 void appendCsvQuoted(QString &out, QStringView text)
 {
     out += u'"';
-    if (!text.contains(u'"')) {
-        out += text;
-    } else {
-        for (QChar c : text) {
-            if (c == u'"')
-                out += u'"';
-            out += c;
-        }
-    }
+    appendEscaped(out, text, false);
     out += u'"';
 }
 
@@ -279,18 +291,24 @@ QString csvQuote(QStringView text)
     return out;
 }
 
-qsizetype csvRecordRead(QStringList &cells, QStringView text, qsizetype &pos)
+namespace {
+
+// Splits the record starting at pos into its raw (still quoted) cells,
+// calling cell(slice) for each, and moves pos past the record's line end.
+template <typename CellFn>
+void scanRecord(QStringView text, qsizetype &pos, CellFn cell)
 {
-    cells.resize(0);
     const qsizetype n = text.size();
     const QChar *d = text.data();
     qsizetype cellStart = pos;
     qsizetype end = n; // where the last cell ends
     qsizetype p = pos;
+    bool stored = false;
     while (p < n) {
         const char16_t c = d[p].unicode();
         if (c == u',') {
-            cells.append(csvUnquote(text.sliced(cellStart, p - cellStart)));
+            cell(text.sliced(cellStart, p - cellStart));
+            stored = true;
             cellStart = ++p;
         } else if (c == u'"') {
             const qsizetype close = text.indexOf(u'"', p + 1);
@@ -304,9 +322,41 @@ qsizetype csvRecordRead(QStringList &cells, QStringView text, qsizetype &pos)
             ++p;
         }
     }
-    if (end > cellStart || !cells.isEmpty())
-        cells.append(csvUnquote(text.sliced(cellStart, end - cellStart)));
+    if (end > cellStart || stored)
+        cell(text.sliced(cellStart, end - cellStart));
     pos = p;
+}
+
+// The unquoted cell as a view: into the text when unquoting only strips the
+// enclosing quotes, otherwise into a string kept in scratch.
+QStringView unquotedView(QStringView cell, QStringList &scratch)
+{
+    if (cell.size() < 2 || cell.front() != u'"' || cell.back() != u'"')
+        return cell;
+    const QStringView inner = cell.sliced(1, cell.size() - 2);
+    if (!inner.contains(u'"') && !inner.contains(u'\r'))
+        return inner;
+    scratch.append(csvUnquote(cell));
+    return scratch.last();
+}
+
+// csvRecordRead without copying cells: the views stay valid as long as
+// text and scratch are neither changed nor destroyed.
+qsizetype readRecordViews(QList<QStringView> &cells, QStringList &scratch, QStringView text,
+                          qsizetype &pos)
+{
+    cells.resize(0);
+    scratch.resize(0);
+    scanRecord(text, pos, [&](QStringView raw) { cells.append(unquotedView(raw, scratch)); });
+    return cells.size();
+}
+
+} // namespace
+
+qsizetype csvRecordRead(QStringList &cells, QStringView text, qsizetype &pos)
+{
+    cells.resize(0);
+    scanRecord(text, pos, [&](QStringView raw) { cells.append(csvUnquote(raw)); });
     return cells.size();
 }
 
@@ -343,6 +393,8 @@ void storeCsvCell(Card &card, int item, QStringView cell)
         return;
     }
     if (QString *field = textOf(card, item)) {
+        if (cell.isEmpty())
+            return;
         QString value = cell.toString();
         value.replace(u'\n', u' ');
         const QStringView trimmed = trimSpaces(value);
@@ -421,11 +473,12 @@ int parseCsvText(QStringView text, AddressBook &book, const CsvMapper &mapper,
         return -1;
     const CsvMapping mapping = normalizedMapping(chosen, header.size());
 
-    QStringList cells;
+    QList<QStringView> cells;
+    QStringList scratch;
     while (pos < n) {
         if (!keepGoing(progress, pos, n))
             return -1;
-        const qsizetype count = csvRecordRead(cells, text, pos);
+        const qsizetype count = readRecordViews(cells, scratch, text, pos);
         if (count == 0)
             continue;
         if (book.cardCounter >= MaxCardCounter) {
