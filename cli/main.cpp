@@ -25,6 +25,8 @@ const Command Commands[] = {
     {"new", "OUTPUT", "write a new, empty address book to OUTPUT", 1, runNew},
     {"convert", "INPUT OUTPUT", "read the address book INPUT and write it to OUTPUT", 2,
      runConvert},
+    {"info", "FILE", "show the file information report of the address book FILE", 1, runInfo},
+    {"check", "FILE", "list the cards of FILE that break the host's rules", 1, runCheck},
 };
 
 void printHelp(FILE *out)
@@ -39,7 +41,7 @@ void printHelp(FILE *out)
                  "  %-24s %s\n  %-24s %s\n"
                  "\nExit status: 0 success, 1 failure (the message is on stderr),\n"
                  "2 unknown command or wrong arguments. OUTPUT is left as it was\n"
-                 "when a command fails.\n",
+                 "when a command fails. check exits with 2 when some card is bad.\n",
                  "-h, --help", "show this help", "--version", "show the version");
 }
 
