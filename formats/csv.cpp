@@ -537,6 +537,13 @@ bool csvItemIsMulti(int item)
     }
 }
 
+QString mailDomainSuffix(QStringView niftyDomain)
+{
+    if (niftyDomain.isEmpty() || niftyDomain.startsWith(u'@'))
+        return niftyDomain.toString();
+    return u'@' + niftyDomain.toString();
+}
+
 QString csvDomainSample(QStringView niftyDomain)
 {
     const QString id = QString::fromUtf16(SampleMemberId);
@@ -545,7 +552,7 @@ QString csvDomainSample(QStringView niftyDomain)
     out += id;
     out += QStringView(Arrow);
     out += id;
-    out += niftyDomain;
+    out += mailDomainSuffix(niftyDomain);
     out += u')';
     return out;
 }
@@ -581,6 +588,7 @@ QString csvFileText(const AddressBook &book, const CsvExportOptions &options,
         return a.id < b.id;
     });
 
+    const QString suffix = mailDomainSuffix(niftyDomain);
     TextAccumulator acc;
     QString record;
     appendHeader(record, options, counts);
@@ -593,7 +601,7 @@ QString csvFileText(const AddressBook &book, const CsvExportOptions &options,
             return QString();
         }
         record.resize(0);
-        appendCardCells(record, book.cards[order[k].index], options, counts, niftyDomain);
+        appendCardCells(record, book.cards[order[k].index], options, counts, suffix);
         endRecord(record);
         flushed = acc.append(record);
     }

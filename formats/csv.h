@@ -102,7 +102,7 @@ int CsvFileRead(const QString &path, AddressBook &book, Prompter &prompter,
 struct CsvExportOptions {
     std::array<bool, CsvCardItemCount> items; // write item i (CsvItem order)
     bool splitColumns = false; // one column per value of a multi-valued item
-    bool addDomain = false;    // append the service's mail domain to bare IDs
+    bool addDomain = false;    // append the service's mail domain to IDs without "@"
 
     CsvExportOptions() { items.fill(true); }
     bool operator==(const CsvExportOptions &) const = default;
@@ -114,8 +114,13 @@ QString csvItemLabel(int item);
 // profile, mail log, exchange and remark records).
 bool csvItemIsMulti(int item);
 
-// The sample shown beside the add-domain option:
-// "(" + a member ID + " → " + the same ID + domain + ")".
+// What is appended to a bare service ID to make it a mail address: the
+// domain setting with a leading "@" (added when the setting lacks it; an
+// empty setting appends nothing).
+QString mailDomainSuffix(QStringView niftyDomain);
+
+// The sample shown beside the add-domain option: "(" + a member ID + " → "
+// + the same ID + the domain suffix + ")".
 QString csvDomainSample(QStringView niftyDomain);
 
 // The whole CSV text of the book's cards (ordered by first ID under text

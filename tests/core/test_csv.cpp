@@ -453,8 +453,14 @@ TEST(CsvWrite, AddDomainAndOrder)
     // Without the option the IDs are written as they are.
     EXPECT_TRUE(csvFileText(book, only({CsvItemIds}), u"@nifty.example")
                     .contains(QStringLiteral("\"b@host\nABC01234\"")));
+    // The setting may be given with or without its "@".
+    CsvExportOptions o = only({CsvItemIds});
+    o.addDomain = true;
+    EXPECT_TRUE(csvFileText(book, o, u"nifty.example")
+                    .contains(QStringLiteral("\"b@host\nABC01234@nifty.example\"")));
     EXPECT_EQ(csvDomainSample(u"@nifty.example"),
               QStringLiteral("(ABC01234 → ABC01234@nifty.example)"));
+    EXPECT_EQ(csvDomainSample(u"nifty.example"), csvDomainSample(u"@nifty.example"));
 }
 
 TEST(CsvFile, WriteAsksAndWritesCp932)
