@@ -11,10 +11,14 @@
 #include "core/model.h"
 
 class Prompter;
+struct FileFormats;
 
-// 0 / -1; the failure has been reported through prompter.
-int readBookFile(const QString &path, AddressBook &book, Prompter &prompter);
-int writeBookFile(const QString &path, const AddressBook &book, Prompter &prompter);
+// 0 / -1; the failure has been reported through prompter. formats replaces
+// the built-in readers and writers when given.
+int readBookFile(const QString &path, AddressBook &book, Prompter &prompter,
+                 const FileFormats *formats = nullptr);
+int writeBookFile(const QString &path, const AddressBook &book, Prompter &prompter,
+                  const FileFormats *formats = nullptr);
 
 // The kind a file is written as: by its extension alone, ".txt" and ".text"
 // meaning list text. FileKindUnknown for any other extension.

@@ -3,12 +3,32 @@
 // name) and returns the exit status: 0 success, 1 failure. Failures have been
 // reported on stderr through the prompter.
 
+#include <QString>
 #include <QStringList>
+
+#include "formats/csv.h"
 
 class Prompter;
 
 int runNew(const QStringList &args, Prompter &prompter);
+// args: INPUT, OUTPUT, then the options (checked with parseConvertOptions).
 int runConvert(const QStringList &args, Prompter &prompter);
+
+// The options of convert, all about CSV:
+//   --csv-items=LIST   the items an exported CSV file carries: a comma-
+//                      separated list of item names (csvItemKeys) or numbers
+//                      0-18; every item when not given
+//   --csv-split        one column per value of a multi-valued item
+//   --csv-add-domain   append the settings' mail domain to IDs without "@"
+// Without options a CSV file is written as the export dialog proposes.
+struct ConvertOptions
+{
+    CsvExportOptions csv;
+};
+// "" when every option is understood, otherwise what is wrong.
+QString parseConvertOptions(const QStringList &options, ConvertOptions &out);
+// The item names --csv-items accepts, index = item number.
+QStringList csvItemKeys();
 int runInfo(const QStringList &args, Prompter &prompter);
 // Exit status 0 when every card is normal, 2 when some card is not, 1 when
 // the file cannot be read.

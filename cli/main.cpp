@@ -19,12 +19,13 @@ struct Command
     const char *summary;
     int argumentCount; // -1: the command reads its own options
     int (*run)(const QStringList &args, Prompter &prompter);
+    bool takesOptions = false; // options ("--...") follow the arguments
 };
 
 const Command Commands[] = {
     {"new", "OUTPUT", "write a new, empty address book to OUTPUT", 1, runNew},
     {"convert", "INPUT OUTPUT",
-     "read INPUT and write it to OUTPUT, each as the kind its name gives", 2, runConvert},
+     "read INPUT and write it to OUTPUT, each as the kind its name gives", 2, runConvert, true},
     {"info", "FILE", "show the file information report of the address book FILE", 1, runInfo},
     {"check", "FILE", "list the cards of FILE that break the host's rules", 1, runCheck},
     {"repair", "FILE --level 1|2|3 [-o OUTPUT]",
@@ -50,7 +51,17 @@ void printHelp(FILE *out)
     std::fprintf(out,
                  "\noptions:\n"
                  "  %-24s %s\n  %-24s %s\n"
-                 "\nFile kinds: .ndb and .nd0-.nd9 address book, .txt list text.\n"
+                 "\nCSV options of convert, for a CSV OUTPUT (defaults as the export dialog's):\n"
+                 "  --csv-items=LIST         the items to write, comma-separated names or\n"
+                 "                           numbers 0-18 (default: all):\n"
+                 "                           %s\n"
+                 "                           %s\n"
+                 "  --csv-split              one column per value of a multi-valued item\n"
+                 "  --csv-add-domain         append the mail domain of the settings to IDs\n"
+                 "                           without \"@\"\n"
+                 "A CSV INPUT is mapped from its header automatically; columns that\n"
+                 "match no item are named on stderr and ignored.\n"
+                 "\nFile kinds: .ndb and .nd0-.nd9 address book, .txt list text, .csv CSV.\n"
                  "Corvid's live address book is refused while Corvid runs; the\n"
                  "settings (Brindle.ini) are those of the window, read only.\n"
                  "\nExit status: 0 success, 1 failure (the message is on stderr),\n"
@@ -60,7 +71,9 @@ void printHelp(FILE *out)
                  "the changed book to OUTPUT only when -o OUTPUT is given; without it\n"
                  "they only show what they would do and write nothing. OUTPUT may be\n"
                  "FILE itself: it is replaced only once the new file is complete.\n",
-                 "-h, --help", "show this help", "--version", "show the version");
+                 "-h, --help", "show this help", "--version", "show the version",
+                 csvItemKeys().mid(0, 9).join(u',').toLatin1().constData(),
+                 csvItemKeys().mid(9).join(u',').toLatin1().constData());
 }
 
 int usageError(const QString &problem)
@@ -99,13 +112,30 @@ int main(int argc, char *argv[])
             printHelp(stdout);
             return 0;
         }
-        if (c.argumentCount >= 0 && rest.size() != c.argumentCount)
+        if (c.argumentCount < 0) {
+            // The command reads its own arguments and options.
+            ConsolePrompter prompter;
+            return c.run(rest, prompter);
+        }
+        QStringList positional;
+        QStringList options;
+        for (const QString &a : rest)
+            (a.startsWith(QLatin1String("--")) ? options : positional).append(a);
+        if (positional.size() != c.argumentCount)
             return usageError(QStringLiteral("%1 takes %2 argument(s): %3")
                                   .arg(name)
                                   .arg(c.argumentCount)
                                   .arg(QLatin1String(c.arguments)));
+        if (!options.isEmpty()) {
+            if (!c.takesOptions)
+                return usageError(name + QStringLiteral(" takes no options: ") + options.first());
+            ConvertOptions parsed;
+            const QString problem = parseConvertOptions(options, parsed);
+            if (!problem.isEmpty())
+                return usageError(problem);
+        }
         ConsolePrompter prompter;
-        return c.run(rest, prompter);
+        return c.run(positional + options, prompter);
     }
     return usageError(QStringLiteral("unknown command: ") + name);
 }

@@ -34,6 +34,7 @@ FileFormats makeBuiltInFormats()
     // One line per format: f.byKind[kind] = {reader, writer};
     f.byKind[FileKindAddressBook] = {readerOf<readNdbFile>, writerOf<writeNdbFile>};
     f.byKind[FileKindListText] = {readerOf<ListFileRead>, writerOf<ListFileWrite>};
+    f.byKind[FileKindCsv] = csvFileFormat(autoCsvMapper, {});
     return f;
 }
 
@@ -56,6 +57,24 @@ void notSupported(Prompter &prompter, int kind, bool reading)
 }
 
 } // namespace
+
+FileFormat csvFileFormat(CsvMapper mapper, CsvExportAsker ask)
+{
+    if (!mapper)
+        mapper = autoCsvMapper;
+    if (!ask)
+        ask = [](CsvExportOptions &) { return true; };
+    FileFormat f;
+    f.read = [mapper](const QString &path, AddressBook &book, const FileIo &io) {
+        return CsvFileRead(path, book, io.prompter, mapper, io.progress);
+    };
+    f.write = [ask](const QString &path, const AddressBook &book, const FileIo &io) {
+        // The trash step belongs to the calling command.
+        return CsvFileWrite(path, book, io.prompter, ask, io.settings.niftyDomain, io.progress,
+                            false);
+    };
+    return f;
+}
 
 const FileFormats &builtInFileFormats()
 {

@@ -11,6 +11,7 @@
 
 #include "common/progress.h"
 #include "core/model.h"
+#include "formats/csv.h"
 #include "shell/filekind.h"
 
 class HostProbe;
@@ -51,6 +52,12 @@ struct FileFormats
 };
 
 const FileFormats &builtInFileFormats();
+
+// The CSV entry of the table. The column mapping comes from mapper (the
+// window: the mapping dialog), the export options from ask (the window: the
+// export dialog); the built-in entry maps automatically and writes with the
+// dialog's defaults. The mail domain is the settings' niftyDomain.
+FileFormat csvFileFormat(CsvMapper mapper, CsvExportAsker ask);
 
 // Reads path as a file of the kind into book. Refuses Corvid's live address
 // book while Corvid runs, reports a missing file, and fails for a kind
