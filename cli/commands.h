@@ -9,3 +9,7 @@ class Prompter;
 
 int runNew(const QStringList &args, Prompter &prompter);
 int runConvert(const QStringList &args, Prompter &prompter);
+
+// Exit status of compare when the books differ.
+inline constexpr int CompareDifferences = 3;
+int runCompare(const QStringList &args, Prompter &prompter);

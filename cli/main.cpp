@@ -25,6 +25,8 @@ const Command Commands[] = {
     {"new", "OUTPUT", "write a new, empty address book to OUTPUT", 1, runNew},
     {"convert", "INPUT OUTPUT", "read the address book INPUT and write it to OUTPUT", 2,
      runConvert},
+    {"compare", "OLD NEW", "report the cards changed from the address book OLD to NEW", 2,
+     runCompare},
 };
 
 void printHelp(FILE *out)
@@ -38,8 +40,8 @@ void printHelp(FILE *out)
                  "\noptions:\n"
                  "  %-24s %s\n  %-24s %s\n"
                  "\nExit status: 0 success, 1 failure (the message is on stderr),\n"
-                 "2 unknown command or wrong arguments. OUTPUT is left as it was\n"
-                 "when a command fails.\n",
+                 "2 unknown command or wrong arguments, 3 (compare) the books differ.\n"
+                 "OUTPUT is left as it was when a command fails.\n",
                  "-h, --help", "show this help", "--version", "show the version");
 }
 
