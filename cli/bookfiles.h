@@ -13,3 +13,12 @@ class Prompter;
 // 0 / -1; the failure has been reported through prompter.
 int readBookFile(const QString &path, AddressBook &book, Prompter &prompter);
 int writeBookFile(const QString &path, const AddressBook &book, Prompter &prompter);
+
+// Reads a book and prepares it as the main window does after loading an
+// address book: repairs duplicate card numbers (reporting how many through
+// prompter) and stores every card's validation status (default limits).
+// 0 / -1.
+int readCheckedBook(const QString &path, AddressBook &book, Prompter &prompter);
+
+// Writes text to stdout in UTF-8 with LF line ends (reports use CR LF).
+void printText(const QString &text);

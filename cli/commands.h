@@ -9,6 +9,10 @@ class Prompter;
 
 int runNew(const QStringList &args, Prompter &prompter);
 int runConvert(const QStringList &args, Prompter &prompter);
+int runInfo(const QStringList &args, Prompter &prompter);
+// Exit status 0 when every card is normal, 2 when some card is not, 1 when
+// the file cannot be read.
+int runCheck(const QStringList &args, Prompter &prompter);
 
 // Exit status of compare when the books differ.
 inline constexpr int CompareDifferences = 3;

@@ -25,6 +25,8 @@ const Command Commands[] = {
     {"new", "OUTPUT", "write a new, empty address book to OUTPUT", 1, runNew},
     {"convert", "INPUT OUTPUT", "read the address book INPUT and write it to OUTPUT", 2,
      runConvert},
+    {"info", "FILE", "show the file information report of the address book FILE", 1, runInfo},
+    {"check", "FILE", "list the cards of FILE that break the host's rules", 1, runCheck},
     {"compare", "OLD NEW", "report the cards changed from the address book OLD to NEW", 2,
      runCompare},
 };
@@ -40,8 +42,9 @@ void printHelp(FILE *out)
                  "\noptions:\n"
                  "  %-24s %s\n  %-24s %s\n"
                  "\nExit status: 0 success, 1 failure (the message is on stderr),\n"
-                 "2 unknown command or wrong arguments, 3 (compare) the books differ.\n"
-                 "OUTPUT is left as it was when a command fails.\n",
+                 "2 unknown command or wrong arguments. OUTPUT is left as it was\n"
+                 "when a command fails. check exits with 2 when some card is bad,\n"
+                 "compare with 3 when the books differ.\n",
                  "-h, --help", "show this help", "--version", "show the version");
 }
 

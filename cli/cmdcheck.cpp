@@ -1,0 +1,35 @@
+// brindle-cli check FILE: one line per bad card (number, severity mark, code,
+// message) in book order, then a summary.
+#include "bookfiles.h"
+#include "commands.h"
+#include "core/validation.h"
+
+int runCheck(const QStringList &args, Prompter &prompter)
+{
+    AddressBook book;
+    if (readCheckedBook(args.at(0), book, prompter) != 0)
+        return 1;
+    QString out;
+    int bySeverity[4] = {0, 0, 0, 0};
+    for (qsizetype i = 1; i < book.cards.size(); ++i) {
+        const Card &c = book.cards[i];
+        if (c.status == StatusNormal)
+            continue;
+        const int severity = statusSeverity(c.status);
+        ++bySeverity[severity];
+        out += QStringLiteral("%1 %2 %3 %4\n")
+                   .arg(c.number)
+                   .arg(severityMark(severity))
+                   .arg(c.status)
+                   .arg(statusMessage(c.status));
+    }
+    const int bad = bySeverity[1] + bySeverity[2] + bySeverity[3];
+    out += QStringLiteral("%1 cards, %2 bad: %3 broken, %4 abnormal, %5 suspicious\n")
+               .arg(book.cardCount() - 1)
+               .arg(bad)
+               .arg(bySeverity[3])
+               .arg(bySeverity[2])
+               .arg(bySeverity[1]);
+    printText(out);
+    return bad == 0 ? 0 : 2;
+}

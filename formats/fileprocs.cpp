@@ -1,0 +1,273 @@
+#include "formats/fileprocs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <unistd.h>
+
+#include "common/cp932.h"
+#include "common/oledate.h"
+
+namespace {
+
+// Whether we may change the file or folder. The superuser passes every
+// access check, so for them a file without any write permission bit counts
+// as read-only: the protection the user set up stays in force.
+bool mayWrite(const QFileInfo &info)
+{
+    if (::geteuid() == 0)
+        return info.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther);
+    return info.isWritable();
+}
+
+// File messages are plain OK boxes with the default title.
+void warn(Prompter &prompter, const QString &text)
+{
+    prompter.notice(text);
+}
+
+// Strips U+0020 from both ends (other white space stays).
+QStringView trimSpaces(QStringView s)
+{
+    qsizetype b = 0, e = s.size();
+    while (b < e && s[b] == u' ')
+        ++b;
+    while (e > b && s[e - 1] == u' ')
+        --e;
+    return s.mid(b, e - b);
+}
+
+// Reads minDigits..maxDigits ASCII digits at pos.
+bool readNumber(QStringView s, qsizetype &pos, int minDigits, int maxDigits, int &out)
+{
+    int n = 0, value = 0;
+    while (pos < s.size() && n < maxDigits && s[pos] >= u'0' && s[pos] <= u'9') {
+        value = value * 10 + (s[pos].unicode() - u'0');
+        ++pos;
+        ++n;
+    }
+    out = value;
+    return n >= minDigits;
+}
+
+bool expect(QStringView s, qsizetype &pos, char16_t c)
+{
+    if (pos < s.size() && s[pos] == c) {
+        ++pos;
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool WritePathCheck(const QString &path, bool overwriteSilently, Prompter &prompter)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !QFileInfo(info.absolutePath()).isDir()) {
+        warn(prompter, QStringLiteral("パスが見つかりません。"));
+        return false;
+    }
+    if (!info.exists() && !info.isSymLink())
+        return true;
+    const QString shown = QLatin1Char('[') + path + QLatin1Char(']');
+    if (info.isDir()) {
+        warn(prompter, shown + QStringLiteral("はディレクトリです。"));
+        return false;
+    }
+    if (info.exists() && !mayWrite(info)) {
+        warn(prompter, shown + QStringLiteral("は読取専用ファイルです。"));
+        return false;
+    }
+    if (info.fileName().startsWith(QLatin1Char('.'))) {
+        warn(prompter, shown + QStringLiteral("は隠しファイルです。"));
+        return false;
+    }
+    if (overwriteSilently)
+        return true;
+    return prompter.ask(Prompter::Message{shown + QStringLiteral("は既に存在します。上書きしますか？"),
+                                          QString(), Prompter::Buttons(Prompter::Yes) | Prompter::No,
+                                          Prompter::Icon::Question, Prompter::No})
+        != Prompter::No;
+}
+
+QString DateText(DateValue value)
+{
+    const QDateTime dt = oleToDateTime(value);
+    return dt.isValid() ? dt.date().toString(u"yyyy/MM/dd") : QString();
+}
+
+QString DateTimeText(DateValue value)
+{
+    const QDateTime dt = oleToDateTime(value);
+    return dt.isValid() ? dt.toString(u"yyyy/MM/dd HH:mm:ss") : QString();
+}
+
+bool parseDateText(QStringView text, DateValue &value)
+{
+    const QStringView s = trimSpaces(text);
+    qsizetype pos = 0;
+    int y, mo, d, h = 0, mi = 0, sec = 0;
+    if (!readNumber(s, pos, 4, 4, y) || !expect(s, pos, u'/') || !readNumber(s, pos, 1, 2, mo)
+        || !expect(s, pos, u'/') || !readNumber(s, pos, 1, 2, d))
+        return false;
+    if (pos < s.size()) {
+        if (!expect(s, pos, u' '))
+            return false;
+        while (expect(s, pos, u' ')) {
+        }
+        if (!readNumber(s, pos, 1, 2, h) || !expect(s, pos, u':') || !readNumber(s, pos, 1, 2, mi))
+            return false;
+        if (expect(s, pos, u':') && !readNumber(s, pos, 1, 2, sec))
+            return false;
+        if (pos != s.size())
+            return false;
+    }
+    const QDate date(y, mo, d);
+    const QTime time(h, mi, sec);
+    if (!date.isValid() || !time.isValid())
+        return false;
+    const DateValue v = oleFromDateTime(QDateTime(date, time, Qt::UTC));
+    if (v == NoDate || !isShowableDate(v))
+        return false;
+    value = v;
+    return true;
+}
+
+QString SafeFileName(QStringView text)
+{
+    QString s;
+    s.reserve(text.size());
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 32 || u == u'"' || u == u'\\' || u == u'/' || u == u':' || u == u'*'
+            || u == u'?' || u == u'<' || u == u'>' || u == u'|')
+            s += QLatin1Char('.');
+        else
+            s += c;
+    }
+    QStringView v = trimSpaces(s);
+
+    constexpr qsizetype MaxBytes = 251;
+    qsizetype bytes = 0, end = 0;
+    while (end < v.size()) {
+        qsizetype len = 1;
+        if (v[end].isHighSurrogate() && end + 1 < v.size() && v[end + 1].isLowSurrogate())
+            len = 2;
+        const qsizetype w = cp932::encodedLength(v.mid(end, len));
+        if (bytes + w > MaxBytes)
+            break;
+        bytes += w;
+        end += len;
+    }
+    v = v.first(end);
+    while (!v.isEmpty() && v.back() == u' ')
+        v.chop(1);
+    return v.toString();
+}
+
+TextAccumulator::TextAccumulator(qsizetype expectedSize)
+{
+    if (expectedSize > 0)
+        m_text.reserve(expectedSize);
+}
+
+bool TextAccumulator::append(QStringView text)
+{
+    // One physical buffer holds large + middle + small in order; only the
+    // levels' fill counts are kept, which decide the flush points.
+    m_text.append(text);
+    m_small += text.size();
+    if (m_small <= SmallLimit)
+        return false;
+    m_middle += m_small;
+    m_small = 0;
+    if (m_middle > MiddleLimit)
+        m_middle = 0;
+    ++m_flushes;
+    return true;
+}
+
+QString TextAccumulator::take()
+{
+    m_small = m_middle = 0;
+    return std::exchange(m_text, QString());
+}
+
+bool moveFileToTrash(const QString &path)
+{
+    // Without the data folder Qt would create a "files" folder in the
+    // current directory and call that the trash.
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (base.isEmpty() || !QDir().mkpath(base))
+        return false;
+    return QFile::moveToTrash(path);
+}
+
+int writeTextFileSafely(const QString &path, const QString &text, Prompter &prompter,
+                        const Progress &progress, bool trashOld)
+{
+    const QString failed = QLatin1Char('[') + path + QStringLiteral("]の書き込みに失敗しました。");
+    const QFileInfo info(path);
+    if (info.exists()) {
+        // The file that actually gets replaced (a link is written through).
+        const QFileInfo target(info.canonicalFilePath());
+        if (target.isDir() || !mayWrite(target) || !mayWrite(QFileInfo(target.absolutePath()))) {
+            warn(prompter, QStringLiteral("書き込みに失敗しました。[") + path
+                               + QStringLiteral("]は使用中です。"));
+            return -1;
+        }
+    }
+
+    const QByteArray bytes = cp932::encode(text);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        warn(prompter, failed);
+        return -1;
+    }
+    constexpr qsizetype Chunk = qsizetype(1) << 20;
+    for (qsizetype done = 0; done < bytes.size(); done += Chunk) {
+        if (!keepGoing(progress, done, bytes.size())) {
+            file.cancelWriting();
+            return -1;
+        }
+        const qsizetype n = qMin(Chunk, bytes.size() - done);
+        if (file.write(bytes.constData() + done, n) != n) {
+            file.cancelWriting();
+            warn(prompter, failed);
+            return -1;
+        }
+    }
+    if (trashOld && QFileInfo::exists(path))
+        moveFileToTrash(path); // a failure only means the old file is replaced
+    if (!file.commit()) {
+        warn(prompter, failed);
+        return -1;
+    }
+    return 0;
+}
+
+int readTextFileForImport(const QString &path, QString &text, Prompter &prompter,
+                          bool refuseEmpty)
+{
+    const QFileInfo info(path);
+    if (!info.isFile() || (refuseEmpty && info.size() < 1)) {
+        warn(prompter, QStringLiteral("ファイルが読めません"));
+        return -1;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        warn(prompter, QStringLiteral("ファイルが使用中です"));
+        return -1;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        warn(prompter, QStringLiteral("ファイルが使用中です"));
+        return -1;
+    }
+    text = cp932::decode(bytes);
+    return 0;
+}

@@ -1,0 +1,104 @@
+#pragma once
+// File procedures shared by every interchange format (list text, CSV, vCard,
+// Eudora) and by the report window: the output path check, the date texts,
+// safe file names, the text builder, and the whole-file read and write with
+// their messages.
+
+#include <QString>
+#include <QStringView>
+
+#include "common/progress.h"
+#include "common/prompter.h"
+#include "core/model.h"
+
+// Decides whether path may be written, telling the user why not. First
+// match wins:
+//   the folder part does not exist          -> "パスが見つかりません。", false
+//   nothing exists at path                  -> true
+//   path is a folder                        -> "[path]はディレクトリです。", false
+//   path is read-only                       -> "[path]は読取専用ファイルです。", false
+//   path is hidden (name starts with ".")   -> "[path]は隠しファイルです。", false
+//   overwriteSilently                       -> true
+//   otherwise asks "[path]は既に存在します。上書きしますか？" (Yes/No, No
+//   preselected); true unless the answer is No.
+// A file counts as read-only when we may not write it; when running as the
+// superuser (who may write anything) a file without any write permission bit
+// counts as read-only, so such files are still protected.
+bool WritePathCheck(const QString &path, bool overwriteSilently, Prompter &prompter);
+
+// "yyyy/mm/dd", or "" for NoDate and any value that has no such text.
+QString DateText(DateValue value);
+// "yyyy/mm/dd hh:mm:ss" (24-hour), or "" as DateText.
+QString DateTimeText(DateValue value);
+
+// Reads "yyyy/mm/dd" or "yyyy/mm/dd hh:mm[:ss]", the month, day and time
+// fields with one or two digits, surrounded by optional spaces. Returns
+// false (value untouched) for anything else, for impossible dates and for
+// dates outside 0100-01-01 .. 9999-12-31.
+bool parseDateText(QStringView text, DateValue &value);
+
+// A file name made from text: control characters (0-31), the double quote
+// and \ / : * ? < > | become "."; leading and trailing spaces are removed;
+// the result is cut to at most 251 bytes in CP932 without splitting a
+// two-byte character, and trailing spaces are removed again.
+QString SafeFileName(QStringView text);
+
+// Builds long texts for the exporters. Appending is cheap at any size; the
+// accumulator tracks the two flush levels of the exporters (a small buffer
+// that moves on after 10000 characters, a middle one after 200000) so that
+// an exporter knows when to report progress: append returns true each time
+// the small buffer passed SmallLimit characters, and the exporter then calls
+// its Progress and stops when that returns false.
+class TextAccumulator
+{
+public:
+    static constexpr qsizetype SmallLimit = 10000;
+    static constexpr qsizetype MiddleLimit = 200000;
+
+    explicit TextAccumulator(qsizetype expectedSize = 0);
+
+    // Returns true when this append flushed the small buffer.
+    bool append(QStringView text);
+    bool append(const QString &text) { return append(QStringView(text)); }
+
+    // Number of small-buffer flushes so far.
+    qint64 flushes() const { return m_flushes; }
+    qsizetype size() const { return m_text.size(); }
+
+    // The whole text (large + middle + small); the accumulator is emptied.
+    QString take();
+
+private:
+    QString m_text;
+    qsizetype m_small = 0;  // characters in the small buffer
+    qsizetype m_middle = 0; // characters in the middle buffer
+    qint64 m_flushes = 0;
+};
+
+// Writes text to path in CP932, replacing any file there. The new file is
+// written beside the old one and renamed over it only when it is complete,
+// so a failed or cancelled write leaves the old file as it was.
+//   - An existing file we may not replace (read-only, or its folder is
+//     read-only): "書き込みに失敗しました。[path]は使用中です。", -1.
+//   - Other failures: a message naming the path, -1.
+//   - progress is called while the bytes are written; false cancels the
+//     write without a message, -1.
+//   - trashOld: the old file is moved to the trash just before the new one
+//     takes its place (failures to trash are ignored; the old file is then
+//     simply replaced).
+// Returns 0 on success.
+int writeTextFileSafely(const QString &path, const QString &text, Prompter &prompter,
+                        const Progress &progress = {}, bool trashOld = false);
+
+// Reads a whole text file in CP932 into text.
+//   - The file's length cannot be taken (missing, a folder), or refuseEmpty
+//     and the file is empty: "ファイルが読めません", -1.
+//   - The file cannot be opened or read: "ファイルが使用中です", -1.
+// Returns 0 on success.
+int readTextFileForImport(const QString &path, QString &text, Prompter &prompter,
+                          bool refuseEmpty = false);
+
+// Moves the file at path to the user's trash. Makes sure the trash's base
+// folder exists first (otherwise the file would land in the current
+// directory). Returns false when the file could not be moved.
+bool moveFileToTrash(const QString &path);
