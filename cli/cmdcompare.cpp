@@ -2,8 +2,8 @@
 // books on stdout. Exit status 0 when no card differs, 3 when cards differ,
 // 1 when the comparison could not be made (the reason is on stderr).
 #include <QDateTime>
-#include <cstdio>
 
+#include "bookfiles.h"
 #include "commands.h"
 #include "tools/compare.h"
 
@@ -14,9 +14,6 @@ int runCompare(const QStringList &args, Prompter &prompter)
                                             QDateTime::currentDateTime(), {}, &differences);
     if (report.isEmpty())
         return 1;
-    QString text = report;
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    printText(report);
     return differences > 0 ? CompareDifferences : 0;
 }

@@ -142,6 +142,14 @@ TEST(CompareBooks, MatchingByIds)
     d = compareBooks(sample(), later);
     EXPECT_EQ(d.modifiedCards, QList<int>{1});
     EXPECT_EQ(d.count(), 1);
+
+    // An ID held by several later cards matches the first of them.
+    later = sample();
+    for (int i = 0; i < 5; ++i)
+        later.cards.append(card(20 + i, {u"B@x.jp"_qs}, {u"重複"_qs}));
+    later.cards.move(2, 1);
+    d = compareBooks(sample(), later);
+    EXPECT_EQ(d.count(), 0);
 }
 
 TEST(CompareBooks, ManyNamesShownAsTwoAndEllipsis)

@@ -268,18 +268,27 @@ TEST(GroupEdit, SortingByCharacterCode)
 {
     AddressBook book = bookWith({u"b"_qs, u"A"_qs, u"a"_qs});
     ScriptedPrompter prompter;
+    {
+        fomGroupEdit dlg(book, prompter);
+        prompter.answer(Prompter::Yes);
+        dlg.cmdOrderAsc->click();
+        EXPECT_EQ(dlg.lines(), (QStringList{u"A"_qs, u"a"_qs, u"b"_qs}));
+        prompter.clear();
+    }
+    book.groupList() << u"B"_qs;
     fomGroupEdit dlg(book, prompter);
 
     prompter.answer(Prompter::No);
     dlg.cmdOrderAsc->click();
     EXPECT_EQ(prompter.texts(), QStringList{u"グループを昇順に並べ替えます。宜しいですか？"_qs});
     EXPECT_EQ(prompter.asked[0].message.defaultButton, Prompter::No);
-    EXPECT_EQ(dlg.lines(), (QStringList{u"b"_qs, u"A"_qs, u"a"_qs}));
+    EXPECT_EQ(dlg.lines(), (QStringList{u"b"_qs, u"A"_qs, u"a"_qs, u"B"_qs}));
     EXPECT_FALSE(dlg.bookModified());
 
+    // By character code: every capital before every small letter.
     prompter.answer(Prompter::Yes);
     dlg.cmdOrderAsc->click();
-    EXPECT_EQ(dlg.lines(), (QStringList{u"A"_qs, u"a"_qs, u"b"_qs}));
+    EXPECT_EQ(dlg.lines(), (QStringList{u"A"_qs, u"B"_qs, u"a"_qs, u"b"_qs}));
     // Selection states stay with the positions.
     EXPECT_TRUE(dlg.lstGroup->item(0)->isSelected());
 
@@ -287,7 +296,7 @@ TEST(GroupEdit, SortingByCharacterCode)
     prompter.answer(Prompter::Yes);
     dlg.cmdOrderDesc->click();
     EXPECT_EQ(prompter.texts(), QStringList{u"グループを降順に並べ替えます。宜しいですか？"_qs});
-    EXPECT_EQ(dlg.lines(), (QStringList{u"b"_qs, u"a"_qs, u"A"_qs}));
+    EXPECT_EQ(dlg.lines(), (QStringList{u"b"_qs, u"a"_qs, u"B"_qs, u"A"_qs}));
     EXPECT_TRUE(dlg.bookModified());
 }
 
