@@ -1,19 +1,46 @@
 #include "bookfiles.h"
 
+#include <QCoreApplication>
 #include <cstdio>
 
+#include "common/paths.h"
 #include "common/prompter.h"
-#include "core/ndbfile.h"
 #include "core/validation.h"
+#include "shell/startup.h"
+
+namespace {
+
+// The settings and the Corvid probe, loaded when a command first touches a
+// file.
+const ShellSession &session()
+{
+    static ShellSession s(QCoreApplication::applicationDirPath());
+    static const bool loaded = (s.loadSettingsOnly(), true);
+    Q_UNUSED(loaded);
+    return s;
+}
+
+} // namespace
+
+int outputKindOf(const QString &path)
+{
+    const QString ext = extensionOf(path).toLower();
+    if (ext == u"txt" || ext == u"text")
+        return FileKindListText;
+    if (ext == u"csv" || ext == u"vcf" || ext == u"ndb"
+        || (ext >= QStringLiteral("nd0") && ext <= QStringLiteral("nd9")))
+        return fileKindOf(path); // decided by the name alone
+    return FileKindUnknown;
+}
 
 int readBookFile(const QString &path, AddressBook &book, Prompter &prompter)
 {
-    return readNdbFile(path, book, prompter);
+    return readFileByKind(path, fileKindOf(path), book, session().fileIo(prompter)) < 0 ? -1 : 0;
 }
 
 int writeBookFile(const QString &path, const AddressBook &book, Prompter &prompter)
 {
-    return writeNdbFile(path, book, prompter);
+    return writeFileByKind(path, outputKindOf(path), book, session().fileIo(prompter));
 }
 
 int readCheckedBook(const QString &path, AddressBook &book, Prompter &prompter)
@@ -23,7 +50,7 @@ int readCheckedBook(const QString &path, AddressBook &book, Prompter &prompter)
     const int repaired = repairCardNumbers(book);
     if (repaired > 0)
         prompter.notice(cardNumberRepairMessage(repaired));
-    validateAll(book, CardLimits{});
+    validateAll(book, cardLimitsOf(session().settings));
     return 0;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
-// Reading and writing a whole address book by file name for the commands.
-// Only the address book file kind is known so far; the choice of a reader or
-// writer by file kind belongs here, so the commands stay as they are when
-// more kinds arrive.
+// Reading and writing a whole address book by file name for the commands,
+// through the program's read and write dispatch: the kind of a file comes
+// from its name (and, for an existing text file, its first bytes), and
+// Corvid's live address book is refused while Corvid runs, exactly as in the
+// window. The settings are the window's (Brindle.ini), read once and never
+// written.
 
 #include <QString>
 
@@ -14,9 +16,14 @@ class Prompter;
 int readBookFile(const QString &path, AddressBook &book, Prompter &prompter);
 int writeBookFile(const QString &path, const AddressBook &book, Prompter &prompter);
 
+// The kind a file is written as: by its extension alone, ".txt" and ".text"
+// meaning list text. FileKindUnknown for any other extension.
+int outputKindOf(const QString &path);
+
 // Reads a book and prepares it as the main window does after loading an
 // address book: repairs duplicate card numbers (reporting how many through
-// prompter) and stores every card's validation status (default limits).
+// prompter) and stores every card's validation status (the limits of the
+// settings).
 // 0 / -1.
 int readCheckedBook(const QString &path, AddressBook &book, Prompter &prompter);
 

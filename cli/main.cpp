@@ -23,8 +23,8 @@ struct Command
 
 const Command Commands[] = {
     {"new", "OUTPUT", "write a new, empty address book to OUTPUT", 1, runNew},
-    {"convert", "INPUT OUTPUT", "read the address book INPUT and write it to OUTPUT", 2,
-     runConvert},
+    {"convert", "INPUT OUTPUT",
+     "read INPUT and write it to OUTPUT, each as the kind its name gives", 2, runConvert},
     {"info", "FILE", "show the file information report of the address book FILE", 1, runInfo},
     {"check", "FILE", "list the cards of FILE that break the host's rules", 1, runCheck},
     {"compare", "OLD NEW", "report the cards changed from the address book OLD to NEW", 2,
@@ -41,6 +41,9 @@ void printHelp(FILE *out)
     std::fprintf(out,
                  "\noptions:\n"
                  "  %-24s %s\n  %-24s %s\n"
+                 "\nFile kinds: .ndb and .nd0-.nd9 address book, .txt list text.\n"
+                 "Corvid's live address book is refused while Corvid runs; the\n"
+                 "settings (Brindle.ini) are those of the window, read only.\n"
                  "\nExit status: 0 success, 1 failure (the message is on stderr),\n"
                  "2 unknown command or wrong arguments. OUTPUT is left as it was\n"
                  "when a command fails. check exits with 2 when some card is bad,\n"

@@ -1,6 +1,8 @@
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include "core/ndbfile.h"
@@ -16,9 +18,19 @@ struct CliRun
     QByteArray err;
 };
 
-CliRun runCli(const QStringList &args)
+// The command runs with its own configuration folder and Wine prefix, so that
+// the settings and the Corvid of the machine running the tests play no part.
+CliRun runCli(const QStringList &args, const QString &configHome = QString(),
+              const QString &winePrefix = QString())
 {
+    static QTemporaryDir empty;
     QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"),
+               configHome.isEmpty() ? empty.filePath(QStringLiteral("config")) : configHome);
+    env.insert(QStringLiteral("WINEPREFIX"),
+               winePrefix.isEmpty() ? empty.filePath(QStringLiteral("prefix")) : winePrefix);
+    p.setProcessEnvironment(env);
     p.start(QStringLiteral(BRINDLE_CLI), args);
     CliRun r;
     if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit)
@@ -88,7 +100,8 @@ TEST_F(Cli, FailedConvertLeavesOutputAlone)
 
     r = runCli({QStringLiteral("convert"), path("missing.ndb"), path("out.ndb")});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(QString::fromUtf8(r.err).trimmed(), QStringLiteral("ファイルが読めません"));
+    EXPECT_EQ(QString::fromUtf8(r.err).trimmed(),
+              u'[' + path("missing.ndb") + QStringLiteral("]は存在しません"));
     EXPECT_EQ(readAll(path("out.ndb")), QByteArray("keep me"));
 
     // A write that cannot start: a folder in the output's place.
@@ -99,6 +112,93 @@ TEST_F(Cli, FailedConvertLeavesOutputAlone)
     EXPECT_EQ(QString::fromUtf8(r.err).trimmed(),
               QStringLiteral("書き込みに失敗しました。[") + path("folder.ndb")
                   + QStringLiteral("]は使用中です。"));
+}
+
+TEST_F(Cli, ConvertGoesThroughTheFileKinds)
+{
+    ScriptedPrompter prompter;
+    ASSERT_EQ(writeNdbFile(path("in.ndb"), bookWithCards(), prompter), 0);
+    CliRun r = runCli({QStringLiteral("convert"), path("in.ndb"), path("list.txt")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(readAll(path("list.txt")).startsWith("====="));
+    r = runCli({QStringLiteral("convert"), path("list.txt"), path("back.nd3")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    AddressBook back;
+    ASSERT_EQ(readNdbFile(path("back.nd3"), back, prompter), 0);
+    EXPECT_EQ(back.cardCount(), 3);
+
+    // Kinds without a reader or writer fail with a message.
+    r = runCli({QStringLiteral("convert"), path("in.ndb"), path("out.csv")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(QString::fromUtf8(r.err).trimmed(), QStringLiteral("CSV形式の書き出しは未対応です。"));
+    r = runCli({QStringLiteral("convert"), path("in.ndb"), path("out.bin")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_FALSE(QFileInfo::exists(path("out.csv")) || QFileInfo::exists(path("out.bin")));
+}
+
+// Corvid runs: a process carrying the program name that the (fake) registry
+// gives; the settings name the home folder. The live book is refused, other
+// files are not, and the settings file is never written.
+TEST_F(Cli, RefusesTheLiveBookWhileCorvidRuns)
+{
+    if (QFileInfo::exists(QFileInfo(QStringLiteral(BRINDLE_CLI)).dir().filePath(QStringLiteral("Brindle.ini"))))
+        GTEST_SKIP() << "a Brindle.ini beside brindle-cli takes precedence";
+    const QString sleep = QStandardPaths::findExecutable(QStringLiteral("sleep"));
+    if (sleep.isEmpty())
+        GTEST_SKIP() << "no sleep command";
+
+    const QString program =
+        QStringLiteral("CorvidTest%1.exe").arg(QCoreApplication::applicationPid());
+    const QString prefix = path("prefix");
+    QDir().mkpath(prefix + QStringLiteral("/drive_c/Corvid"));
+    QDir().mkpath(prefix + QStringLiteral("/dosdevices"));
+    QFile::link(prefix + QStringLiteral("/drive_c"), prefix + QStringLiteral("/dosdevices/c:"));
+    writeAll(prefix + QStringLiteral("/drive_c/Corvid/") + program, "MZ");
+    writeAll(prefix + QStringLiteral("/system.reg"),
+             "[Software\\\\Classes\\\\Corvid.Application\\\\Clsid] 1\n@=\"{C0}\"\n"
+             "[Software\\\\Classes\\\\CLSID\\\\{C0}\\\\LocalServer32] 1\n"
+             "@=\"C:\\\\Corvid\\\\" + program.toLatin1() + "\"\n");
+
+    const QString home = path("home");
+    QDir().mkpath(home);
+    const QString config = path("config");
+    const QString ini = config + QStringLiteral("/Brindle/Brindle.ini");
+    QDir().mkpath(config + QStringLiteral("/Brindle"));
+    const QByteArray settings = "[Settings]\r\nHomeFolder=" + home.toLocal8Bit() + "/\r\n";
+    writeAll(ini, settings);
+
+    ScriptedPrompter prompter;
+    const QString live = home + QStringLiteral("/Address.ndb");
+    ASSERT_EQ(writeNdbFile(live, bookWithCards(), prompter), 0);
+    const QByteArray liveBytes = readAll(live);
+    ASSERT_EQ(writeNdbFile(path("in.ndb"), AddressBook::newBook(), prompter), 0);
+
+    QFile::link(sleep, dir.filePath(program));
+    QProcess corvid;
+    corvid.start(dir.filePath(program), {QStringLiteral("60")});
+    ASSERT_TRUE(corvid.waitForStarted());
+
+    const QString refused = QStringLiteral("現在 Corvid が起動しているため、アドレス帳の読み書きはできません。");
+    CliRun r = runCli({QStringLiteral("convert"), live, path("out.ndb")}, config, prefix);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(QString::fromUtf8(r.err).startsWith(refused)) << r.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(path("out.ndb")));
+    r = runCli({QStringLiteral("new"), home + QStringLiteral("/ADDRESS.ND1")}, config, prefix);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(QString::fromUtf8(r.err).startsWith(refused));
+    r = runCli({QStringLiteral("convert"), path("in.ndb"), live}, config, prefix);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(readAll(live), liveBytes);
+    // Outside the home folder the same name is free.
+    r = runCli({QStringLiteral("convert"), path("in.ndb"), path("Address.ndb")}, config, prefix);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+
+    corvid.kill();
+    corvid.waitForFinished();
+    r = runCli({QStringLiteral("convert"), live, path("out.ndb")}, config, prefix);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(readAll(path("out.ndb")), liveBytes);
+    EXPECT_EQ(readAll(ini), settings); // read, never written
 }
 
 TEST_F(Cli, HelpAndWrongUsage)

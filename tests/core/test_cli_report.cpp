@@ -16,9 +16,16 @@ struct CliResult
     QString err;
 };
 
+// Runs with its own configuration folder and Wine prefix, apart from the
+// settings and the Corvid of the machine running the tests.
 CliResult runCli(const QStringList &args)
 {
+    static QTemporaryDir empty;
     QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), empty.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("WINEPREFIX"), empty.filePath(QStringLiteral("prefix")));
+    p.setProcessEnvironment(env);
     p.start(QStringLiteral(BRINDLE_CLI), args);
     CliResult r;
     if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit)
@@ -93,7 +100,7 @@ TEST_F(CliReport, CheckListsBadCardsAfterRepairingNumbers)
 
     const CliResult missing = runCli({u"check"_qs, dir.filePath(u"none.ndb"_qs)});
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(missing.err.trimmed(), u"ファイルが読めません"_qs);
+    EXPECT_EQ(missing.err.trimmed(), u'[' + dir.filePath(u"none.ndb"_qs) + u"]は存在しません"_qs);
 }
 
 TEST_F(CliReport, InfoPrintsTheReport)

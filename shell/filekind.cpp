@@ -1,0 +1,179 @@
+#include "shell/filekind.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "common/cp932.h"
+#include "common/paths.h"
+
+namespace {
+
+// The filters as "caption|pattern|caption|pattern". "*.*" stands for every
+// file, which on this platform is "*" (a name need not hold a dot).
+const char16_t *const KindFilters[] = {
+    u"Address帳ﾌｧｲﾙ(*.ndb)|*.nd?|全てのﾌｧｲﾙ(*.*)|*.*",
+    u"一覧形式ﾌｧｲﾙ(*.txt)|*.txt|全てのﾌｧｲﾙ(*.*)|*.*",
+    u"CSV形式ﾌｧｲﾙ(*.csv)|*.csv|全てのﾌｧｲﾙ(*.*)|*.*",
+    u"vCard形式ﾌｧｲﾙ(*.vcf)|*.vcf|全てのﾌｧｲﾙ(*.*)|*.*",
+    u"Eudora形式ﾌｧｲﾙ(*.txt)|*.txt|全てのﾌｧｲﾙ(*.*)|*.*",
+};
+const char16_t *const AllFilesFilter = u"全てのﾌｧｲﾙ(*.*)|*.*";
+const char16_t *const TextFilter = u"ﾃｷｽﾄﾌｧｲﾙ(*.txt)|*.txt|全てのﾌｧｲﾙ(*.*)|*.*";
+
+const char16_t *const KindNames[] = {
+    u"ｱﾄﾞﾚｽ帳形式", u"一覧形式", u"CSV形式", u"VCard形式", u"Eudora形式",
+};
+const char16_t *const DefaultExtensions[] = {u"ndb", u"txt", u"csv", u"vcf", u"txt"};
+
+const char16_t *const OpenTitle = u"入力ﾌｧｲﾙの選択";
+const char16_t *const SaveTitle = u"出力ﾌｧｲﾙの選択";
+
+QList<Prompter::FileFilter> parseFilters(const char16_t *text)
+{
+    const QStringList parts = QString::fromUtf16(text).split(u'|');
+    QList<Prompter::FileFilter> out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString pattern = parts[i + 1] == u"*.*" ? QStringLiteral("*") : parts[i + 1];
+        out.append({parts[i], {pattern}});
+    }
+    return out;
+}
+
+bool validKind(int kind)
+{
+    return kind >= 0 && kind < FileKindCount;
+}
+
+// Whether the (lower-cased) extension fits the kind's own filter.
+bool extensionFits(int kind, const QString &ext)
+{
+    if (kind == FileKindAddressBook)
+        return ext.size() == 3 && ext.startsWith(u"nd");
+    return ext == QStringView(DefaultExtensions[kind]);
+}
+
+QString appendExtension(const QString &name, QStringView ext)
+{
+    return (name.endsWith(u'.') ? name : name + u'.') + ext.toString();
+}
+
+// The first five bytes of a file as lower-cased text; "" when the file is
+// shorter than six bytes or cannot be read.
+QString leadingText(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QString();
+    const QByteArray head = f.read(6);
+    if (head.size() < 6)
+        return QString();
+    return cp932::decode(QByteArrayView(head).first(5)).toLower();
+}
+
+} // namespace
+
+int fileKindOf(const QString &path)
+{
+    const QString ext = extensionOf(path).toLower();
+    if (ext == u"ndb" || (ext >= QStringLiteral("nd0") && ext <= QStringLiteral("nd9")))
+        return FileKindAddressBook;
+    if (ext == u"txt" || ext == u"text") {
+        const QString head = leadingText(path);
+        if (head == u"=====")
+            return FileKindListText;
+        if (head == u"alias" || head == u"note ")
+            return FileKindEudora;
+        return FileKindUnknown;
+    }
+    if (ext == u"csv")
+        return FileKindCsv;
+    if (ext == u"vcf")
+        return FileKindVCard;
+    return FileKindUnknown;
+}
+
+QString fileKindName(int kind)
+{
+    return validKind(kind) ? QString::fromUtf16(KindNames[kind]) : QString();
+}
+
+QList<Prompter::FileFilter> fileFiltersOf(int kind)
+{
+    return parseFilters(validKind(kind) ? KindFilters[kind] : AllFilesFilter);
+}
+
+Prompter::FileRequest fileRequestFor(const QString &initialName, const QString &title,
+                                     const QList<Prompter::FileFilter> &filters)
+{
+    Prompter::FileRequest r;
+    r.title = title;
+    r.filters = filters;
+    r.filterIndex = 0;
+    if (initialName.isEmpty())
+        return r;
+    if (initialName.endsWith(u'/') || QFileInfo(initialName).isDir()) {
+        r.folder = initialName;
+        return r;
+    }
+    const qsizetype slash = initialName.lastIndexOf(u'/');
+    if (slash >= 0) {
+        r.folder = initialName.left(slash + 1);
+        r.fileName = initialName.mid(slash + 1);
+    } else {
+        r.fileName = initialName;
+    }
+    return r;
+}
+
+QString finishChosenName(const QString &name, int kind, int filterIndex)
+{
+    QString n = name;
+    const qsizetype nul = n.indexOf(QChar(0));
+    if (nul >= 0)
+        n.truncate(nul);
+    if (n.isEmpty() || filterIndex != 0 || !validKind(kind))
+        return n;
+    if (!extensionFits(kind, extensionOf(n).toLower()))
+        n = appendExtension(n, DefaultExtensions[kind]);
+    return n;
+}
+
+QString chooseFile(Prompter &prompter, FileDialogMode mode, const QString &initialName, int kind)
+{
+    QString initial = initialName;
+    if (initial.startsWith(u'"')) {
+        const qsizetype close = initial.indexOf(u'"', 1);
+        initial = close < 0 ? initial.mid(1) : initial.mid(1, close - 1);
+    }
+    const bool open = mode == FileDialogMode::Open;
+    const Prompter::FileRequest request = fileRequestFor(
+        initial, QString::fromUtf16(open ? OpenTitle : SaveTitle), fileFiltersOf(kind));
+    const Prompter::FileAnswer a = open ? prompter.openFile(request) : prompter.saveFile(request);
+    return finishChosenName(a.path, kind, a.filterIndex);
+}
+
+QString chooseTextFile(Prompter &prompter, FileDialogMode mode, const QString &initialName)
+{
+    const bool open = mode == FileDialogMode::Open;
+    const Prompter::FileRequest request = fileRequestFor(
+        initialName, QString::fromUtf16(open ? OpenTitle : SaveTitle), parseFilters(TextFilter));
+    const Prompter::FileAnswer a = open ? prompter.openFile(request) : prompter.saveFile(request);
+    QString n = a.path;
+    const qsizetype nul = n.indexOf(QChar(0));
+    if (nul >= 0)
+        n.truncate(nul);
+    if (!n.isEmpty() && a.filterIndex == 0 && extensionOf(n).toLower() != u"txt")
+        n = appendExtension(n, u"txt");
+    return n;
+}
+
+QString chooseFolderPath(Prompter &prompter, const QString &prompt, const QString &startFolder)
+{
+    QString folder = prompter.chooseFolder(
+        prompt, startFolder.isEmpty() ? QDir::currentPath() : startFolder);
+    const qsizetype nul = folder.indexOf(QChar(0));
+    if (nul >= 0)
+        folder.truncate(nul);
+    return folder;
+}

@@ -1,0 +1,55 @@
+#pragma once
+// The five kinds of file Brindle reads and writes, how a file's kind is told
+// from its name (and, for .txt files, its first bytes), and the open and
+// save dialogs with the filter of each kind.
+
+#include <QList>
+#include <QString>
+
+#include "common/prompter.h"
+
+enum FileKind : int {
+    FileKindUnknown = -1,
+    FileKindAddressBook = 0, // .ndb, .nd0 - .nd9
+    FileKindListText = 1,    // .txt starting with "====="
+    FileKindCsv = 2,
+    FileKindVCard = 3,
+    FileKindEudora = 4,      // .txt starting with "alias" or "note "
+};
+inline constexpr int FileKindCount = 5;
+// Passed to the dialogs: every file, no kind of its own.
+inline constexpr int FileKindAll = 5;
+
+// The kind of path: by its extension (lower-cased), and for "txt" and
+// "text" by its first five bytes. FileKindUnknown when none fits.
+int fileKindOf(const QString &path);
+
+// The Japanese name of a kind, as the menus call it ("一覧形式").
+QString fileKindName(int kind);
+
+// The dialog filters of a kind: the kind's own first, then all files; kinds
+// 5 and above (and unknown ones) have all files only. The dialogs match the
+// patterns without regard to letter case.
+QList<Prompter::FileFilter> fileFiltersOf(int kind);
+
+enum class FileDialogMode { Open, Save };
+
+// Splits a proposed name into the dialog's folder and file name; a name
+// that begins with a double quote is the text up to the next double quote.
+Prompter::FileRequest fileRequestFor(const QString &initialName, const QString &title,
+                                     const QList<Prompter::FileFilter> &filters);
+
+// The rules for a name returned by a file dialog: cut at the first NUL;
+// when the first filter (the kind's own) is still selected and the name's
+// extension does not fit the kind, "." (unless the name ends with one) and
+// the kind's default extension are appended. Empty stays empty.
+QString finishChosenName(const QString &name, int kind, int filterIndex);
+
+// The open or save dialog for a kind. Returns the chosen path or "".
+QString chooseFile(Prompter &prompter, FileDialogMode mode, const QString &initialName, int kind);
+
+// The dialog for report text files (filter "*.txt" or all files).
+QString chooseTextFile(Prompter &prompter, FileDialogMode mode, const QString &initialName);
+
+// The folder browser; an empty start folder means the current directory.
+QString chooseFolderPath(Prompter &prompter, const QString &prompt, const QString &startFolder);

@@ -1,0 +1,49 @@
+#include "shell/help.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "common/prompter.h"
+
+namespace {
+
+QUrl helpUrl(Prompter &prompter, const QString &helpFile, const QString &anchor)
+{
+    if (helpFile.isEmpty() || !QFileInfo(helpFile).isFile()) {
+        prompter.notice(QStringLiteral("ﾍﾙﾌﾟを表示できません。 このﾌﾟﾛｸﾞﾗﾑに関連付けられたﾍﾙﾌﾟが存在しません。"), Prompter::Icon::Information);
+        return QUrl();
+    }
+    QUrl url = QUrl::fromLocalFile(QFileInfo(helpFile).absoluteFilePath());
+    url.setFragment(anchor);
+    return url;
+}
+
+} // namespace
+
+QString findHelpDocument(const QString &programFolder)
+{
+    const QString name = QString::fromUtf16(HelpDocumentName);
+    QStringList candidates;
+    if (!programFolder.isEmpty()) {
+        const QDir dir(programFolder);
+        candidates << dir.filePath(name)
+                   << dir.filePath(QStringLiteral("../share/brindle/") + name);
+    }
+#ifdef BRINDLE_HELP_SOURCE_DIR
+    candidates << QStringLiteral(BRINDLE_HELP_SOURCE_DIR "/") + name;
+#endif
+    for (const QString &c : std::as_const(candidates))
+        if (QFileInfo(c).isFile())
+            return QFileInfo(c).canonicalFilePath();
+    return QString();
+}
+
+QUrl helpTopicUrl(Prompter &prompter, const QString &helpFile, int contextNumber)
+{
+    return helpUrl(prompter, helpFile, QStringLiteral("context") + QString::number(contextNumber));
+}
+
+QUrl helpContentsUrl(Prompter &prompter, const QString &helpFile)
+{
+    return helpUrl(prompter, helpFile, QStringLiteral("contents"));
+}

@@ -1,0 +1,116 @@
+#include "common/oledate.h"
+#include "common/textwidth.h"
+#include "core/validation.h"
+#include "mainwindow/addresslist.h"
+#include "support/testutil.h"
+
+namespace {
+
+Card card(qint32 number, QStringList names, QStringList ids)
+{
+    Card c = Card::newCard();
+    c.number = number;
+    c.names = names;
+    c.ids = ids;
+    return c;
+}
+
+QStringList keys(const QList<ListLine> &lines)
+{
+    QStringList out;
+    for (const auto &l : lines)
+        out << l.key;
+    return out;
+}
+
+} // namespace
+
+TEST(AddressListLines, OneLinePerNameOrIdAndColumnsFitted)
+{
+    const Card c = card(7, {u"山田太郎"_qs, u"Taro"_qs}, {u"a@x.jp"_qs, u"b@y.jp"_qs, u"c"_qs});
+    for (int order : {SortByName, SortByCreated, SortByUpdated, SortByStatus})
+        EXPECT_EQ(cardListLines(c, order).size(), 2) << order;
+    for (int order : {SortById, SortByDomain})
+        EXPECT_EQ(cardListLines(c, order).size(), 3) << order;
+
+    const QList<ListLine> byName = cardListLines(c, SortByName);
+    EXPECT_EQ(byName[0].text, fitWidth(u"山田太郎", 20) + u' ' + fitWidth(u"a@x.jp", 30) + u' ');
+    EXPECT_EQ(byteLength(byName[0].text), 52);
+    EXPECT_EQ(byName[1].cardNumber, 7);
+    const QList<ListLine> byId = cardListLines(c, SortById);
+    EXPECT_TRUE(byId[2].text.startsWith(u"山田太郎"));
+    EXPECT_EQ(keys(cardListLines(c, SortByDomain)),
+              (QStringList{u"x.jp a@x.jp"_qs, u"y.jp b@y.jp"_qs, u" c"_qs}));
+}
+
+TEST(AddressListLines, CardWithoutNamesOrIdsGetsOneBlankLineWithItsStatus)
+{
+    Card c = card(3, {}, {});
+    c.status = StatusNoIds;
+    for (int order = SortByName; order <= SortByStatus; ++order) {
+        const QList<ListLine> lines = cardListLines(c, order);
+        ASSERT_EQ(lines.size(), 1);
+        EXPECT_EQ(lines[0].text, QString(52, u' ') + severityMark(statusSeverity(c.status))
+                                     + u' ' + statusMessage(c.status));
+    }
+    EXPECT_EQ(cardListLines(c, SortByStatus)[0].key, QStringLiteral("%1").arg(c.status, 4, 10,
+                                                                             QLatin1Char('0')));
+    EXPECT_EQ(cardListLines(c, SortByName)[0].key, QString());
+}
+
+TEST(AddressListLines, FullWidthNamesAreCutWithoutSplittingACharacter)
+{
+    const QString eleven = u"あいうえおかきくけこさ"_qs;
+    EXPECT_TRUE(cardListLines(card(1, {eleven}, {}), SortByName)[0].text.startsWith(
+        eleven.left(10) + u' '));
+    const QString mixed = u"aあいうえおかきくけこ"_qs; // 1 + 20 columns
+    const QString text = cardListLines(card(1, {mixed}, {}), SortByName)[0].text;
+    EXPECT_TRUE(text.startsWith(u"aあいうえおかきくけ "_qs));
+}
+
+TEST(AddressListSort, KeysFoldCaseAndTiesGoByText)
+{
+    AddressBook b;
+    Card c1 = card(1, {u"b"_qs}, {u"B@x"_qs});
+    Card c2 = card(2, {u"a"_qs}, {u"b@x"_qs});
+    Card c3 = card(3, {u"c"_qs}, {u"nodomain"_qs});
+    c1.created = oleFromDate(QDate(2020, 1, 1));
+    c3.status = StatusNoIds; // status order: broken before normal
+    b.cards << c1 << c2 << c3;
+    QList<ListLine> lines;
+    ASSERT_EQ(buildListLines(b, {1, 2, 3}, SortById, lines), BuildResult::Done);
+    // "B@x" and "b@x" are equal keys: the line texts ("a ..." < "b ...") decide.
+    EXPECT_EQ(lines[0].cardNumber, 2);
+    EXPECT_EQ(lines[1].cardNumber, 1);
+    ASSERT_EQ(buildListLines(b, {1, 2, 3}, SortByDomain, lines), BuildResult::Done);
+    EXPECT_EQ(lines[0].cardNumber, 3); // no domain: key starts with a space
+    ASSERT_EQ(buildListLines(b, {1, 2, 3}, SortByCreated, lines), BuildResult::Done);
+    EXPECT_EQ(lines.last().cardNumber, 1); // cards without a date first
+    ASSERT_EQ(buildListLines(b, {1, 2, 3}, SortByStatus, lines), BuildResult::Done);
+    EXPECT_EQ(lines[0].cardNumber, 3);
+}
+
+TEST(AddressListSort, MissingCardAndInterruptLeaveTheOutputAlone)
+{
+    AddressBook b;
+    b.cards << card(1, {u"x"_qs}, {});
+    QList<ListLine> lines{ListLine{u"k"_qs, u"old"_qs, 9, 0}};
+    EXPECT_EQ(buildListLines(b, {1, 5}, SortByName, lines), BuildResult::MissingCard);
+    EXPECT_EQ(lines.size(), 1);
+    EXPECT_EQ(buildListLines(b, {1}, SortByName, lines, [](qint64, qint64) { return false; }),
+              BuildResult::Interrupted);
+    EXPECT_EQ(lines[0].text, u"old"_qs);
+}
+
+TEST(AddressListModel, RemovesEveryLineOfACard)
+{
+    AddressListModel m;
+    m.setLines({{{}, u"a"_qs, 1, 0}, {{}, u"b"_qs, 2, 0}, {{}, u"c"_qs, 1, 0},
+                {{}, u"d"_qs, 1, 0}, {{}, u"e"_qs, 3, 0}});
+    m.removeRowsOfCard(1);
+    ASSERT_EQ(m.rowCount(), 2);
+    EXPECT_EQ(m.cardNumberAt(0), 2);
+    EXPECT_EQ(m.cardNumberAt(1), 3);
+    EXPECT_EQ(m.firstRowOfCard(3), 1);
+    EXPECT_EQ(m.firstRowOfCard(1), -1);
+}
