@@ -43,6 +43,11 @@ int writeBookFile(const QString &path, const AddressBook &book, Prompter &prompt
     return writeFileByKind(path, outputKindOf(path), book, session().fileIo(prompter));
 }
 
+bool refuseLiveBook(const QString &path, Prompter &prompter)
+{
+    return guardLiveAddressBook(path, session().settings.homeFolder, session().probe, prompter);
+}
+
 int readCheckedBook(const QString &path, AddressBook &book, Prompter &prompter)
 {
     if (readBookFile(path, book, prompter) != 0)

@@ -10,8 +10,9 @@
 int runCompare(const QStringList &args, Prompter &prompter)
 {
     int differences = -1;
+    const auto guard = [&prompter](const QString &path) { return refuseLiveBook(path, prompter); };
     const QString report = compareBookFiles(args.at(0), args.at(1), prompter,
-                                            QDateTime::currentDateTime(), {}, &differences);
+                                            QDateTime::currentDateTime(), guard, &differences);
     if (report.isEmpty())
         return 1;
     printText(report);

@@ -19,6 +19,7 @@
 #include "common/progress.h"
 #include "core/model.h"
 
+class HostProbe;
 class Prompter;
 
 struct BookDifferences
@@ -52,6 +53,11 @@ QString compareBooksReport(const AddressBook &oldBook, const QString &oldPath,
 // Refuses a path (returns true after telling the user), e.g. the host's live
 // address book while the host runs.
 using LiveBookGuard = std::function<bool(const QString &path)>;
+
+// The guard for Corvid's live address book while Corvid runs, with the home
+// folder of the settings. probe and prompter must outlive the guard.
+LiveBookGuard liveBookGuard(const QString &homeFolder, const HostProbe &probe,
+                            Prompter &prompter);
 
 // Checks both paths, reads both files and returns the report; an empty text
 // when a check failed or a file could not be read (the user has been told,

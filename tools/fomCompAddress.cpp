@@ -12,6 +12,7 @@
 
 #include "common/paths.h"
 #include "common/prompter.h"
+#include "shell/filekind.h"
 
 namespace {
 
@@ -125,14 +126,10 @@ void fomCompAddress::select(QLineEdit *box, QLineEdit *other)
 {
     const QString initial = box->text().isEmpty() ? other->text() : box->text();
     QString chosen;
-    if (m_services.chooseBook) {
+    if (m_services.chooseBook)
         chosen = m_services.chooseBook(initial);
-    } else {
-        Prompter::FileRequest request;
-        request.folder = folderOf(initial);
-        request.fileName = fileNameOf(initial);
-        chosen = m_prompter.openFile(request).path;
-    }
+    else
+        chosen = chooseFile(m_prompter, FileDialogMode::Open, initial, FileKindAddressBook);
     if (chosen.isEmpty())
         return;
     box->setText(chosen);

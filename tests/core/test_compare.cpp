@@ -5,6 +5,7 @@
 
 #include "core/ndbfile.h"
 #include "core/reportbanner.h"
+#include "shell/host.h"
 #include "support/scriptedprompter.h"
 #include "support/testutil.h"
 #include "tools/compare.h"
@@ -220,6 +221,24 @@ TEST_F(CompareFiles, ChecksInOrderWithTheirMessages)
     EXPECT_TRUE(compareBookFiles(oldPath, newPath, prompter, Now, {}, &n).isEmpty());
     ASSERT_EQ(prompter.texts().size(), 2);
     EXPECT_EQ(prompter.texts().last(), newPath + u" の読み込みに失敗しました"_qs);
+}
+
+TEST_F(CompareFiles, LiveAddressBookRefusedWhileCorvidRuns)
+{
+    struct Probe : HostProbe {
+        bool running = true;
+        bool clientRunning() const override { return running; }
+    } probe;
+    // No home folder: any address.nd? counts as the live book.
+    const LiveBookGuard guard = liveBookGuard(QString(), probe, prompter);
+    EXPECT_TRUE(compareBookFiles(oldPath, newPath, prompter, Now, guard).isEmpty());
+    ASSERT_EQ(prompter.asked.size(), 1);
+    EXPECT_TRUE(prompter.texts().first().startsWith(u"現在 Corvid が起動しているため"_qs));
+
+    probe.running = false;
+    prompter.clear();
+    EXPECT_FALSE(compareBookFiles(oldPath, newPath, prompter, Now, guard).isEmpty());
+    EXPECT_TRUE(prompter.asked.isEmpty());
 }
 
 TEST_F(CompareFiles, SameFileUnderAnotherSpellingIsCompared)

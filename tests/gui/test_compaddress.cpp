@@ -122,6 +122,17 @@ TEST_F(CompAddress, ChoosingAFileStartsFromTheBoxOrTheOther)
     dlg.cmdSelAdd2->click();
     EXPECT_EQ(initial.last(), u"/home/u/Address.ndb"_qs);
 
+    // Without a chooser of its own: the program's open dialog for address
+    // books, starting in the box's folder.
+    fomCompAddress plain(u"/home/u/address.nd1"_qs, QString(), QString(), prompter, {});
+    prompter.answerFile(u"/x/Address.nd2"_qs);
+    plain.cmdSelAdd2->click();
+    ASSERT_EQ(prompter.fileRequests.size(), 1);
+    EXPECT_EQ(prompter.fileRequests[0].title, u"入力ﾌｧｲﾙの選択"_qs);
+    EXPECT_EQ(prompter.fileRequests[0].folder, u"/home/u/"_qs);
+    EXPECT_TRUE(prompter.fileRequests[0].filters.value(0).patterns.contains(u"*.nd?"_qs));
+    EXPECT_EQ(plain.txtAdd2->text(), u"/x/Address.nd2"_qs);
+
     // Cancelled: the box keeps its text.
     dlg.txtAdd1->clear();
     dlg.txtAdd2->clear();
