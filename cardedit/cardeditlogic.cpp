@@ -1,0 +1,205 @@
+#include "cardedit/cardeditlogic.h"
+
+#include <QFileInfo>
+
+#include "cardedit/cardedittexts.h"
+#include "common/dateutil.h"
+#include "common/oledate.h"
+#include "common/paths.h"
+#include "common/profilefiles.h"
+#include "common/textcompare.h"
+
+namespace {
+
+QString twoDigits(int n)
+{
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+// Replaces each field name of fields (longest first) by its value.
+QString fillPattern(QStringView pattern, const QList<std::pair<QStringView, QString>> &fields)
+{
+    QString out;
+    qsizetype i = 0;
+    while (i < pattern.size()) {
+        bool hit = false;
+        for (const auto &[name, value] : fields) {
+            if (pattern.mid(i).startsWith(name)) {
+                out += value;
+                i += name.size();
+                hit = true;
+                break;
+            }
+        }
+        if (!hit)
+            out += pattern[i++];
+    }
+    return out;
+}
+
+} // namespace
+
+QString trimInput(QStringView s)
+{
+    qsizetype b = 0;
+    qsizetype e = s.size();
+    while (b < e && s[b] == u' ')
+        ++b;
+    while (e > b && s[e - 1] == u' ')
+        --e;
+    return s.mid(b, e - b).toString();
+}
+
+QString formatDatePattern(QStringView pattern, QDate date)
+{
+    return fillPattern(pattern, {{u"yyyy", QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'))},
+                                 {u"yy", twoDigits(((date.year() % 100) + 100) % 100)},
+                                 {u"mm", twoDigits(date.month())},
+                                 {u"dd", twoDigits(date.day())}});
+}
+
+QString formatTimePattern(QStringView pattern, QTime time)
+{
+    return fillPattern(pattern, {{u"hh", twoDigits(time.hour())},
+                                 {u"mm", twoDigits(time.minute())},
+                                 {u"ss", twoDigits(time.second())}});
+}
+
+bool hasShowableDate(DateValue v)
+{
+    return v != NoDate && oleToDateTime(v).isValid();
+}
+
+QString dateDisplayText(DateValue v)
+{
+    if (!hasShowableDate(v))
+        return CardEditText::Unknown;
+    return formatDatePattern(CardEditText::DateFormat, oleToDate(v));
+}
+
+QString timeDisplayText(DateValue v)
+{
+    if (!hasShowableDate(v))
+        return CardEditText::Unknown;
+    return formatTimePattern(CardEditText::TimeFormat, oleToDateTime(v).time());
+}
+
+QString ageText(DateValue birthday, QDate today)
+{
+    if (!hasShowableDate(birthday))
+        return QString();
+    const int years = age(birthday, oleFromDate(today));
+    const int days = daysToNextBirthday(birthday, today);
+    if (years < 0 || days < 0)
+        return QString();
+    QString text = CardEditText::AgePrefix + QString::number(years) + CardEditText::AgeSuffix;
+    switch (days) {
+    case 0: return text + CardEditText::BirthdayToday;
+    case 1: return text + CardEditText::BirthdayTomorrow;
+    case 2: return text + CardEditText::BirthdayInTwoDays;
+    case 7: return text + CardEditText::BirthdayInAWeek;
+    default:
+        return text + CardEditText::BirthdayInPrefix + QString::number(days)
+            + CardEditText::BirthdayInSuffix;
+    }
+}
+
+int otherCardWithId(const AddressBook &book, QStringView id, int skipIndex)
+{
+    for (qsizetype i = 1; i < book.cards.size(); ++i) {
+        if (i == skipIndex)
+            continue;
+        for (const QString &own : book.cards[i].ids)
+            if (textEqual(own, id))
+                return int(i);
+    }
+    return -1;
+}
+
+bool isLegacyServiceId(QStringView id)
+{
+    if (id.size() != 8)
+        return false;
+    for (qsizetype i = 3; i < 8; ++i)
+        if (id[i] < u'0' || id[i] > u'9')
+            return false;
+    return true;
+}
+
+QString profileFileId(const QStringList &ids)
+{
+    for (const QString &id : ids)
+        if (isLegacyServiceId(id))
+            return id;
+    return ids.isEmpty() ? QStringLiteral("*") : ids.last();
+}
+
+ProfileEntryParts splitProfileEntry(const QString &entry)
+{
+    ProfileEntryParts p;
+    const qsizetype tab = entry.indexOf(u'\t');
+    if (tab < 0) {
+        p.title = entry;
+        return p;
+    }
+    p.hasTab = true;
+    p.title = entry.left(tab);
+    p.value = entry.mid(tab + 1);
+    return p;
+}
+
+QString profileValueText(const QString &value, const CardEditOptions &options)
+{
+    if (value.compare(CardEditText::ProfileNone, Qt::CaseInsensitive) == 0)
+        return CardEditText::NoProfile;
+    QString path;
+    if (value.contains(u'\\')) {
+        if (options.hostToLocalPath)
+            path = options.hostToLocalPath(value);
+    } else {
+        if (options.sharedLogFolder.isEmpty() || !isFolder(options.sharedLogFolder))
+            return CardEditText::NoSharedFolder;
+        if (isSinglePathComponent(value))
+            path = findEntryIgnoringCase(profileFolderOf(options.sharedLogFolder), value);
+    }
+    QString text;
+    if (path.isEmpty() || !readProfileFile(path, text))
+        return CardEditText::NoProfile;
+    return text;
+}
+
+QString profileValueForFile(const QString &path, const CardEditOptions &options)
+{
+    const QString folder = profileFolderOf(options.sharedLogFolder);
+    const QFileInfo info(path);
+    if (!folder.isEmpty()) {
+        const QString parent = canonicalPath(info.absolutePath(), PathKind::Folder);
+        if (!parent.isEmpty() && parent == canonicalPath(folder, PathKind::Folder))
+            return info.fileName();
+    }
+    if (options.localToHostPath) {
+        const QString host = options.localToHostPath(info.absoluteFilePath());
+        if (!host.isEmpty())
+            return host;
+    }
+    return path;
+}
+
+QString newProfileEntry(QDate today, const QString &value)
+{
+    return formatDatePattern(CardEditText::NewEntryDateFormat, today) + u'\t' + value;
+}
+
+QString memoToEditor(const QString &memo)
+{
+    QString s = memo;
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return s;
+}
+
+QString memoFromEditor(const QString &text)
+{
+    QString s = text;
+    s.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return s;
+}

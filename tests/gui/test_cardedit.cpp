@@ -1,0 +1,641 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include "cardedit/cardedittexts.h"
+#include "cardedit/fomCardEdit.h"
+#include "cardedit/fomGroupSelect.h"
+#include "common/fomCalendarSelect.h"
+#include "common/oledate.h"
+#include "core/cardops.h"
+#include "core/validation.h"
+#include "modaldriver.h"
+#include "support/scriptedprompter.h"
+#include "support/testutil.h"
+
+namespace T = CardEditText;
+
+namespace {
+
+QStringList itemsOf(const QComboBox *box)
+{
+    QStringList out;
+    for (int i = 0; i < box->count(); ++i)
+        out << box->itemText(i);
+    return out;
+}
+
+QStringList linesOf(const QListWidget *list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+DateValue at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
+{
+    return oleFromDateTime(QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC));
+}
+
+class CardEditor : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        book.groupList() = {u"A"_qs, u"B"_qs, u"C"_qs};
+        Card c;
+        c.number = 3;
+        c.ids = {u"abc@example.jp"_qs, u"XYZ12345"_qs};
+        c.names = {u"Taro"_qs};
+        c.groups = {u"B"_qs, u"A"_qs};
+        c.memo = u"line 1\r\nline 2"_qs;
+        c.created = at(2001, 2, 3, 4, 5, 6);
+        c.updated = at(2002, 3, 4, 5, 6, 7);
+        c.mailLog = {u"m1"_qs, u"m2"_qs, u"m3"_qs};
+        c.exchangeRecords = {u"e1"_qs};
+        c.remarkRecords = {u"r1"_qs};
+        Card other;
+        other.number = 7;
+        other.ids = {u"other@example.jp"_qs};
+        other.names = {u"Other"_qs};
+        other.created = other.updated = at(2000, 1, 1);
+        book.cards << c << other;
+        book.cardCounter = 8;
+    }
+
+    std::unique_ptr<fomCardEdit> open(int index)
+    {
+        auto dlg = std::make_unique<fomCardEdit>(book, index, options, prompter);
+        dlg->show();
+        return dlg;
+    }
+
+    AddressBook book;
+    CardEditOptions options;
+    ScriptedPrompter prompter;
+};
+
+} // namespace
+
+TEST_F(CardEditor, ControlsCarryTheirNamesAndLoadTheCard)
+{
+    auto dlg = open(1);
+    for (int i = 0; i < 7; ++i) {
+        ASSERT_NE(dlg->findChild<QWidget *>(QStringLiteral("optTab%1").arg(i)), nullptr);
+        ASSERT_NE(dlg->findChild<QWidget *>(QStringLiteral("picTab%1").arg(i)), nullptr);
+    }
+    for (const char *name :
+         {"cboID", "cmdIDAdd", "cmdIDEdit", "cmdIDDel", "cmdIdUp", "cmdIdDown", "cboName",
+          "cboNameAdd", "cboNameEdit", "cboNameDel", "cmdNameUp", "cmdNameDown", "txtPost",
+          "txtAddress", "txtTel", "txtFax", "txtHandy", "txtBell", "lblBirth", "lblAge",
+          "cmdBirth", "cmdBirthDel", "cboGroup", "cmdGroupEdit", "txtMemo", "lblProfPage",
+          "lblProfTitle", "txtProf", "cmdProfLeft", "cmdProfRight", "cmdProfLeftSwap",
+          "cmdProfRightSwap", "cmdProfAdd", "cmdProfDelete", "cmdProfTitleEdit", "lstMailList",
+          "cmdMailEdit", "cmdMailDelete", "lstExcgList", "chkExcgFlg", "cmdExcgEdit",
+          "cmdExcgDelete", "lstSayList", "chkSayFlg", "cmdSayEdit", "cmdSayDelete",
+          "lstLinkList", "cmdLinkAdd", "cmdLinkDel", "cmdLinkOpen", "lblCDate", "lblCTime",
+          "cmdCDateNow", "cmdCDateFixUDate", "lblUDate", "lblUTime", "cmdUDateNow",
+          "cmdUDateFixCDate", "chkAutoTimeStump", "cmdExit", "cmdCancel", "cmdTab"})
+        EXPECT_NE(dlg->findChild<QWidget *>(QString::fromLatin1(name)), nullptr) << name;
+
+    EXPECT_EQ(dlg->windowTitle(), T::Title);
+    EXPECT_EQ(itemsOf(dlg->cboID), book.cards[1].ids);
+    EXPECT_EQ(dlg->cboID->currentIndex(), 0);
+    EXPECT_EQ(itemsOf(dlg->cboGroup), (QStringList{u"B"_qs, u"A"_qs}));
+    EXPECT_EQ(dlg->lblCDate->text(), u"2001年02月03日"_qs);
+    EXPECT_EQ(dlg->lblCTime->text(), u"04時05分06秒"_qs);
+    EXPECT_EQ(linesOf(dlg->lstLinkList), QStringList{T::LinkLine});
+    EXPECT_TRUE(dlg->chkAutoTimeStump->isChecked());
+    EXPECT_FALSE(dlg->isDirty());
+
+    // One page at a time; switching pages changes nothing.
+    EXPECT_TRUE(dlg->picTab[0]->isVisible());
+    QTest::mouseClick(dlg->optTab[3], Qt::LeftButton);
+    EXPECT_TRUE(dlg->picTab[3]->isVisible());
+    for (int i : {0, 1, 2, 4, 5, 6})
+        EXPECT_FALSE(dlg->picTab[i]->isVisible()) << i;
+    EXPECT_FALSE(dlg->isDirty());
+}
+
+TEST_F(CardEditor, NewCardIsStampedOnSave)
+{
+    auto dlg = open(-1);
+    EXPECT_EQ(dlg->lblCDate->text(), T::Unknown);
+    EXPECT_FALSE(dlg->cmdUDateFixCDate->isEnabled());
+    prompter.answerInput(u"  new@example.jp  "_qs);
+    dlg->cmdIDAdd->click();
+    prompter.answerInput(u"Hanako"_qs);
+    dlg->cboNameAdd->click();
+    const DateValue before = oleNow();
+    dlg->cmdExit->click();
+    const DateValue after = oleNow();
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(dlg->commit(), 8);
+    EXPECT_EQ(dlg->commit(), -1); // once only
+    ASSERT_EQ(book.cards.size(), 4);
+    const Card &c = book.cards[3];
+    EXPECT_EQ(c.ids, QStringList{u"new@example.jp"_qs});
+    EXPECT_EQ(c.number, 8);
+    EXPECT_EQ(book.cardCounter, 9);
+    EXPECT_GE(c.updated, before);
+    EXPECT_LE(c.updated, after);
+    EXPECT_EQ(c.created, c.updated);
+    EXPECT_EQ(c.exchangeAutoRecord, FlagOn);
+    EXPECT_EQ(c.remarkAutoRecord, FlagOff);
+    EXPECT_EQ(c.status, validateCard(c, book.groupList(), options.limits));
+}
+
+TEST_F(CardEditor, WithoutTheStampDatesStayAsShown)
+{
+    options.autoTimeStamp = false;
+    // An existing card keeps both dates, NoDate included.
+    book.cards[1].created = NoDate;
+    auto dlg = open(1);
+    EXPECT_FALSE(dlg->chkAutoTimeStump->isChecked());
+    dlg->cmdExit->click();
+    EXPECT_EQ(dlg->commit(), 3);
+    EXPECT_EQ(book.cards[1].created, NoDate);
+    EXPECT_EQ(book.cards[1].updated, at(2002, 3, 4, 5, 6, 7));
+    EXPECT_EQ(book.cards[1].status, StatusCreatedBroken);
+
+    // A new card still gets dates from the book.
+    auto fresh = open(-1);
+    prompter.answerInput(u"n@example.jp"_qs);
+    fresh->cmdIDAdd->click();
+    prompter.answerInput(u"N"_qs);
+    fresh->cboNameAdd->click();
+    fresh->cmdExit->click();
+    ASSERT_EQ(fresh->commit(), 8);
+    EXPECT_NE(book.cards.last().updated, NoDate);
+    EXPECT_EQ(book.cards.last().created, book.cards.last().updated);
+}
+
+TEST_F(CardEditor, SaveNeedsAnIdThenAName)
+{
+    book.cards[1].names.clear();
+    auto dlg = open(1);
+    dlg->cmdIDDel->click();
+    dlg->cmdIDDel->click();
+    EXPECT_EQ(dlg->cboID->count(), 0);
+    dlg->cmdExit->click();
+    EXPECT_EQ(prompter.lastText(), T::NeedId);
+    EXPECT_EQ(prompter.asked.last().message.icon, Prompter::Icon::Warning);
+    EXPECT_TRUE(dlg->isVisible());
+    prompter.answerInput(u"x@example.jp"_qs);
+    dlg->cmdIDAdd->click();
+    dlg->cmdExit->click();
+    EXPECT_EQ(prompter.lastText(), T::NeedName);
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_EQ(dlg->outcome(), -1);
+}
+
+TEST_F(CardEditor, CancelAsksOnlyAfterChanges)
+{
+    const AddressBook original = book;
+    {
+        auto dlg = open(1);
+        dlg->cmdCancel->click();
+        EXPECT_TRUE(prompter.asked.isEmpty());
+        EXPECT_FALSE(dlg->isVisible());
+        EXPECT_EQ(dlg->commit(), -1);
+    }
+    auto dlg = open(1);
+    QTest::keyClicks(dlg->txtTel, u"0"_qs);
+    EXPECT_TRUE(dlg->isDirty());
+    prompter.answer(Prompter::No);
+    dlg->cmdCancel->click();
+    ASSERT_EQ(prompter.asked.size(), 1);
+    EXPECT_EQ(prompter.lastText(), T::AskLoseEdits);
+    EXPECT_EQ(prompter.asked.last().message.defaultButton, Prompter::No);
+    EXPECT_TRUE(dlg->isVisible());
+    prompter.answer(Prompter::Yes);
+    dlg->close();
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(dlg->commit(), -1);
+    EXPECT_EQ(book, original);
+}
+
+TEST_F(CardEditor, EditReturnsMinusOneForAMissingNumberOrAFullBook)
+{
+    EXPECT_EQ(fomCardEdit::Edit(book, 99, options, prompter, nullptr), -1);
+    EXPECT_TRUE(prompter.asked.isEmpty());
+
+    // Counter exhausted: the refusal is shown and nothing is written.
+    book.cardCounter = MaxCardCounter;
+    const AddressBook before = book;
+    whenModal<fomCardEdit>([this](fomCardEdit *dlg) {
+        prompter.answerInput(u"new@example.jp"_qs);
+        dlg->cmdIDAdd->click();
+        prompter.answerInput(u"New"_qs);
+        dlg->cboNameAdd->click();
+        dlg->cmdExit->click();
+    });
+    EXPECT_EQ(fomCardEdit::Edit(book, -1, options, prompter, nullptr), -1);
+    EXPECT_EQ(prompter.lastText(), cardCounterFullMessage());
+    EXPECT_EQ(book, before);
+
+    // An existing card through the modal editor.
+    whenModal<fomCardEdit>([](fomCardEdit *dlg) {
+        dlg->txtFax->setText(u"012"_qs);
+        dlg->cmdExit->click();
+    });
+    EXPECT_EQ(fomCardEdit::Edit(book, 7, options, prompter, nullptr), 7);
+    EXPECT_EQ(book.cards[2].fax, u"012"_qs);
+}
+
+TEST_F(CardEditor, IdsOfOtherCardsAreRefusedInAnyLetterCase)
+{
+    auto dlg = open(1);
+    prompter.answerInput(u"OTHER@example.jp"_qs);
+    dlg->cmdIDAdd->click();
+    EXPECT_EQ(prompter.lastText(), u"[OTHER@example.jp"_qs + T::IdUsedByOtherCard);
+    EXPECT_EQ(prompter.asked.last().message.icon, Prompter::Icon::Warning);
+    EXPECT_EQ(dlg->cboID->count(), 2);
+    EXPECT_FALSE(dlg->isDirty());
+
+    // An ID of this list is selected silently.
+    prompter.clear();
+    dlg->cboID->setCurrentIndex(0);
+    prompter.answerInput(u"XYZ12345"_qs);
+    dlg->cmdIDAdd->click();
+    EXPECT_TRUE(prompter.asked.isEmpty());
+    EXPECT_EQ(dlg->cboID->currentIndex(), 1);
+    EXPECT_FALSE(dlg->isDirty());
+
+    // Another letter case of an own ID is a new item; the stored copy of the
+    // edited card is not another card.
+    prompter.answerInput(u"ABC@example.jp"_qs);
+    dlg->cmdIDAdd->click();
+    EXPECT_EQ(itemsOf(dlg->cboID),
+              (QStringList{u"abc@example.jp"_qs, u"XYZ12345"_qs, u"ABC@example.jp"_qs}));
+    EXPECT_EQ(dlg->cboID->currentIndex(), 2);
+    EXPECT_TRUE(dlg->isDirty());
+
+    // Changing to another item's text is refused; changing case only is not.
+    prompter.answerInput(u"XYZ12345"_qs);
+    dlg->cmdIDEdit->click();
+    EXPECT_EQ(prompter.lastText(), u"[XYZ12345"_qs + T::AlreadyUsed);
+    EXPECT_EQ(prompter.asked.last().message.icon, Prompter::Icon::None);
+    prompter.answerInput(u"other@EXAMPLE.jp"_qs);
+    dlg->cmdIDEdit->click();
+    EXPECT_EQ(prompter.lastText(), u"[other@EXAMPLE.jp"_qs + T::IdUsedByOtherCard);
+    dlg->cboID->setCurrentIndex(1);
+    prompter.answerInput(u"xyz12345"_qs);
+    dlg->cmdIDEdit->click();
+    EXPECT_EQ(itemsOf(dlg->cboID),
+              (QStringList{u"abc@example.jp"_qs, u"xyz12345"_qs, u"ABC@example.jp"_qs}));
+    EXPECT_EQ(prompter.inputPrompts,
+              (QStringList{T::PromptAddId, T::PromptAddId, T::PromptEditId, T::PromptEditId,
+                           T::PromptEditId}));
+
+    // Names are not checked against other cards.
+    prompter.answerInput(u"Other"_qs);
+    dlg->cboNameAdd->click();
+    EXPECT_EQ(itemsOf(dlg->cboName), (QStringList{u"Taro"_qs, u"Other"_qs}));
+}
+
+TEST_F(CardEditor, UnchangedAnswersLeaveTheListAsItWas)
+{
+    auto dlg = open(1);
+    prompter.answerInput(u"Taro"_qs);
+    dlg->cboNameEdit->click();
+    prompter.answerInput(u"   "_qs);
+    dlg->cboNameEdit->click();
+    prompter.answerCancelInput();
+    dlg->cboNameAdd->click();
+    EXPECT_EQ(itemsOf(dlg->cboName), QStringList{u"Taro"_qs});
+    EXPECT_FALSE(dlg->isDirty());
+    EXPECT_TRUE(prompter.asked.isEmpty());
+}
+
+TEST_F(CardEditor, MovingStopsAtTheEnds)
+{
+    book.cards[1].ids = {u"a1"_qs, u"b2"_qs, u"c3"_qs};
+    auto dlg = open(1);
+    dlg->cmdIdUp->click();
+    EXPECT_EQ(prompter.lastText(), T::AtFirst);
+    EXPECT_FALSE(dlg->isDirty());
+    dlg->cmdIdDown->click();
+    dlg->cmdIdDown->click();
+    EXPECT_EQ(itemsOf(dlg->cboID), (QStringList{u"b2"_qs, u"c3"_qs, u"a1"_qs}));
+    EXPECT_EQ(dlg->cboID->currentIndex(), 2);
+    prompter.clear();
+    dlg->cmdIdDown->click();
+    EXPECT_EQ(prompter.texts(), QStringList{T::AtLast});
+    dlg->cmdIdUp->click();
+    EXPECT_EQ(itemsOf(dlg->cboID), (QStringList{u"b2"_qs, u"a1"_qs, u"c3"_qs}));
+    EXPECT_EQ(dlg->cboID->currentIndex(), 1);
+
+    // Deleting selects the item that moved into place, or the new last.
+    dlg->cmdIDDel->click();
+    EXPECT_EQ(itemsOf(dlg->cboID), (QStringList{u"b2"_qs, u"c3"_qs}));
+    EXPECT_EQ(dlg->cboID->currentIndex(), 1);
+    dlg->cmdIDDel->click();
+    EXPECT_EQ(dlg->cboID->currentIndex(), 0);
+    dlg->cmdIDDel->click();
+    EXPECT_EQ(dlg->cboID->currentIndex(), -1);
+    dlg->cmdIDDel->click(); // nothing left: no effect
+
+    // An empty list is at both ends.
+    prompter.clear();
+    dlg->cmdIdDown->click();
+    dlg->cmdIdUp->click();
+    EXPECT_EQ(prompter.texts(), (QStringList{T::AtLast, T::AtFirst}));
+
+    // A single name is at the end already.
+    dlg->cmdNameDown->click();
+    EXPECT_EQ(prompter.lastText(), T::AtLast);
+}
+
+TEST_F(CardEditor, LogListsChangeAndDeleteLinesByKey)
+{
+    auto dlg = open(1);
+    QListWidget *list = dlg->lstMailList;
+    dlg->optTab[3]->click();
+    list->setFocus();
+    list->setCurrentRow(1);
+    prompter.answerInput(u" m2 changed "_qs);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(prompter.inputPrompts, QStringList{T::PromptEditMail});
+    EXPECT_EQ(linesOf(list), (QStringList{u"m1"_qs, u"m2 changed"_qs, u"m3"_qs}));
+    EXPECT_TRUE(dlg->isDirty());
+
+    // Delete removes the selected lines only.
+    list->clearSelection();
+    list->item(0)->setSelected(true);
+    list->item(2)->setSelected(true);
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(linesOf(list), QStringList{u"m2 changed"_qs});
+
+    // Ctrl+A selects every line (and starts no search); Delete empties.
+    list->addItems({u"a"_qs, u"b"_qs});
+    list->clearSelection();
+    QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(list->selectedItems().size(), 3);
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(list->count(), 0);
+    // Nothing to change in an empty list.
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(prompter.inputPrompts.size(), 1);
+
+    // The other lists use their own prompts.
+    dlg->lstSayList->setCurrentRow(0);
+    prompter.answerInput(u"r1"_qs);
+    dlg->cmdSayEdit->click();
+    EXPECT_EQ(prompter.inputPrompts.last(), T::PromptEditRemark);
+
+    dlg->cmdExit->click();
+    dlg->commit();
+    EXPECT_TRUE(book.cards[1].mailLog.isEmpty());
+    EXPECT_EQ(book.cards[1].remarkRecords, QStringList{u"r1"_qs});
+}
+
+TEST_F(CardEditor, MemoTextCtrlASelectsAllWithoutTyping)
+{
+    auto dlg = open(1);
+    dlg->optTab[1]->click();
+    QTest::keyClick(dlg->txtMemo, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(dlg->txtMemo->textCursor().selectionStart(), 0);
+    EXPECT_EQ(dlg->txtMemo->textCursor().selectedText().size(), u"line 1\nline 2"_qs.size());
+    EXPECT_FALSE(dlg->isDirty());
+}
+
+TEST_F(CardEditor, UnchangedMemoAndTextsKeepTheirBytes)
+{
+    Card &c = book.cards[1];
+    c.memo = u"a\r\nb\nc\rd\u00a0e\r\n\r\n"_qs;
+    c.address = u"line\r\nbreak\tand tab"_qs;
+    c.telephone = QString(40000, u'9');
+    auto dlg = open(1);
+    EXPECT_EQ(dlg->txtMemo->toPlainText().count(u'\r'), 0);
+    dlg->cmdExit->click();
+    dlg->commit();
+    EXPECT_EQ(book.cards[1].memo, u"a\r\nb\nc\rd\u00a0e\r\n\r\n"_qs);
+    EXPECT_EQ(book.cards[1].address, u"line\r\nbreak\tand tab"_qs);
+    EXPECT_EQ(book.cards[1].telephone.size(), 40000);
+
+    // An edited memo is stored with CR LF line ends.
+    book.cards[1].memo = u"x\r\ny"_qs;
+    auto again = open(1);
+    again->txtMemo->moveCursor(QTextCursor::End);
+    QTest::keyClick(again->txtMemo, Qt::Key_Return);
+    QTest::keyClicks(again->txtMemo, u"z"_qs);
+    EXPECT_TRUE(again->isDirty());
+    again->cmdExit->click();
+    again->commit();
+    EXPECT_EQ(book.cards[1].memo, u"x\r\ny\r\nz"_qs);
+}
+
+TEST_F(CardEditor, UnsetFlagShowsCheckedAndIsSavedAsOn)
+{
+    book.cards[1].exchangeAutoRecord = FlagUnset;
+    book.cards[1].remarkAutoRecord = 3;
+    auto dlg = open(1);
+    EXPECT_TRUE(dlg->chkExcgFlg->isChecked());
+    EXPECT_TRUE(dlg->chkSayFlg->isChecked());
+    EXPECT_FALSE(dlg->isDirty());
+    dlg->chkSayFlg->click();
+    EXPECT_TRUE(dlg->isDirty());
+    dlg->cmdExit->click();
+    dlg->commit();
+    EXPECT_EQ(book.cards[1].exchangeAutoRecord, FlagOn);
+    EXPECT_EQ(book.cards[1].remarkAutoRecord, FlagOff);
+}
+
+TEST_F(CardEditor, BirthdayDisplayAndChange)
+{
+    auto dlg = open(1);
+    EXPECT_EQ(dlg->lblBirth->text(), T::Unknown);
+    EXPECT_TRUE(dlg->lblAge->text().isEmpty());
+    EXPECT_FALSE(dlg->cmdBirthDel->isEnabled());
+
+    const QDate inAWeek = QDate::currentDate().addDays(7);
+    whenModal<fomCalendarSelect>([&](fomCalendarSelect *cal) {
+        while (cal->shownMonth().year() > inAWeek.year() - 30)
+            cal->cmdYearLeft->click();
+        while (cal->shownMonth().month() != inAWeek.month())
+            cal->cmdMonthRight->click();
+        const int w = QDate(cal->shownMonth().year(), cal->shownMonth().month(), 1).dayOfWeek() % 7 + 1;
+        cal->optDays[inAWeek.day() + w - 2]->click();
+        cal->cmdSelect->click();
+    });
+    dlg->cmdBirth->click();
+    EXPECT_TRUE(dlg->isDirty());
+    const QDate b = oleToDate(dlg->workingCard().birthday);
+    EXPECT_EQ(b.month(), inAWeek.month());
+    EXPECT_EQ(b.day(), inAWeek.day());
+    EXPECT_EQ(oleToDateTime(dlg->workingCard().birthday).time(), QTime(0, 0));
+    EXPECT_TRUE(dlg->lblAge->text().endsWith(T::BirthdayInAWeek)) << dlg->lblAge->text().toStdString();
+    EXPECT_TRUE(dlg->cmdBirthDel->isEnabled());
+
+    // A cancelled picker changes nothing.
+    whenModal<fomCalendarSelect>([](fomCalendarSelect *cal) { cal->cmdCancel->click(); });
+    dlg->cmdBirth->click();
+    EXPECT_EQ(oleToDate(dlg->workingCard().birthday), b);
+
+    dlg->cmdBirthDel->click();
+    EXPECT_EQ(dlg->workingCard().birthday, NoDate);
+    EXPECT_EQ(dlg->lblBirth->text(), T::Unknown);
+}
+
+TEST_F(CardEditor, CreatedAndUpdatedButtons)
+{
+    auto dlg = open(1);
+    prompter.answer(Prompter::No);
+    dlg->cmdCDateNow->click();
+    EXPECT_EQ(prompter.lastText(), T::AskCreatedNow);
+    EXPECT_EQ(dlg->workingCard().created, at(2001, 2, 3, 4, 5, 6));
+    EXPECT_FALSE(dlg->isDirty());
+
+    dlg->cmdCDateFixUDate->click();
+    EXPECT_EQ(dlg->workingCard().created, at(2002, 3, 4, 5, 6, 7));
+    EXPECT_EQ(dlg->lblCDate->text(), dlg->lblUDate->text());
+    EXPECT_TRUE(dlg->isDirty());
+
+    prompter.answer(Prompter::Yes);
+    dlg->cmdCDateNow->click();
+    EXPECT_GT(dlg->workingCard().created, at(2020, 1, 1));
+    EXPECT_EQ(dlg->workingCard().updated, dlg->workingCard().created);
+}
+
+TEST_F(CardEditor, GroupsComeBackInListOrderOrNotAtAll)
+{
+    book.cards[1].groups = {u"B"_qs, u"X"_qs, u"A"_qs}; // X is not registered
+    auto dlg = open(1);
+    whenModal<fomGroupSelect>([](fomGroupSelect *g) {
+        EXPECT_EQ(g->lstGroup->count(), 3);
+        EXPECT_EQ(g->lstGroup->selectedItems().size(), 2);
+        EXPECT_EQ(g->lstGroup->currentRow(), 1); // the last line selected
+        g->cmdYes->click();
+    });
+    dlg->cmdGroupEdit->click();
+    EXPECT_EQ(itemsOf(dlg->cboGroup), (QStringList{u"A"_qs, u"B"_qs}));
+    EXPECT_TRUE(dlg->isDirty());
+
+    whenModal<fomGroupSelect>([](fomGroupSelect *g) {
+        g->cmdAllSelect->click();
+        g->cmdCancel->click();
+    });
+    dlg->cmdGroupEdit->click();
+    EXPECT_EQ(itemsOf(dlg->cboGroup), (QStringList{u"A"_qs, u"B"_qs}));
+
+    whenModal<fomGroupSelect>([](fomGroupSelect *g) {
+        g->cmdAllUnSelect->click();
+        g->cmdYes->click();
+    });
+    dlg->cmdGroupEdit->click();
+    EXPECT_EQ(dlg->cboGroup->count(), 0);
+    dlg->cmdExit->click();
+    dlg->commit();
+    EXPECT_TRUE(book.cards[1].groups.isEmpty());
+}
+
+TEST_F(CardEditor, NoRegisteredGroupsIsReported)
+{
+    book.groupList().clear();
+    auto dlg = open(1);
+    dlg->cmdGroupEdit->click();
+    EXPECT_EQ(prompter.lastText(), T::NoGroups);
+    EXPECT_EQ(prompter.asked.last().message.icon, Prompter::Icon::Warning);
+    EXPECT_EQ(itemsOf(dlg->cboGroup), (QStringList{u"B"_qs, u"A"_qs}));
+    EXPECT_FALSE(dlg->isDirty());
+}
+
+TEST_F(CardEditor, ProfilePagesPageSwapDeleteAndRetitle)
+{
+    {
+        auto dlg = open(1);
+        EXPECT_EQ(dlg->lblProfPage->text(), T::NotFetched);
+        for (QPushButton *b : {dlg->cmdProfLeft, dlg->cmdProfRight, dlg->cmdProfLeftSwap,
+                               dlg->cmdProfRightSwap, dlg->cmdProfDelete, dlg->cmdProfTitleEdit})
+            EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+        EXPECT_TRUE(dlg->cmdProfAdd->isEnabled());
+    }
+    book.cards[1].profile = {u"t1\tnone"_qs, u"t2\tf2.txt"_qs, u"t3\tNONE"_qs};
+    auto dlg = open(1);
+    EXPECT_EQ(dlg->lblProfPage->text(), u"1 / 3"_qs);
+    EXPECT_EQ(dlg->lblProfTitle->text(), u"t1"_qs);
+    EXPECT_EQ(dlg->txtProf->toPlainText(), T::NoProfile);
+    dlg->cmdProfRight->click();
+    EXPECT_EQ(dlg->lblProfPage->text(), u"2 / 3"_qs);
+    EXPECT_EQ(dlg->txtProf->toPlainText(), T::NoSharedFolder);
+    EXPECT_FALSE(dlg->isDirty());
+
+    dlg->cmdProfRightSwap->click();
+    EXPECT_EQ(dlg->workingCard().profile,
+              (QStringList{u"t1\tnone"_qs, u"t3\tNONE"_qs, u"t2\tf2.txt"_qs}));
+    EXPECT_EQ(dlg->lblProfPage->text(), u"2 / 3"_qs);
+    EXPECT_EQ(dlg->lblProfTitle->text(), u"t3"_qs);
+    EXPECT_TRUE(dlg->cmdProfLeft->isEnabled() && dlg->cmdProfRight->isEnabled());
+    EXPECT_TRUE(dlg->isDirty());
+
+    prompter.answerInput(u" new title "_qs);
+    dlg->cmdProfTitleEdit->click();
+    EXPECT_EQ(prompter.inputPrompts.last(), T::PromptTitle);
+    EXPECT_EQ(dlg->workingCard().profile[1], u"new title\tNONE"_qs);
+
+    dlg->cmdProfRight->click();
+    dlg->cmdProfDelete->click();
+    EXPECT_EQ(dlg->lblProfPage->text(), u"2 / 2"_qs);
+    EXPECT_FALSE(dlg->cmdProfRight->isEnabled());
+    dlg->cmdProfDelete->click();
+    dlg->cmdProfDelete->click();
+    EXPECT_EQ(dlg->lblProfPage->text(), T::NotFetched);
+    EXPECT_TRUE(dlg->lblProfTitle->text().isEmpty());
+    EXPECT_FALSE(dlg->cmdProfDelete->isEnabled());
+}
+
+TEST_F(CardEditor, ProfileEntryWithoutTabGetsItsWholeTextAsTitle)
+{
+    book.cards[1].profile = {u"no tab here"_qs, u"\tNONE"_qs};
+    auto dlg = open(1);
+    EXPECT_EQ(dlg->lblProfTitle->text(), u"no tab here"_qs);
+    EXPECT_TRUE(dlg->txtProf->toPlainText().isEmpty());
+    prompter.answerInput(u"titled"_qs);
+    dlg->cmdProfTitleEdit->click();
+    EXPECT_EQ(dlg->workingCard().profile[0], u"titled"_qs);
+    // A TAB in first place: an empty title, the value still shown and kept.
+    dlg->cmdProfRight->click();
+    EXPECT_EQ(dlg->txtProf->toPlainText(), T::NoProfile);
+    prompter.answerInput(u"t"_qs);
+    dlg->cmdProfTitleEdit->click();
+    EXPECT_EQ(dlg->workingCard().profile[1], u"t\tNONE"_qs);
+}
+
+TEST_F(CardEditor, AddingAProfileOffersTheLegacyIdsFiles)
+{
+    QTemporaryDir tmp;
+    ASSERT_TRUE(QDir().mkpath(tmp.path() + u"/Profile"_qs));
+    const QString file = tmp.path() + u"/Profile/XYZ12345.001"_qs;
+    ASSERT_TRUE(writeAll(file, "Profile text\r\nline 2"));
+    options.sharedLogFolder = tmp.path();
+
+    auto dlg = open(1);
+    prompter.answerCancelInput();
+    dlg->cmdProfAdd->click();
+    ASSERT_EQ(prompter.fileRequests.size(), 1);
+    const Prompter::FileRequest &r = prompter.fileRequests[0];
+    EXPECT_EQ(r.title, T::AddProfileTitle);
+    ASSERT_EQ(r.filters.size(), 2);
+    EXPECT_EQ(r.filters[0].caption, T::FilterProfile);
+    EXPECT_EQ(r.filters[0].patterns, QStringList{u"XYZ12345.*"_qs});
+    EXPECT_EQ(r.filterIndex, 0);
+    EXPECT_EQ(r.folder, tmp.path() + u"/Profile"_qs);
+    EXPECT_FALSE(dlg->isDirty());
+
+    prompter.answerFile(file);
+    dlg->cmdProfAdd->click();
+    ASSERT_EQ(dlg->workingCard().profile.size(), 1);
+    EXPECT_EQ(dlg->workingCard().profile[0],
+              QDate::currentDate().toString(u"yy/MM/dd"_qs) + u"\tXYZ12345.001"_qs);
+    EXPECT_EQ(dlg->lblProfPage->text(), u"1 / 1"_qs);
+    EXPECT_EQ(dlg->txtProf->toPlainText(), u"Profile text\nline 2"_qs);
+    EXPECT_TRUE(dlg->isDirty());
+}

@@ -1,0 +1,171 @@
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+
+#include "common/fomCalendarSelect.h"
+#include "common/fomTimeSelect.h"
+#include "common/oledate.h"
+#include "common/pickertexts.h"
+#include "modaldriver.h"
+#include "support/testutil.h"
+
+namespace {
+
+DateValue at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
+{
+    return oleFromDateTime(QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC));
+}
+
+// The day numbers on the 42 buttons, 0 for an empty one.
+QList<int> dayNumbers(const fomCalendarSelect &cal)
+{
+    QList<int> out;
+    for (QToolButton *b : cal.optDays)
+        out << (b->isEnabled() ? b->text().toInt() : 0);
+    return out;
+}
+
+int checkedButton(const fomCalendarSelect &cal)
+{
+    for (int k = 0; k < 42; ++k)
+        if (cal.optDays[k]->isChecked())
+            return k;
+    return -1;
+}
+
+} // namespace
+
+TEST(DatePicker, MonthLayoutStartsOnTheFirstsWeekday)
+{
+    fomCalendarSelect cal;
+    // January 2023 starts on a Sunday.
+    cal.load(at(2023, 1, 15, 8, 30));
+    QList<int> days = dayNumbers(cal);
+    for (int k = 0; k < 42; ++k)
+        EXPECT_EQ(days[k], k < 31 ? k + 1 : 0) << k;
+    EXPECT_EQ(cal.lblYear->text(), u"2023"_qs + PickerText::YearSuffix);
+    EXPECT_EQ(cal.lblMonth->text(), u"1"_qs + PickerText::MonthSuffix);
+    EXPECT_EQ(checkedButton(cal), 14);
+
+    // January 2022 starts on a Saturday: the 31st is on button 36.
+    cal.load(at(2022, 1, 1));
+    days = dayNumbers(cal);
+    EXPECT_EQ(days[5], 0);
+    EXPECT_EQ(days[6], 1);
+    EXPECT_EQ(days[36], 31);
+    EXPECT_EQ(days[37], 0);
+    EXPECT_TRUE(cal.optDays[36]->text() == u"31"_qs);
+    EXPECT_TRUE(cal.optDays[37]->text().isEmpty());
+
+    // Another month shows no chosen day; the selection stays.
+    cal.cmdMonthRight->click();
+    EXPECT_EQ(checkedButton(cal), -1);
+    EXPECT_EQ(cal.selectedDate(), QDate(2022, 1, 1));
+    // February 2000 has 29 days, February 1900 28.
+    cal.load(at(2000, 2, 10));
+    days = dayNumbers(cal);
+    EXPECT_EQ(*std::max_element(days.begin(), days.end()), 29);
+    cal.load(at(1900, 2, 10));
+    days = dayNumbers(cal);
+    EXPECT_EQ(*std::max_element(days.begin(), days.end()), 28);
+}
+
+TEST(DatePicker, YearStepsAcross29FebruaryAndKeepTheTime)
+{
+    fomCalendarSelect cal;
+    cal.load(at(2000, 2, 29, 13, 14, 15));
+    cal.cmdYearRight->click();
+    EXPECT_EQ(cal.shownMonth(), QDate(2001, 2, 28));
+    EXPECT_EQ(cal.selectedDate(), QDate(2000, 2, 29));
+    cal.cmdYearLeft->click();
+    cal.cmdYearLeft->click();
+    cal.cmdYearLeft->click();
+    cal.cmdYearLeft->click();
+    EXPECT_EQ(cal.shownMonth(), QDate(1997, 2, 28));
+    // Choose the 3rd of the shown month (a Saturday: button 6 is the 1st).
+    const int first = QDate(1997, 2, 1).dayOfWeek() % 7;
+    cal.optDays[first + 2]->click();
+    EXPECT_EQ(cal.selectedDate(), QDate(1997, 2, 3));
+    cal.cmdSelect->click();
+    EXPECT_EQ(cal.chosenValue(), at(1997, 2, 3, 13, 14, 15));
+}
+
+TEST(DatePicker, StaysWithinTheYears100To9999)
+{
+    fomCalendarSelect cal;
+    cal.load(at(9999, 11, 30));
+    EXPECT_FALSE(cal.cmdYearRight->isEnabled());
+    EXPECT_TRUE(cal.cmdMonthRight->isEnabled());
+    cal.cmdMonthRight->click();
+    EXPECT_EQ(cal.shownMonth().month(), 12);
+    EXPECT_FALSE(cal.cmdMonthRight->isEnabled());
+    cal.cmdMonthRight->click();
+    EXPECT_EQ(cal.shownMonth().year(), 9999);
+
+    cal.load(at(100, 2, 1));
+    EXPECT_EQ(cal.lblYear->text(), u"100"_qs + PickerText::YearSuffix);
+    EXPECT_FALSE(cal.cmdYearLeft->isEnabled());
+    cal.cmdMonthLeft->click();
+    EXPECT_FALSE(cal.cmdMonthLeft->isEnabled());
+    EXPECT_EQ(cal.shownMonth().month(), 1);
+}
+
+TEST(DatePicker, ViewReturnsNoDateWhenCancelledAndStartsTodayWithoutDate)
+{
+    whenModal<fomCalendarSelect>([](fomCalendarSelect *cal) {
+        EXPECT_EQ(cal->selectedDate(), QDate::currentDate());
+        cal->cmdCancel->click();
+    });
+    EXPECT_EQ(fomCalendarSelect::View(NoDate), NoDate);
+    whenModal<fomCalendarSelect>([](fomCalendarSelect *cal) { cal->cmdSelect->click(); });
+    EXPECT_EQ(fomCalendarSelect::View(at(2010, 6, 7, 1, 2, 3)), at(2010, 6, 7, 1, 2, 3));
+}
+
+TEST(TimePicker, HourLabelAndHalfOfTheDay)
+{
+    fomTimeSelect t;
+    const struct {
+        int h, m;
+        const char *label;
+        int half;
+    } cases[] = {{12, 30, "12", 1}, {0, 30, "0", 0}, {13, 5, "1", 1}, {11, 59, "11", 0}};
+    for (const auto &c : cases) {
+        t.load(at(2020, 5, 6, c.h, c.m, 7));
+        EXPECT_EQ(t.lblHour->text(), QString::fromLatin1(c.label) + PickerText::HourSuffix);
+        EXPECT_TRUE(t.optAM[c.half]->isChecked()) << c.h;
+        EXPECT_FALSE(t.optAM[1 - c.half]->isChecked()) << c.h;
+    }
+    EXPECT_EQ(t.lblMin->text(), u"59"_qs + PickerText::MinuteSuffix);
+    EXPECT_EQ(t.lblSec->text(), u"7"_qs + PickerText::SecondSuffix);
+    EXPECT_DOUBLE_EQ(fomTimeSelect::hourHandAngle(QTime(13, 30)), 405.0);
+    EXPECT_DOUBLE_EQ(fomTimeSelect::minuteHandAngle(QTime(0, 15, 30)), 93.0);
+
+    // PM adds twelve hours, AM takes them away.
+    t.load(at(2020, 5, 6, 9, 0, 0));
+    t.optAM[1]->click();
+    EXPECT_EQ(t.time(), QTime(21, 0));
+    t.optAM[0]->click();
+    EXPECT_EQ(t.time(), QTime(9, 0));
+}
+
+TEST(TimePicker, StepsWrapAtMidnightOnTheSameDate)
+{
+    fomTimeSelect t;
+    t.load(at(2020, 5, 6, 23, 0, 0));
+    t.cmdHourRight->click();
+    EXPECT_EQ(t.time(), QTime(0, 0));
+    EXPECT_EQ(t.lblHour->text(), u"0"_qs + PickerText::HourSuffix);
+    t.cmdSecLeft->click();
+    EXPECT_EQ(t.time(), QTime(23, 59, 59));
+    t.cmdMinRight->click();
+    EXPECT_EQ(t.time(), QTime(0, 0, 59));
+    t.cmdSelect->click();
+    EXPECT_EQ(t.chosenValue(), at(2020, 5, 6, 0, 0, 59));
+
+    whenModal<fomTimeSelect>([](fomTimeSelect *dlg) {
+        dlg->cmdHourRight->click();
+        dlg->cmdCancel->click();
+    });
+    EXPECT_EQ(fomTimeSelect::View(at(2020, 5, 6, 1, 2, 3)), NoDate);
+}
