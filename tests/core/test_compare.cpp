@@ -102,7 +102,6 @@ TEST(CompareBooks, FullReportLayout)
         + QString(70, u'-') + CrLf;
     EXPECT_EQ(report(sample(), later, &n), expected);
     EXPECT_EQ(n, 3);
-    EXPECT_TRUE(expected.startsWith(u"アドレス帳比較レポート by Brindle 1.1"_qs));
 }
 
 TEST(CompareBooks, MatchingByIds)
@@ -191,7 +190,6 @@ TEST_F(CompareFiles, ChecksInOrderWithTheirMessages)
     const QString missing = dir.filePath(u"none.ndb"_qs);
     const Case cases[] = {
         {QString(), newPath, u"アドレス帳が設定されていません"_qs},
-        {oldPath, QString(), u"アドレス帳が設定されていません"_qs},
         {newPath, newPath, u"同じアドレス帳の指定です"_qs},
         {missing, dir.filePath(u"gone.ndb"_qs), missing + u" が存在しません"_qs},
         {oldPath, missing, missing + u" が存在しません"_qs},
@@ -216,7 +214,7 @@ TEST_F(CompareFiles, ChecksInOrderWithTheirMessages)
     EXPECT_TRUE(prompter.texts().isEmpty());
 
     // An unreadable file: the reader's reason, then which file it was.
-    ASSERT_TRUE(writeAll(newPath, "not an address book"));
+    ASSERT_TRUE(writeAll(newPath, "garbage"));
     prompter.clear();
     EXPECT_TRUE(compareBookFiles(oldPath, newPath, prompter, Now, {}, &n).isEmpty());
     ASSERT_EQ(prompter.texts().size(), 2);
@@ -252,20 +250,6 @@ TEST_F(CompareFiles, SameFileUnderAnotherSpellingIsCompared)
     EXPECT_TRUE(prompter.texts().isEmpty());
 }
 
-TEST_F(CompareFiles, ReportShowsTheFilesModificationTimes)
-{
-    AddressBook later = sample();
-    later.cards.removeLast();
-    ASSERT_EQ(writeNdbFile(newPath, later, prompter), 0);
-    const QString r = compareBookFiles(oldPath, newPath, prompter, Now);
-    const QString stamp =
-        QFileInfo(newPath).lastModified().toString(u"yyyy/MM/dd HH:mm:ss"_qs);
-    EXPECT_TRUE(r.contains(u"後のアドレス帳："_qs + newPath + CrLf + u"　　　更新日時："_qs
-                           + stamp + CrLf))
-        << r.toStdString();
-    EXPECT_TRUE(r.contains(u"削除されたカード(1 枚)\r\n  千葉（c@x.jp, c2@x.jp）\r\n"_qs));
-}
-
 TEST_F(CompareFiles, CommandLinePrintsTheReportAndTellsByExitStatus)
 {
     const auto run = [](const QStringList &args, QByteArray *out = nullptr) {
@@ -292,8 +276,6 @@ TEST_F(CompareFiles, CommandLinePrintsTheReportAndTellsByExitStatus)
     EXPECT_EQ(text.section(u'\n', 1), expected.section(u'\n', 1));
     EXPECT_TRUE(text.contains(u"修正されたカード(1 枚)\n  千葉, 別名（c@x.jp, c2@x.jp）\n"_qs));
 
-    EXPECT_EQ(run({oldPath, dir.filePath(u"none.ndb"_qs)}), 1);
-    EXPECT_EQ(run({newPath, newPath}), 1);
     ASSERT_TRUE(writeAll(oldPath, "garbage"));
     EXPECT_EQ(run({oldPath, newPath}), 1);
 }
