@@ -49,6 +49,11 @@ int writeBookFile(const QString &path, const AddressBook &book, Prompter &prompt
     return writeFileByKind(path, outputKindOf(path), book, io);
 }
 
+bool refuseLiveBook(const QString &path, Prompter &prompter)
+{
+    return guardLiveAddressBook(path, session().settings.homeFolder, session().probe, prompter);
+}
+
 int readCheckedBook(const QString &path, AddressBook &book, Prompter &prompter)
 {
     if (readBookFile(path, book, prompter) != 0)

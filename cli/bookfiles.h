@@ -20,6 +20,10 @@ int readBookFile(const QString &path, AddressBook &book, Prompter &prompter,
 int writeBookFile(const QString &path, const AddressBook &book, Prompter &prompter,
                   const FileFormats *formats = nullptr);
 
+// True, after telling the user, when path is Corvid's live address book and
+// Corvid runs.
+bool refuseLiveBook(const QString &path, Prompter &prompter);
+
 // The kind a file is written as: by its extension alone, ".txt" and ".text"
 // meaning list text. FileKindUnknown for any other extension.
 int outputKindOf(const QString &path);

@@ -41,3 +41,7 @@ int runRepair(const QStringList &args, Prompter &prompter);
 int runDedupe(const QStringList &args, Prompter &prompter);
 int runSlim(const QStringList &args, Prompter &prompter);
 int runIdConv(const QStringList &args, Prompter &prompter);
+
+// Exit status of compare when the books differ.
+inline constexpr int CompareDifferences = 3;
+int runCompare(const QStringList &args, Prompter &prompter);

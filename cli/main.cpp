@@ -36,6 +36,8 @@ const Command Commands[] = {
      "remove old history (0), all history (1), all but one ID and name (2)", -1, runSlim},
     {"idconv", "FILE [--exchange on|off] [--remark on|off] [-o OUTPUT]",
      "strip the online service's mail domain from IDs; set auto-record flags", -1, runIdConv},
+    {"compare", "OLD NEW", "report the cards changed from the address book OLD to NEW", 2,
+     runCompare},
 };
 
 void printHelp(FILE *out)
@@ -70,7 +72,8 @@ void printHelp(FILE *out)
                  "\nrepair, dedupe --merge, slim and idconv print their result and write\n"
                  "the changed book to OUTPUT only when -o OUTPUT is given; without it\n"
                  "they only show what they would do and write nothing. OUTPUT may be\n"
-                 "FILE itself: it is replaced only once the new file is complete.\n",
+                 "FILE itself: it is replaced only once the new file is complete.\n"
+                 "compare exits with 3 when the books differ.\n",
                  "-h, --help", "show this help", "--version", "show the version",
                  csvItemKeys().mid(0, 9).join(u',').toLatin1().constData(),
                  csvItemKeys().mid(9).join(u',').toLatin1().constData());
