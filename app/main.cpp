@@ -1,11 +1,14 @@
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QTimer>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTimer>
 #include <QTranslator>
 
+#include "common/guiprompter.h"
 #include "mainwindow/fomBrindle.h"
+#include "shell/startup.h"
 
 int main(int argc, char *argv[])
 {
@@ -13,6 +16,9 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Brindle"));
     QApplication::setApplicationDisplayName(QStringLiteral("Brindle"));
     QApplication::setApplicationVersion(QStringLiteral(BRINDLE_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("brindle"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("brindle"),
+                                                 QIcon(QStringLiteral(":/brindle-256.png"))));
 
     // Qt's own dialogs in Japanese (はい／いいえ／キャンセル).
     QTranslator qtTranslator;
@@ -28,13 +34,21 @@ int main(int argc, char *argv[])
     parser.addOption(screenshot);
     parser.addPositionalArgument(QStringLiteral("file"), QString());
     parser.parse(QApplication::arguments());
+    // The command line as a whole names the file to open.
+    const QString file = parser.positionalArguments().join(QLatin1Char(' '));
 
-    fomBrindle window;
+    GuiPrompter prompter;
+    ShellSession shell(QApplication::applicationDirPath());
+    shell.start(prompter);
+
+    fomBrindle window(shell, prompter, file);
+    prompter.setParent(&window);
     window.show();
     if (parser.isSet(screenshot)) {
         const QString png = parser.value(screenshot);
-        QTimer::singleShot(500, &window, [&window, png] {
+        QTimer::singleShot(1500, &window, [&window, png] {
             window.grab().save(png);
+            window.session().modified = false;
             QApplication::quit();
         });
     }

@@ -33,21 +33,32 @@ int outputKindOf(const QString &path)
     return FileKindUnknown;
 }
 
-int readBookFile(const QString &path, AddressBook &book, Prompter &prompter)
+int readBookFile(const QString &path, AddressBook &book, Prompter &prompter,
+                 const FileFormats *formats)
 {
-    return readFileByKind(path, fileKindOf(path), book, session().fileIo(prompter)) < 0 ? -1 : 0;
+    FileIo io = session().fileIo(prompter);
+    io.formats = formats;
+    return readFileByKind(path, fileKindOf(path), book, io) < 0 ? -1 : 0;
 }
 
-int writeBookFile(const QString &path, const AddressBook &book, Prompter &prompter)
+int writeBookFile(const QString &path, const AddressBook &book, Prompter &prompter,
+                  const FileFormats *formats)
 {
-    return writeFileByKind(path, outputKindOf(path), book, session().fileIo(prompter));
+    FileIo io = session().fileIo(prompter);
+    io.formats = formats;
+    return writeFileByKind(path, outputKindOf(path), book, io);
+}
+
+bool refuseLiveBook(const QString &path, Prompter &prompter)
+{
+    return guardLiveAddressBook(path, session().settings.homeFolder, session().probe, prompter);
 }
 
 int writeBookFileAs(const QString &path, int kind, const AddressBook &book, Prompter &prompter,
-                    int eudoraMode)
+                    const FileFormats *formats)
 {
     FileIo io = session().fileIo(prompter);
-    io.askEudoraMode = [eudoraMode] { return eudoraMode; };
+    io.formats = formats;
     return writeFileByKind(path, kind, book, io);
 }
 

@@ -11,14 +11,21 @@
 #include "core/model.h"
 
 class Prompter;
+struct FileFormats;
 
-// 0 / -1; the failure has been reported through prompter.
-int readBookFile(const QString &path, AddressBook &book, Prompter &prompter);
-int writeBookFile(const QString &path, const AddressBook &book, Prompter &prompter);
-// Writes the book as the given kind; eudoraMode is the export mode of a
-// nickname file (0 the first ID only, 1 every ID).
+// 0 / -1; the failure has been reported through prompter. formats replaces
+// the built-in readers and writers when given.
+int readBookFile(const QString &path, AddressBook &book, Prompter &prompter,
+                 const FileFormats *formats = nullptr);
+int writeBookFile(const QString &path, const AddressBook &book, Prompter &prompter,
+                  const FileFormats *formats = nullptr);
+// Writes the book as the given kind, whatever the name of path.
 int writeBookFileAs(const QString &path, int kind, const AddressBook &book, Prompter &prompter,
-                    int eudoraMode = 1);
+                    const FileFormats *formats = nullptr);
+
+// True, after telling the user, when path is Corvid's live address book and
+// Corvid runs.
+bool refuseLiveBook(const QString &path, Prompter &prompter);
 
 // The kind a file is written as: by its extension alone, ".txt" and ".text"
 // meaning list text. FileKindUnknown for any other extension.

@@ -1,58 +1,131 @@
-// brindle-cli convert [--kind KIND] [--eudora-mode 0|1] INPUT OUTPUT: reads a
-// book and writes it anew. OUTPUT is touched only when INPUT was read
-// completely.
+// brindle-cli convert INPUT OUTPUT [OPTIONS]: reads a book and writes it
+// anew. OUTPUT is touched only when INPUT was read completely. A .txt INPUT
+// is list text or a nickname file by its first bytes; --kind chooses the
+// kind OUTPUT is written as.
+//
+// A CSV input is mapped automatically from its header; columns that map to
+// no item are named on stderr. A CSV output carries the items and layout
+// the options choose.
+#include <QByteArray>
 #include <cstdio>
 
 #include "bookfiles.h"
 #include "commands.h"
-#include "formats/eudora.h"
-#include "shell/filekind.h"
+#include "shell/dispatch.h"
 
 namespace {
 
-int kindNamed(const QString &name)
+const char *const ItemKeys[CsvCardItemCount] = {
+    "id",      "name",   "postal",   "address", "tel",          "fax",      "mobile",
+    "pager",   "birthday", "group",  "memo",    "profile",      "maillog",  "exchangeflag",
+    "exchange", "remarkflag", "remark", "created", "updated",
+};
+
+// The automatic mapping, telling which columns it leaves unused.
+bool reportingAutoMapper(const QStringList &header, const QList<QStringList> &preview,
+                         CsvMapping &mapping)
 {
-    if (name == u"ndb")
-        return FileKindAddressBook;
-    if (name == u"list")
-        return FileKindListText;
-    if (name == u"vcard")
-        return FileKindVCard;
-    if (name == u"eudora")
-        return FileKindEudora;
-    return FileKindUnknown;
+    autoCsvMapper(header, preview, mapping);
+    for (qsizetype j = 0; j < header.size(); ++j) {
+        if (mapping[j] != CsvItemNone)
+            continue;
+        const QByteArray text = header[j].toLocal8Bit();
+        std::fprintf(stderr, "brindle-cli: CSV column %lld \"%s\" matches no item; ignored\n",
+                     static_cast<long long>(j + 1), text.constData());
+    }
+    return true;
 }
 
-int badOption(const QString &text)
+int kindNamed(const QString &name)
 {
-    std::fprintf(stderr, "brindle-cli: %s\n", text.toLocal8Bit().constData());
-    return 2;
+    static const struct {
+        const char16_t *name;
+        int kind;
+    } kinds[] = {{u"ndb", FileKindAddressBook}, {u"list", FileKindListText},
+                 {u"csv", FileKindCsv},         {u"vcard", FileKindVCard},
+                 {u"eudora", FileKindEudora}};
+    for (const auto &k : kinds)
+        if (name == QStringView(k.name))
+            return k.kind;
+    return FileKindUnknown;
 }
 
 } // namespace
 
-int runConvert(const QStringList &args, Prompter &prompter)
+QStringList csvItemKeys()
 {
-    // The files come first, then the options as "--name=VALUE".
-    const QString input = args.at(0);
-    const QString output = args.at(1);
-    int kind = outputKindOf(output);
-    int eudoraMode = eudoraPutTexts().defaultMode;
-    for (const QString &option : args.mid(2)) {
-        const QString value = option.section(u'=', 1);
-        if (option.startsWith(QLatin1String("--kind="))) {
-            kind = kindNamed(value);
-            if (kind == FileKindUnknown)
-                return badOption(QStringLiteral("unknown kind: ") + value);
-        } else if (option.startsWith(QLatin1String("--eudora-mode="))) {
-            if (value != u"0" && value != u"1")
-                return badOption(QStringLiteral("--eudora-mode takes 0 or 1, not ") + value);
-            eudoraMode = value.toInt();
+    QStringList keys;
+    for (const char *k : ItemKeys)
+        keys << QString::fromLatin1(k);
+    return keys;
+}
+
+QString parseConvertOptions(const QStringList &options, ConvertOptions &out)
+{
+    out = ConvertOptions();
+    const QString itemsPrefix = QStringLiteral("--csv-items=");
+    const QString kindPrefix = QStringLiteral("--kind=");
+    const QString modePrefix = QStringLiteral("--eudora-mode=");
+    for (const QString &o : options) {
+        if (o.startsWith(kindPrefix)) {
+            const QString kind = o.mid(kindPrefix.size());
+            out.kind = kindNamed(kind);
+            if (out.kind == FileKindUnknown)
+                return QStringLiteral("unknown kind: %1 (kinds: ndb, list, csv, vcard, eudora)")
+                    .arg(kind);
+        } else if (o.startsWith(modePrefix)) {
+            const QString mode = o.mid(modePrefix.size());
+            if (mode != u"0" && mode != u"1")
+                return QStringLiteral("--eudora-mode takes 0 or 1, not ") + mode;
+            out.eudoraMode = mode.toInt();
+        } else if (o == u"--csv-split") {
+            out.csv.splitColumns = true;
+        } else if (o == u"--csv-add-domain") {
+            out.csv.addDomain = true;
+        } else if (o.startsWith(itemsPrefix)) {
+            out.csv.items.fill(false);
+            const QStringList keys = csvItemKeys();
+            const QStringList names = o.mid(itemsPrefix.size()).split(u',', Qt::SkipEmptyParts);
+            if (names.isEmpty())
+                return QStringLiteral("--csv-items needs at least one item");
+            for (const QString &raw : names) {
+                const QString name = raw.trimmed().toLower();
+                bool isNumber = false;
+                const int number = name.toInt(&isNumber);
+                const int item = isNumber ? number : int(keys.indexOf(name));
+                if (item < 0 || item >= CsvCardItemCount)
+                    return QStringLiteral("unknown CSV item: %1 (items: %2, or 0-18)")
+                        .arg(raw, keys.join(u','));
+                out.csv.items[item] = true;
+            }
+        } else {
+            return QStringLiteral("unknown option: ") + o;
         }
     }
+    return QString();
+}
+
+int runConvert(const QStringList &args, Prompter &prompter)
+{
+    ConvertOptions options;
+    const QString problem = parseConvertOptions(args.mid(2), options);
+    if (!problem.isEmpty()) {
+        std::fprintf(stderr, "brindle-cli: %s\n", problem.toLocal8Bit().constData());
+        return 2;
+    }
+    FileFormats formats = builtInFileFormats();
+    const CsvExportOptions csv = options.csv;
+    formats.byKind[FileKindCsv] = csvFileFormat(reportingAutoMapper, [csv](CsvExportOptions &o) {
+        o = csv;
+        return true;
+    });
+    const int mode = options.eudoraMode;
+    formats.byKind[FileKindEudora] = eudoraFileFormat([mode] { return mode; });
 
     AddressBook book;
-    if (readBookFile(input, book, prompter) != 0)
+    if (readBookFile(args.at(0), book, prompter, &formats) != 0)
         return 1;
-    return writeBookFileAs(output, kind, book, prompter, eudoraMode) == 0 ? 0 : 1;
+    if (options.kind != FileKindUnknown)
+        return writeBookFileAs(args.at(1), options.kind, book, prompter, &formats) == 0 ? 0 : 1;
+    return writeBookFile(args.at(1), book, prompter, &formats) == 0 ? 0 : 1;
 }

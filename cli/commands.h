@@ -3,13 +3,57 @@
 // name) and returns the exit status: 0 success, 1 failure. Failures have been
 // reported on stderr through the prompter.
 
+#include <QString>
 #include <QStringList>
+
+#include "formats/csv.h"
+#include "shell/filekind.h"
 
 class Prompter;
 
 int runNew(const QStringList &args, Prompter &prompter);
+// args: INPUT, OUTPUT, then the options (checked with parseConvertOptions).
 int runConvert(const QStringList &args, Prompter &prompter);
+
+// The options of convert:
+//   --kind=KIND        write OUTPUT as KIND (ndb, list, csv, vcard, eudora)
+//                      instead of the kind its name gives; a .txt OUTPUT is
+//                      list text unless --kind=eudora
+//   --eudora-mode=0|1  a nickname file lists the first ID only (0) or every
+//                      ID (1, the export dialog's default)
+//   --csv-items=LIST   the items an exported CSV file carries: a comma-
+//                      separated list of item names (csvItemKeys) or numbers
+//                      0-18; every item when not given
+//   --csv-split        one column per value of a multi-valued item
+//   --csv-add-domain   append the settings' mail domain to IDs without "@"
+// Without options a CSV file is written as the export dialog proposes.
+// "--kind KIND" and "--eudora-mode N" are accepted as well (main.cpp joins
+// them).
+struct ConvertOptions
+{
+    int kind = FileKindUnknown; // by OUTPUT's name
+    int eudoraMode = 1;
+    CsvExportOptions csv;
+};
+// The convert options that take their value as the next argument.
+inline const char *const ConvertValueOptions[] = {"--kind", "--eudora-mode"};
+// "" when every option is understood, otherwise what is wrong.
+QString parseConvertOptions(const QStringList &options, ConvertOptions &out);
+// The item names --csv-items accepts, index = item number.
+QStringList csvItemKeys();
 int runInfo(const QStringList &args, Prompter &prompter);
 // Exit status 0 when every card is normal, 2 when some card is not, 1 when
 // the file cannot be read.
 int runCheck(const QStringList &args, Prompter &prompter);
+
+// Commands that change a book: FILE, their options and -o OUTPUT in any
+// order. They print the result message (and report) and write OUTPUT only
+// when it is given. Exit status 2 for a wrong command line.
+int runRepair(const QStringList &args, Prompter &prompter);
+int runDedupe(const QStringList &args, Prompter &prompter);
+int runSlim(const QStringList &args, Prompter &prompter);
+int runIdConv(const QStringList &args, Prompter &prompter);
+
+// Exit status of compare when the books differ.
+inline constexpr int CompareDifferences = 3;
+int runCompare(const QStringList &args, Prompter &prompter);

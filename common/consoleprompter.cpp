@@ -33,3 +33,11 @@ QString ConsolePrompter::chooseFolder(const QString &, const QString &)
 {
     return {};
 }
+
+int ConsolePrompter::choose(const QString &text, const QStringList &captions, int defaultIndex,
+                            Icon, const QString &)
+{
+    m_last = text;
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    return defaultIndex >= 0 && defaultIndex < captions.size() ? defaultIndex : -1;
+}

@@ -12,6 +12,9 @@ public:
     FileAnswer openFile(const FileRequest &request) override;
     FileAnswer saveFile(const FileRequest &request) override;
     QString chooseFolder(const QString &title, const QString &folder) override;
+    // Prints the question and takes the default.
+    int choose(const QString &text, const QStringList &captions, int defaultIndex,
+               Icon icon = Icon::Question, const QString &title = QString()) override;
 
     // The text of the last message shown (for callers that summarise).
     QString lastMessage() const { return m_last; }

@@ -1,5 +1,7 @@
 #include "common/guiprompter.h"
 
+#include "common/fomMsgBox.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -131,4 +133,17 @@ QString GuiPrompter::chooseFolder(const QString &title, const QString &folder)
 {
     return QDir::toNativeSeparators(QFileDialog::getExistingDirectory(
         m_parent, title, folder, QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog));
+}
+
+int GuiPrompter::choose(const QString &text, const QStringList &captions, int defaultIndex,
+                        Icon icon, const QString &title)
+{
+    fomMsgBox box(captions, m_parent);
+    if (!title.isEmpty())
+        box.setWindowTitle(title);
+    box.setMessage(text);
+    box.setIcon(icon);
+    box.setDefaultIndex(defaultIndex);
+    box.exec();
+    return box.chosenIndex();
 }

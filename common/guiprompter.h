@@ -16,6 +16,9 @@ public:
     FileAnswer openFile(const FileRequest &request) override;
     FileAnswer saveFile(const FileRequest &request) override;
     QString chooseFolder(const QString &title, const QString &folder) override;
+    // Shows the question in a fomMsgBox with one button per caption.
+    int choose(const QString &text, const QStringList &captions, int defaultIndex,
+               Icon icon = Icon::Question, const QString &title = QString()) override;
 
 private:
     QWidget *m_parent;

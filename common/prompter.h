@@ -64,6 +64,20 @@ public:
     // Returns the chosen folder or "" when cancelled.
     virtual QString chooseFolder(const QString &title, const QString &folder) = 0;
 
+    // A question with buttons of its own captions, left to right (more than
+    // a message box offers, e.g. yes / no / yes to all / cancel). Returns
+    // the index of the caption chosen, or -1 when the box was closed without
+    // a choice. defaultIndex is the preselected button (-1: none).
+    // A prompter without a display answers with defaultIndex.
+    virtual int choose(const QString &text, const QStringList &captions, int defaultIndex,
+                       Icon icon = Icon::Question, const QString &title = QString())
+    {
+        Q_UNUSED(text);
+        Q_UNUSED(icon);
+        Q_UNUSED(title);
+        return defaultIndex >= 0 && defaultIndex < captions.size() ? defaultIndex : -1;
+    }
+
     // Shorthands.
     void notice(const QString &text, Icon icon = Icon::None)
     {

@@ -1,5 +1,7 @@
 #include "core/ndbfile.h"
 
+#include "common/trash.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -424,7 +426,7 @@ int readNdbFile(const QString &path, AddressBook &book, Prompter &prompter,
 }
 
 int writeNdbFile(const QString &path, const AddressBook &book, Prompter &prompter,
-                 const Progress &progress)
+                 const Progress &progress, bool trashOld)
 {
     const std::optional<QByteArray> image = buildNdbImage(book, progress);
     if (!image)
@@ -439,7 +441,11 @@ int writeNdbFile(const QString &path, const AddressBook &book, Prompter &prompte
                         + QStringLiteral("]は使用中です。"));
         return -1;
     }
-    if (file.write(*image) != image->size() || !file.commit()) {
+    const bool written = file.write(*image) == image->size();
+    // The old file goes to the trash only now that the new one is complete.
+    if (written && trashOld)
+        moveFileToTrash(path);
+    if (!written || !file.commit()) {
         prompter.notice(shown + QStringLiteral(" の書き込みに失敗しました。"));
         return -1;
     }

@@ -41,5 +41,7 @@ int readNdbFile(const QString &path, AddressBook &book, Prompter &prompter,
 // Builds the image, then stores it safely: a temporary file in the same
 // folder renamed over the target, so the old file is never destroyed before
 // the new one is complete. 0 on success, -1 on any failure or cancel.
+// trashOld: move the file being replaced to the trash, once the new content
+// is complete and just before it takes the old file's place.
 int writeNdbFile(const QString &path, const AddressBook &book, Prompter &prompter,
-                 const Progress &progress = {});
+                 const Progress &progress = {}, bool trashOld = false);

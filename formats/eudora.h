@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <functional>
 
 #include "common/progress.h"
 #include "common/prompter.h"
@@ -42,6 +43,10 @@ const EudoraPutTexts &eudoraPutTexts();
 // The mode OK gives: 0 when option 0 is selected, 1 otherwise (also when
 // nothing is selected, selectedOption -1).
 int eudoraModeFromSelection(int selectedOption);
+
+// Asks the user for the export mode (the window shows fomEudoraPut):
+// EudoraFirstIdOnly or EudoraAllIds, or -1 when the user cancelled.
+using EudoraModeAsker = std::function<int()>;
 
 struct EudoraWriteOptions
 {

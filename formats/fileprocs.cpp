@@ -197,16 +197,6 @@ QString TextAccumulator::take()
     return std::exchange(m_text, QString());
 }
 
-bool moveFileToTrash(const QString &path)
-{
-    // Without the data folder Qt would create a "files" folder in the
-    // current directory and call that the trash.
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (base.isEmpty() || !QDir().mkpath(base))
-        return false;
-    return QFile::moveToTrash(path);
-}
-
 int writeTextFileSafely(const QString &path, const QString &text, Prompter &prompter,
                         const Progress &progress, bool trashOld)
 {

@@ -8,6 +8,7 @@
 #include <QStringView>
 
 #include "common/progress.h"
+#include "common/trash.h"
 #include "common/prompter.h"
 #include "core/model.h"
 
@@ -98,7 +99,4 @@ int writeTextFileSafely(const QString &path, const QString &text, Prompter &prom
 int readTextFileForImport(const QString &path, QString &text, Prompter &prompter,
                           bool refuseEmpty = false);
 
-// Moves the file at path to the user's trash. Makes sure the trash's base
-// folder exists first (otherwise the file would land in the current
-// directory). Returns false when the file could not be moved.
-bool moveFileToTrash(const QString &path);
+

@@ -1,10 +1,16 @@
 #pragma once
 // The main window: toolbar, search bar with the sort frame, the address
-// list and the status panel, with the complete menu tree.
+// list and the status panel, with the complete menu tree. The window holds
+// the widgets and their wiring; the open book and the file commands live in
+// MainSession.
 
 #include <QHash>
 #include <QMainWindow>
+#include <memory>
 
+#include "mainwindow/mainsession.h"
+
+class AddressListModel;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -16,17 +22,46 @@ class QPushButton;
 class QRadioButton;
 class QToolButton;
 class QWidget;
+class ShellSession;
+class Prompter;
 
 class fomBrindle : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit fomBrindle(QWidget *parent = nullptr);
+    // commandLineFile: opened on the first activation when it names an
+    // existing file of a known kind.
+    fomBrindle(ShellSession &shell, Prompter &prompter, const QString &commandLineFile = {},
+               QWidget *parent = nullptr);
     ~fomBrindle() override;
+
+    MainSession &session() { return m_session; }
+    AddressListModel *listModel() const { return m_model; }
 
     // The menu action (or submenu action) with that objectName.
     QAction *action(const QString &name) const { return m_actions.value(name); }
     QMenu *menu(const QString &name) const { return m_menus.value(name); }
+
+    // Operations of the window, under their usual names.
+    void BisyModeChange(bool busy);
+    void AddView(qint32 cardNumber);
+    void AddViewSub(qint32 cardNumber);
+    void AddReView(qint32 cardNumber);
+    void AddListDelete(qint32 cardNumber);
+    void SelView();
+    void HistoryView();
+    void runSearch();           // search, then AddView(-1)
+    void Open(const QString &path, int kind);
+    void Append(const QString &path, int kind);
+    void AddNew();
+    void AddSave();
+    void readCommand(int kind, bool append);
+    void writeCommand(int kind);
+    void writeSelectedCommand(int kind);
+    void FileInfoView();
+    // Distinct card numbers of the selected lines, in list order.
+    QList<qint32> selectedCardNumbers() const;
+    int sortOrder() const;
 
     // Controls, named as everywhere in the program.
     QWidget *picToolBar = nullptr;
@@ -47,12 +82,39 @@ public:
     QLabel *lblInfo = nullptr;
     QAction *mnuFileHistory[5] = {};
 
+signals:
+    // Emitted after the book or its list changed through a command.
+    void bookChanged();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void buildMenus();
     void buildToolBar();
     void buildSearchBar();
     void buildCentral();
+    void connectCommands();
+    void placeWindow();
+    void updateTitle();
+    void setStatus(const QString &text);
+    void searchFieldChosen(int index);
+    void sortOrderChosen(int index);
+    void reverseChosen();
+    bool processEventsAndContinue();
+    void notAvailable();
+    void helpTopic();
+    void showVersion();
+    // Runs f only when not busy.
+    template <typename F> void whenIdle(F f);
 
+    MainSession m_session;
+    AddressListModel *m_model = nullptr;
+    QString m_commandLineFile;
+    bool m_activated = false;
+    bool m_listStale = true; // the lines belong to a book that was replaced
     QHash<QString, QAction *> m_actions;
     QHash<QString, QMenu *> m_menus;
 };

@@ -22,15 +22,15 @@ int readerOf(const QString &path, AddressBook &book, const FileIo &io)
 template <auto Write>
 int writerOf(const QString &path, const AddressBook &book, const FileIo &io)
 {
-    // The trash step belongs to the calling command.
+    // The trash step is the writer's: only once the new content is complete.
     if constexpr (std::is_invocable_v<decltype(Write), const QString &, const AddressBook &,
                                       Prompter &, const Progress &, bool>)
-        return Write(path, book, io.prompter, io.progress, false);
+        return Write(path, book, io.prompter, io.progress, io.trashOld);
     else
         return Write(path, book, io.prompter, io.progress);
 }
 
-// vCard and nickname files take their options from the settings.
+// vCard files take their options from the settings.
 int readVcard(const QString &path, AddressBook &book, const FileIo &io)
 {
     VcardReadOptions options;
@@ -41,21 +41,7 @@ int writeVcard(const QString &path, const AddressBook &book, const FileIo &io)
 {
     VcardWriteOptions options;
     options.niftyDomain = io.settings.niftyDomain;
-    return VcdFileWrite(path, book, io.prompter, options, io.progress);
-}
-int readEudora(const QString &path, AddressBook &book, const FileIo &io)
-{
-    return EudoraFileRead(path, book, io.prompter, {}, io.progress);
-}
-int writeEudora(const QString &path, const AddressBook &book, const FileIo &io)
-{
-    EudoraWriteOptions options;
-    options.mode = io.askEudoraMode ? io.askEudoraMode() : eudoraPutTexts().defaultMode;
-    if (options.mode < 0)
-        return -1; // cancelled in the dialog: nothing written, no message
-    options.lostMemoFlag = io.settings.lostMemoFlag;
-    options.niftyDomain = io.settings.niftyDomain;
-    return EudoraFileWrite(path, book, io.prompter, options, io.progress);
+    return VcdFileWrite(path, book, io.prompter, options, io.progress, io.trashOld);
 }
 
 FileFormats makeBuiltInFormats()
@@ -64,8 +50,9 @@ FileFormats makeBuiltInFormats()
     // One line per format: f.byKind[kind] = {reader, writer};
     f.byKind[FileKindAddressBook] = {readerOf<readNdbFile>, writerOf<writeNdbFile>};
     f.byKind[FileKindListText] = {readerOf<ListFileRead>, writerOf<ListFileWrite>};
+    f.byKind[FileKindCsv] = csvFileFormat(autoCsvMapper, {});
     f.byKind[FileKindVCard] = {readVcard, writeVcard};
-    f.byKind[FileKindEudora] = {readEudora, writeEudora};
+    f.byKind[FileKindEudora] = eudoraFileFormat({});
     return f;
 }
 
@@ -88,6 +75,42 @@ void notSupported(Prompter &prompter, int kind, bool reading)
 }
 
 } // namespace
+
+FileFormat csvFileFormat(CsvMapper mapper, CsvExportAsker ask)
+{
+    if (!mapper)
+        mapper = autoCsvMapper;
+    if (!ask)
+        ask = [](CsvExportOptions &) { return true; };
+    FileFormat f;
+    f.read = [mapper](const QString &path, AddressBook &book, const FileIo &io) {
+        return CsvFileRead(path, book, io.prompter, mapper, io.progress);
+    };
+    f.write = [ask](const QString &path, const AddressBook &book, const FileIo &io) {
+        // The trash step belongs to the calling command.
+        return CsvFileWrite(path, book, io.prompter, ask, io.settings.niftyDomain, io.progress,
+                            false);
+    };
+    return f;
+}
+
+FileFormat eudoraFileFormat(EudoraModeAsker ask)
+{
+    FileFormat f;
+    f.read = [](const QString &path, AddressBook &book, const FileIo &io) {
+        return EudoraFileRead(path, book, io.prompter, {}, io.progress);
+    };
+    f.write = [ask](const QString &path, const AddressBook &book, const FileIo &io) {
+        EudoraWriteOptions options;
+        options.mode = ask ? ask() : eudoraPutTexts().defaultMode;
+        if (options.mode < 0)
+            return -1; // cancelled in the dialog: nothing written, no message
+        options.lostMemoFlag = io.settings.lostMemoFlag;
+        options.niftyDomain = io.settings.niftyDomain;
+        return EudoraFileWrite(path, book, io.prompter, options, io.progress, io.trashOld);
+    };
+    return f;
+}
 
 const FileFormats &builtInFileFormats()
 {

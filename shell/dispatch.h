@@ -11,6 +11,8 @@
 
 #include "common/progress.h"
 #include "core/model.h"
+#include "formats/csv.h"
+#include "formats/eudora.h"
 #include "shell/filekind.h"
 
 class HostProbe;
@@ -27,10 +29,9 @@ struct FileIo
     const HostProbe &probe;   // whether Corvid runs
     Progress progress = {};
     const FileFormats *formats = nullptr; // nullptr: builtInFileFormats()
-    // Asks how a nickname file is written (the Eudora export dialog): 0 the
-    // first ID only, 1 every ID, -1 cancelled (nothing is written). Unset:
-    // every ID, the dialog's default.
-    std::function<int()> askEudoraMode = {};
+    // Writers move the file they replace to the trash (the trashFlag option),
+    // after the new content is complete.
+    bool trashOld = false;
 };
 
 // A reader fills a fresh book and returns 0, or -1 after telling the user
@@ -52,6 +53,18 @@ struct FileFormats
 };
 
 const FileFormats &builtInFileFormats();
+
+// The CSV entry of the table. The column mapping comes from mapper (the
+// window: the mapping dialog), the export options from ask (the window: the
+// export dialog); the built-in entry maps automatically and writes with the
+// dialog's defaults. The mail domain is the settings' niftyDomain.
+FileFormat csvFileFormat(CsvMapper mapper, CsvExportAsker ask);
+
+// The nickname file entry of the table. The export mode (0 the first ID
+// only, 1 every ID, -1 cancel) comes from ask (the window: the export
+// dialog); the built-in entry writes every ID, the dialog's default. The
+// mail domain and the other-items option are the settings'.
+FileFormat eudoraFileFormat(EudoraModeAsker ask);
 
 // Reads path as a file of the kind into book. Refuses Corvid's live address
 // book while Corvid runs, reports a missing file, and fails for a kind

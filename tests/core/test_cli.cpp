@@ -5,6 +5,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "common/cp932.h"
 #include "core/ndbfile.h"
 #include "support/scriptedprompter.h"
 #include "support/testutil.h"
@@ -128,12 +129,66 @@ TEST_F(Cli, ConvertGoesThroughTheFileKinds)
     EXPECT_EQ(back.cardCount(), 3);
 
     // Kinds without a reader or writer fail with a message.
-    r = runCli({QStringLiteral("convert"), path("in.ndb"), path("out.csv")});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(QString::fromUtf8(r.err).trimmed(), QStringLiteral("CSV形式の書き出しは未対応です。"));
     r = runCli({QStringLiteral("convert"), path("in.ndb"), path("out.bin")});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_FALSE(QFileInfo::exists(path("out.csv")) || QFileInfo::exists(path("out.bin")));
+    EXPECT_FALSE(QFileInfo::exists(path("out.bin")));
+}
+
+TEST_F(Cli, ConvertWritesAndReadsCsv)
+{
+    ScriptedPrompter prompter;
+    AddressBook book = bookWithCards();
+    book.cards[1].ids << QStringLiteral("BARE0001");
+    ASSERT_EQ(writeNdbFile(path("in.ndb"), book, prompter), 0);
+
+    // Defaults: every item, one column per item.
+    CliRun r = runCli({QStringLiteral("convert"), path("in.ndb"), path("all.csv")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString all = cp932::decode(readAll(path("all.csv")));
+    EXPECT_TRUE(all.startsWith(QStringLiteral("\"ID\",")));
+    EXPECT_EQ(all.count(QStringLiteral("\r\n")), 3);
+    EXPECT_TRUE(all.contains(QStringLiteral("\"user1@example.jp\nBARE0001\"")));
+
+    // Chosen items, split columns, the settings' domain (the default one).
+    r = runCli({QStringLiteral("convert"), path("in.ndb"), path("some.csv"),
+                QStringLiteral("--csv-items=id,1,group"), QStringLiteral("--csv-split"),
+                QStringLiteral("--csv-add-domain")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList lines = cp932::decode(readAll(path("some.csv"))).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[0], QStringLiteral("\"ID1\",\"ID2\",\"名前1\",\"グループ1\""));
+    EXPECT_EQ(lines[1], QStringLiteral("\"user1@example.jp\",\"BARE0001@nifty.com\",\"名前1\",\"友人\""));
+    EXPECT_EQ(lines[2], QStringLiteral("\"user2@example.jp\",,\"名前2\",\"友人\""));
+
+    // Reading maps the header automatically and names the columns it skips.
+    ASSERT_TRUE(writeAll(path("other.csv"),
+                         cp932::encode(u"E-mail,Name,Shoe size,Tel\r\na@b,A,42,03\r\n")));
+    r = runCli({QStringLiteral("convert"), path("other.csv"), path("back.ndb")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(QString::fromLocal8Bit(r.err).trimmed(),
+              QStringLiteral("brindle-cli: CSV column 3 \"Shoe size\" matches no item; ignored"));
+    AddressBook back;
+    ASSERT_EQ(readNdbFile(path("back.ndb"), back, prompter), 0);
+    ASSERT_EQ(back.cardCount(), 2);
+    EXPECT_EQ(back.cards[1].ids, QStringList{QStringLiteral("a@b")});
+    EXPECT_EQ(back.cards[1].telephone, QStringLiteral("03"));
+
+    // An empty CSV file is refused.
+    ASSERT_TRUE(writeAll(path("empty.csv"), QByteArray()));
+    r = runCli({QStringLiteral("convert"), path("empty.csv"), path("never.ndb")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_FALSE(QFileInfo::exists(path("never.ndb")));
+
+    // Wrong options are usage errors; only convert takes options.
+    for (const QStringList &args :
+         {QStringList{QStringLiteral("convert"), path("in.ndb"), path("x.csv"), QStringLiteral("--csv-items=id,shoe")},
+          QStringList{QStringLiteral("convert"), path("in.ndb"), path("x.csv"), QStringLiteral("--csv-items=")},
+          QStringList{QStringLiteral("convert"), path("in.ndb"), path("x.csv"), QStringLiteral("--fast")},
+          QStringList{QStringLiteral("info"), path("in.ndb"), QStringLiteral("--csv-split")}}) {
+        r = runCli(args);
+        EXPECT_EQ(r.exitCode, 2) << args.join(u' ').toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(path("x.csv")));
 }
 
 // Corvid runs: a process carrying the program name that the (fake) registry

@@ -427,15 +427,17 @@ TEST(EudoraFiles, DispatchByKind)
     ScriptedPrompter pr;
     NotRunning probe;
     Settings settings; // the default domain has no "@"
-    FileIo io{pr, settings, probe};
+    FileFormats formats = builtInFileFormats();
+    int asked = 0;
+    formats.byKind[FileKindEudora] =
+        eudoraFileFormat([&] { return ++asked == 1 ? -1 : EudoraFirstIdOnly; });
+    FileIo io{pr, settings, probe, {}, &formats};
     AddressBook book = AddressBook::newBook();
     Card c = twoIdCard();
     c.mobile = QStringLiteral("090");
     book.cards.append(c);
 
     const QString nick = dir.filePath("nick.txt");
-    int asked = 0;
-    io.askEudoraMode = [&] { return ++asked == 1 ? -1 : EudoraFirstIdOnly; };
     EXPECT_EQ(writeFileByKind(nick, FileKindEudora, book, io), -1); // cancelled
     EXPECT_FALSE(QFile::exists(nick));
     ASSERT_EQ(writeFileByKind(nick, FileKindEudora, book, io), 0);

@@ -6,7 +6,7 @@
 #include "common/cp932.h"
 #include "shell/help.h"
 #include "shell/host.h"
-#include "shell/recyclebin.h"
+#include "common/trash.h"
 #include "shell/settings.h"
 #include "shell/winehost.h"
 #include "support/scriptedprompter.h"
@@ -357,12 +357,12 @@ TEST(RecycleBin, MovesIntoTheUsersTrashCreatingItsFolder)
 
     const QString file = work + QStringLiteral("/.hidden Address.ndb");
     ASSERT_TRUE(writeAll(file, "35 12"));
-    moveToRecycleBin(file);
+    moveFileToTrash(file);
     EXPECT_FALSE(QFile::exists(file));
     EXPECT_TRUE(QFile::exists(data + QStringLiteral("/Trash/files/.hidden Address.ndb")));
     EXPECT_FALSE(QFile::exists(work + QStringLiteral("/files")));
-    moveToRecycleBin(file); // gone: nothing happens
-    moveToRecycleBin(QString());
+    moveFileToTrash(file); // gone: nothing happens
+    moveFileToTrash(QString());
 
     QDir::setCurrent(oldCwd);
     if (oldData.isNull())

@@ -14,6 +14,13 @@ public:
         Message message;
         Button answer;
     };
+    struct Chosen {
+        QString text;
+        QStringList captions;
+        int defaultIndex;
+        Icon icon;
+        int answer;
+    };
 
     // Queue answers for the next questions, in order.
     void answer(Button b) { m_answers.enqueue(b); }
@@ -24,6 +31,8 @@ public:
         m_files.enqueue(FileAnswer{path, filterIndex});
     }
     void answerFolder(const QString &path) { m_folders.enqueue(path); }
+    // The index answered to the next choose(); -1 closes the box.
+    void answerChoice(int index) { m_choices.enqueue(index); }
 
     Button ask(const Message &m) override
     {
@@ -45,6 +54,15 @@ public:
         value = v;
         return true;
     }
+    int choose(const QString &text, const QStringList &captions, int defaultIndex, Icon icon,
+               const QString &) override
+    {
+        int a = defaultIndex >= 0 && defaultIndex < captions.size() ? defaultIndex : -1;
+        if (!m_choices.isEmpty())
+            a = m_choices.dequeue();
+        choices.append({text, captions, defaultIndex, icon, a});
+        return a;
+    }
     FileAnswer openFile(const FileRequest &r) override { return nextFile(r); }
     FileAnswer saveFile(const FileRequest &r) override { return nextFile(r); }
     QString chooseFolder(const QString &title, const QString &) override
@@ -62,11 +80,24 @@ public:
         return out;
     }
     QString lastText() const { return asked.isEmpty() ? QString() : asked.last().message.text; }
-    void clear() { asked.clear(); inputPrompts.clear(); fileRequests.clear(); }
+    QStringList choiceTexts() const
+    {
+        QStringList out;
+        for (const auto &c : choices)
+            out << c.text;
+        return out;
+    }
+    void clear()
+    {
+        asked.clear();
+        inputPrompts.clear();
+        fileRequests.clear();
+        choices.clear();
+    }
     bool scriptEmpty() const
     {
         return m_answers.isEmpty() && m_inputs.isEmpty() && m_files.isEmpty()
-            && m_folders.isEmpty();
+            && m_folders.isEmpty() && m_choices.isEmpty();
     }
 
     QList<Asked> asked;
@@ -74,6 +105,7 @@ public:
     QStringList inputTitles;
     QList<FileRequest> fileRequests;
     QStringList folderTitles;
+    QList<Chosen> choices;
 
 private:
     FileAnswer nextFile(const FileRequest &r)
@@ -86,4 +118,5 @@ private:
     QQueue<QString> m_inputs;
     QQueue<FileAnswer> m_files;
     QQueue<QString> m_folders;
+    QQueue<int> m_choices;
 };

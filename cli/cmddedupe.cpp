@@ -1,0 +1,41 @@
+// brindle-cli dedupe FILE --report | --merge [-o OUTPUT]: lists the IDs that
+// occur more than once, or removes repeats and merges the cards sharing an
+// ID.
+#include <QDateTime>
+
+#include "bookfiles.h"
+#include "commands.h"
+#include "common/oledate.h"
+#include "tooloptions.h"
+#include "tools/restore.h"
+
+int runDedupe(const QStringList &argList, Prompter &prompter)
+{
+    ToolArguments args;
+    const QString problem = parseToolArguments(
+        argList, {}, {QStringLiteral("--report"), QStringLiteral("--merge")}, args);
+    if (!problem.isEmpty())
+        return toolUsageError(QStringLiteral("dedupe"), problem);
+    const bool report = args.switches.contains(QStringLiteral("--report"));
+    const bool merge = args.switches.contains(QStringLiteral("--merge"));
+    if (report == merge)
+        return toolUsageError(QStringLiteral("dedupe"),
+                              QStringLiteral("give exactly one of --report and --merge"));
+    if (report && !args.output.isEmpty())
+        return toolUsageError(QStringLiteral("dedupe"),
+                              QStringLiteral("--report changes nothing; -o is not used"));
+
+    AddressBook book;
+    if (readCheckedBook(args.input, book, prompter) != 0)
+        return 1;
+    const DuplicateIdMode mode = merge ? DuplicateIdMode::Merge : DuplicateIdMode::Report;
+    const DuplicateIdResult result = handleDuplicateIds(book, mode, CardLimits{}, oleNow());
+    if (result.duplicates == 0)
+        printText(noDuplicateIdMessage() + QStringLiteral("\n"));
+    else
+        printText(duplicateIdReport(result, mode, QDateTime::currentDateTime())
+                  + QStringLiteral("\n"));
+    if (report)
+        return 0;
+    return finishToolCommand(args, book, prompter);
+}

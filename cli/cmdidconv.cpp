@@ -1,0 +1,58 @@
+// brindle-cli idconv FILE [--exchange on|off] [--remark on|off] [-o OUTPUT]:
+// turns IDs written as mail addresses of the online service into the bare
+// service ID, and optionally sets the auto-record flags of every card.
+#include "bookfiles.h"
+#include "commands.h"
+#include "common/oledate.h"
+#include "tooloptions.h"
+#include "tools/idconv.h"
+
+namespace {
+
+// "on" / "off" -> the flag byte; -1 for anything else.
+int flagValue(const QString &text)
+{
+    if (text == QLatin1String("on"))
+        return FlagOn;
+    if (text == QLatin1String("off"))
+        return FlagOff;
+    return -1;
+}
+
+} // namespace
+
+int runIdConv(const QStringList &argList, Prompter &prompter)
+{
+    ToolArguments args;
+    const QString problem = parseToolArguments(
+        argList, {QStringLiteral("--exchange"), QStringLiteral("--remark")}, {}, args);
+    if (!problem.isEmpty())
+        return toolUsageError(QStringLiteral("idconv"), problem);
+    int exchange = -2;
+    int remark = -2;
+    if (args.values.contains(QStringLiteral("--exchange")))
+        exchange = flagValue(args.values.value(QStringLiteral("--exchange")));
+    if (args.values.contains(QStringLiteral("--remark")))
+        remark = flagValue(args.values.value(QStringLiteral("--remark")));
+    if (exchange == -1 || remark == -1)
+        return toolUsageError(QStringLiteral("idconv"),
+                              QStringLiteral("--exchange and --remark take on or off"));
+
+    AddressBook book;
+    if (readCheckedBook(args.input, book, prompter) != 0)
+        return 1;
+    const CardLimits limits;
+    const DateValue now = oleNow();
+    const IdConversionResult result = convertServiceIds(book, limits, now);
+    QString out = idConversionMessage(result) + u'\n';
+    const QString duplicates = idConversionDuplicateReport(result);
+    if (!duplicates.isEmpty())
+        out += duplicates + u'\n';
+    if (exchange >= 0)
+        out += exchangeFlagsMessage(setExchangeAutoRecord(book, quint8(exchange), limits, now))
+            + u'\n';
+    if (remark >= 0)
+        out += remarkFlagsMessage(setRemarkAutoRecord(book, quint8(remark), limits, now)) + u'\n';
+    printText(out);
+    return finishToolCommand(args, book, prompter);
+}

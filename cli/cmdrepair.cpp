@@ -1,0 +1,29 @@
+// brindle-cli repair FILE --level 1|2|3 [-o OUTPUT]: fixes the cards that
+// break the host's rules, up to the level (3 broken cards only, 2 broken and
+// abnormal cards, 1 everything that can be fixed).
+#include "bookfiles.h"
+#include "commands.h"
+#include "core/validation.h"
+#include "tooloptions.h"
+#include "tools/restore.h"
+
+int runRepair(const QStringList &argList, Prompter &prompter)
+{
+    ToolArguments args;
+    const QString problem =
+        parseToolArguments(argList, {QStringLiteral("--level")}, {}, args);
+    if (!problem.isEmpty())
+        return toolUsageError(QStringLiteral("repair"), problem);
+    const QString levelText = args.values.value(QStringLiteral("--level"));
+    bool ok = false;
+    const int level = levelText.toInt(&ok);
+    if (!ok || level < RepairAll || level > RepairBroken)
+        return toolUsageError(QStringLiteral("repair"), QStringLiteral("--level must be 1, 2 or 3"));
+
+    AddressBook book;
+    if (readCheckedBook(args.input, book, prompter) != 0)
+        return 1;
+    const CardRepairResult result = repairFlaggedCards(book, level, CardLimits{}, oleNow());
+    printText(cardRepairMessage(result) + QStringLiteral("\n"));
+    return finishToolCommand(args, book, prompter);
+}

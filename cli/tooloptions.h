@@ -1,0 +1,30 @@
+#pragma once
+// Arguments of the commands that change a book: the input file, "-o OUTPUT"
+// and named options, in any order after the command name.
+
+#include <QHash>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+struct ToolArguments
+{
+    QString input;
+    QString output;           // empty: print what would be done, write nothing
+    QHash<QString, QString> values; // options that take a value
+    QSet<QString> switches;   // options without a value
+};
+
+// Parses args. withValue and withoutValue name the options the command
+// knows ("--level", "--merge"). Returns "" or what is wrong with the line.
+QString parseToolArguments(const QStringList &args, const QStringList &withValue,
+                           const QStringList &withoutValue, ToolArguments &out);
+
+// Reports a wrong command line on stderr; returns the usage exit status 2.
+int toolUsageError(const QString &command, const QString &problem);
+
+// Writes the changed book to the output, or, when there is none, says on
+// stderr that nothing was written. Returns the exit status (0 / 1).
+class Prompter;
+struct AddressBook;
+int finishToolCommand(const ToolArguments &args, const AddressBook &book, Prompter &prompter);

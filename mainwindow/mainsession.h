@@ -1,0 +1,77 @@
+#pragma once
+// What the main window owns for the whole run, and its file commands without
+// the widgets: the open book, the file it came from, whether it has unsaved
+// changes, busy mode and the interrupt request, and the display list.
+//
+// The window enters and leaves busy mode, runs the search and rebuilds the
+// list; everything else about reading, appending and writing is here.
+
+#include <QList>
+#include <QString>
+#include <functional>
+
+#include "common/progress.h"
+#include "core/model.h"
+
+class Prompter;
+class ShellSession;
+
+class MainSession
+{
+public:
+    MainSession(ShellSession &shell, Prompter &prompter);
+
+    // The program title of the window caption.
+    static QString programTitle();
+
+    AddressBook book;
+    QString currentFileName;
+    bool modified = false;
+    bool busy = false;
+    bool interruptRequested = false;
+    bool saveEnabled = false; // "上書き保存(&S)" and its button
+    QList<qint32> displayList;
+
+    // Shows a status text (the window's lblStatus, repainted at once).
+    std::function<void(const QString &)> showStatus;
+    // Called once per card, line or buffer of long loops; returns false to
+    // stop. The window's lets pending events run and reads interruptRequested.
+    Progress progress;
+
+    CardLimits limits() const;
+
+    // The shared read step of Open and Append: -1 nothing changed,
+    // 0 book replaced, 1 cards appended.
+    int readSub(const QString &path, int kind, bool append);
+    // Open or Append without busy mode, search and list: readSub plus the
+    // state changes (modified, save command, title, file history).
+    int open(const QString &path, int kind, bool append);
+    // Starts a new book after the loss question; false when declined.
+    bool newBook();
+
+    // Writes the whole book (AddWrite without busy mode): 0 written, -1
+    // refused, failed or cancelled; only a written file clears modified.
+    int write(const QString &path, int kind, bool overwriteSilently);
+    // Writes a copy holding only the cards with these numbers (AddSelWrite).
+    int writeSelected(const QList<qint32> &numbers, const QString &path, int kind,
+                      bool overwriteSilently);
+    // The path and kind "上書き保存(&S)" writes to without asking; empty
+    // path when the user must choose an address book file.
+    QString savePath(int &kind) const;
+
+    // The window caption for currentFileName.
+    QString windowTitle() const;
+    // Caption of recent-file entry i, "" when the slot is empty.
+    QString historyCaption(int i) const;
+
+    // Repairs card numbers (with the notice) and validates every card, as
+    // after an address book was read.
+    void checkCards(bool repairNumbers);
+
+    ShellSession &shell;
+    Prompter &prompter;
+
+private:
+    bool refusedOutput(const QString &path, bool overwriteSilently);
+    void fileWritten(const QString &path, int kind, bool wholeBook);
+};

@@ -1,0 +1,195 @@
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "formats/fomCsvGet.h"
+#include "formats/fomCsvPut.h"
+#include "support/testutil.h"
+
+namespace {
+
+void clickLine(QListWidget *list, int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    list->scrollToItem(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers,
+                      list->visualItemRect(list->item(row)).center());
+}
+
+// Clicks the named button of the active modal dialog once it is shown.
+void clickLater(const char *button)
+{
+    QTimer::singleShot(0, [button] {
+        QWidget *w = QApplication::activeModalWidget();
+        ASSERT_NE(w, nullptr);
+        w->findChild<QPushButton *>(QString::fromLatin1(button))->click();
+    });
+}
+
+} // namespace
+
+TEST(CsvGetDialog, OpensWithAutomaticMappingAndPreview)
+{
+    const QStringList header{"ID", "名前", "x", "市区町村"};
+    const QList<QStringList> preview{{"a@b", "N", "skip"}, {"c", "M", "", "addr"}};
+    fomCsvGet w(header, preview);
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("CSV項目の選択"));
+    EXPECT_EQ(w.Label1->text(), QStringLiteral("CSVﾌｧｲﾙの見出し"));
+    EXPECT_EQ(w.Label2->text(), QStringLiteral("アドレス帳の項目"));
+    EXPECT_EQ(w.Label3->text(), QStringLiteral("左のリストを選択してから、右のリストの対応する項目を選択して下さい。"));
+    EXPECT_EQ(w.cmdCancel->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+
+    ASSERT_EQ(w.lstCorvid->count(), CsvItemChoiceCount);
+    EXPECT_EQ(w.lstCorvid->item(0)->text(), QStringLiteral("ID (メールアドレス)"));
+    EXPECT_EQ(w.lstCorvid->item(19)->text(), QStringLiteral("( なし )"));
+
+    EXPECT_EQ(w.mapping(), (CsvMapping{0, 1, 19, 3}));
+    ASSERT_EQ(w.lstCsv->count(), 4);
+    EXPECT_EQ(w.lstCsv->item(0)->text(),
+              QStringLiteral("ID") + QString(20, u' ') + QStringLiteral(" → ID (メールアドレス)"));
+    EXPECT_EQ(w.lstCsv->item(2)->text(), csvHeaderLine(u"x", CsvItemNone));
+
+    // Preview: one column per CSV column, titled with the item it goes to;
+    // short records leave cells empty.
+    ASSERT_EQ(w.tblPreview->columnCount(), 4);
+    ASSERT_EQ(w.tblPreview->rowCount(), 2);
+    EXPECT_EQ(w.tblPreview->item(0, 0)->text(), QStringLiteral("a@b"));
+    EXPECT_EQ(w.tblPreview->item(0, 3)->text(), QString());
+    EXPECT_EQ(w.tblPreview->item(1, 3)->text(), QStringLiteral("addr"));
+    EXPECT_TRUE(w.tblPreview->horizontalHeaderItem(1)->text().endsWith(QStringLiteral("名前")));
+    EXPECT_EQ(w.tblPreview->editTriggers(), QAbstractItemView::NoEditTriggers);
+}
+
+TEST(CsvGetDialog, SelectingColumnsAndAssigningAnItem)
+{
+    fomCsvGet w(QStringList{"ID", "名前", "x", "Mail"}, {{"1", "2", "3", "4"}});
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+
+    // One column: its item is selected on the right.
+    clickLine(w.lstCsv, 1);
+    ASSERT_EQ(w.lstCorvid->selectedItems().size(), 1);
+    EXPECT_EQ(w.lstCorvid->row(w.lstCorvid->selectedItems().first()), CsvItemNames);
+
+    // Two columns with the same item: still selected.
+    clickLine(w.lstCsv, 0);
+    clickLine(w.lstCsv, 3, Qt::ControlModifier);
+    ASSERT_EQ(w.lstCorvid->selectedItems().size(), 1);
+    EXPECT_EQ(w.lstCorvid->row(w.lstCorvid->selectedItems().first()), CsvItemIds);
+    EXPECT_EQ(w.mapping(), (CsvMapping{0, 1, 19, 0})); // showing changed nothing
+
+    // Two columns with different items: nothing selected on the right.
+    clickLine(w.lstCsv, 1);
+    clickLine(w.lstCsv, 2, Qt::ControlModifier);
+    EXPECT_TRUE(w.lstCorvid->selectedItems().isEmpty());
+    EXPECT_EQ(w.mapping(), (CsvMapping{0, 1, 19, 0}));
+
+    // Choosing an item maps both columns and rewrites their lines and titles.
+    clickLine(w.lstCorvid, CsvItemMemo);
+    EXPECT_EQ(w.mapping(), (CsvMapping{0, 10, 10, 0}));
+    EXPECT_EQ(w.lstCsv->item(1)->text(), csvHeaderLine(u"名前", CsvItemMemo));
+    EXPECT_EQ(w.lstCsv->item(2)->text(), csvHeaderLine(u"x", CsvItemMemo));
+    EXPECT_TRUE(w.tblPreview->horizontalHeaderItem(2)->text().endsWith(QStringLiteral("メモ")));
+    // Keyboard moves on the right list assign as well.
+    w.lstCorvid->setFocus();
+    QTest::keyClick(w.lstCorvid, Qt::Key_Down);
+    EXPECT_EQ(w.mapping(), (CsvMapping{0, 11, 11, 0}));
+
+    // With nothing selected on the left, choosing an item changes nothing.
+    w.lstCsv->clearSelection();
+    clickLine(w.lstCorvid, CsvItemNone);
+    EXPECT_EQ(w.mapping(), (CsvMapping{0, 11, 11, 0}));
+}
+
+TEST(CsvGetDialog, ViewReturnsMappingOnlyAfterOk)
+{
+    const QStringList header{"Tel", "?"};
+    CsvMapping mapping{7, 7};
+    clickLater("cmdCancel");
+    EXPECT_EQ(fomCsvGet::View(header, {}, mapping), -1);
+    EXPECT_EQ(mapping, (CsvMapping{7, 7}));
+
+    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+    EXPECT_EQ(fomCsvGet::View(header, {}, mapping), -1);
+
+    clickLater("cmdExit");
+    EXPECT_EQ(fomCsvGet::View(header, {}, mapping), 0);
+    EXPECT_EQ(mapping, (CsvMapping{4, 19}));
+
+    // Through the mapper interface the read sees the same answers.
+    clickLater("cmdCancel");
+    CsvMapping unused;
+    EXPECT_FALSE(csvGetDialogMapper(nullptr)(header, {}, unused));
+}
+
+TEST(CsvPutDialog, DefaultsMarksAndSample)
+{
+    fomCsvPut w(QStringLiteral("@nifty.example"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("CSV書き出しの設定"));
+    EXPECT_EQ(w.Frame1->title(), QStringLiteral("書き出し項目"));
+    EXPECT_EQ(w.Frame2->title(), QStringLiteral("その他設定"));
+    EXPECT_EQ(w.chkFukusuu->text(), QStringLiteral("複数ﾃﾞｰﾀは列に分割する"));
+    EXPECT_EQ(w.chkNiftyDomain->text(), QStringLiteral("NiftyのIDにﾄﾞﾒｲﾝを追加する"));
+    EXPECT_EQ(w.cmdExit->text(), QStringLiteral("OK"));
+    EXPECT_EQ(w.cmdCancel->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+    EXPECT_EQ(w.lblIdToAddress->text(), QStringLiteral("(ABC01234 → ABC01234@nifty.example)"));
+
+    const char *names[] = {"chkID",    "chkNam",   "chkPost",   "chkAdd",    "chkTel",
+                           "chkFax",   "chkHandy", "chkBell",   "chkBirth",  "chkGroup",
+                           "chkMemo",  "chkProf",  "chkSRBook", "chkExcFlg", "chkExcg",
+                           "chkSayFlg", "chkSay",  "chkCDate",  "chkUDate"};
+    const QStringList captions{"ID", "名前", "郵便番号", "住所", "電話番号", "FAX番号", "携帯電話",
+                               "ポケベル", "誕生日", "グループ", "メモ", "プロフィール", "送受信簿",
+                               "交流記録の自動記録", "交流記録", "発言記録の自動記録", "発言記録", "作成日時", "更新日時"};
+    for (int i = 0; i < CsvCardItemCount; ++i) {
+        QCheckBox *c = w.findChild<QCheckBox *>(QString::fromLatin1(names[i]));
+        ASSERT_NE(c, nullptr) << names[i];
+        EXPECT_EQ(c->text(), captions[i]);
+        EXPECT_TRUE(c->isChecked());
+    }
+    EXPECT_EQ(w.options(), CsvExportOptions());
+
+    // Eight "*" marks beside the multi-valued items, and the legend.
+    QStringList marks;
+    for (QLabel *l : w.findChildren<QLabel *>(QStringLiteral("lblMark")))
+        marks << l->text();
+    EXPECT_EQ(marks.count(QStringLiteral("*")), 8);
+    EXPECT_TRUE(marks.contains(QStringLiteral("* は複数データです")));
+}
+
+TEST(CsvPutDialog, ViewTakesCheckBoxesOnOk)
+{
+    CsvExportOptions options;
+    QTimer::singleShot(0, [] {
+        auto *w = qobject_cast<fomCsvPut *>(QApplication::activeModalWidget());
+        ASSERT_NE(w, nullptr);
+        w->chkItem[CsvItemMemo]->setChecked(false);
+        w->chkFukusuu->setChecked(true);
+        w->cmdCancel->click();
+    });
+    EXPECT_FALSE(fomCsvPut::View(options, QStringLiteral("@x")));
+    EXPECT_EQ(options, CsvExportOptions());
+
+    QTimer::singleShot(0, [] {
+        auto *w = qobject_cast<fomCsvPut *>(QApplication::activeModalWidget());
+        ASSERT_NE(w, nullptr);
+        // A dialog opened again starts from the defaults.
+        EXPECT_TRUE(w->chkItem[CsvItemMemo]->isChecked());
+        EXPECT_FALSE(w->chkFukusuu->isChecked());
+        w->chkItem[CsvItemMemo]->setChecked(false);
+        w->chkFukusuu->setChecked(true);
+        w->chkNiftyDomain->setChecked(true);
+        w->cmdExit->click();
+    });
+    EXPECT_TRUE(csvPutDialogAsker(nullptr, QStringLiteral("@x"))(options));
+    CsvExportOptions expected;
+    expected.items[CsvItemMemo] = false;
+    expected.splitColumns = true;
+    expected.addDomain = true;
+    EXPECT_EQ(options, expected);
+}

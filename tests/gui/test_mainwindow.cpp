@@ -1,0 +1,357 @@
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <memory>
+
+#include "core/cardops.h"
+#include "core/ndbfile.h"
+#include "mainwindow/addresslist.h"
+#include "mainwindow/fomBrindle.h"
+#include "mainwindow/menutable.h"
+#include <QMenu>
+#include <QMenuBar>
+#include "shell/startup.h"
+#include "support/generator.h"
+#include "support/scriptedprompter.h"
+#include "support/testutil.h"
+
+namespace {
+
+// A main window over a scratch settings folder, Wine prefix and data folder.
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
+        qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toUtf8());
+        qputenv("WINEPREFIX", dir.filePath(QStringLiteral("wine")).toUtf8());
+        shell = std::make_unique<ShellSession>(dir.path());
+        shell->start(prompter);
+        prompter.clear();
+        window = std::make_unique<fomBrindle>(*shell, prompter);
+    }
+    void TearDown() override
+    {
+        window->session().modified = false;
+        window.reset();
+    }
+
+    QString writeBook(const QString &name, const AddressBook &book)
+    {
+        const QString path = dir.filePath(name);
+        ScriptedPrompter quiet;
+        EXPECT_EQ(writeNdbFile(path, book, quiet), 0);
+        return path;
+    }
+    QString generated(const QString &name, int cards, quint32 seed = 1)
+    {
+        GeneratorOptions o;
+        o.seed = seed;
+        o.cards = cards;
+        return writeBook(name, generateBook(o));
+    }
+    QStringList lines() const
+    {
+        QStringList out;
+        for (int r = 0; r < window->listModel()->rowCount(); ++r)
+            out << window->listModel()->line(r).text;
+        return out;
+    }
+    qint32 currentCard() const
+    {
+        const QModelIndex i = window->lstAdd->currentIndex();
+        return i.isValid() ? window->listModel()->cardNumberAt(i.row()) : -1;
+    }
+    QAction *act(const char *name) const { return window->action(QString::fromLatin1(name)); }
+
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    std::unique_ptr<ShellSession> shell;
+    std::unique_ptr<fomBrindle> window;
+};
+
+Card person(const QString &name, const QString &id)
+{
+    Card c = Card::newCard();
+    c.names = {name};
+    c.ids = {id};
+    return c;
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, StartsWithANewEmptyBook)
+{
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Brindle （ 新規アドレス帳 ）"));
+    EXPECT_FALSE(act("mnuFileSave")->isEnabled());
+    EXPECT_FALSE(window->toolButtons.value(u"cmdAddSave"_qs)->isEnabled());
+    EXPECT_EQ(window->lblSelCount->text(), QStringLiteral("0 件を表示中"));
+    EXPECT_EQ(window->lblInfo->text(), QStringLiteral("0 枚のｶｰﾄﾞがあります"));
+    EXPECT_FALSE(act("mnuFileHistoryLine")->isVisible());
+    EXPECT_FALSE(window->session().busy);
+}
+
+TEST_F(MainWindowTest, OpenShowsTheBookAndRemembersTheFile)
+{
+    const QString path = generated(u"Address.ndb"_qs, 60);
+    prompter.answerFile(path);
+    act("mnuFileOpen")->trigger();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Brindle - Address.ndb"));
+    EXPECT_EQ(window->session().currentFileName, path);
+    EXPECT_FALSE(window->session().modified);
+    EXPECT_TRUE(act("mnuFileSave")->isEnabled());
+    EXPECT_EQ(window->lblInfo->text(), QStringLiteral("60 枚のｶｰﾄﾞがあります"));
+    EXPECT_GE(window->listModel()->rowCount(), 60);
+    EXPECT_EQ(shell->settings.lastFileName[0], path);
+    EXPECT_EQ(shell->settings.fileHistory[0], path);
+    EXPECT_TRUE(window->mnuFileHistory[0]->isVisible());
+    EXPECT_TRUE(window->mnuFileHistory[0]->text().startsWith(u"&1 "_qs));
+    EXPECT_TRUE(act("mnuFileHistoryLine")->isVisible());
+    // The generator plants bad cards: their lines carry a mark.
+    EXPECT_TRUE(lines().join(u'\n').contains(u'×'));
+}
+
+TEST_F(MainWindowTest, SortOrdersReverseAndTheCurrentCardIsKept)
+{
+    AddressBook b;
+    for (auto [name, id] : {std::pair{u"b"_qs, u"z@c.jp"_qs}, {u"a"_qs, u"y@b.jp"_qs},
+                            {u"c"_qs, u"x@a.jp"_qs}}) {
+        Card c = person(name, id);
+        ScriptedPrompter quiet;
+        addCard(c, b, quiet);
+    }
+    prompter.answerFile(writeBook(u"three.ndb"_qs, b));
+    act("mnuFileOpen")->trigger();
+    ASSERT_EQ(window->listModel()->rowCount(), 3);
+    EXPECT_TRUE(lines()[0].startsWith(u"a "_qs));
+    // Select card "c" (number 3), then sort by ID: it is current again.
+    window->lstAdd->setCurrentIndex(window->listModel()->index(2));
+    ASSERT_EQ(currentCard(), 3);
+    window->optSortOrder[SortById]->setChecked(true);
+    EXPECT_TRUE(act("mnuViewSortOrder1")->isChecked());
+    EXPECT_FALSE(act("mnuViewSortOrder0")->isChecked());
+    EXPECT_TRUE(lines()[0].startsWith(u"c "_qs)); // x@a.jp
+    EXPECT_EQ(currentCard(), 3);
+    const QStringList ascending = lines();
+    act("mnuViewSortReverce")->trigger();
+    EXPECT_TRUE(window->chkSortReverce->isChecked());
+    QStringList reversed = lines();
+    std::reverse(reversed.begin(), reversed.end());
+    EXPECT_EQ(reversed, ascending);
+    // The menu entry of the order already chosen changes nothing.
+    act("mnuViewSortOrder1")->trigger();
+    EXPECT_TRUE(act("mnuViewSortOrder1")->isChecked());
+    EXPECT_TRUE(window->optSortOrder[1]->isChecked());
+}
+
+TEST_F(MainWindowTest, SearchBarRearrangesAndFilters)
+{
+    AddressBook b;
+    registerGroup(u"友人"_qs, b);
+    for (auto [name, id] : {std::pair{u"山田"_qs, u"yamada@a.jp"_qs}, {u"佐藤"_qs, u"sato@b.jp"_qs}}) {
+        Card c = person(name, id);
+        ScriptedPrompter quiet;
+        addCard(c, b, quiet);
+    }
+    prompter.answerFile(writeBook(u"two.ndb"_qs, b));
+    act("mnuFileOpen")->trigger();
+
+    window->cboSearchList->setCurrentIndex(4);
+    emit window->cboSearchList->activated(4);
+    EXPECT_EQ(window->lblSearchGa->text(), QStringLiteral("が"));
+    EXPECT_FALSE(window->cboSearchWord->isHidden());
+    ASSERT_EQ(window->cboSearchWord->count(), 2);
+    EXPECT_EQ(window->cboSearchWord->itemText(1), u"友人"_qs);
+
+    window->cboSearchList->setCurrentIndex(3);
+    emit window->cboSearchList->activated(3);
+    window->cboSearchWord->setEditText(u"佐藤"_qs);
+    window->cmdSearch->click();
+    EXPECT_EQ(window->session().displayList, QList<qint32>{2});
+    EXPECT_EQ(window->lblSelCount->text(), QStringLiteral("1 件を表示中"));
+
+    window->cboSearchList->setCurrentIndex(0);
+    emit window->cboSearchList->activated(0);
+    EXPECT_EQ(window->lblSearchGa->text(), QStringLiteral("を"));
+    EXPECT_TRUE(window->cboSearchWord->isHidden());
+}
+
+TEST_F(MainWindowTest, ReplacingAModifiedBookAsksFirst)
+{
+    const QString first = generated(u"a.ndb"_qs, 5);
+    const QString second = generated(u"b.ndb"_qs, 8, 2);
+    prompter.answerFile(first);
+    act("mnuFileOpen")->trigger();
+    window->session().modified = true;
+
+    prompter.answerFile(second);
+    prompter.answer(Prompter::No);
+    act("mnuFileOpen")->trigger();
+    EXPECT_EQ(prompter.lastText(), QStringLiteral("編集中のｱﾄﾞﾚｽ帳が失われますが、宜しいですか？"));
+    EXPECT_EQ(prompter.asked.last().message.defaultButton, Prompter::No);
+    EXPECT_EQ(window->session().currentFileName, first);
+
+    prompter.answerFile(second);
+    prompter.answer(Prompter::Yes);
+    act("mnuFileOpen")->trigger();
+    EXPECT_EQ(window->session().currentFileName, second);
+    EXPECT_EQ(window->session().book.cardCount() - 1, 8);
+}
+
+TEST_F(MainWindowTest, AppendAsksAboutSharedIdsWithTheirCount)
+{
+    AddressBook a, b;
+    ScriptedPrompter quiet;
+    for (int i = 0; i < 4; ++i) {
+        Card c = person(u"n%1"_qs.arg(i), u"id%1@x.jp"_qs.arg(i));
+        addCard(c, a, quiet);
+    }
+    for (int i = 1; i < 6; ++i) {
+        Card c = person(u"m%1"_qs.arg(i), u"ID%1@X.JP"_qs.arg(i)); // 1..3 shared
+        addCard(c, b, quiet);
+    }
+    prompter.answerFile(writeBook(u"a.ndb"_qs, a));
+    act("mnuFileOpen")->trigger();
+    const QString other = writeBook(u"b.ndb"_qs, b);
+
+    prompter.answerFile(other);
+    prompter.answer(Prompter::Cancel);
+    act("mnuFileAppend")->trigger();
+    EXPECT_EQ(prompter.lastText(),
+              QStringLiteral("3 枚のカードで ID が重複します。これらのカードを統合しますか？"));
+    EXPECT_EQ(window->session().book.cardCount() - 1, 4);
+    EXPECT_FALSE(window->session().modified);
+
+    prompter.answerFile(other);
+    prompter.answer(Prompter::Ok);
+    act("mnuFileAppend")->trigger();
+    EXPECT_EQ(window->session().book.cardCount() - 1, 6); // 4 + 2 new
+    EXPECT_TRUE(window->session().modified);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Brindle - a.ndb"));
+}
+
+TEST_F(MainWindowTest, SaveAndSaveAsFollowTheStateTable)
+{
+    // A new book saved with "save as": the title shows the file, "save" stays off.
+    const QString path = dir.filePath(u"new.ndb"_qs);
+    prompter.answerFile(path);
+    act("mnuFileSaveAs")->trigger();
+    EXPECT_EQ(readAll(path).size(), 32);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Brindle - new.ndb"));
+    EXPECT_FALSE(act("mnuFileSave")->isEnabled());
+
+    // Writing a list text file counts as saving.
+    prompter.answerFile(path);
+    act("mnuFileOpen")->trigger();
+    window->session().modified = true;
+    const QString list = dir.filePath(u"list.txt"_qs);
+    prompter.answerFile(list);
+    act("mnuFileWriteList")->trigger();
+    EXPECT_FALSE(window->session().modified);
+    EXPECT_EQ(window->session().currentFileName, path);
+
+    // Save rewrites the open file without asking.
+    window->session().modified = true;
+    prompter.clear();
+    act("mnuFileSave")->trigger();
+    EXPECT_TRUE(prompter.asked.isEmpty());
+    EXPECT_FALSE(window->session().modified);
+}
+
+TEST_F(MainWindowTest, AFailedWriteKeepsTheBookModified)
+{
+    prompter.answerFile(generated(u"a.ndb"_qs, 3));
+    act("mnuFileOpen")->trigger();
+    window->session().modified = true;
+    prompter.answerFile(dir.filePath(u"missing/folder/x.ndb"_qs));
+    act("mnuFileSaveAs")->trigger();
+    EXPECT_EQ(prompter.lastText(), QStringLiteral("パスが見つかりません。"));
+    EXPECT_TRUE(window->session().modified);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Brindle - a.ndb"));
+}
+
+TEST_F(MainWindowTest, RecentFilesMoveToTheTop)
+{
+    const QString a = generated(u"a.ndb"_qs, 2);
+    const QString b = generated(u"b.ndb"_qs, 2, 3);
+    prompter.answerFile(a);
+    act("mnuFileOpen")->trigger();
+    prompter.answerFile(b);
+    act("mnuFileOpen")->trigger();
+    EXPECT_TRUE(window->mnuFileHistory[0]->text().endsWith(u"b.ndb"_qs));
+    EXPECT_TRUE(window->mnuFileHistory[1]->text().startsWith(u"&2 "_qs));
+    window->mnuFileHistory[1]->trigger();
+    EXPECT_EQ(window->session().currentFileName, a);
+    EXPECT_TRUE(window->mnuFileHistory[0]->text().endsWith(u"a.ndb"_qs));
+    EXPECT_FALSE(window->mnuFileHistory[2]->isVisible());
+}
+
+TEST_F(MainWindowTest, BusyModeRefusesCommandsAndCloseAsksToStop)
+{
+    window->BisyModeChange(true);
+    EXPECT_FALSE(window->picToolBar->isEnabled());
+    EXPECT_FALSE(window->frmSortOrder->isEnabled());
+    EXPECT_FALSE(act("mnuViewSort")->isEnabled());
+    act("mnuFileOpen")->trigger();
+    EXPECT_TRUE(prompter.fileRequests.isEmpty());
+
+    prompter.answer(Prompter::Yes);
+    EXPECT_FALSE(window->close());
+    EXPECT_EQ(prompter.lastText(), QStringLiteral("処理中です。中断しますか？"));
+    EXPECT_TRUE(window->session().interruptRequested);
+    window->BisyModeChange(false);
+    EXPECT_FALSE(window->session().interruptRequested);
+}
+
+TEST_F(MainWindowTest, FileInformationIsShownInTheReportWindow)
+{
+    prompter.answerFile(generated(u"info.ndb"_qs, 10));
+    act("mnuFileOpen")->trigger();
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        QWidget *w = QApplication::activeModalWidget();
+        ASSERT_NE(w, nullptr);
+        shown = w->windowTitle() + u'\n' + w->findChild<QWidget *>(u"txtReport"_qs)->property("plainText").toString();
+        w->close();
+    });
+    act("mnuFileInfo")->trigger();
+    EXPECT_TRUE(shown.startsWith(u"ファイル情報\n"_qs));
+    EXPECT_TRUE(shown.contains(u"全カードの枚数                ：10 枚"_qs));
+}
+
+TEST_F(MainWindowTest, EveryMenuEntryAndToolButtonIsFoundByName)
+{
+    fomBrindle &w = *window;
+    for (int i = 0; i < MainMenuEntryCount; ++i) {
+        const QString name = QString::fromLatin1(MainMenuEntries[i].name);
+        if (name.endsWith(u'*'))
+            continue;
+        QAction *a = w.findChild<QAction *>(name);
+        if (!a && w.findChild<QMenu *>(name))
+            a = w.findChild<QMenu *>(name)->menuAction();
+        ASSERT_NE(a, nullptr) << name.toStdString();
+        if (QString::fromUtf8(MainMenuEntries[i].caption) != u"-"_qs) {
+            EXPECT_EQ(a->text(), QString::fromUtf8(MainMenuEntries[i].caption));
+        }
+    }
+    for (int i = 0; i < 5; ++i)
+        EXPECT_NE(w.findChild<QAction *>(QStringLiteral("mnuFileHistory%1").arg(i)), nullptr);
+    // Toolbar buttons in tab order with their tooltips.
+    QList<QToolButton *> buttons = w.picToolBar->findChildren<QToolButton *>();
+    ASSERT_EQ(buttons.size(), ToolButtonEntryCount);
+    for (int i = 0; i < ToolButtonEntryCount; ++i) {
+        EXPECT_EQ(buttons[i]->objectName(), QString::fromLatin1(ToolButtonEntries[i].name));
+        EXPECT_EQ(buttons[i]->toolTip(), QString::fromUtf8(ToolButtonEntries[i].toolTip));
+    }
+    EXPECT_EQ(w.menuBar()->actions().size(), 6);
+}

@@ -1,0 +1,359 @@
+// The slimming, bulk settings and restoration dialogs.
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include "core/fileinfo.h"
+#include "core/ndbfile.h"
+#include "core/validation.h"
+#include "support/scriptedprompter.h"
+#include "support/testutil.h"
+#include "tools/fomIDConv.h"
+#include "tools/fomLightAddress.h"
+#include "tools/fomRestore.h"
+#include "tools/idconv.h"
+
+namespace {
+
+Card cardWith(qint32 number, const QStringList &ids)
+{
+    Card c = Card::newCard();
+    c.number = number;
+    c.ids = ids;
+    c.names = {QStringLiteral("名前%1").arg(number)};
+    c.created = 40000.0;
+    c.updated = 41000.0 + number;
+    return c;
+}
+
+AddressBook bookOf(const QList<Card> &cards)
+{
+    AddressBook book;
+    for (const Card &c : cards)
+        book.cards.append(c);
+    book.cardCounter = qint32(book.cards.size());
+    validateAll(book, CardLimits{});
+    return book;
+}
+
+QColor baseOf(const QLineEdit *box)
+{
+    return box->palette().color(QPalette::Base);
+}
+
+struct ShownReport
+{
+    QString text;
+    QString fileName;
+    QString title;
+    qsizetype messagesBefore = -1;
+};
+
+} // namespace
+
+TEST(LightAddressDialog, LevelsAndEnablingRules)
+{
+    AddressBook book = bookOf({cardWith(1, {u"aa@x.jp"_qs})});
+    ScriptedPrompter prompter;
+    fomLightAddress d(book, CardLimits{}, prompter);
+    EXPECT_EQ(d.windowTitle(), u"アドレス帳の減量"_qs);
+    EXPECT_EQ(d.lblSize->text(), u"現在のアドレス帳サイズは "_qs + withThousands(ndbFileSize(book))
+                                     + u" Byte あります。"_qs);
+
+    // No level yet: design values, nothing to change until one is chosen.
+    EXPECT_EQ(d.level(), -1);
+    for (QRadioButton *o : d.optLevel)
+        EXPECT_FALSE(o->isChecked());
+    for (QLineEdit *box : {d.txtNam, d.txtID, d.txtProf, d.txtMail, d.txtExcg, d.txtSay}) {
+        EXPECT_EQ(box->text(), u"100"_qs);
+        EXPECT_EQ(box->maxLength(), 3);
+        EXPECT_FALSE(box->isEnabled());
+    }
+    EXPECT_FALSE(d.chkID->isChecked() || d.chkID->isEnabled() || d.chkGroup->isEnabled());
+
+    d.optLevel[0]->click();
+    EXPECT_EQ(d.level(), 0);
+    EXPECT_EQ(d.lblInfo->text(), u"履歴情報などの古いものだけ除去します"_qs);
+    EXPECT_TRUE(d.chkProf->isChecked() && d.chkProfNone->isChecked() && d.chkSay->isChecked());
+    EXPECT_EQ(d.txtProf->text(), u"10"_qs);
+    EXPECT_FALSE(d.chkID->isChecked() || d.chkAdd->isChecked());
+    EXPECT_FALSE(d.chkProf->isEnabled() || d.txtProf->isEnabled() || d.chkProfNone->isEnabled());
+
+    d.optLevel[2]->click();
+    EXPECT_EQ(d.lblInfo->text(), u"１つのIDと名前だけを残し、その他の情報を全て除去します"_qs);
+    EXPECT_TRUE(d.chkID->isChecked() && d.chkGroup->isChecked() && d.chkBell->isChecked());
+    EXPECT_EQ(d.txtID->text(), u"1"_qs);
+    EXPECT_EQ(d.txtMail->text(), u"0"_qs);
+
+    // Custom: the preset stays, and becomes changeable.
+    const QColor base = QApplication::palette().color(QPalette::Base);
+    const QColor face = QApplication::palette().color(QPalette::Button);
+    d.optLevel[3]->click();
+    EXPECT_EQ(d.lblInfo->text(), u"設定に従った整理を行います"_qs);
+    EXPECT_TRUE(d.chkID->isChecked() && d.chkID->isEnabled() && d.txtID->isEnabled());
+    EXPECT_EQ(baseOf(d.txtID), base);
+    EXPECT_TRUE(d.chkGroup->isEnabled() && d.chkProfNone->isEnabled());
+    d.chkID->click();
+    EXPECT_FALSE(d.txtID->isEnabled());
+    EXPECT_EQ(baseOf(d.txtID), face);
+    d.chkProf->click();
+    EXPECT_FALSE(d.txtProf->isEnabled() || d.chkProfNone->isEnabled());
+    EXPECT_EQ(baseOf(d.txtProf), face);
+    d.chkProf->click();
+    EXPECT_TRUE(d.txtProf->isEnabled() && d.chkProfNone->isEnabled());
+    EXPECT_EQ(baseOf(d.txtProf), base);
+    EXPECT_TRUE(prompter.asked.isEmpty());
+}
+
+TEST(LightAddressDialog, ChecksBeforeRunning)
+{
+    AddressBook book = bookOf({cardWith(1, {u"aa@x.jp"_qs, u"bb@x.jp"_qs})});
+    const AddressBook original = book;
+    ScriptedPrompter prompter;
+    fomLightAddress d(book, CardLimits{}, prompter);
+
+    // Nothing chosen, with or without a level.
+    EXPECT_EQ(d.Execute(), -1);
+    d.optLevel[3]->click();
+    d.chkProf->click();
+    d.chkProf->click(); // checked and unchecked again: nothing chosen
+    EXPECT_EQ(d.Execute(), -1);
+    ASSERT_EQ(prompter.asked.size(), 2);
+    EXPECT_EQ(prompter.asked[1].message.text, u"作業が指示されていません。"_qs);
+    EXPECT_EQ(prompter.asked[1].message.icon, Prompter::Icon::Warning);
+
+    d.chkID->click();
+    d.txtID->setText(u"0"_qs);
+    EXPECT_EQ(d.Execute(), -1);
+    EXPECT_EQ(prompter.lastText(), u"IDは最低でも1つ必要です。1以上に設定してください。"_qs);
+    d.txtID->setText(u"1"_qs);
+    d.chkNam->click();
+    d.txtNam->setText(u"0"_qs);
+    EXPECT_EQ(d.Execute(), -1);
+    EXPECT_EQ(prompter.lastText(), u"名前は最低でも1つ必要です。1以上に設定してください。"_qs);
+
+    // A box without a number, even an unchecked one, stops without a word.
+    d.txtNam->setText(u"1"_qs);
+    d.chkMail->click();
+    d.chkMail->click();
+    d.txtMail->setText(QString());
+    const qsizetype shown = prompter.asked.size();
+    EXPECT_EQ(d.Execute(), -1);
+    EXPECT_EQ(prompter.asked.size(), shown);
+    EXPECT_EQ(book, original);
+    EXPECT_NE(d.result(), QDialog::Accepted);
+}
+
+TEST(LightAddressDialog, RunReturnsZeroEvenWithNothingToRemove)
+{
+    AddressBook book = bookOf({cardWith(1, {u"aa@x.jp"_qs, u"bb@x.jp"_qs})});
+    ScriptedPrompter prompter;
+    // Through Run: pick the level and press the button once the dialog is up.
+    QTimer::singleShot(0, [] {
+        auto *d = qobject_cast<fomLightAddress *>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        d->optLevel[0]->click();
+        d->cmdExec->click();
+    });
+    EXPECT_EQ(fomLightAddress::Run(book, CardLimits{}, prompter), 0);
+    EXPECT_EQ(prompter.texts(), QStringList{u"整理個所はありませんでした。"_qs});
+
+    QTimer::singleShot(0, [] {
+        auto *d = qobject_cast<fomLightAddress *>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        d->optLevel[2]->click();
+        d->cmdExec->click();
+    });
+    EXPECT_EQ(fomLightAddress::Run(book, CardLimits{}, prompter), 0);
+    EXPECT_EQ(book.cards[1].ids, QStringList{u"aa@x.jp"_qs});
+    EXPECT_TRUE(prompter.lastText().startsWith(u"1 枚のｶｰﾄﾞから 1 個所（"_qs));
+
+    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+    EXPECT_EQ(fomLightAddress::Run(book, CardLimits{}, prompter), -1);
+}
+
+TEST(IdConvDialog, OptionsMessagesAndDuplicateReport)
+{
+    AddressBook book = bookOf({cardWith(1, {u"ABC12345"_qs}),
+                               cardWith(2, {u"abc12345@nifty.com"_qs, u"taro@nifty.ne.jp"_qs})});
+    ScriptedPrompter prompter;
+    QList<ShownReport> reports;
+    const ReportViewer viewer = [&](const QString &text, const QString &fileName,
+                                    const QString &title) {
+        reports.append({text, fileName, title, prompter.asked.size()});
+    };
+    fomIDConv d(book, CardLimits{}, serviceMailDomains(), prompter, viewer);
+    EXPECT_EQ(d.windowTitle(), u"カードの一括設定"_qs);
+    EXPECT_TRUE(d.optExcg[0]->isChecked() && d.optSay[1]->isChecked());
+    for (QRadioButton *o : {d.optExcg[0], d.optExcg[1], d.optSay[0], d.optSay[1]})
+        EXPECT_FALSE(o->isEnabled());
+    d.chkFunc[1]->click();
+    EXPECT_TRUE(d.optExcg[0]->isEnabled() && d.optExcg[1]->isEnabled());
+    EXPECT_FALSE(d.optSay[0]->isEnabled());
+    d.chkFunc[1]->click();
+    EXPECT_FALSE(d.optExcg[1]->isEnabled());
+
+    EXPECT_EQ(d.Execute(), -1);
+    EXPECT_EQ(prompter.lastText(), u"機能が選択されていません。"_qs);
+    EXPECT_EQ(prompter.asked.last().message.icon, Prompter::Icon::Warning);
+    prompter.clear();
+
+    for (QCheckBox *c : d.chkFunc)
+        c->click();
+    d.optExcg[1]->click();
+    d.optSay[0]->click();
+    EXPECT_EQ(d.Execute(), 0);
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(prompter.texts(),
+              (QStringList{u"1 枚のｶｰﾄﾞに含まれる、2 個のIDを変換しました。"_qs,
+                           u"2 枚のｶｰﾄﾞの交流記録の設定を変更しました。"_qs,
+                           u"2 枚のｶｰﾄﾞの発言記録の設定を変更しました。"_qs}));
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_EQ(reports[0].messagesBefore, 1); // after the conversion's message
+    EXPECT_EQ(reports[0].title, u"ID変換による重複リスト"_qs);
+    EXPECT_EQ(reports[0].fileName, u"重複IDリスト"_qs);
+    EXPECT_TRUE(reports[0].text.contains(u"\r\nABC12345\r\n"_qs));
+    EXPECT_EQ(book.cards[2].ids, (QStringList{u"ABC12345"_qs, u"taro"_qs}));
+    EXPECT_EQ(book.cards[1].exchangeAutoRecord, FlagOff);
+    EXPECT_EQ(book.cards[2].remarkAutoRecord, FlagOn);
+
+    // Flags only, nothing to change: still a completed run.
+    prompter.clear();
+    fomIDConv again(book, CardLimits{}, serviceMailDomains(), prompter, viewer);
+    again.chkFunc[1]->click();
+    again.optExcg[1]->click();
+    EXPECT_EQ(again.Execute(), 0);
+    EXPECT_EQ(prompter.texts(), QStringList{u"交流記録を変更するｶｰﾄﾞはありませんでした。"_qs});
+}
+
+TEST(RestoreDialog, CountsOptionsAndBothFunctionsInOrder)
+{
+    Card broken = cardWith(1, {u"same@x.jp"_qs});
+    broken.names.clear();
+    Card abnormal = cardWith(2, {u"SAME@x.jp"_qs});
+    abnormal.exchangeAutoRecord = 3;
+    Card suspicious = cardWith(3, {u"cc@x.jp"_qs});
+    suspicious.birthday = -18261.0;
+    AddressBook book = bookOf({broken, abnormal, suspicious, cardWith(4, {u"dd@x.jp"_qs})});
+    ScriptedPrompter prompter;
+    QList<ShownReport> reports;
+    const ReportViewer viewer = [&](const QString &text, const QString &fileName,
+                                    const QString &title) {
+        reports.append({text, fileName, title, prompter.asked.size()});
+    };
+    bool busy = false;
+    bool interrupt = true;
+    fomRestore d(book, CardLimits{}, prompter, viewer, {&busy, &interrupt});
+    EXPECT_EQ(d.windowTitle(), u"ｶｰﾄﾞの修復"_qs);
+    EXPECT_EQ(d.lblTotal->text(), u"4 枚"_qs);
+    EXPECT_EQ(d.lblBC[0]->text(), u"1 枚"_qs);
+    EXPECT_EQ(d.lblBC[1]->text(), u"1 枚"_qs);
+    EXPECT_EQ(d.lblBC[2]->text(), u"1 枚"_qs);
+    EXPECT_FALSE(d.chkRestore->isChecked() || d.chkIDRepeat->isChecked());
+    EXPECT_TRUE(d.optRestoreLevel[0]->isChecked() && d.optIDRepeat[0]->isChecked());
+    for (QRadioButton *o : {d.optRestoreLevel[0], d.optRestoreLevel[2], d.optIDRepeat[1]})
+        EXPECT_FALSE(o->isEnabled());
+    d.chkIDRepeat->click();
+    EXPECT_TRUE(d.optIDRepeat[1]->isEnabled());
+    EXPECT_FALSE(d.optRestoreLevel[1]->isEnabled());
+    d.chkIDRepeat->click();
+
+    EXPECT_EQ(d.Execute(), -1);
+    EXPECT_EQ(prompter.lastText(), u"機能が選択されていません。"_qs);
+    prompter.clear();
+
+    d.chkRestore->click();
+    d.optRestoreLevel[1]->click(); // broken and abnormal
+    d.chkIDRepeat->click();
+    bool busyDuringRun = false;
+    d.setStepHook([&](qint64, qint64) {
+        busyDuringRun = busy && d.running() && !d.chkIDRepeat->isEnabled();
+    });
+    EXPECT_EQ(d.Execute(), 0);
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_TRUE(busyDuringRun);
+    EXPECT_FALSE(busy || interrupt || d.running());
+    EXPECT_EQ(prompter.texts(), QStringList{u"2 枚のｶｰﾄﾞ（2 個所）を修復しました。"_qs});
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_EQ(reports[0].messagesBefore, 1);
+    EXPECT_EQ(reports[0].title, u"重複IDの統合処理レポート"_qs);
+    EXPECT_EQ(reports[0].fileName, u"ID統合"_qs);
+    EXPECT_TRUE(reports[0].text.endsWith(u"1 個のIDが重複していました。"_qs));
+    ASSERT_EQ(book.cardCount(), 4); // the two cards sharing an ID are one
+    EXPECT_EQ(book.cards[1].number, 2);            // the card updated later absorbed the other
+    EXPECT_EQ(book.cards[2].birthday, -18261.0); // suspicious: not at this level
+}
+
+TEST(RestoreDialog, InterruptAndBusyRefusal)
+{
+    QList<Card> cards;
+    for (int i = 1; i <= 40; ++i) {
+        Card c = cardWith(i, {QStringLiteral("id%1@x.jp").arg(i)});
+        c.remarkAutoRecord = 5;
+        cards << c;
+    }
+    AddressBook book = bookOf(cards);
+    ScriptedPrompter prompter;
+    int reports = 0;
+    fomRestore d(book, CardLimits{}, prompter,
+                 [&](const QString &, const QString &, const QString &) { ++reports; });
+    d.chkRestore->click();
+    d.optRestoreLevel[2]->click();
+    d.chkIDRepeat->click();
+
+    // The run button during a run is refused; the close box asks, and No
+    // lets the run go on.
+    prompter.answer(Prompter::No);
+    int steps = 0;
+    d.setStepHook([&](qint64, qint64) {
+        ++steps;
+        if (steps == 3)
+            d.cmdExec->click();
+        if (steps == 5)
+            d.close();
+    });
+    EXPECT_EQ(d.Execute(), 0);
+    ASSERT_EQ(prompter.asked.size(), 4);
+    EXPECT_EQ(prompter.asked[0].message.text, u"処理中です。"_qs);
+    EXPECT_EQ(prompter.asked[0].message.icon, Prompter::Icon::Warning);
+    const Prompter::Message &question = prompter.asked[1].message;
+    EXPECT_EQ(question.text, u"処理中ですが、中断しますか？"_qs);
+    EXPECT_EQ(question.buttons, Prompter::Buttons(Prompter::Yes) | Prompter::No);
+    EXPECT_EQ(question.defaultButton, Prompter::No);
+    EXPECT_EQ(prompter.asked[2].message.text, u"40 枚のｶｰﾄﾞ（40 個所）を修復しました。"_qs);
+    EXPECT_EQ(prompter.asked[3].message.text, u"IDの重複はありませんでした。"_qs);
+
+    // Yes stops the fixing; the duplicate search does not start.
+    for (qsizetype i = 1; i < book.cardCount(); ++i) {
+        book.cards[i].remarkAutoRecord = 5;
+        book.cards[i].status = StatusBadRemarkFlag;
+    }
+    prompter.clear();
+    prompter.answer(Prompter::Yes);
+    fomRestore again(book, CardLimits{}, prompter,
+                     [&](const QString &, const QString &, const QString &) { ++reports; });
+    again.chkRestore->click();
+    again.optRestoreLevel[2]->click();
+    again.chkIDRepeat->click();
+    again.setStepHook([&](qint64 done, qint64) {
+        if (done == 5)
+            again.close();
+    });
+    EXPECT_EQ(again.Execute(), 0);
+    // The stop comes before the sixth card.
+    EXPECT_EQ(prompter.texts(), (QStringList{u"処理中ですが、中断しますか？"_qs,
+                                             u"5 枚のｶｰﾄﾞ（5 個所）を修復しました。"_qs}));
+    EXPECT_EQ(book.cards[5].remarkAutoRecord, FlagOff);
+    EXPECT_EQ(book.cards[6].remarkAutoRecord, 5);
+    EXPECT_EQ(reports, 0);
+
+    // Closing when idle cancels.
+    fomRestore idle(book, CardLimits{}, prompter, {});
+    idle.show();
+    idle.cmdCancel->click();
+    EXPECT_EQ(idle.result(), QDialog::Rejected);
+}

@@ -1,0 +1,91 @@
+#pragma once
+// The restoration dialog: fixes the cards validation flagged, at a chosen
+// depth, and looks for IDs held more than once, reporting or merging them
+// (tools/restore.h). A run lets window events through between cards; the
+// close box (or "ｷｬﾝｾﾙ", or Esc) then offers to interrupt it.
+
+#include <QDialog>
+#include <functional>
+
+#include "core/model.h"
+#include "tools/reportviewer.h"
+
+class Prompter;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+
+// The main window's busy state, set while a restoration runs. Either
+// pointer may be null; without interruptRequested the dialog keeps its own
+// flag.
+struct RestoreBusyState
+{
+    bool *busy = nullptr;
+    bool *interruptRequested = nullptr;
+};
+
+class fomRestore : public QDialog
+{
+    Q_OBJECT
+
+public:
+    using BusyState = RestoreBusyState;
+
+    // Shows the dialog modally on the open book. Returns 0 after a run (the
+    // caller marks the book modified, repaints, drops vanished cards from
+    // its search result and redraws its list), -1 when cancelled.
+    static int Run(AddressBook &book, const CardLimits &limits, Prompter &prompter,
+                   const ReportViewer &showReport, BusyState busyState = {},
+                   QWidget *parent = nullptr);
+
+    fomRestore(AddressBook &book, const CardLimits &limits, Prompter &prompter,
+               ReportViewer showReport, BusyState busyState = {}, QWidget *parent = nullptr);
+
+    // cmdExec. Returns 0 when a run completed (the dialog is then
+    // accepted), -1 when it was refused.
+    int Execute();
+    bool running() const { return m_running; }
+    // What the close box does during a run: asks whether to interrupt.
+    void requestInterrupt();
+
+    // Called once per card or pair during a run, after the events were let
+    // through (tests use it to act in the middle of a run).
+    void setStepHook(std::function<void(qint64 done, qint64 total)> hook)
+    {
+        m_stepHook = std::move(hook);
+    }
+
+    QGroupBox *frmRestore = nullptr;
+    QGroupBox *frmIDRepeat = nullptr;
+    QLabel *lblTotal = nullptr;
+    QLabel *lblBC[3] = {};
+    QCheckBox *chkRestore = nullptr;
+    QRadioButton *optRestoreLevel[3] = {};
+    QCheckBox *chkIDRepeat = nullptr;
+    QRadioButton *optIDRepeat[2] = {};
+    QProgressBar *prgRun = nullptr;
+    QPushButton *cmdExec = nullptr;
+    QPushButton *cmdCancel = nullptr;
+
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void updateControls();
+    bool step(qint64 done, qint64 total);
+    bool &interruptFlag() { return m_busy.interruptRequested ? *m_busy.interruptRequested : m_interrupt; }
+
+    AddressBook &m_book;
+    CardLimits m_limits;
+    Prompter &m_prompter;
+    ReportViewer m_showReport;
+    BusyState m_busy;
+    bool m_interrupt = false;
+    bool m_running = false;
+    std::function<void(qint64, qint64)> m_stepHook;
+};
