@@ -11,7 +11,7 @@
 //                         QString, all kept until the end of the pass)
 //   BM_ReadFileBytes      QFile::readAll alone (the I/O part of the floor)
 //   BM_RepairCardNumbers  repairCardNumbers on the loaded book, as after
-//                         every load; /damaged: half the cards share a number
+//                         every load; /1: half the cards share a number
 //   BM_ValidateAll        validateAll with the default limits
 //   BM_BuildImage         buildNdbImage
 //   BM_EncodeFloor        cp932::encodeAppend of every string into one buffer
