@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include "common/consoleprompter.h"
 #include "common/guiprompter.h"
 #include "mainwindow/fomBrindle.h"
 #include "shell/startup.h"
@@ -37,12 +38,16 @@ int main(int argc, char *argv[])
     // The command line as a whole names the file to open.
     const QString file = parser.positionalArguments().join(QLatin1Char(' '));
 
-    GuiPrompter prompter;
+    // Screenshots are taken without stopping at message boxes.
+    GuiPrompter guiPrompter;
+    ConsolePrompter consolePrompter;
+    Prompter &prompter = parser.isSet(screenshot) ? static_cast<Prompter &>(consolePrompter)
+                                                  : guiPrompter;
     ShellSession shell(QApplication::applicationDirPath());
     shell.start(prompter);
 
     fomBrindle window(shell, prompter, file);
-    prompter.setParent(&window);
+    guiPrompter.setParent(&window);
     window.show();
     if (parser.isSet(screenshot)) {
         const QString png = parser.value(screenshot);

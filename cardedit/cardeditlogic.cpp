@@ -1,5 +1,7 @@
 #include "cardedit/cardeditlogic.h"
 
+#include "common/likematch.h"
+
 #include <QFileInfo>
 
 #include "cardedit/cardedittexts.h"
@@ -116,20 +118,15 @@ int otherCardWithId(const AddressBook &book, QStringView id, int skipIndex)
     return -1;
 }
 
-bool isLegacyServiceId(QStringView id)
+bool hasProfileIdShape(QStringView id)
 {
-    if (id.size() != 8)
-        return false;
-    for (qsizetype i = 3; i < 8; ++i)
-        if (id[i] < u'0' || id[i] > u'9')
-            return false;
-    return true;
+    return likeMatch(id, u"???#####");
 }
 
 QString profileFileId(const QStringList &ids)
 {
     for (const QString &id : ids)
-        if (isLegacyServiceId(id))
+        if (hasProfileIdShape(id))
             return id;
     return ids.isEmpty() ? QStringLiteral("*") : ids.last();
 }

@@ -57,9 +57,10 @@ QString ageText(DateValue birthday, QDate today);
 // comparison: letter case and width ignored), or -1. Cards 1 .. count-1.
 int otherCardWithId(const AddressBook &book, QStringView id, int skipIndex);
 
-// The online service's legacy member ID shape: three characters and five
-// decimal digits ("ABC12345").
-bool isLegacyServiceId(QStringView id);
+// The shape of the IDs that name profile files: any three characters and
+// five decimal digits (the online service's legacy IDs, "ABC12345").
+bool hasProfileIdShape(QStringView id);
+
 // The ID whose profile files the add dialog offers: the first ID of legacy
 // shape, else the last ID, else "*".
 QString profileFileId(const QStringList &ids);

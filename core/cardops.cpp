@@ -336,11 +336,20 @@ int registerGroup(const QString &name, AddressBook &book)
 
 int registerUsedGroups(AddressBook &book)
 {
+    // The same test as registerGroup (exact comparison), with the names seen
+    // so far kept in a set so that a large book is not quadratic.
+    QStringList &list = book.groupList();
+    QSet<QString> known(list.cbegin(), list.cend());
     int added = 0;
-    for (qsizetype i = 1; i < book.cards.size(); ++i)
-        for (const QString &g : std::as_const(book.cards[i].groups))
-            if (registerGroup(g, book) == 0)
+    for (qsizetype i = 1; i < book.cards.size(); ++i) {
+        for (const QString &g : std::as_const(book.cards[i].groups)) {
+            if (!known.contains(g)) {
+                known.insert(g);
+                list.append(g);
                 ++added;
+            }
+        }
+    }
     return added;
 }
 

@@ -1,8 +1,7 @@
 #include "formats/listtext.h"
 
-#include <QSet>
-
 #include "common/oledate.h"
+#include "core/cardops.h"
 #include "formats/fileprocs.h"
 
 namespace {
@@ -120,22 +119,6 @@ void cardText(QString &out, const Card &c)
     numbered(out, LabelRemark, c.remarkRecords);
     date(out, LabelCreated, c.created, true);
     date(out, LabelUpdated, c.updated, true);
-}
-
-// Appends every group a card uses and the group list lacks, cards and
-// groups in order (exact comparison).
-void registerCardGroups(AddressBook &book)
-{
-    QStringList &list = book.groupList();
-    QSet<QString> known(list.cbegin(), list.cend());
-    for (qsizetype i = 1; i < book.cards.size(); ++i) {
-        for (const QString &g : std::as_const(book.cards[i].groups)) {
-            if (!known.contains(g)) {
-                known.insert(g);
-                list.append(g);
-            }
-        }
-    }
 }
 
 QStringView trimSpaces(QStringView s)
@@ -309,6 +292,6 @@ int ListFileRead(const QString &path, AddressBook &book, Prompter &prompter,
         return -1;
     if (!parseListText(text, book, progress))
         return -1;
-    registerCardGroups(book);
+    registerUsedGroups(book);
     return 0;
 }

@@ -64,9 +64,9 @@ TEST(CardEditIds, OtherCardCheckIgnoresCaseAndSkipsOnlyTheEditedCard)
 
 TEST(CardEditIds, ProfileFilesAreNamedByTheFirstLegacyIdElseTheLast)
 {
-    EXPECT_TRUE(isLegacyServiceId(u"ABC12345"));
-    EXPECT_FALSE(isLegacyServiceId(u"ABC1234X"));
-    EXPECT_FALSE(isLegacyServiceId(u"ABC123456"));
+    EXPECT_TRUE(hasProfileIdShape(u"ABC12345"));
+    EXPECT_FALSE(hasProfileIdShape(u"ABC1234X"));
+    EXPECT_FALSE(hasProfileIdShape(u"ABC123456"));
     EXPECT_EQ(profileFileId({u"a@example.jp"_qs, u"XYZ12345"_qs, u"QQQ00001"_qs}), u"XYZ12345"_qs);
     EXPECT_EQ(profileFileId({u"a@example.jp"_qs, u"b@example.jp"_qs}), u"b@example.jp"_qs);
     EXPECT_EQ(profileFileId({}), u"*"_qs);
