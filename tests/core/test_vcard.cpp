@@ -1,11 +1,9 @@
 #include <QFile>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 
 #include "common/cp932.h"
 #include "common/oledate.h"
 #include "formats/vcard.h"
-#include "support/scriptedprompter.h"
 #include "support/testutil.h"
 
 namespace {
@@ -607,31 +605,4 @@ TEST(VcardWrite, WholeBookAndCancel)
     EXPECT_TRUE(cancelled);
     EXPECT_TRUE(none.isEmpty());
     EXPECT_EQ(calls, 2);
-}
-
-TEST(VcardFiles, WriteAndReadThroughFiles)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath("card.vcf");
-    AddressBook book = AddressBook::newBook();
-    book.cards.append(fullCard());
-    ScriptedPrompter pr;
-    ASSERT_EQ(VcdFileWrite(path, book, pr, writeOptions()), 0);
-    const QByteArray bytes = readAll(path);
-    EXPECT_TRUE(bytes.startsWith("BEGIN:VCARD\r\nVERSION:2.1\r\nN;PREF:"));
-    EXPECT_TRUE(bytes.contains(cp932::encode(u"FN;PREF:山田　太郎\r\n")));
-
-    AddressBook back;
-    ASSERT_EQ(VcdFileRead(path, back, pr, readOptions()), 0);
-    ASSERT_EQ(back.cardCount(), 2);
-    EXPECT_EQ(back.cards[1].names, fullCard().names);
-    EXPECT_TRUE(pr.asked.isEmpty());
-
-    // An empty file gives no cards; a missing one fails with a message.
-    ASSERT_TRUE(writeAll(path, QByteArray()));
-    EXPECT_EQ(VcdFileRead(path, back, pr, readOptions()), 0);
-    EXPECT_EQ(back.cardCount(), 1);
-    EXPECT_EQ(VcdFileRead(dir.filePath("missing.vcf"), back, pr, readOptions()), -1);
-    EXPECT_EQ(pr.asked.size(), 1);
 }
