@@ -3,7 +3,9 @@
 #include <cmath>
 
 namespace {
-const QDate OleEpoch(1899, 12, 30);
+// 1899-12-30, as a constant so that date conversions work from any static
+// initialiser too.
+constexpr QDate OleEpoch = QDate::fromJulianDay(2415019);
 const QDate MaxShowableDay(9999, 12, 31);
 constexpr qint64 MsPerDay = 86400000;
 } // namespace
