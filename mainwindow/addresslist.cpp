@@ -187,6 +187,17 @@ void AddressListModel::removeRowsOfCard(qint32 cardNumber)
     }
 }
 
+void AddressListModel::removeRowsOfCards(const QSet<qint32> &cardNumbers)
+{
+    QList<ListLine> kept;
+    kept.reserve(m_lines.size());
+    for (const ListLine &line : std::as_const(m_lines))
+        if (!cardNumbers.contains(line.cardNumber))
+            kept.append(line);
+    if (kept.size() != m_lines.size())
+        setLines(std::move(kept));
+}
+
 int AddressListModel::firstRowOfCard(qint32 cardNumber) const
 {
     for (int row = 0; row < m_lines.size(); ++row)

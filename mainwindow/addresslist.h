@@ -4,6 +4,7 @@
 
 #include <QAbstractListModel>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include "common/progress.h"
@@ -60,6 +61,9 @@ public:
     void setLines(QList<ListLine> lines);
     void appendLines(const QList<ListLine> &lines);
     void removeRowsOfCard(qint32 cardNumber);
+    // Removes the lines of all these cards in one reset; the other lines
+    // keep their order.
+    void removeRowsOfCards(const QSet<qint32> &cardNumbers);
     void clear() { setLines({}); }
 
     const ListLine &line(int row) const { return m_lines.at(row); }

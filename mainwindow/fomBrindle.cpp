@@ -18,6 +18,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
+#include <QMimeData>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -25,16 +27,22 @@
 #include <QSet>
 #include <QStyle>
 #include <QTimer>
+#include <QUrl>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include "cardedit/fomCardEdit.h"
+#include "cardedit/fomGroupEdit.h"
 #include "common/fomReport.h"
 #include "common/fomVersion.h"
 #include "common/paths.h"
 #include "common/prompter.h"
 #include "core/cardops.h"
 #include "core/fileinfo.h"
+#include "core/validation.h"
+#include "formats/fomCsvGet.h"
+#include "formats/fomCsvPut.h"
 #include "formats/fileprocs.h"
 #include "mainwindow/addresslist.h"
 #include "mainwindow/menutable.h"
@@ -42,6 +50,11 @@
 #include "shell/filekind.h"
 #include "shell/help.h"
 #include "shell/startup.h"
+#include "tools/fomCompAddress.h"
+#include "tools/fomIDConv.h"
+#include "tools/fomLightAddress.h"
+#include "tools/fomRestore.h"
+#include "tools/idconv.h"
 
 namespace {
 
@@ -112,6 +125,15 @@ fomBrindle::fomBrindle(ShellSession &shell, Prompter &prompter, const QString &c
     buildCentral();
     connectCommands();
 
+    // Files go through the window's table: CSV asks for its column mapping
+    // and its export options in dialogs.
+    m_formats = std::make_unique<FileFormats>(builtInFileFormats());
+    m_formats->byKind[FileKindCsv] = csvFileFormat(
+        csvGetDialogMapper(this), [this](CsvExportOptions &options) {
+            return csvPutDialogAsker(this, m_session.shell.settings.niftyDomain)(options);
+        });
+    m_session.formats = m_formats.get();
+
     m_session.showStatus = [this](const QString &text) { setStatus(text); };
     m_session.progress = [this](qint64, qint64) { return processEventsAndContinue(); };
 
@@ -143,8 +165,15 @@ void fomBrindle::connectCommands()
         Q_ASSERT(a);
         connect(a, &QAction::triggered, this, slot);
     };
+    // A toolbar button gives the keyboard focus back to the list before its
+    // command runs, so Enter and Delete keep working on the list.
     auto button = [this](const char *name, auto slot) {
-        connect(toolButtons.value(QString::fromLatin1(name)), &QToolButton::clicked, this, slot);
+        connect(toolButtons.value(QString::fromLatin1(name)), &QToolButton::clicked, this,
+                [this, slot] {
+                    if (QWidget *f = QApplication::focusWidget(); f && picToolBar->isAncestorOf(f))
+                        lstAdd->setFocus();
+                    slot();
+                });
     };
 
     on("mnuFileNew", [this] { AddNew(); });
@@ -204,35 +233,43 @@ void fomBrindle::connectCommands()
     connect(cmdSearch, &QPushButton::clicked, this, [this] { whenIdle([&] { runSearch(); }); });
     cboSearchWord->installEventFilter(this);
 
-    on("mnuEditAllSel", [this] {
-        whenIdle([&] {
-            lstAdd->selectAll();
-            SelView();
-        });
-    });
-    on("mnuEditRevSel", [this] {
-        whenIdle([&] {
-            QItemSelection all(m_model->index(0), m_model->index(m_model->rowCount() - 1));
-            lstAdd->selectionModel()->select(all, QItemSelectionModel::Toggle);
-            SelView();
-        });
-    });
+    on("mnuEditAllSel", [this] { SelectAll(); });
+    on("mnuEditRevSel", [this] { InvertSelection(); });
     connect(lstAdd->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { SelView(); });
 
-    on("mnuHelpTopic", [this] { helpTopic(); });
-    button("cmdHelpTopic", [this] { helpTopic(); });
-    on("mnuHelpVersion", [this] { showVersion(); });
+    on("mnuEditAdd", [this] { CardNew(); });
+    button("cmdCardNew", [this] { CardNew(); });
+    on("mnuEditEdit", [this] { CardEdit(); });
+    button("cmdCardEdit", [this] { CardEdit(); });
+    on("mnuEditDelete", [this] { CardDelete(); });
+    button("cmdCardDelete", [this] { CardDelete(); });
+    on("mnuEditCombine", [this] { CardCombine(); });
+    button("cmdCardCombine", [this] { CardCombine(); });
+    connect(lstAdd, &QListView::doubleClicked, this, [this] { CardEdit(); });
+    lstAdd->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lstAdd, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { showEditMenu(pos); });
+    lstAdd->installEventFilter(this);
+    lstAdd->viewport()->installEventFilter(this);
 
-    // Commands whose windows are not part of this build yet.
-    for (const char *name : {"mnuEditAdd", "mnuEditEdit", "mnuEditDelete", "mnuEditCombine",
-                             "mnuCollectEditGroup", "mnuCollectID", "mnuCollectRestore",
-                             "mnuCollectLight", "mnuCollectComp", "mnuOptionSetup"})
-        on(name, [this] { notAvailable(); });
-    for (const char *name : {"cmdCardNew", "cmdCardEdit", "cmdCardDelete", "cmdCardCombine",
-                             "cmdGroup", "cmdCollectID", "cmdCollectRestore", "cmdCollectLight",
-                             "cmdCollectComp", "cmdOptionSetup"})
-        button(name, [this] { notAvailable(); });
+    on("mnuCollectEditGroup", [this] { GroupEdit(); });
+    button("cmdGroup", [this] { GroupEdit(); });
+    on("mnuCollectID", [this] { CollectID(); });
+    button("cmdCollectID", [this] { CollectID(); });
+    on("mnuCollectRestore", [this] { CollectRestore(); });
+    button("cmdCollectRestore", [this] { CollectRestore(); });
+    on("mnuCollectLight", [this] { CollectLight(); });
+    button("cmdCollectLight", [this] { CollectLight(); });
+    on("mnuCollectComp", [this] { CollectComp(); });
+    button("cmdCollectComp", [this] { CollectComp(); });
+    // The options dialog is wired once it is part of the program.
+    on("mnuOptionSetup", [this] { notAvailable(); });
+    button("cmdOptionSetup", [this] { notAvailable(); });
+
+    on("mnuHelpTopic", [this] { helpTopic(true); });
+    button("cmdHelpTopic", [this] { helpTopic(false); });
+    on("mnuHelpVersion", [this] { showVersion(); });
 }
 
 void fomBrindle::notAvailable()
@@ -243,13 +280,14 @@ void fomBrindle::notAvailable()
     });
 }
 
-void fomBrindle::helpTopic()
+void fomBrindle::helpTopic(bool contents)
 {
-    whenIdle([&] {
-        const QUrl url = helpContentsUrl(m_session.prompter, m_session.shell.helpFile);
-        if (url.isValid())
-            QDesktopServices::openUrl(url);
-    });
+    // The toolbar button opens the first topic, the menu entry the contents.
+    const QUrl url = contents
+                         ? helpContentsUrl(m_session.prompter, m_session.shell.helpFile)
+                         : helpTopicUrl(m_session.prompter, m_session.shell.helpFile, 1);
+    if (url.isValid())
+        QDesktopServices::openUrl(url);
 }
 
 void fomBrindle::showVersion()
@@ -433,18 +471,13 @@ void fomBrindle::SelView()
 
 QList<qint32> fomBrindle::selectedCardNumbers() const
 {
-    QModelIndexList rows = lstAdd->selectionModel()->selectedRows();
-    std::sort(rows.begin(), rows.end(),
-              [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
     QList<qint32> out;
-    QSet<qint32> seen;
-    for (const QModelIndex &i : rows) {
-        const qint32 n = m_model->cardNumberAt(i.row());
-        if (!seen.contains(n)) {
-            seen.insert(n);
-            out.append(n);
-        }
-    }
+    const QModelIndexList rows = lstAdd->selectionModel()->selectedRows();
+    out.reserve(rows.size());
+    for (const QModelIndex &i : rows)
+        out.append(m_model->cardNumberAt(i.row()));
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
     return out;
 }
 
@@ -486,6 +519,10 @@ void fomBrindle::reverseChosen()
 
 bool fomBrindle::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == lstAdd && event->type() == QEvent::KeyPress)
+        return listKeyPress(static_cast<QKeyEvent *>(event));
+    if (watched == lstAdd->viewport() && listDragEvent(event))
+        return true;
     if (watched == cboSearchWord && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -648,6 +685,352 @@ void fomBrindle::FileInfoView()
         fomReport::View(text, QStringLiteral("ファイル情報"), QStringLiteral("ファイル情報"),
                         m_session.prompter, m_session.shell.settings.trashFlag, this);
     });
+}
+
+CardEditOptions fomBrindle::cardEditOptions() const
+{
+    CardEditOptions o;
+    o.limits = m_session.limits();
+    o.sharedLogFolder = m_session.shell.settings.globalLogFolder;
+    // Windows paths in the cards (profile files) resolve in Corvid's prefix;
+    // relative ones from Corvid's own folder.
+    const WineHost &host = m_session.shell.host;
+    const QString base = findCorvidFolder(host);
+    o.hostToLocalPath = [&host, base](const QString &path) { return host.localPath(path, base); };
+    return o;
+}
+
+void fomBrindle::CardEdit()
+{
+    whenIdle([&] {
+        const QModelIndex current = lstAdd->currentIndex();
+        if (m_model->rowCount() == 0 || !current.isValid())
+            return;
+        const qint32 number = m_model->cardNumberAt(current.row());
+        const int saved = fomCardEdit::Edit(m_session.book, number, cardEditOptions(),
+                                            m_session.prompter, this);
+        if (saved < 0)
+            return;
+        m_session.modified = true;
+        AddReView(saved);
+        emit bookChanged();
+    });
+}
+
+void fomBrindle::CardNew()
+{
+    whenIdle([&] {
+        const int saved = fomCardEdit::Edit(m_session.book, -1, cardEditOptions(),
+                                            m_session.prompter, this);
+        if (saved < 0)
+            return;
+        m_session.modified = true;
+        // A new card is shown even when it does not match the search; a card
+        // it was merged into is shown once.
+        displayListAdd(m_session.displayList, saved);
+        AddReView(saved);
+        emit bookChanged();
+    });
+}
+
+namespace {
+
+// A question about the selection: its line count, its card count, then rest.
+QString selectionQuestion(qsizetype lines, qsizetype cards, const QString &rest)
+{
+    return QStringLiteral("選択された ") + QString::number(lines) + QStringLiteral(" 項目（")
+         + QString::number(cards) + rest;
+}
+
+// The card the others are merged into: the latest update wins, the lowest
+// number among equal updates.
+qint32 combineTarget(const AddressBook &book, const QList<qint32> &numbers)
+{
+    qint32 target = -1;
+    DateValue latest = 0;
+    for (qint32 n : numbers) { // ascending: the lowest number wins a tie
+        const int index = findCardByNumber(book, n);
+        if (index < 1)
+            continue;
+        const DateValue updated = book.cards[index].updated;
+        if (target < 0 || updated > latest) {
+            target = n;
+            latest = updated;
+        }
+    }
+    return target;
+}
+
+bool askYesNo(Prompter &prompter, const QString &text)
+{
+    Prompter::Message m;
+    m.text = text;
+    m.buttons = Prompter::Buttons(Prompter::Yes) | Prompter::No;
+    m.icon = Prompter::Icon::Question;
+    m.defaultButton = Prompter::No;
+    return prompter.ask(m) == Prompter::Yes;
+}
+
+} // namespace
+
+void fomBrindle::CardDelete()
+{
+    whenIdle([&] {
+        const QList<qint32> numbers = selectedCardNumbers();
+        if (numbers.isEmpty())
+            return;
+        const qsizetype lines = lstAdd->selectionModel()->selectedRows().size();
+        const QString rest = QStringLiteral(" 枚のカード）を削除して宜しいですか？");
+        if (!askYesNo(m_session.prompter, selectionQuestion(lines, numbers.size(), rest)))
+            return;
+        setStatus(QStringLiteral("ｶｰﾄﾞを削除しています。"));
+        deleteCards(numbers, m_session.book);
+        // The other lines stay where they are: no rebuild.
+        const QSet<qint32> deleted(numbers.begin(), numbers.end());
+        displayListRemove(m_session.displayList, deleted);
+        m_model->removeRowsOfCards(deleted);
+        if (m_model->rowCount() > 0)
+            lstAdd->selectionModel()->setCurrentIndex(m_model->index(0),
+                                                      QItemSelectionModel::NoUpdate);
+        SelView();
+        m_session.modified = true;
+        emit bookChanged();
+    });
+}
+
+void fomBrindle::CardCombine()
+{
+    whenIdle([&] {
+        const qsizetype lines = lstAdd->selectionModel()->selectedRows().size();
+        if (lines < 2)
+            return;
+        QList<qint32> numbers = selectedCardNumbers();
+        if (numbers.size() < 2)
+            return;
+        const QString rest = QStringLiteral(" 枚のカード）を統合しますか？");
+        if (!askYesNo(m_session.prompter, selectionQuestion(lines, numbers.size(), rest)))
+            return;
+        setStatus(QStringLiteral("ｶｰﾄﾞを統合しています。"));
+        const qint32 target = combineTarget(m_session.book, numbers);
+        if (target < 0)
+            return;
+        numbers.removeOne(target);
+        for (qint32 n : std::as_const(numbers))
+            mergeCardsByNumber(target, n, m_session.book);
+        deleteCards(numbers, m_session.book);
+        const int index = findCardByNumber(m_session.book, target);
+        Card &merged = m_session.book.cards[index];
+        merged.status = validateCard(merged, m_session.book.groupList(), m_session.limits());
+        m_session.modified = true;
+        m_session.displayList = searchCards(m_session.book, cboSearchList->currentIndex(),
+                                            cboSearchWord->currentText());
+        AddView(target);
+        emit bookChanged();
+    });
+}
+
+void fomBrindle::SelectAll()
+{
+    lstAdd->selectAll();
+    lstAdd->viewport()->update();
+    SelView();
+}
+
+void fomBrindle::InvertSelection()
+{
+    const int n = m_model->rowCount();
+    if (n > 0) {
+        const QItemSelection all(m_model->index(0), m_model->index(n - 1));
+        lstAdd->selectionModel()->select(all, QItemSelectionModel::Toggle);
+    }
+    SelView();
+}
+
+void fomBrindle::showReport(const QString &text, const QString &fileName, const QString &title)
+{
+    fomReport::View(text, fileName, title, m_session.prompter,
+                    m_session.shell.settings.trashFlag, this);
+}
+
+void fomBrindle::GroupEdit()
+{
+    whenIdle([&] {
+        if (fomGroupEdit::Edit(m_session.book, m_session.prompter, this) != 0)
+            return;
+        m_session.modified = true;
+        refreshGroupWords();
+        emit bookChanged();
+    });
+}
+
+void fomBrindle::refreshGroupWords()
+{
+    // The word box of a group search offers the group list as it is now.
+    if (cboSearchList->currentIndex() != SearchGroups)
+        return;
+    const QString word = cboSearchWord->currentText();
+    cboSearchWord->clear();
+    cboSearchWord->addItem(anyValueWord());
+    cboSearchWord->addItems(m_session.book.groupList());
+    cboSearchWord->setEditText(word);
+}
+
+void fomBrindle::CollectID()
+{
+    whenIdle([&] {
+        const ReportViewer viewer = [this](const QString &text, const QString &fileName,
+                                           const QString &title) {
+            showReport(text, fileName, title);
+        };
+        if (fomIDConv::Run(m_session.book, m_session.limits(), serviceMailDomains(),
+                           m_session.prompter, viewer, this)
+            != 0)
+            return;
+        m_session.modified = true;
+        displayListDropVanished(m_session.displayList, m_session.book);
+        AddView(-1);
+        emit bookChanged();
+    });
+}
+
+void fomBrindle::CollectRestore()
+{
+    whenIdle([&] {
+        const ReportViewer viewer = [this](const QString &text, const QString &fileName,
+                                           const QString &title) {
+            showReport(text, fileName, title);
+        };
+        const int result =
+            fomRestore::Run(m_session.book, m_session.limits(), m_session.prompter, viewer,
+                            {&m_session.busy, &m_session.interruptRequested}, this);
+        if (result != 0)
+            return;
+        m_session.modified = true;
+        repaint();
+        displayListDropVanished(m_session.displayList, m_session.book);
+        AddView(-1);
+        emit bookChanged();
+    });
+}
+
+void fomBrindle::CollectLight()
+{
+    whenIdle([&] {
+        if (fomLightAddress::Run(m_session.book, m_session.limits(), m_session.prompter, this)
+            != 0)
+            return;
+        m_session.modified = true;
+        AddView(-1);
+        emit bookChanged();
+    });
+}
+
+void fomBrindle::CollectComp()
+{
+    whenIdle([&] {
+        Settings &settings = m_session.shell.settings;
+        fomCompAddress::Services services;
+        services.guard =
+            liveBookGuard(settings.homeFolder, m_session.shell.probe, m_session.prompter);
+        services.showReport = [this](const QString &text, const QString &fileName,
+                                     const QString &title) {
+            showReport(text, fileName, title);
+        };
+        fomCompAddress::View(settings.compareOldPath, settings.compareNewPath,
+                             settings.homeFolder, m_session.prompter, services, this);
+    });
+}
+
+void fomBrindle::showEditMenu(const QPoint &pos)
+{
+    if (QMenu *edit = menu(QStringLiteral("mnuEdit")))
+        edit->popup(lstAdd->viewport()->mapToGlobal(pos));
+}
+
+bool fomBrindle::listKeyPress(QKeyEvent *event)
+{
+    if (event->modifiers() == Qt::ControlModifier) {
+        // Ctrl with a character must not jump to a line starting with it;
+        // Ctrl with the other keys (arrows, space, select all) works as usual.
+        if (event->matches(QKeySequence::SelectAll))
+            return false;
+        return event->key() < Qt::Key_Escape && event->key() != Qt::Key_Space;
+    }
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        CardEdit();
+        return true;
+    case Qt::Key_Delete:
+        CardDelete();
+        return true;
+    default:
+        return false;
+    }
+}
+
+namespace {
+
+// The local files of a drag, in order; an entry that is no local file is "".
+QStringList droppedPaths(const QMimeData *data)
+{
+    QStringList out;
+    if (!data || !data->hasUrls())
+        return out;
+    for (const QUrl &url : data->urls())
+        out.append(url.isLocalFile() ? url.toLocalFile() : QString());
+    return out;
+}
+
+} // namespace
+
+bool fomBrindle::listDragEvent(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto *drag = static_cast<QDragMoveEvent *>(event);
+        const QStringList paths = droppedPaths(drag->mimeData());
+        if (!m_session.busy && !paths.isEmpty() && !paths.first().isEmpty()
+            && fileKindOf(paths.first()) >= 0) {
+            drag->setDropAction(Qt::CopyAction);
+            drag->accept();
+        } else {
+            drag->ignore();
+        }
+        return true;
+    }
+    case QEvent::DragLeave:
+        return true;
+    case QEvent::Drop: {
+        auto *drop = static_cast<QDropEvent *>(event);
+        const QStringList paths = droppedPaths(drop->mimeData());
+        if (m_session.busy || paths.isEmpty()) {
+            drop->ignore();
+            return true;
+        }
+        drop->setDropAction(Qt::CopyAction);
+        drop->accept();
+        // The appends ask questions and open dialogs: run them after the
+        // drag and drop has finished.
+        QTimer::singleShot(0, this, [this, paths] { appendDroppedFiles(paths); });
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void fomBrindle::appendDroppedFiles(const QStringList &paths)
+{
+    for (const QString &path : paths) {
+        if (path.isEmpty())
+            continue;
+        const int kind = fileKindOf(path);
+        if (kind < 0)
+            continue; // other kinds are skipped silently
+        Append(path, kind);
+    }
 }
 
 void fomBrindle::showEvent(QShowEvent *event)
@@ -829,6 +1212,8 @@ void fomBrindle::buildCentral()
     lstAdd->setUniformItemSizes(true);
     lstAdd->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstAdd->setFont(listFont());
+    // Files dropped from the desktop are appended to the book.
+    lstAdd->viewport()->setAcceptDrops(true);
     m_model = new AddressListModel(this);
     lstAdd->setModel(m_model);
     layout->addWidget(lstAdd, 1);

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <memory>
 
+#include "cardedit/cardeditlogic.h"
 #include "mainwindow/mainsession.h"
 
 class AddressListModel;
@@ -15,6 +16,7 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QListView;
 class QMenu;
@@ -24,6 +26,7 @@ class QToolButton;
 class QWidget;
 class ShellSession;
 class Prompter;
+struct FileFormats;
 
 class fomBrindle : public QMainWindow
 {
@@ -59,8 +62,25 @@ public:
     void writeCommand(int kind);
     void writeSelectedCommand(int kind);
     void FileInfoView();
-    // Distinct card numbers of the selected lines, in list order.
+    // Distinct card numbers of the selected lines, in ascending order.
     QList<qint32> selectedCardNumbers() const;
+
+    // Card commands. Each does nothing while busy.
+    void CardEdit();    // the card of the current line
+    void CardNew();
+    void CardDelete();  // the selected cards, after the question
+    void CardCombine(); // the selected cards into one, after the question
+    // Selection commands; they work while busy too.
+    void SelectAll();
+    void InvertSelection();
+    // Tools, each a modal dialog over the open book.
+    void GroupEdit();
+    void CollectID();
+    void CollectRestore();
+    void CollectLight();
+    void CollectComp();
+    // Appends every dropped local file of a known kind, in order.
+    void appendDroppedFiles(const QStringList &paths);
     int sortOrder() const;
 
     // Controls, named as everywhere in the program.
@@ -105,12 +125,20 @@ private:
     void reverseChosen();
     bool processEventsAndContinue();
     void notAvailable();
-    void helpTopic();
+    void helpTopic(bool contents);
+    void showEditMenu(const QPoint &pos);
+    bool listKeyPress(QKeyEvent *event);
+    bool listDragEvent(QEvent *event);
+    void refreshGroupWords();
+    CardEditOptions cardEditOptions() const;
+    // The report window, for the tools' reports.
+    void showReport(const QString &text, const QString &fileName, const QString &title);
     void showVersion();
     // Runs f only when not busy.
     template <typename F> void whenIdle(F f);
 
     MainSession m_session;
+    std::unique_ptr<FileFormats> m_formats; // CSV through its dialogs
     AddressListModel *m_model = nullptr;
     QString m_commandLineFile;
     bool m_activated = false;

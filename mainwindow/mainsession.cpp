@@ -21,6 +21,13 @@ QString MainSession::programTitle()
     return QStringLiteral("Brindle");
 }
 
+FileIo MainSession::fileIo() const
+{
+    FileIo io = shell.fileIo(prompter, progress);
+    io.formats = formats;
+    return io;
+}
+
 CardLimits MainSession::limits() const
 {
     return cardLimitsOf(shell.settings);
@@ -47,7 +54,7 @@ int MainSession::readSub(const QString &path, int kind, bool append)
     if (showStatus)
         showStatus(QStringLiteral("ﾌｧｲﾙを読み込んでいます。"));
     AddressBook read;
-    if (readFileByKind(path, kind, read, shell.fileIo(prompter, progress)) < 0)
+    if (readFileByKind(path, kind, read, fileIo()) < 0)
         return -1;
 
     if (append) {
@@ -120,7 +127,7 @@ int MainSession::write(const QString &path, int kind, bool overwriteSilently)
         return -1;
     if (showStatus)
         showStatus(QStringLiteral("ﾌｧｲﾙを書き込んでいます。"));
-    FileIo io = shell.fileIo(prompter, progress);
+    FileIo io = fileIo();
     io.trashOld = shell.settings.trashFlag;
     if (writeFileByKind(path, kind, book, io) != 0)
         return -1;
@@ -143,7 +150,7 @@ int MainSession::writeSelected(const QList<qint32> &numbers, const QString &path
             part.cards.append(book.cards[i]);
     if (showStatus)
         showStatus(QStringLiteral("ﾌｧｲﾙを書き込んでいます。"));
-    FileIo io = shell.fileIo(prompter, progress);
+    FileIo io = fileIo();
     io.trashOld = shell.settings.trashFlag;
     if (writeFileByKind(path, kind, part, io) != 0)
         return -1;

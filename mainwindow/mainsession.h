@@ -15,6 +15,8 @@
 
 class Prompter;
 class ShellSession;
+struct FileFormats;
+struct FileIo;
 
 class MainSession
 {
@@ -31,6 +33,9 @@ public:
     bool interruptRequested = false;
     bool saveEnabled = false; // "上書き保存(&S)" and its button
     QList<qint32> displayList;
+    // The readers and writers files go through; nullptr: the built-in table.
+    // The window sets its own, whose CSV entry asks through the dialogs.
+    const FileFormats *formats = nullptr;
 
     // Shows a status text (the window's lblStatus, repainted at once).
     std::function<void(const QString &)> showStatus;
@@ -72,6 +77,7 @@ public:
     Prompter &prompter;
 
 private:
+    FileIo fileIo() const;
     bool refusedOutput(const QString &path, bool overwriteSilently);
     void fileWritten(const QString &path, int kind, bool wholeBook);
 };

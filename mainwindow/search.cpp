@@ -73,6 +73,11 @@ void displayListRemove(QList<qint32> &list, qint32 number)
     list.removeAll(number);
 }
 
+void displayListRemove(QList<qint32> &list, const QSet<qint32> &numbers)
+{
+    list.removeIf([&](qint32 n) { return numbers.contains(n); });
+}
+
 void displayListDropVanished(QList<qint32> &list, const AddressBook &book)
 {
     QSet<qint32> present;

@@ -3,6 +3,7 @@
 // The result is the display list: card numbers in the book's card order.
 
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include "core/model.h"
@@ -32,5 +33,6 @@ QList<qint32> searchCards(const AddressBook &book, int field, const QString &wor
 // Display list upkeep when cards are added or deleted without a new search.
 void displayListAdd(QList<qint32> &list, qint32 number);
 void displayListRemove(QList<qint32> &list, qint32 number);
+void displayListRemove(QList<qint32> &list, const QSet<qint32> &numbers);
 // Keeps, in order, only the numbers whose card still exists.
 void displayListDropVanished(QList<qint32> &list, const AddressBook &book);

@@ -1,94 +1,17 @@
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <QListView>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QToolButton>
-#include <memory>
-
-#include "core/cardops.h"
-#include "core/ndbfile.h"
-#include "mainwindow/addresslist.h"
-#include "mainwindow/fomBrindle.h"
-#include "mainwindow/menutable.h"
 #include <QMenu>
 #include <QMenuBar>
-#include "shell/startup.h"
-#include "support/generator.h"
-#include "support/scriptedprompter.h"
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QToolButton>
+
+#include "mainwindow/menutable.h"
+#include "mainwindowfixture.h"
 #include "support/testutil.h"
-
-namespace {
-
-// A main window over a scratch settings folder, Wine prefix and data folder.
-class MainWindowTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
-        qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toUtf8());
-        qputenv("WINEPREFIX", dir.filePath(QStringLiteral("wine")).toUtf8());
-        shell = std::make_unique<ShellSession>(dir.path());
-        shell->start(prompter);
-        prompter.clear();
-        window = std::make_unique<fomBrindle>(*shell, prompter);
-    }
-    void TearDown() override
-    {
-        window->session().modified = false;
-        window.reset();
-    }
-
-    QString writeBook(const QString &name, const AddressBook &book)
-    {
-        const QString path = dir.filePath(name);
-        ScriptedPrompter quiet;
-        EXPECT_EQ(writeNdbFile(path, book, quiet), 0);
-        return path;
-    }
-    QString generated(const QString &name, int cards, quint32 seed = 1)
-    {
-        GeneratorOptions o;
-        o.seed = seed;
-        o.cards = cards;
-        return writeBook(name, generateBook(o));
-    }
-    QStringList lines() const
-    {
-        QStringList out;
-        for (int r = 0; r < window->listModel()->rowCount(); ++r)
-            out << window->listModel()->line(r).text;
-        return out;
-    }
-    qint32 currentCard() const
-    {
-        const QModelIndex i = window->lstAdd->currentIndex();
-        return i.isValid() ? window->listModel()->cardNumberAt(i.row()) : -1;
-    }
-    QAction *act(const char *name) const { return window->action(QString::fromLatin1(name)); }
-
-    QTemporaryDir dir;
-    ScriptedPrompter prompter;
-    std::unique_ptr<ShellSession> shell;
-    std::unique_ptr<fomBrindle> window;
-};
-
-Card person(const QString &name, const QString &id)
-{
-    Card c = Card::newCard();
-    c.names = {name};
-    c.ids = {id};
-    return c;
-}
-
-} // namespace
 
 TEST_F(MainWindowTest, StartsWithANewEmptyBook)
 {
