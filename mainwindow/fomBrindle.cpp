@@ -43,6 +43,8 @@
 #include "core/validation.h"
 #include "formats/fomCsvGet.h"
 #include "formats/fomCsvPut.h"
+#include "formats/fomEudoraPut.h"
+#include "shell/fomSetup.h"
 #include "formats/fileprocs.h"
 #include "mainwindow/addresslist.h"
 #include "mainwindow/menutable.h"
@@ -132,6 +134,7 @@ fomBrindle::fomBrindle(ShellSession &shell, Prompter &prompter, const QString &c
         csvGetDialogMapper(this), [this](CsvExportOptions &options) {
             return csvPutDialogAsker(this, m_session.shell.settings.niftyDomain)(options);
         });
+    m_formats->byKind[FileKindEudora] = eudoraFileFormat(eudoraPutDialogAsker(this));
     m_session.formats = m_formats.get();
 
     m_session.showStatus = [this](const QString &text) { setStatus(text); };
@@ -263,20 +266,22 @@ void fomBrindle::connectCommands()
     button("cmdCollectLight", [this] { CollectLight(); });
     on("mnuCollectComp", [this] { CollectComp(); });
     button("cmdCollectComp", [this] { CollectComp(); });
-    // The options dialog is wired once it is part of the program.
-    on("mnuOptionSetup", [this] { notAvailable(); });
-    button("cmdOptionSetup", [this] { notAvailable(); });
+    on("mnuOptionSetup", [this] { OptionSetup(); });
+    button("cmdOptionSetup", [this] { OptionSetup(); });
 
     on("mnuHelpTopic", [this] { helpTopic(true); });
     button("cmdHelpTopic", [this] { helpTopic(false); });
     on("mnuHelpVersion", [this] { showVersion(); });
 }
 
-void fomBrindle::notAvailable()
+void fomBrindle::OptionSetup()
 {
     whenIdle([&] {
-        m_session.prompter.notice(QStringLiteral("この機能はまだ利用できません。"),
-                                  Prompter::Icon::Information);
+        // The dialog stores the settings and checks every card again.
+        if (fomSetup::Run(m_session.shell.settings, m_session.shell.host, m_session.book,
+                          m_session.prompter, this)
+            >= 0)
+            AddView(-1);
     });
 }
 

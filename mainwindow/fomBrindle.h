@@ -124,7 +124,7 @@ private:
     void sortOrderChosen(int index);
     void reverseChosen();
     bool processEventsAndContinue();
-    void notAvailable();
+    void OptionSetup();
     void helpTopic(bool contents);
     void showEditMenu(const QPoint &pos);
     bool listKeyPress(QKeyEvent *event);

@@ -278,3 +278,31 @@ TEST_F(MainWindowTest, EveryMenuEntryAndToolButtonIsFoundByName)
     }
     EXPECT_EQ(w.menuBar()->actions().size(), 6);
 }
+
+TEST_F(MainWindowTest, OptionsAndEudoraExportOpenTheirDialogs)
+{
+    // The options dialog, cancelled: nothing changes.
+    const Settings before = shell->settings;
+    QTimer::singleShot(0, [] {
+        QWidget *w = QApplication::activeModalWidget();
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->objectName(), u"fomSetup"_qs);
+        w->close();
+    });
+    act("mnuOptionSetup")->trigger();
+    EXPECT_EQ(shell->settings, before);
+
+    // The Eudora export asks for its mode; cancel writes nothing.
+    prompter.answerFile(generated(u"e.ndb"_qs, 3));
+    act("mnuFileOpen")->trigger();
+    const QString out = dir.filePath(u"nick.txt"_qs);
+    prompter.answerFile(out);
+    QTimer::singleShot(0, [] {
+        QWidget *w = QApplication::activeModalWidget();
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->objectName(), u"fomEudoraPut"_qs);
+        w->close();
+    });
+    act("mnuFileWriteEudora")->trigger();
+    EXPECT_FALSE(QFile::exists(out));
+}
