@@ -54,14 +54,23 @@ QStringList sortedByText(const QStringList &s)
 }
 
 // Appends each entry of source that list does not hold yet (under cmp).
+// Looks entries up by their key (the folded text under text comparison), so
+// combining many cards stays linear in the number of entries.
 void appendMissing(QStringList &list, const QStringList &source, Comparison cmp)
 {
+    if (source.isEmpty())
+        return;
+    auto keyOf = [cmp](const QString &e) { return cmp == Comparison::Text ? textKey(e) : e; };
+    QSet<QString> present;
+    present.reserve(list.size() + source.size());
+    for (const QString &t : std::as_const(list))
+        present.insert(keyOf(t));
     for (const QString &s : source) {
-        const bool present = std::any_of(list.cbegin(), list.cend(), [&](const QString &t) {
-            return equalUnder(cmp, t, s);
-        });
-        if (!present)
+        const QString key = keyOf(s);
+        if (!present.contains(key)) {
+            present.insert(key);
             list.append(s);
+        }
     }
 }
 
