@@ -9,6 +9,7 @@
 
 #include "bookfiles.h"
 #include "commands.h"
+#include "console.h"
 #include "shell/dispatch.h"
 
 namespace {
@@ -28,6 +29,7 @@ bool reportingAutoMapper(const QStringList &header, const QList<QStringList> &pr
         if (mapping[j] != CsvItemNone)
             continue;
         const QByteArray text = header[j].toLocal8Bit();
+        console::clearProgress();
         std::fprintf(stderr, "brindle-cli: CSV column %lld \"%s\" matches no item; ignored\n",
                      static_cast<long long>(j + 1), text.constData());
     }
@@ -80,10 +82,8 @@ int runConvert(const QStringList &args, Prompter &prompter)
 {
     ConvertOptions options;
     const QString problem = parseConvertOptions(args.mid(2), options);
-    if (!problem.isEmpty()) {
-        std::fprintf(stderr, "brindle-cli: %s\n", problem.toLocal8Bit().constData());
-        return 2;
-    }
+    if (!problem.isEmpty())
+        return usageError(QStringLiteral("convert"), problem);
     FileFormats formats = builtInFileFormats();
     const CsvExportOptions csv = options.csv;
     formats.byKind[FileKindCsv] = csvFileFormat(reportingAutoMapper, [csv](CsvExportOptions &o) {
@@ -93,6 +93,6 @@ int runConvert(const QStringList &args, Prompter &prompter)
 
     AddressBook book;
     if (readBookFile(args.at(0), book, prompter, &formats) != 0)
-        return 1;
-    return writeBookFile(args.at(1), book, prompter, &formats) == 0 ? 0 : 1;
+        return ExitFailure;
+    return writeBookFile(args.at(1), book, prompter, &formats) == 0 ? ExitOk : ExitFailure;
 }
