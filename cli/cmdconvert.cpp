@@ -30,7 +30,7 @@ bool reportingAutoMapper(const QStringList &header, const QList<QStringList> &pr
             continue;
         const QByteArray text = header[j].toLocal8Bit();
         console::clearProgress();
-        std::fprintf(stderr, "brindle-cli: CSV column %lld \"%s\" matches no item; ignored\n",
+        std::fprintf(stderr, "brindle-cli convert: CSV column %lld \"%s\" matches no item; ignored\n",
                      static_cast<long long>(j + 1), text.constData());
     }
     return true;

@@ -190,7 +190,7 @@ TEST_F(Cli, ConvertWritesAndReadsCsv)
     r = runCli({QStringLiteral("convert"), path("other.csv"), path("back.ndb")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(QString::fromLocal8Bit(r.err).trimmed(),
-              QStringLiteral("brindle-cli: CSV column 3 \"Shoe size\" matches no item; ignored"));
+              QStringLiteral("brindle-cli convert: CSV column 3 \"Shoe size\" matches no item; ignored"));
     AddressBook back;
     ASSERT_EQ(readNdbFile(path("back.ndb"), back, prompter), 0);
     ASSERT_EQ(back.cardCount(), 2);
