@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Build Brindle (installing missing Debian packages when run as root) and run
-# every test: the unit and GUI tests, the same tests under ASan/UBSan, and a
-# short run of every fuzz target.
+# every test: the unit and GUI tests, the install checks (an install into a
+# scratch prefix and the Debian package unpacked into a scratch root, see
+# tests/install/), the same unit tests under ASan/UBSan, and a short run of
+# every fuzz target.
 #   FUZZ_SECONDS=N   seconds per fuzz target (default 30; 0 skips fuzzing)
 set -euo pipefail
 cd "$(dirname "$0")"

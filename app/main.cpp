@@ -5,14 +5,50 @@
 #include <QLocale>
 #include <QTimer>
 #include <QTranslator>
+#include <cstdio>
 
 #include "common/consoleprompter.h"
 #include "common/guiprompter.h"
 #include "mainwindow/fomBrindle.h"
 #include "shell/startup.h"
 
+namespace {
+
+// --help and --version are answered before the window system is touched, so
+// that they work without a display.
+bool answeredOnTheTerminal(int argc, char *argv[])
+{
+    if (argc != 2)
+        return false;
+    const QByteArray arg(argv[1]);
+    if (arg == "--version") {
+        std::printf("brindle %s\n", BRINDLE_VERSION);
+        return true;
+    }
+    if (arg != "-h" && arg != "--help")
+        return false;
+    std::printf("usage: brindle [FILE]\n"
+                "\n"
+                "Brindle, the address-book manager for the address book of the mail client\n"
+                "Corvid. FILE, when given, is opened at start: an address book (.ndb,\n"
+                ".nd0-.nd9), a list text, CSV, vCard or Eudora nickname file.\n"
+                "\n"
+                "options:\n"
+                "  -h, --help        show this help\n"
+                "  --version         show the version\n"
+                "  --screenshot PNG  save a picture of the main window to PNG and quit\n"
+                "                    (for the documentation)\n"
+                "\n"
+                "brindle-cli offers the address-book operations without a window.\n");
+    return true;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    if (answeredOnTheTerminal(argc, argv))
+        return 0;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brindle"));
     QApplication::setApplicationDisplayName(QStringLiteral("Brindle"));

@@ -1,9 +1,11 @@
 #include "bookfiles.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <cstdio>
 
 #include "common/paths.h"
+#include "console.h"
 #include "common/prompter.h"
 #include "core/validation.h"
 #include "shell/startup.h"
@@ -18,6 +20,12 @@ const ShellSession &session()
     static const bool loaded = (s.loadSettingsOnly(), true);
     Q_UNUSED(loaded);
     return s;
+}
+
+// A file's name for the progress line.
+QString fileNameOf(const QString &path)
+{
+    return QFileInfo(path).fileName();
 }
 
 } // namespace
@@ -36,7 +44,7 @@ int outputKindOf(const QString &path)
 int readBookFile(const QString &path, AddressBook &book, Prompter &prompter,
                  const FileFormats *formats)
 {
-    FileIo io = session().fileIo(prompter);
+    FileIo io = session().fileIo(prompter, console::progress(QStringLiteral("reading ") + fileNameOf(path)));
     io.formats = formats;
     return readFileByKind(path, fileKindOf(path), book, io) < 0 ? -1 : 0;
 }
@@ -44,7 +52,7 @@ int readBookFile(const QString &path, AddressBook &book, Prompter &prompter,
 int writeBookFile(const QString &path, const AddressBook &book, Prompter &prompter,
                   const FileFormats *formats)
 {
-    FileIo io = session().fileIo(prompter);
+    FileIo io = session().fileIo(prompter, console::progress(QStringLiteral("writing ") + fileNameOf(path)));
     io.formats = formats;
     return writeFileByKind(path, outputKindOf(path), book, io);
 }
@@ -75,6 +83,7 @@ int readCheckedBook(const QString &path, AddressBook &book, Prompter &prompter)
 
 void printText(const QString &text)
 {
+    console::clearProgress();
     QString unix = text;
     unix.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     const QByteArray bytes = unix.toUtf8();

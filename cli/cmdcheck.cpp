@@ -8,7 +8,7 @@ int runCheck(const QStringList &args, Prompter &prompter)
 {
     AddressBook book;
     if (readCheckedBook(args.at(0), book, prompter) != 0)
-        return 1;
+        return ExitFailure;
     QString out;
     int bySeverity[4] = {0, 0, 0, 0};
     for (qsizetype i = 1; i < book.cards.size(); ++i) {
@@ -31,5 +31,5 @@ int runCheck(const QStringList &args, Prompter &prompter)
                .arg(bySeverity[2])
                .arg(bySeverity[1]);
     printText(out);
-    return bad == 0 ? 0 : 2;
+    return bad == 0 ? ExitOk : ExitBadCards;
 }

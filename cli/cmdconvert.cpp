@@ -11,6 +11,7 @@
 
 #include "bookfiles.h"
 #include "commands.h"
+#include "console.h"
 #include "shell/dispatch.h"
 
 namespace {
@@ -30,7 +31,8 @@ bool reportingAutoMapper(const QStringList &header, const QList<QStringList> &pr
         if (mapping[j] != CsvItemNone)
             continue;
         const QByteArray text = header[j].toLocal8Bit();
-        std::fprintf(stderr, "brindle-cli: CSV column %lld \"%s\" matches no item; ignored\n",
+        console::clearProgress();
+        std::fprintf(stderr, "brindle-cli convert: CSV column %lld \"%s\" matches no item; ignored\n",
                      static_cast<long long>(j + 1), text.constData());
     }
     return true;
@@ -109,10 +111,8 @@ int runConvert(const QStringList &args, Prompter &prompter)
 {
     ConvertOptions options;
     const QString problem = parseConvertOptions(args.mid(2), options);
-    if (!problem.isEmpty()) {
-        std::fprintf(stderr, "brindle-cli: %s\n", problem.toLocal8Bit().constData());
-        return 2;
-    }
+    if (!problem.isEmpty())
+        return usageError(QStringLiteral("convert"), problem);
     FileFormats formats = builtInFileFormats();
     const CsvExportOptions csv = options.csv;
     formats.byKind[FileKindCsv] = csvFileFormat(reportingAutoMapper, [csv](CsvExportOptions &o) {
@@ -124,8 +124,10 @@ int runConvert(const QStringList &args, Prompter &prompter)
 
     AddressBook book;
     if (readBookFile(args.at(0), book, prompter, &formats) != 0)
-        return 1;
+        return ExitFailure;
     if (options.kind != FileKindUnknown)
-        return writeBookFileAs(args.at(1), options.kind, book, prompter, &formats) == 0 ? 0 : 1;
-    return writeBookFile(args.at(1), book, prompter, &formats) == 0 ? 0 : 1;
+        return writeBookFileAs(args.at(1), options.kind, book, prompter, &formats) == 0
+                   ? ExitOk
+                   : ExitFailure;
+    return writeBookFile(args.at(1), book, prompter, &formats) == 0 ? ExitOk : ExitFailure;
 }

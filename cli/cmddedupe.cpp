@@ -5,6 +5,7 @@
 
 #include "bookfiles.h"
 #include "commands.h"
+#include "console.h"
 #include "common/oledate.h"
 #include "tooloptions.h"
 #include "tools/restore.h"
@@ -15,21 +16,24 @@ int runDedupe(const QStringList &argList, Prompter &prompter)
     const QString problem = parseToolArguments(
         argList, {}, {QStringLiteral("--report"), QStringLiteral("--merge")}, args);
     if (!problem.isEmpty())
-        return toolUsageError(QStringLiteral("dedupe"), problem);
+        return usageError(QStringLiteral("dedupe"), problem);
     const bool report = args.switches.contains(QStringLiteral("--report"));
     const bool merge = args.switches.contains(QStringLiteral("--merge"));
     if (report == merge)
-        return toolUsageError(QStringLiteral("dedupe"),
+        return usageError(QStringLiteral("dedupe"),
                               QStringLiteral("give exactly one of --report and --merge"));
     if (report && !args.output.isEmpty())
-        return toolUsageError(QStringLiteral("dedupe"),
+        return usageError(QStringLiteral("dedupe"),
                               QStringLiteral("--report changes nothing; -o is not used"));
 
     AddressBook book;
     if (readCheckedBook(args.input, book, prompter) != 0)
         return 1;
     const DuplicateIdMode mode = merge ? DuplicateIdMode::Merge : DuplicateIdMode::Report;
-    const DuplicateIdResult result = handleDuplicateIds(book, mode, CardLimits{}, oleNow());
+    const DuplicateIdResult result = handleDuplicateIds(
+        book, mode, CardLimits{}, oleNow(), console::progress(QStringLiteral("looking for duplicate IDs")));
+    if (console::interruptSignal() != 0)
+        return ExitFailure; // stopped half way: neither shown nor written
     if (result.duplicates == 0)
         printText(noDuplicateIdMessage() + QStringLiteral("\n"));
     else
@@ -37,5 +41,5 @@ int runDedupe(const QStringList &argList, Prompter &prompter)
                   + QStringLiteral("\n"));
     if (report)
         return 0;
-    return finishToolCommand(args, book, prompter);
+    return finishToolCommand(QStringLiteral("dedupe"), args, book, prompter);
 }

@@ -3,6 +3,7 @@
 // service ID, and optionally sets the auto-record flags of every card.
 #include "bookfiles.h"
 #include "commands.h"
+#include "console.h"
 #include "common/oledate.h"
 #include "tooloptions.h"
 #include "tools/idconv.h"
@@ -27,7 +28,7 @@ int runIdConv(const QStringList &argList, Prompter &prompter)
     const QString problem = parseToolArguments(
         argList, {QStringLiteral("--exchange"), QStringLiteral("--remark")}, {}, args);
     if (!problem.isEmpty())
-        return toolUsageError(QStringLiteral("idconv"), problem);
+        return usageError(QStringLiteral("idconv"), problem);
     int exchange = -2;
     int remark = -2;
     if (args.values.contains(QStringLiteral("--exchange")))
@@ -35,7 +36,7 @@ int runIdConv(const QStringList &argList, Prompter &prompter)
     if (args.values.contains(QStringLiteral("--remark")))
         remark = flagValue(args.values.value(QStringLiteral("--remark")));
     if (exchange == -1 || remark == -1)
-        return toolUsageError(QStringLiteral("idconv"),
+        return usageError(QStringLiteral("idconv"),
                               QStringLiteral("--exchange and --remark take on or off"));
 
     AddressBook book;
@@ -43,7 +44,10 @@ int runIdConv(const QStringList &argList, Prompter &prompter)
         return 1;
     const CardLimits limits;
     const DateValue now = oleNow();
-    const IdConversionResult result = convertServiceIds(book, limits, now);
+    const IdConversionResult result = convertServiceIds(
+        book, limits, now, serviceMailDomains(), console::progress(QStringLiteral("converting IDs")));
+    if (console::interruptSignal() != 0)
+        return ExitFailure; // stopped half way: neither shown nor written
     QString out = idConversionMessage(result) + u'\n';
     const QString duplicates = idConversionDuplicateReport(result);
     if (!duplicates.isEmpty())
@@ -54,5 +58,5 @@ int runIdConv(const QStringList &argList, Prompter &prompter)
     if (remark >= 0)
         out += remarkFlagsMessage(setRemarkAutoRecord(book, quint8(remark), limits, now)) + u'\n';
     printText(out);
-    return finishToolCommand(args, book, prompter);
+    return finishToolCommand(QStringLiteral("idconv"), args, book, prompter);
 }

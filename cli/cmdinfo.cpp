@@ -10,7 +10,7 @@ int runInfo(const QStringList &args, Prompter &prompter)
 {
     AddressBook book;
     if (readCheckedBook(args.at(0), book, prompter) != 0)
-        return 1;
+        return ExitFailure;
     printText(fileInfoReport(book, args.at(0), QDateTime::currentDateTime()));
-    return 0;
+    return ExitOk;
 }

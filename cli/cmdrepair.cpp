@@ -3,6 +3,7 @@
 // abnormal cards, 1 everything that can be fixed).
 #include "bookfiles.h"
 #include "commands.h"
+#include "console.h"
 #include "core/validation.h"
 #include "tooloptions.h"
 #include "tools/restore.h"
@@ -13,17 +14,20 @@ int runRepair(const QStringList &argList, Prompter &prompter)
     const QString problem =
         parseToolArguments(argList, {QStringLiteral("--level")}, {}, args);
     if (!problem.isEmpty())
-        return toolUsageError(QStringLiteral("repair"), problem);
+        return usageError(QStringLiteral("repair"), problem);
     const QString levelText = args.values.value(QStringLiteral("--level"));
     bool ok = false;
     const int level = levelText.toInt(&ok);
     if (!ok || level < RepairAll || level > RepairBroken)
-        return toolUsageError(QStringLiteral("repair"), QStringLiteral("--level must be 1, 2 or 3"));
+        return usageError(QStringLiteral("repair"), QStringLiteral("--level must be 1, 2 or 3"));
 
     AddressBook book;
     if (readCheckedBook(args.input, book, prompter) != 0)
         return 1;
-    const CardRepairResult result = repairFlaggedCards(book, level, CardLimits{}, oleNow());
+    const CardRepairResult result = repairFlaggedCards(book, level, CardLimits{}, oleNow(),
+                                                        console::progress(QStringLiteral("repairing")));
+    if (console::interruptSignal() != 0)
+        return ExitFailure; // stopped half way: neither shown nor written
     printText(cardRepairMessage(result) + QStringLiteral("\n"));
-    return finishToolCommand(args, book, prompter);
+    return finishToolCommand(QStringLiteral("repair"), args, book, prompter);
 }

@@ -3,6 +3,7 @@
 // 2 everything but the first ID and name).
 #include "bookfiles.h"
 #include "commands.h"
+#include "console.h"
 #include "common/oledate.h"
 #include "tooloptions.h"
 #include "tools/slim.h"
@@ -13,16 +14,19 @@ int runSlim(const QStringList &argList, Prompter &prompter)
     const QString problem =
         parseToolArguments(argList, {QStringLiteral("--level")}, {}, args);
     if (!problem.isEmpty())
-        return toolUsageError(QStringLiteral("slim"), problem);
+        return usageError(QStringLiteral("slim"), problem);
     bool ok = false;
     const int level = args.values.value(QStringLiteral("--level")).toInt(&ok);
     if (!ok || level < 0 || level >= SlimCustomLevel)
-        return toolUsageError(QStringLiteral("slim"), QStringLiteral("--level must be 0, 1 or 2"));
+        return usageError(QStringLiteral("slim"), QStringLiteral("--level must be 0, 1 or 2"));
 
     AddressBook book;
     if (readCheckedBook(args.input, book, prompter) != 0)
         return 1;
-    const SlimResult result = slimBook(book, slimPreset(level), CardLimits{}, oleNow());
+    const SlimResult result = slimBook(book, slimPreset(level), CardLimits{}, oleNow(),
+                                      console::progress(QStringLiteral("slimming")));
+    if (console::interruptSignal() != 0)
+        return ExitFailure; // stopped half way: neither shown nor written
     printText(slimResultMessage(result) + QStringLiteral("\n"));
-    return finishToolCommand(args, book, prompter);
+    return finishToolCommand(QStringLiteral("slim"), args, book, prompter);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The commands of brindle-cli. Each takes its arguments (without the command
-// name) and returns the exit status: 0 success, 1 failure. Failures have been
-// reported on stderr through the prompter.
+// name) and returns the exit status below. Failures have been reported on
+// stderr through the prompter.
 
 #include <QString>
 #include <QStringList>
@@ -10,6 +10,17 @@
 #include "shell/filekind.h"
 
 class Prompter;
+
+// Exit statuses.
+inline constexpr int ExitOk = 0;
+inline constexpr int ExitFailure = 1;     // a file could not be read or written
+inline constexpr int ExitBadCards = 2;    // check found bad cards
+inline constexpr int ExitDifferences = 3; // compare found differences
+inline constexpr int ExitUsage = 64;      // a wrong command line (EX_USAGE)
+
+// Reports a wrong command line on stderr ("brindle-cli COMMAND: problem" and
+// where to find the command's help); returns ExitUsage.
+int usageError(const QString &command, const QString &problem);
 
 int runNew(const QStringList &args, Prompter &prompter);
 // args: INPUT, OUTPUT, then the options (checked with parseConvertOptions).
@@ -42,18 +53,17 @@ QString parseConvertOptions(const QStringList &options, ConvertOptions &out);
 // The item names --csv-items accepts, index = item number.
 QStringList csvItemKeys();
 int runInfo(const QStringList &args, Prompter &prompter);
-// Exit status 0 when every card is normal, 2 when some card is not, 1 when
-// the file cannot be read.
+// ExitOk when every card is normal, ExitBadCards when some card is not,
+// ExitFailure when the file cannot be read.
 int runCheck(const QStringList &args, Prompter &prompter);
 
 // Commands that change a book: FILE, their options and -o OUTPUT in any
 // order. They print the result message (and report) and write OUTPUT only
-// when it is given. Exit status 2 for a wrong command line.
+// when it is given.
 int runRepair(const QStringList &args, Prompter &prompter);
 int runDedupe(const QStringList &args, Prompter &prompter);
 int runSlim(const QStringList &args, Prompter &prompter);
 int runIdConv(const QStringList &args, Prompter &prompter);
 
-// Exit status of compare when the books differ.
-inline constexpr int CompareDifferences = 3;
+// ExitDifferences when the books differ.
 int runCompare(const QStringList &args, Prompter &prompter);

@@ -4,96 +4,300 @@
 #include <cstdio>
 
 #include "commands.h"
-#include "common/consoleprompter.h"
+#include "console.h"
 
 namespace {
-
-// Exit status for a command line that names no known command or gives the
-// wrong number of arguments.
-constexpr int UsageError = 2;
 
 struct Command
 {
     const char *name;
-    const char *arguments; // shown in the help
-    const char *summary;
-    int argumentCount; // -1: the command reads its own options
+    const char *arguments; // the usage line after the name
+    const char *summary;   // one line for the command list
+    const char *details;   // the rest of the command's help
+    int argumentCount;     // file arguments; -1: the command reads its own
     int (*run)(const QStringList &args, Prompter &prompter);
-    bool takesOptions = false; // options ("--...") follow the arguments
+    bool takesOptions = false; // with argumentCount >= 0: options ("--...") follow
 };
 
 const Command Commands[] = {
-    {"new", "OUTPUT", "write a new, empty address book to OUTPUT", 1, runNew},
-    {"convert", "INPUT OUTPUT",
-     "read INPUT and write it to OUTPUT, each as the kind its name gives", 2, runConvert, true},
-    {"info", "FILE", "show the file information report of the address book FILE", 1, runInfo},
-    {"check", "FILE", "list the cards of FILE that break the host's rules", 1, runCheck},
-    {"repair", "FILE --level 1|2|3 [-o OUTPUT]",
-     "fix the bad cards: 3 broken only, 2 broken and abnormal, 1 all", -1, runRepair},
-    {"dedupe", "FILE --report|--merge [-o OUTPUT]",
-     "list IDs held more than once, or merge the cards sharing them", -1, runDedupe},
-    {"slim", "FILE --level 0|1|2 [-o OUTPUT]",
-     "remove old history (0), all history (1), all but one ID and name (2)", -1, runSlim},
+    {"new", "OUTPUT", "write a new, empty address book",
+     R"(Writes an address book without cards or groups to OUTPUT, in the kind its
+name gives. An existing OUTPUT is left alone and the command fails.
+
+example:
+  brindle-cli new Address.ndb
+)",
+     1, runNew},
+
+    {"convert",
+     "INPUT OUTPUT [--kind KIND] [--eudora-mode 0|1] [--csv-items=LIST] [--csv-split]\n"
+     "        [--csv-add-domain]",
+     "copy a book from one file kind to another",
+     R"(Reads INPUT whole and writes it to OUTPUT, each as the kind its name gives.
+OUTPUT is touched only once INPUT has been read completely, and is replaced
+only once its new content is complete. A CSV INPUT is mapped from its header
+row automatically; columns that match no item are named on stderr and
+ignored.
+
+options for a CSV OUTPUT (the defaults are those of the export dialog):
+  --csv-items=LIST    the items to write, comma-separated names or numbers
+                      0-18 (default: all):
+                      %ITEMS%
+  --csv-split         one column per value of a multi-valued item
+  --csv-add-domain    append the mail domain of the settings to IDs
+                      without "@"
+
+options for the output kind:
+  --kind KIND         write OUTPUT as KIND: ndb, list, csv, vcard or eudora
+                      (default: by OUTPUT's name; a .txt OUTPUT is list text)
+  --eudora-mode 0|1   a nickname file lists the first ID only (0) or every
+                      ID (1, the default)
+
+examples:
+  brindle-cli convert Address.ndb cards.csv --csv-items=id,name,tel
+  brindle-cli convert cards.csv Address.nd1
+  brindle-cli convert Address.ndb list.txt
+  brindle-cli convert Address.ndb NNdbase.txt --kind eudora --eudora-mode 0
+)",
+     2, runConvert, true},
+
+    {"info", "FILE", "print the file information report",
+     R"(Prints the file information report of FILE on stdout: the number of
+cards, IDs, names, groups, log lines and records, the sizes and the bad
+cards, as the window's report shows it.
+
+example:
+  brindle-cli info Address.ndb
+)",
+     1, runInfo},
+
+    {"check", "FILE", "list the cards that break Corvid's rules",
+     R"(Checks every card of FILE against Corvid's rules and prints one line per
+bad card: its number, the severity mark (broken, abnormal, suspicious), the
+status code and the message; then a summary line. Exits with 2 when some card
+is bad, with 0 when every card is normal.
+
+example:
+  brindle-cli check Address.ndb || echo "some cards need repair"
+)",
+     1, runCheck},
+
+    {"repair", "FILE --level 1|2|3 [-o OUTPUT]", "fix the cards that break the rules",
+     R"(Fixes the bad cards of FILE as far as they can be fixed and prints the
+result. Without -o nothing is written.
+
+options:
+  --level 3    broken cards only
+  --level 2    broken and abnormal cards
+  --level 1    every bad card
+  -o OUTPUT    write the repaired book to OUTPUT (it may be FILE itself)
+
+example:
+  brindle-cli repair Address.ndb --level 2 -o Address.ndb
+)",
+     -1, runRepair},
+
+    {"dedupe", "FILE --report|--merge [-o OUTPUT]", "list or merge cards that share an ID",
+     R"(Finds the IDs held by more than one card. --report lists them; --merge
+removes repeated IDs and merges the cards that share an ID, prints the report
+and, with -o, writes the result.
+
+options:
+  --report     list the duplicate IDs; writes nothing
+  --merge      merge the cards sharing an ID
+  -o OUTPUT    with --merge: write the merged book to OUTPUT (it may be FILE)
+
+examples:
+  brindle-cli dedupe Address.ndb --report
+  brindle-cli dedupe Address.ndb --merge -o Merged.ndb
+)",
+     -1, runDedupe},
+
+    {"slim", "FILE --level 0|1|2 [-o OUTPUT]", "remove history or surplus data from every card",
+     R"(Removes information from every card by a preset level and prints how many
+cards and bytes it saved. Without -o nothing is written.
+
+options:
+  --level 0    old history: keep the newest 100 mail log lines, exchange
+               and remark records and 10 profile entries of each card
+  --level 1    all history: every log line, record and profile entry
+  --level 2    everything but the first ID and the first name, the group
+               list included
+  -o OUTPUT    write the slimmed book to OUTPUT (it may be FILE itself)
+
+example:
+  brindle-cli slim Address.ndb --level 0 -o Slim.ndb
+)",
+     -1, runSlim},
+
     {"idconv", "FILE [--exchange on|off] [--remark on|off] [-o OUTPUT]",
-     "strip the online service's mail domain from IDs; set auto-record flags", -1, runIdConv},
-    {"compare", "OLD NEW", "report the cards changed from the address book OLD to NEW", 2,
-     runCompare},
+     "turn service mail addresses into bare IDs; set auto-record flags",
+     R"(Turns IDs written as mail addresses of the online service into the bare
+service ID (duplicates that arise are listed), and optionally sets the
+auto-record flags of every card. Prints the result; without -o nothing is
+written.
+
+options:
+  --exchange on|off   set every card's auto-record flag of exchange records
+  --remark on|off     set every card's auto-record flag of remark records
+  -o OUTPUT           write the changed book to OUTPUT (it may be FILE itself)
+
+example:
+  brindle-cli idconv Address.ndb --exchange on -o Address.ndb
+)",
+     -1, runIdConv},
+
+    {"compare", "OLD NEW", "report the cards changed between two books",
+     R"(Compares the address book OLD with the later book NEW and prints the
+comparison report: groups removed and added, cards deleted, modified and
+added. Cards are matched by their IDs. Exits with 3 when cards differ, with 0
+when none does.
+
+example:
+  brindle-cli compare Address.nd0 Address.ndb > changes.txt
+)",
+     2, runCompare},
 };
 
-void printHelp(FILE *out)
+const Command *findCommand(const QString &name)
 {
-    std::fprintf(out, "usage: brindle-cli COMMAND [ARGS]\n\ncommands:\n");
-    for (const Command &c : Commands) {
-        const QByteArray call = QByteArray(c.name) + ' ' + c.arguments;
-        if (call.size() > 24)
-            std::fprintf(out, "  %s\n  %-24s %s\n", call.constData(), "", c.summary);
-        else
-            std::fprintf(out, "  %-24s %s\n", call.constData(), c.summary);
-    }
-    std::fprintf(out,
-                 "\noptions:\n"
-                 "  %-24s %s\n  %-24s %s\n"
-                 "\nCSV options of convert, for a CSV OUTPUT (defaults as the export dialog's):\n"
-                 "  --csv-items=LIST         the items to write, comma-separated names or\n"
-                 "                           numbers 0-18 (default: all):\n"
-                 "                           %s\n"
-                 "                           %s\n"
-                 "  --csv-split              one column per value of a multi-valued item\n"
-                 "  --csv-add-domain         append the mail domain of the settings to IDs\n"
-                 "                           without \"@\"\n"
-                 "A CSV INPUT is mapped from its header automatically; columns that\n"
-                 "match no item are named on stderr and ignored.\n"
-                 "\nOutput kind and nickname files, options of convert:\n"
-                 "  --kind KIND              write OUTPUT as KIND: ndb, list, csv, vcard or\n"
-                 "                           eudora (default: by OUTPUT's name)\n"
-                 "  --eudora-mode 0|1        a nickname file lists the first ID only (0)\n"
-                 "                           or every ID (1, the default)\n"
-                 "\nFile kinds: .ndb and .nd0-.nd9 address book, .csv CSV, .vcf vCard;\n"
-                 ".txt is read as list text or a Eudora nickname file by its first\n"
-                 "bytes and written as list text unless --kind eudora is given.\n"
-                 "Corvid's live address book is refused while Corvid runs; the\n"
-                 "settings (Brindle.ini) are those of the window, read only.\n"
-                 "\nExit status: 0 success, 1 failure (the message is on stderr),\n"
-                 "2 unknown command or wrong arguments. OUTPUT is left as it was\n"
-                 "when a command fails. check exits with 2 when some card is bad.\n"
-                 "\nrepair, dedupe --merge, slim and idconv print their result and write\n"
-                 "the changed book to OUTPUT only when -o OUTPUT is given; without it\n"
-                 "they only show what they would do and write nothing. OUTPUT may be\n"
-                 "FILE itself: it is replaced only once the new file is complete.\n"
-                 "compare exits with 3 when the books differ.\n",
-                 "-h, --help", "show this help", "--version", "show the version",
-                 csvItemKeys().mid(0, 9).join(u',').toLatin1().constData(),
-                 csvItemKeys().mid(9).join(u',').toLatin1().constData());
+    for (const Command &c : Commands)
+        if (name == QLatin1String(c.name))
+            return &c;
+    return nullptr;
 }
 
-int usageError(const QString &problem)
+void printUsage(FILE *out)
 {
-    std::fprintf(stderr, "brindle-cli: %s\n\n", problem.toLocal8Bit().constData());
-    printHelp(stderr);
-    return UsageError;
+    std::fprintf(out, "usage: brindle-cli COMMAND [ARGUMENTS]\n"
+                      "       brindle-cli COMMAND --help\n"
+                      "       brindle-cli --help | --version\n");
+}
+
+void printHelp()
+{
+    printUsage(stdout);
+    std::printf("\nBrindle's address-book operations without a window, for the address\n"
+                "book of the mail client Corvid (Address.ndb) and its interchange formats.\n"
+                "\ncommands:\n");
+    for (const Command &c : Commands)
+        std::printf("  %-10s %s\n", c.name, c.summary);
+    std::printf(
+        R"(
+File kinds follow the file name: .ndb and .nd0-.nd9 address book, .txt list
+text (when read, also a Eudora nickname file, told by its first bytes),
+.csv CSV, .vcf vCard.
+
+No command changes its input. The commands that change a book (repair,
+dedupe --merge, slim, idconv) write only to the file named with -o, which
+may be the input itself; a file is replaced only once its new content is
+complete. Corvid's live address book is refused while Corvid runs. The
+settings (Brindle.ini) are those of the window, read and never written.
+While long work runs and stderr is a terminal, a progress line is shown
+there; Ctrl+C stops the work without leaving a file half written.
+
+Results, reports and messages about files are Brindle's own, in Japanese,
+UTF-8 on stdout and stderr.
+
+exit status:
+  0    success
+  1    failure: a file could not be read or written (the reason is on stderr)
+  2    check: some card is bad
+  3    compare: the books differ
+  64   wrong command line
+  130  interrupted by Ctrl+C (143: by SIGTERM); nothing was written
+
+Run 'brindle-cli COMMAND --help' for a command's options and examples.
+)");
+}
+
+void printCommandHelp(const Command &c)
+{
+    std::printf("usage: brindle-cli %s %s\n\n", c.name, c.arguments);
+    QString details = QString::fromUtf8(c.details);
+    // The item names of --csv-items, wrapped.
+    QString items;
+    qsizetype column = 22;
+    for (const QString &key : csvItemKeys()) {
+        if (!items.isEmpty()) {
+            items += u',';
+            ++column;
+        }
+        if (column + key.size() > 78) {
+            items += u'\n' + QString(22, u' ');
+            column = 22;
+        }
+        items += key;
+        column += key.size();
+    }
+    details.replace(QStringLiteral("%ITEMS%"), items);
+    std::printf("%s", details.toUtf8().constData());
+}
+
+bool isHelp(const QString &arg)
+{
+    return arg == QLatin1String("-h") || arg == QLatin1String("--help");
+}
+
+// Whether args ask for help before a "--" that ends the options.
+bool asksForHelp(const QStringList &args)
+{
+    for (const QString &a : args) {
+        if (a == QLatin1String("--"))
+            return false;
+        if (isHelp(a))
+            return true;
+    }
+    return false;
+}
+
+int runFixed(const Command &c, const QStringList &rest, Prompter &prompter)
+{
+    QStringList positional;
+    QStringList options;
+    bool optionsEnded = false;
+    for (qsizetype i = 0; i < rest.size(); ++i) {
+        const QString &a = rest[i];
+        bool takesValue = false;
+        for (const char *o : ConvertValueOptions)
+            takesValue = takesValue || a == QLatin1String(o);
+        if (!optionsEnded && a == QLatin1String("--"))
+            optionsEnded = true;
+        else if (!optionsEnded && takesValue && i + 1 < rest.size())
+            options.append(a + u'=' + rest[++i]); // "--kind eudora" as "--kind=eudora"
+        else if (!optionsEnded && a.startsWith(u'-') && a.size() > 1)
+            options.append(a);
+        else
+            positional.append(a);
+    }
+    const QString name = QLatin1String(c.name);
+    if (!options.isEmpty()) {
+        if (!c.takesOptions)
+            return usageError(name, QStringLiteral("unknown option ") + options.first());
+        ConvertOptions parsed;
+        const QString problem = parseConvertOptions(options, parsed);
+        if (!problem.isEmpty())
+            return usageError(name, problem);
+    }
+    if (positional.size() != c.argumentCount)
+        return usageError(name, QStringLiteral("expected %1 (%2 file name%3)")
+                                    .arg(QString::fromLatin1(c.arguments).section(u' ', 0, c.argumentCount - 1))
+                                    .arg(c.argumentCount)
+                                    .arg(c.argumentCount == 1 ? "" : "s"));
+    return c.run(positional + options, prompter);
 }
 
 } // namespace
+
+int usageError(const QString &command, const QString &problem)
+{
+    console::clearProgress();
+    const QByteArray who = command.isEmpty() ? QByteArray("brindle-cli")
+                                             : "brindle-cli " + command.toLocal8Bit();
+    std::fprintf(stderr, "%s: %s\n", who.constData(), problem.toLocal8Bit().constData());
+    std::fprintf(stderr, "Try '%s --help' for more information.\n", who.constData());
+    return ExitUsage;
+}
 
 int main(int argc, char *argv[])
 {
@@ -102,58 +306,51 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(BRINDLE_VERSION));
     const QStringList args = QCoreApplication::arguments().mid(1);
 
-    if (args.isEmpty())
-        return usageError(QStringLiteral("no command given"));
+    if (args.isEmpty()) {
+        printUsage(stderr);
+        std::fprintf(stderr, "Try 'brindle-cli --help' for more information.\n");
+        return ExitUsage;
+    }
     const QString &name = args.first();
-    if (name == QLatin1String("-h") || name == QLatin1String("--help")) {
-        printHelp(stdout);
-        return 0;
+    if (isHelp(name)) {
+        printHelp();
+        return ExitOk;
     }
     if (name == QLatin1String("--version")) {
         std::printf("brindle-cli %s\n", BRINDLE_VERSION);
-        return 0;
+        return ExitOk;
+    }
+    if (name == QLatin1String("help")) {
+        if (args.size() == 1) {
+            printHelp();
+            return ExitOk;
+        }
+        const Command *c = findCommand(args.at(1));
+        if (!c || args.size() > 2)
+            return usageError(QString(), QStringLiteral("help takes one command name"));
+        printCommandHelp(*c);
+        return ExitOk;
     }
 
-    for (const Command &c : Commands) {
-        if (name != QLatin1String(c.name))
-            continue;
-        const QStringList rest = args.mid(1);
-        if (rest.contains(QLatin1String("-h")) || rest.contains(QLatin1String("--help"))) {
-            printHelp(stdout);
-            return 0;
-        }
-        if (c.argumentCount < 0) {
-            // The command reads its own arguments and options.
-            ConsolePrompter prompter;
-            return c.run(rest, prompter);
-        }
-        QStringList positional;
-        QStringList options;
-        for (qsizetype i = 0; i < rest.size(); ++i) {
-            const QString &a = rest[i];
-            bool takesValue = false;
-            for (const char *o : ConvertValueOptions)
-                takesValue = takesValue || a == QLatin1String(o);
-            if (takesValue && i + 1 < rest.size())
-                options.append(a + u'=' + rest[++i]); // "--kind eudora" as "--kind=eudora"
-            else
-                (a.startsWith(QLatin1String("--")) ? options : positional).append(a);
-        }
-        if (positional.size() != c.argumentCount)
-            return usageError(QStringLiteral("%1 takes %2 argument(s): %3")
-                                  .arg(name)
-                                  .arg(c.argumentCount)
-                                  .arg(QLatin1String(c.arguments)));
-        if (!options.isEmpty()) {
-            if (!c.takesOptions)
-                return usageError(name + QStringLiteral(" takes no options: ") + options.first());
-            ConvertOptions parsed;
-            const QString problem = parseConvertOptions(options, parsed);
-            if (!problem.isEmpty())
-                return usageError(problem);
-        }
-        ConsolePrompter prompter;
-        return c.run(positional + options, prompter);
+    const Command *c = findCommand(name);
+    if (!c) {
+        return usageError(QString(), (name.startsWith(u'-') ? QStringLiteral("unknown option ")
+                                                            : QStringLiteral("unknown command "))
+                                         + name);
     }
-    return usageError(QStringLiteral("unknown command: ") + name);
+    const QStringList rest = args.mid(1);
+    if (asksForHelp(rest)) {
+        printCommandHelp(*c);
+        return ExitOk;
+    }
+
+    console::installInterruptHandlers();
+    CliPrompter prompter;
+    const int status = c->argumentCount < 0 ? c->run(rest, prompter) : runFixed(*c, rest, prompter);
+    console::clearProgress();
+    if (const int signal = console::interruptSignal(); signal != 0 && status == ExitFailure) {
+        std::fprintf(stderr, "brindle-cli %s: interrupted; nothing was written\n", c->name);
+        return 128 + signal;
+    }
+    return status;
 }

@@ -1,19 +1,36 @@
 #include "tooloptions.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "bookfiles.h"
+#include "commands.h"
+#include "console.h"
 #include "core/model.h"
 
 QString parseToolArguments(const QStringList &args, const QStringList &withValue,
                            const QStringList &withoutValue, ToolArguments &out)
 {
+    bool optionsEnded = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        if (a == QLatin1String("-o") || withValue.contains(a)) {
-            if (i + 1 >= args.size())
+        QString a = args[i];
+        std::optional<QString> inlineValue; // "--level=2"
+        if (!optionsEnded && a.startsWith(QLatin1String("--")) && a.contains(u'=')) {
+            inlineValue = a.section(u'=', 1);
+            a = a.section(u'=', 0, 0);
+        }
+        if (optionsEnded || !a.startsWith(u'-') || a.size() == 1) {
+            if (!out.input.isEmpty())
+                return QStringLiteral("more than one input file");
+            out.input = a;
+        } else if (a == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (a == QLatin1String("-o") || withValue.contains(a)) {
+            if (!inlineValue && i + 1 >= args.size())
                 return a + QStringLiteral(" needs a value");
-            const QString &value = args[++i];
+            const QString value = inlineValue ? *inlineValue : args[++i];
+            if (value.isEmpty())
+                return a + QStringLiteral(" needs a value");
             if (a == QLatin1String("-o")) {
                 if (!out.output.isEmpty())
                     return QStringLiteral("-o given twice");
@@ -23,14 +40,10 @@ QString parseToolArguments(const QStringList &args, const QStringList &withValue
                     return a + QStringLiteral(" given twice");
                 out.values.insert(a, value);
             }
-        } else if (withoutValue.contains(a)) {
+        } else if (withoutValue.contains(a) && !inlineValue) {
             out.switches.insert(a);
-        } else if (a.startsWith(u'-') && a.size() > 1) {
-            return QStringLiteral("unknown option ") + a;
-        } else if (out.input.isEmpty()) {
-            out.input = a;
         } else {
-            return QStringLiteral("more than one input file");
+            return QStringLiteral("unknown option ") + a;
         }
     }
     if (out.input.isEmpty())
@@ -38,18 +51,16 @@ QString parseToolArguments(const QStringList &args, const QStringList &withValue
     return QString();
 }
 
-int toolUsageError(const QString &command, const QString &problem)
+int finishToolCommand(const QString &command, const ToolArguments &args,
+                      const AddressBook &book, Prompter &prompter)
 {
-    std::fprintf(stderr, "brindle-cli %s: %s (see brindle-cli --help)\n",
-                 command.toLocal8Bit().constData(), problem.toLocal8Bit().constData());
-    return 2;
-}
-
-int finishToolCommand(const ToolArguments &args, const AddressBook &book, Prompter &prompter)
-{
+    // Work stopped half way is never written.
+    if (console::interruptSignal() != 0)
+        return ExitFailure;
     if (args.output.isEmpty()) {
-        std::fprintf(stderr, "nothing written: give -o OUTPUT to write the result\n");
-        return 0;
+        std::fprintf(stderr, "brindle-cli %s: nothing written; give -o OUTPUT to write the result\n",
+                     command.toLocal8Bit().constData());
+        return ExitOk;
     }
-    return writeBookFile(args.output, book, prompter) == 0 ? 0 : 1;
+    return writeBookFile(args.output, book, prompter) == 0 ? ExitOk : ExitFailure;
 }

@@ -20,11 +20,10 @@ struct ToolArguments
 QString parseToolArguments(const QStringList &args, const QStringList &withValue,
                            const QStringList &withoutValue, ToolArguments &out);
 
-// Reports a wrong command line on stderr; returns the usage exit status 2.
-int toolUsageError(const QString &command, const QString &problem);
-
 // Writes the changed book to the output, or, when there is none, says on
-// stderr that nothing was written. Returns the exit status (0 / 1).
+// stderr that nothing was written. Nothing is written once the work was
+// interrupted. Returns the exit status (ExitOk / ExitFailure).
 class Prompter;
 struct AddressBook;
-int finishToolCommand(const ToolArguments &args, const AddressBook &book, Prompter &prompter);
+int finishToolCommand(const QString &command, const ToolArguments &args,
+                      const AddressBook &book, Prompter &prompter);

@@ -7,41 +7,12 @@
 
 #include "common/cp932.h"
 #include "core/ndbfile.h"
+#include "support/clirun.h"
 #include "support/generator.h"
 #include "support/scriptedprompter.h"
 #include "support/testutil.h"
 
 namespace {
-
-struct CliRun
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-// The command runs with its own configuration folder and Wine prefix, so that
-// the settings and the Corvid of the machine running the tests play no part.
-CliRun runCli(const QStringList &args, const QString &configHome = QString(),
-              const QString &winePrefix = QString())
-{
-    static QTemporaryDir empty;
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"),
-               configHome.isEmpty() ? empty.filePath(QStringLiteral("config")) : configHome);
-    env.insert(QStringLiteral("WINEPREFIX"),
-               winePrefix.isEmpty() ? empty.filePath(QStringLiteral("prefix")) : winePrefix);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(BRINDLE_CLI), args);
-    CliRun r;
-    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit)
-        return r;
-    r.exitCode = p.exitCode();
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
-}
 
 AddressBook bookWithCards()
 {
@@ -80,6 +51,15 @@ TEST_F(Cli, NewWritesTheEmptyBook)
     ASSERT_EQ(empty.size(), 32);
     EXPECT_EQ(readAll(path("Address.ndb")), empty);
     EXPECT_EQ(*buildNdbImage(AddressBook::newBook()), empty);
+
+    // An existing file is never replaced by an empty book.
+    ScriptedPrompter prompter;
+    ASSERT_EQ(writeNdbFile(path("Address.ndb"), bookWithCards(), prompter), 0);
+    const QByteArray full = readAll(path("Address.ndb"));
+    const CliRun again = runCli({QStringLiteral("new"), path("Address.ndb")});
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_TRUE(again.err.contains("already exists")) << again.err.toStdString();
+    EXPECT_EQ(readAll(path("Address.ndb")), full);
 }
 
 TEST_F(Cli, ConvertCopiesAnAddressBookExactly)
@@ -210,7 +190,7 @@ TEST_F(Cli, ConvertWritesAndReadsCsv)
     r = runCli({QStringLiteral("convert"), path("other.csv"), path("back.ndb")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(QString::fromLocal8Bit(r.err).trimmed(),
-              QStringLiteral("brindle-cli: CSV column 3 \"Shoe size\" matches no item; ignored"));
+              QStringLiteral("brindle-cli convert: CSV column 3 \"Shoe size\" matches no item; ignored"));
     AddressBook back;
     ASSERT_EQ(readNdbFile(path("back.ndb"), back, prompter), 0);
     ASSERT_EQ(back.cardCount(), 2);
@@ -230,7 +210,7 @@ TEST_F(Cli, ConvertWritesAndReadsCsv)
           QStringList{QStringLiteral("convert"), path("in.ndb"), path("x.csv"), QStringLiteral("--fast")},
           QStringList{QStringLiteral("info"), path("in.ndb"), QStringLiteral("--csv-split")}}) {
         r = runCli(args);
-        EXPECT_EQ(r.exitCode, 2) << args.join(u' ').toStdString();
+        EXPECT_EQ(r.exitCode, CliUsageError) << args.join(u' ').toStdString();
     }
     EXPECT_FALSE(QFileInfo::exists(path("x.csv")));
 }
@@ -300,22 +280,73 @@ TEST_F(Cli, RefusesTheLiveBookWhileCorvidRuns)
     EXPECT_EQ(readAll(ini), settings); // read, never written
 }
 
-TEST_F(Cli, HelpAndWrongUsage)
+// The commands that `brindle-cli --help` lists.
+QStringList listedCommands(const QString &help)
+{
+    QStringList names;
+    const QString list = help.section(QStringLiteral("commands:\n"), 1).section(QStringLiteral("\n\n"), 0, 0);
+    for (const QString &line : list.split(u'\n', Qt::SkipEmptyParts))
+        names << line.trimmed().section(u' ', 0, 0);
+    return names;
+}
+
+TEST_F(Cli, HelpForTheProgramAndEachCommand)
 {
     CliRun r = runCli({QStringLiteral("--help")});
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_TRUE(r.out.contains("new OUTPUT"));
-    EXPECT_TRUE(r.out.contains("convert INPUT OUTPUT"));
+    ASSERT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.err.isEmpty());
+    EXPECT_TRUE(r.out.contains("\nexit status:\n"));
+    const QStringList commands = listedCommands(r.outText());
+    EXPECT_EQ(commands, (QStringList{u"new"_qs, u"convert"_qs, u"info"_qs, u"check"_qs, u"repair"_qs,
+                                     u"dedupe"_qs, u"slim"_qs, u"idconv"_qs, u"compare"_qs}));
+    EXPECT_EQ(runCli({QStringLiteral("help")}).out, r.out);
 
-    for (const QStringList &args : {QStringList{}, QStringList{QStringLiteral("frobnicate")},
-                                    QStringList{QStringLiteral("new")},
-                                    QStringList{QStringLiteral("convert"), path("x.ndb")}}) {
-        r = runCli(args);
-        EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
-        EXPECT_TRUE(r.err.contains("usage:"));
+    // Every command has its own help, however it is asked for, and the README
+    // and the manual page document it with an example.
+    const QString readme = QString::fromUtf8(readAll(QStringLiteral(BRINDLE_SOURCE_DIR "/README.md")));
+    const QString manual = QString::fromUtf8(readAll(QStringLiteral(BRINDLE_SOURCE_DIR "/man/brindle-cli.1")));
+    for (const QString &c : commands) {
+        SCOPED_TRACE(c.toStdString());
+        r = runCli({c, QStringLiteral("--help")});
+        EXPECT_EQ(r.exitCode, 0);
+        EXPECT_TRUE(r.outText().startsWith(QStringLiteral("usage: brindle-cli ") + c + u' '));
+        EXPECT_TRUE(r.out.contains("\nexample"));
+        EXPECT_EQ(runCli({QStringLiteral("help"), c}).out, r.out);
+        EXPECT_EQ(runCli({c, path("whatever.ndb"), QStringLiteral("-h")}).out, r.out);
+        EXPECT_TRUE(readme.contains(QStringLiteral("### ") + c + u'\n'));
+        EXPECT_TRUE(readme.contains(QStringLiteral("brindle-cli ") + c + u' '));
+        EXPECT_TRUE(manual.contains(QStringLiteral(".SS ") + c + u'\n'));
     }
-    EXPECT_TRUE(dir.isValid());
+
+    r = runCli({QStringLiteral("--version")});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, QByteArray("brindle-cli " BRINDLE_VERSION "\n"));
+}
+
+TEST_F(Cli, WrongCommandLinesAreUsageErrors)
+{
+    ScriptedPrompter prompter;
+    ASSERT_EQ(writeNdbFile(path("in.ndb"), bookWithCards(), prompter), 0);
+    for (const QStringList &args :
+         {QStringList{}, {u"frobnicate"_qs}, {u"--frobnicate"_qs}, {u"help"_qs, u"frobnicate"_qs},
+          {u"new"_qs}, {u"new"_qs, path("x.ndb"), path("y.ndb")}, {u"convert"_qs, path("in.ndb")},
+          {u"info"_qs, path("in.ndb"), u"--csv-split"_qs}, {u"check"_qs, path("in.ndb"), u"-o"_qs, path("x.ndb")},
+          {u"compare"_qs, path("in.ndb")}, {u"repair"_qs, path("in.ndb"), u"--level=4"_qs, u"-o"_qs, path("x.ndb")},
+          {u"slim"_qs, path("in.ndb"), u"--level"_qs, u"1"_qs, u"-o"_qs}, {u"slim"_qs, path("in.ndb"), u"--level"_qs, u"1"_qs, u"-o"_qs, u""_qs},
+          {u"idconv"_qs, path("in.ndb"), path("x.ndb")}}) {
+        SCOPED_TRACE(args.join(u' ').toStdString());
+        const CliRun r = runCli(args);
+        EXPECT_EQ(r.exitCode, CliUsageError);
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_TRUE(r.err.contains("Try 'brindle-cli")) << r.err.toStdString();
+    }
     EXPECT_FALSE(QFileInfo::exists(path("x.ndb")));
+    EXPECT_FALSE(QFileInfo::exists(path("y.ndb")));
+
+    // Options may also be written --name=value.
+    const CliRun r = runCli({u"slim"_qs, path("in.ndb"), u"--level=1"_qs, u"-o"_qs, path("x.ndb")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(path("x.ndb")));
 }
 
 } // namespace

@@ -1,40 +1,13 @@
 // brindle-cli info and check.
 #include <QDateTime>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include "core/ndbfile.h"
+#include "support/clirun.h"
 #include "support/scriptedprompter.h"
 #include "support/testutil.h"
 
 namespace {
-
-struct CliResult
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-// Runs with its own configuration folder and Wine prefix, apart from the
-// settings and the Corvid of the machine running the tests.
-CliResult runCli(const QStringList &args)
-{
-    static QTemporaryDir empty;
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), empty.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("WINEPREFIX"), empty.filePath(QStringLiteral("prefix")));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(BRINDLE_CLI), args);
-    CliResult r;
-    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit)
-        return r;
-    r.exitCode = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
 
 Card goodCard(qint32 number)
 {
@@ -80,12 +53,12 @@ TEST_F(CliReport, CheckListsBadCardsAfterRepairingNumbers)
     book.cards.append(odd);
     const QString path = write(book);
 
-    const CliResult r = runCli({u"check"_qs, path});
-    EXPECT_EQ(r.exitCode, 2) << r.err.toStdString();
-    EXPECT_EQ(r.err.trimmed(), u"2 個所のカード番号の破損を修復しました。"_qs);
+    const CliRun r = runCli({u"check"_qs, path});
+    EXPECT_EQ(r.exitCode, 2) << r.errText().toStdString();
+    EXPECT_EQ(r.errText().trimmed(), u"2 個所のカード番号の破損を修復しました。"_qs);
     // The counter was 3 and card 5 exists: it becomes 6 (one fix), and the
     // first of the two cards numbered 2 gets 6 (another).
-    EXPECT_EQ(r.out, u"6 × 1 IDが１件も無い\n"
+    EXPECT_EQ(r.outText(), u"6 × 1 IDが１件も無い\n"
                      "2 ！ 50 未登録グループを使用している\n"
                      "5 ？ 100 名前に空白データが混入している\n"
                      "4 cards, 3 bad: 1 broken, 1 abnormal, 1 suspicious\n"_qs);
@@ -93,14 +66,14 @@ TEST_F(CliReport, CheckListsBadCardsAfterRepairingNumbers)
     AddressBook clean = AddressBook::newBook();
     clean.cards.append(goodCard(1));
     clean.cardCounter = 2;
-    const CliResult ok = runCli({u"check"_qs, write(clean)});
+    const CliRun ok = runCli({u"check"_qs, write(clean)});
     EXPECT_EQ(ok.exitCode, 0);
-    EXPECT_EQ(ok.out, u"1 cards, 0 bad: 0 broken, 0 abnormal, 0 suspicious\n"_qs);
-    EXPECT_TRUE(ok.err.isEmpty());
+    EXPECT_EQ(ok.outText(), u"1 cards, 0 bad: 0 broken, 0 abnormal, 0 suspicious\n"_qs);
+    EXPECT_TRUE(ok.errText().isEmpty());
 
-    const CliResult missing = runCli({u"check"_qs, dir.filePath(u"none.ndb"_qs)});
+    const CliRun missing = runCli({u"check"_qs, dir.filePath(u"none.ndb"_qs)});
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(missing.err.trimmed(), u'[' + dir.filePath(u"none.ndb"_qs) + u"]は存在しません"_qs);
+    EXPECT_EQ(missing.errText().trimmed(), u'[' + dir.filePath(u"none.ndb"_qs) + u"]は存在しません"_qs);
 }
 
 TEST_F(CliReport, InfoPrintsTheReport)
@@ -114,10 +87,10 @@ TEST_F(CliReport, InfoPrintsTheReport)
     book.cardCounter = 3;
     const QString path = write(book);
 
-    const CliResult r = runCli({u"info"_qs, path});
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    const QStringList lines = r.out.split(u'\n');
-    ASSERT_EQ(lines.size(), 12) << r.out.toStdString();
+    const CliRun r = runCli({u"info"_qs, path});
+    ASSERT_EQ(r.exitCode, 0) << r.errText().toStdString();
+    const QStringList lines = r.outText().split(u'\n');
+    ASSERT_EQ(lines.size(), 12) << r.outText().toStdString();
     EXPECT_TRUE(lines[0].startsWith(u"ファイル情報 by Brindle 1.1 "_qs));
     const QDateTime stamp = QDateTime::fromString(lines[0].right(19), u"yyyy/MM/dd hh:mm:ss"_qs);
     EXPECT_TRUE(stamp.isValid());

@@ -1,35 +1,15 @@
 // brindle-cli repair, dedupe, slim and idconv.
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include "core/ndbfile.h"
 #include "core/validation.h"
+#include "support/clirun.h"
 #include "support/generator.h"
 #include "support/scriptedprompter.h"
 #include "support/testutil.h"
 
 namespace {
-
-struct CliRun
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-CliRun runCli(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(BRINDLE_CLI), args);
-    CliRun r;
-    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
-        return r;
-    r.exitCode = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
 
 class CliTools : public ::testing::Test
 {
@@ -61,14 +41,14 @@ TEST_F(CliTools, SlimWritesOnlyWithOutput)
 {
     // Without -o: the message, and nothing written.
     CliRun r = runCli({u"slim"_qs, in(), u"--level"_qs, u"2"_qs});
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains(u" 枚のｶｰﾄﾞから "_qs)) << r.out.toStdString();
-    EXPECT_TRUE(r.err.contains(u"nothing written"_qs));
+    EXPECT_EQ(r.exitCode, 0) << r.errText().toStdString();
+    EXPECT_TRUE(r.outText().contains(u" 枚のｶｰﾄﾞから "_qs)) << r.outText().toStdString();
+    EXPECT_TRUE(r.errText().contains(u"nothing written"_qs));
     EXPECT_EQ(readAll(in()), original);
 
     r = runCli({u"slim"_qs, u"--level"_qs, u"2"_qs, in(), u"-o"_qs, out()});
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.endsWith(u" Byte）の情報を除去しました。\n"_qs)) << r.out.toStdString();
+    EXPECT_EQ(r.exitCode, 0) << r.errText().toStdString();
+    EXPECT_TRUE(r.outText().endsWith(u" Byte）の情報を除去しました。\n"_qs)) << r.outText().toStdString();
     EXPECT_EQ(readAll(in()), original);
     const AddressBook slim = read(out());
     ASSERT_GT(slim.cardCount(), 80);
@@ -84,32 +64,32 @@ TEST_F(CliTools, SlimWritesOnlyWithOutput)
           QStringList{u"slim"_qs, in(), u"--level"_qs}, QStringList{u"slim"_qs, u"--level"_qs, u"1"_qs},
           QStringList{u"slim"_qs, in(), u"--level"_qs, u"1"_qs, u"--bogus"_qs}}) {
         r = runCli(bad);
-        EXPECT_EQ(r.exitCode, 2) << bad.join(u' ').toStdString();
+        EXPECT_EQ(r.exitCode, CliUsageError) << bad.join(u' ').toStdString();
     }
 }
 
 TEST_F(CliTools, DedupeReportsAndMergesInPlace)
 {
     CliRun r = runCli({u"dedupe"_qs, in(), u"--report"_qs});
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.startsWith(u"重複ID一覧 by Brindle 1.1"_qs)) << r.out.toStdString();
-    EXPECT_TRUE(r.out.endsWith(u" 個のIDが重複しています。\n"_qs)) << r.out.toStdString();
+    EXPECT_EQ(r.exitCode, 0) << r.errText().toStdString();
+    EXPECT_TRUE(r.outText().startsWith(u"重複ID一覧 by Brindle 1.1"_qs)) << r.outText().toStdString();
+    EXPECT_TRUE(r.outText().endsWith(u" 個のIDが重複しています。\n"_qs)) << r.outText().toStdString();
     EXPECT_EQ(readAll(in()), original);
 
     // The output may be the input itself.
     const qsizetype before = read(in()).cardCount();
     r = runCli({u"dedupe"_qs, in(), u"--merge"_qs, u"-o"_qs, in()});
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.endsWith(u" 個のIDが重複していました。\n"_qs)) << r.out.toStdString();
+    EXPECT_EQ(r.exitCode, 0) << r.errText().toStdString();
+    EXPECT_TRUE(r.outText().endsWith(u" 個のIDが重複していました。\n"_qs)) << r.outText().toStdString();
     EXPECT_LT(read(in()).cardCount(), before);
     r = runCli({u"dedupe"_qs, in(), u"--report"_qs});
-    EXPECT_EQ(r.out, u"IDの重複はありませんでした。\n"_qs);
+    EXPECT_EQ(r.outText(), u"IDの重複はありませんでした。\n"_qs);
 
     for (const QStringList &bad : {QStringList{u"dedupe"_qs, in()},
                                    QStringList{u"dedupe"_qs, in(), u"--report"_qs, u"--merge"_qs},
                                    QStringList{u"dedupe"_qs, in(), u"--report"_qs, u"-o"_qs, out()}}) {
         r = runCli(bad);
-        EXPECT_EQ(r.exitCode, 2) << bad.join(u' ').toStdString();
+        EXPECT_EQ(r.exitCode, CliUsageError) << bad.join(u' ').toStdString();
     }
     EXPECT_FALSE(QFileInfo::exists(out()));
 }
@@ -117,8 +97,8 @@ TEST_F(CliTools, DedupeReportsAndMergesInPlace)
 TEST_F(CliTools, RepairAndIdConversion)
 {
     CliRun r = runCli({u"repair"_qs, in(), u"--level"_qs, u"1"_qs, u"-o"_qs, out()});
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains(u" 個所）を修復しました。"_qs)) << r.out.toStdString();
+    EXPECT_EQ(r.exitCode, 0) << r.errText().toStdString();
+    EXPECT_TRUE(r.outText().contains(u" 個所）を修復しました。"_qs)) << r.outText().toStdString();
     AddressBook repaired = read(out());
     repairCardNumbers(repaired);
     validateAll(repaired, CardLimits{});
@@ -130,13 +110,13 @@ TEST_F(CliTools, RepairAndIdConversion)
                     || status == StatusBadId || status >= StatusTooManyIds)
             << status;
     }
-    EXPECT_EQ(runCli({u"repair"_qs, in(), u"--level"_qs, u"0"_qs}).exitCode, 2);
+    EXPECT_EQ(runCli({u"repair"_qs, in(), u"--level"_qs, u"0"_qs}).exitCode, CliUsageError);
 
     r = runCli({u"idconv"_qs, in(), u"--exchange"_qs, u"off"_qs, u"-o"_qs, out()});
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(r.exitCode, 0) << r.errText().toStdString();
+    const QStringList lines = r.outText().split(u'\n', Qt::SkipEmptyParts);
     ASSERT_GE(lines.size(), 2);
-    EXPECT_TRUE(lines.first().endsWith(u" 個のIDを変換しました。"_qs)) << r.out.toStdString();
+    EXPECT_TRUE(lines.first().endsWith(u" 個のIDを変換しました。"_qs)) << r.outText().toStdString();
     EXPECT_TRUE(lines.last().endsWith(u" 枚のｶｰﾄﾞの交流記録の設定を変更しました。"_qs));
     const AddressBook converted = read(out());
     for (qsizetype i = 1; i < converted.cardCount(); ++i) {
@@ -144,7 +124,7 @@ TEST_F(CliTools, RepairAndIdConversion)
         for (const QString &id : converted.cards[i].ids)
             EXPECT_FALSE(id.contains(u"@nifty"_qs, Qt::CaseInsensitive)) << id.toStdString();
     }
-    EXPECT_EQ(runCli({u"idconv"_qs, in(), u"--remark"_qs, u"yes"_qs}).exitCode, 2);
+    EXPECT_EQ(runCli({u"idconv"_qs, in(), u"--remark"_qs, u"yes"_qs}).exitCode, CliUsageError);
     EXPECT_EQ(readAll(in()), original);
 }
 

@@ -1,0 +1,34 @@
+#pragma once
+// The terminal side of brindle-cli: a progress line on stderr while long
+// work runs (only when stderr is a terminal), and interruption: the first
+// Ctrl+C (SIGINT) or SIGTERM makes the running work stop at its next card,
+// line or buffer, so that no output is left half written; a second one ends
+// the program at once.
+
+#include <QString>
+
+#include "common/consoleprompter.h"
+#include "common/progress.h"
+
+namespace console {
+
+void installInterruptHandlers();
+// 0, or the number of the signal that asked the work to stop.
+int interruptSignal();
+
+// The progress callback for one piece of work, shown as "label  NN%". It
+// returns false once the work has been interrupted.
+Progress progress(const QString &label);
+// Erases the progress line before other output.
+void clearProgress();
+
+} // namespace console
+
+// The command line's prompter: erases the progress line before each message.
+class CliPrompter : public ConsolePrompter
+{
+public:
+    Button ask(const Message &message) override;
+    int choose(const QString &text, const QStringList &captions, int defaultIndex,
+               Icon icon = Icon::Question, const QString &title = QString()) override;
+};
