@@ -1,5 +1,5 @@
 #pragma once
-// The desktop's trash (freedesktop.org trash specification).
+// The desktop's trash, as freedesktop.org describes it.
 
 #include <QString>
 
