@@ -47,10 +47,6 @@ private:
     bool m_on = true;
 };
 
-QString trimSpaces(const QString &s)
-{
-    return trimCharacters(s, u" ");
-}
 
 // The answers of the four-button question, as indices of its captions.
 enum UnusedAnswer { AnswerYes = 0, AnswerNo = 1, AnswerAll = 2, AnswerCancel = 3 };
@@ -222,7 +218,7 @@ void fomGroupEdit::AddGroup()
     if (!m_prompter.input(QStringLiteral("追加するｸﾞﾙｰﾌﾟ名を入力してください"), QString(),
                           answer))
         return;
-    answer = trimSpaces(answer);
+    answer = trimmedSpaces(answer);
     if (answer.isEmpty())
         return;
     int row = -1;
@@ -250,7 +246,7 @@ void fomGroupEdit::EditGroup()
     QString answer = old;
     if (!m_prompter.input(QStringLiteral("ｸﾞﾙｰﾌﾟ名を編集してください"), QString(), answer))
         answer.clear();
-    answer = trimSpaces(answer);
+    answer = trimmedSpaces(answer);
     if (answer.isEmpty() || answer == old) {
         RefreshStatus();
         return;

@@ -1,4 +1,5 @@
 #include "common/paths.h"
+#include "common/textwidth.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -8,15 +9,6 @@
 
 namespace {
 
-QStringView trimSpaces(QStringView s)
-{
-    qsizetype b = 0, e = s.size();
-    while (b < e && s[b] == u' ')
-        ++b;
-    while (e > b && s[e - 1] == u' ')
-        --e;
-    return s.mid(b, e - b);
-}
 
 } // namespace
 

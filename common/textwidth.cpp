@@ -147,3 +147,13 @@ QString replaceCharacters(QStringView s, QStringView set, QStringView replacemen
     }
     return out;
 }
+
+QStringView trimSpaces(QStringView s)
+{
+    qsizetype b = 0, e = s.size();
+    while (b < e && s[b] == u' ')
+        ++b;
+    while (e > b && s[e - 1] == u' ')
+        --e;
+    return s.sliced(b, e - b);
+}

@@ -60,3 +60,11 @@ QString replaceAll(QStringView s, QStringView find, QStringView replacement);
 // Every character of s that occurs in set replaced by replacement (which
 // may be empty, removing them).
 QString replaceCharacters(QStringView s, QStringView set, QStringView replacement);
+
+// s without leading and trailing spaces (U+0020 only): how the program trims
+// what the user types into one-line input boxes.
+QStringView trimSpaces(QStringView s);
+inline QString trimmedSpaces(QStringView s)
+{
+    return trimSpaces(s).toString();
+}

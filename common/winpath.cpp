@@ -1,18 +1,10 @@
 #include "common/winpath.h"
+#include "common/textwidth.h"
 
 #include <algorithm>
 
 namespace {
 
-QStringView trimSpaces(QStringView s)
-{
-    qsizetype b = 0, e = s.size();
-    while (b < e && s[b] == u' ')
-        ++b;
-    while (e > b && s[e - 1] == u' ')
-        --e;
-    return s.mid(b, e - b);
-}
 
 bool isAsciiLetter(QChar c)
 {

@@ -1,4 +1,5 @@
 #include "formats/csv.h"
+#include "common/textwidth.h"
 
 #include <algorithm>
 #include <vector>
@@ -80,14 +81,6 @@ const QString *textOf(const Card &c, int item)
     return textOf(const_cast<Card &>(c), item);
 }
 
-QStringView trimSpaces(QStringView s)
-{
-    while (!s.isEmpty() && s.front() == u' ')
-        s = s.sliced(1);
-    while (!s.isEmpty() && s.back() == u' ')
-        s.chop(1);
-    return s;
-}
 
 // The lines of a memo: the pieces between CR LFs; a final line break adds
 // no empty line, and an empty memo has none.
@@ -535,13 +528,6 @@ bool csvItemIsMulti(int item)
     default:
         return false;
     }
-}
-
-QString mailDomainSuffix(QStringView niftyDomain)
-{
-    if (niftyDomain.isEmpty() || niftyDomain.startsWith(u'@'))
-        return niftyDomain.toString();
-    return u'@' + niftyDomain.toString();
 }
 
 QString csvDomainSample(QStringView niftyDomain)

@@ -114,10 +114,6 @@ QString csvItemLabel(int item);
 // profile, mail log, exchange and remark records).
 bool csvItemIsMulti(int item);
 
-// What is appended to a bare service ID to make it a mail address: the
-// domain setting with a leading "@" (added when the setting lacks it; an
-// empty setting appends nothing).
-QString mailDomainSuffix(QStringView niftyDomain);
 
 // The sample shown beside the add-domain option: "(" + a member ID + " → "
 // + the same ID + the domain suffix + ")".

@@ -1,4 +1,5 @@
 #include "formats/eudora.h"
+#include "common/textwidth.h"
 
 #include <QList>
 #include <QSet>
@@ -15,31 +16,6 @@ namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
 
-// Tells the user that cards were left out because the card counter was full.
-void reportDroppedCards(int dropped, Prompter &prompter)
-{
-    if (dropped > 0)
-        prompter.notice(cardCounterFullMessage(), Prompter::Icon::Warning);
-}
-
-// The mail address of an ID: the ID itself when it has an "@", otherwise
-// the ID at the service's mail domain (given with or without its "@").
-QString mailAddressOf(const QString &id, const QString &niftyDomain)
-{
-    if (id.contains(u'@') || niftyDomain.isEmpty())
-        return id;
-    return niftyDomain.startsWith(u'@') ? id + niftyDomain : id + u'@' + niftyDomain;
-}
-
-QStringView trimSpaces(QStringView s)
-{
-    qsizetype b = 0, e = s.size();
-    while (b < e && s[b] == u' ')
-        ++b;
-    while (e > b && s[e - 1] == u' ')
-        --e;
-    return s.sliced(b, e - b);
-}
 
 struct Record
 {
@@ -288,7 +264,7 @@ QString noteLines(QStringView memo)
 
 QString addressOf(const QString &id, const EudoraWriteOptions &options)
 {
-    return oneLine(mailAddressOf(id, options.niftyDomain));
+    return oneLine(serviceMailAddress(id, options.niftyDomain));
 }
 
 QString quotedList(const QStringList &items, qsizetype from)

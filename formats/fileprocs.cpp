@@ -1,5 +1,8 @@
 #include "formats/fileprocs.h"
 
+#include "core/cardops.h"
+#include "common/textwidth.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -29,16 +32,6 @@ void warn(Prompter &prompter, const QString &text)
     prompter.notice(text);
 }
 
-// Strips U+0020 from both ends (other white space stays).
-QStringView trimSpaces(QStringView s)
-{
-    qsizetype b = 0, e = s.size();
-    while (b < e && s[b] == u' ')
-        ++b;
-    while (e > b && s[e - 1] == u' ')
-        --e;
-    return s.mid(b, e - b);
-}
 
 // Reads minDigits..maxDigits ASCII digits at pos.
 bool readNumber(QStringView s, qsizetype &pos, int minDigits, int maxDigits, int &out)
@@ -260,4 +253,22 @@ int readTextFileForImport(const QString &path, QString &text, Prompter &prompter
     }
     text = cp932::decode(bytes);
     return 0;
+}
+
+QString mailDomainSuffix(QStringView niftyDomain)
+{
+    if (niftyDomain.isEmpty() || niftyDomain.startsWith(u'@'))
+        return niftyDomain.toString();
+    return u'@' + niftyDomain.toString();
+}
+
+QString serviceMailAddress(const QString &id, QStringView niftyDomain)
+{
+    return id.contains(u'@') ? id : id + mailDomainSuffix(niftyDomain);
+}
+
+void reportDroppedCards(int dropped, Prompter &prompter)
+{
+    if (dropped > 0)
+        prompter.notice(cardCounterFullMessage(), Prompter::Icon::Warning);
 }

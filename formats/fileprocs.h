@@ -99,4 +99,15 @@ int writeTextFileSafely(const QString &path, const QString &text, Prompter &prom
 int readTextFileForImport(const QString &path, QString &text, Prompter &prompter,
                           bool refuseEmpty = false);
 
+// What is appended to a bare service ID to make it a mail address: the
+// domain setting with a leading "@" (added when the setting lacks it; an
+// empty setting appends nothing).
+QString mailDomainSuffix(QStringView niftyDomain);
 
+// An ID as a mail address: unchanged when it has an "@", otherwise the ID at
+// the service's mail domain (the setting may be given with or without "@").
+QString serviceMailAddress(const QString &id, QStringView niftyDomain);
+
+// Tells the user that an import left cards out because the card counter
+// was full (nothing when dropped is 0).
+void reportDroppedCards(int dropped, Prompter &prompter);

@@ -1,4 +1,5 @@
 #include "formats/listtext.h"
+#include "common/textwidth.h"
 
 #include "common/oledate.h"
 #include "core/cardops.h"
@@ -121,15 +122,6 @@ void cardText(QString &out, const Card &c)
     date(out, LabelUpdated, c.updated, true);
 }
 
-QStringView trimSpaces(QStringView s)
-{
-    qsizetype b = 0, e = s.size();
-    while (b < e && s[b] == u' ')
-        ++b;
-    while (e > b && s[e - 1] == u' ')
-        --e;
-    return s.mid(b, e - b);
-}
 
 // The key of a "key：value" line: spaces around it removed, then every
 // trailing digit (ID12 -> ID).

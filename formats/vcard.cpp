@@ -1,4 +1,5 @@
 #include "formats/vcard.h"
+#include "common/textwidth.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -16,31 +17,6 @@ namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
 
-// Tells the user that cards were left out because the card counter was full.
-void reportDroppedCards(int dropped, Prompter &prompter)
-{
-    if (dropped > 0)
-        prompter.notice(cardCounterFullMessage(), Prompter::Icon::Warning);
-}
-
-// The mail address of an ID: the ID itself when it has an "@", otherwise
-// the ID at the service's mail domain (given with or without its "@").
-QString mailAddressOf(const QString &id, const QString &niftyDomain)
-{
-    if (id.contains(u'@') || niftyDomain.isEmpty())
-        return id;
-    return niftyDomain.startsWith(u'@') ? id + niftyDomain : id + u'@' + niftyDomain;
-}
-
-QStringView trimSpaces(QStringView s)
-{
-    qsizetype b = 0, e = s.size();
-    while (b < e && s[b] == u' ')
-        ++b;
-    while (e > b && s[e - 1] == u' ')
-        --e;
-    return s.sliced(b, e - b);
-}
 
 bool isFoldChar(QChar c)
 {
@@ -766,7 +742,7 @@ QString vcardCardText(const Card &card, const VcardWriteOptions &options)
 
     const bool severalIds = card.ids.size() >= 2;
     for (qsizetype i = 0; i < card.ids.size(); ++i) {
-        const QString id = singleLine(mailAddressOf(card.ids[i], options.niftyDomain));
+        const QString id = singleLine(serviceMailAddress(card.ids[i], options.niftyDomain));
         line(out, severalIds && i == 0 ? u"EMAIL;PREF;INTERNET:" : u"EMAIL;INTERNET:",
              vcardEscape(id));
     }

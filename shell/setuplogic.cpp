@@ -1,4 +1,5 @@
 #include "shell/setuplogic.h"
+#include "common/textwidth.h"
 
 #include <QFileInfo>
 
@@ -12,27 +13,17 @@
 
 namespace {
 
-// Trimmed of spaces (U+0020) only, as the program trims every input box.
-QString trimSpaces(const QString &s)
-{
-    qsizetype b = 0, e = s.size();
-    while (b < e && s[b] == u' ')
-        ++b;
-    while (e > b && s[e - 1] == u' ')
-        --e;
-    return s.mid(b, e - b);
-}
 
 // The check of one folder box: fine when empty or an existing folder.
 bool folderBoxOk(const QString &text)
 {
-    const QString folder = trimSpaces(text);
+    const QString folder = trimmedSpaces(text);
     return folder.isEmpty() || isFolder(folder);
 }
 
 QString storedFolder(const QString &text)
 {
-    QString folder = trimSpaces(text);
+    QString folder = trimmedSpaces(text);
     if (folder.isEmpty())
         return folder;
     // A folder typed relative to wherever the program was started would
@@ -87,7 +78,7 @@ bool parseLimit(const QString &text, int &value)
 {
     // Full-width digits, signs and spaces as a Japanese input method types
     // them count as their ASCII forms.
-    const QString ascii = trimSpaces(toHalfWidth(text));
+    const QString ascii = trimmedSpaces(toHalfWidth(text));
     bool ok = false;
     const int v = ascii.toInt(&ok, 10);
     if (!ok || v < 1)
@@ -99,10 +90,10 @@ bool parseLimit(const QString &text, int &value)
 SetupProblem checkSetupForm(const SetupForm &form)
 {
     if (!folderBoxOk(form.homeFolder))
-        return {SetupControl::HomeFolder, trimSpaces(form.homeFolder) + SetupText::FolderMissing};
+        return {SetupControl::HomeFolder, trimmedSpaces(form.homeFolder) + SetupText::FolderMissing};
     if (!folderBoxOk(form.globalLogFolder))
         return {SetupControl::GlobalLogFolder,
-                trimSpaces(form.globalLogFolder) + SetupText::FolderMissing};
+                trimmedSpaces(form.globalLogFolder) + SetupText::FolderMissing};
     for (int i = 0; i < Settings::ErrorValueCount; ++i) {
         int value = 0;
         if (!parseLimit(form.limits[i], value))
@@ -125,7 +116,7 @@ void storeSetupForm(const SetupForm &form, Settings &settings)
     settings.lostMemoFlag = form.lostMemoFlag;
     // With an empty domain, adding the domain to service IDs would add
     // nothing; the next start would put the default back anyway.
-    const QString domain = trimSpaces(form.niftyDomain);
+    const QString domain = trimmedSpaces(form.niftyDomain);
     settings.niftyDomain = domain.isEmpty() ? QString::fromUtf16(DefaultNiftyDomain) : domain;
 }
 

@@ -1,4 +1,5 @@
 #include "tools/idconv.h"
+#include "common/textwidth.h"
 
 #include <QHash>
 
@@ -12,16 +13,6 @@ namespace {
 // IDs shorter than this are never mail addresses of the service.
 constexpr qsizetype ShortestServiceAddress = 9;
 
-QString trimSpaces(QStringView s)
-{
-    qsizetype from = 0;
-    qsizetype to = s.size();
-    while (from < to && s[from] == u' ')
-        ++from;
-    while (to > from && s[to - 1] == u' ')
-        --to;
-    return s.mid(from, to - from).toString();
-}
 
 // Whether the card holds id (text comparison) at a position other than skip.
 bool holdsId(const Card &card, QStringView id, qsizetype skip)
@@ -62,7 +53,7 @@ bool isLegacyServiceId(QStringView id)
 
 QString normalisedServiceId(QStringView local)
 {
-    const QString id = trimSpaces(local);
+    const QString id = trimmedSpaces(local);
     return isLegacyServiceId(id) ? id.toUpper() : id.toLower();
 }
 
@@ -70,7 +61,7 @@ QString serviceLocalPart(const QString &id, const QStringList &domains)
 {
     if (id.size() < ShortestServiceAddress)
         return QString();
-    const QString u = trimSpaces(id).toUpper();
+    const QString u = trimmedSpaces(id).toUpper();
     const qsizetype at = u.indexOf(u'@');
     if (at < 1)
         return QString();
