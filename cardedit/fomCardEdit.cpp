@@ -118,6 +118,19 @@ bool isCtrlA(const QKeyEvent *e)
         && (e->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier;
 }
 
+// A list with a column of buttons to its right.
+QHBoxLayout *listBesideButtons(QListWidget *list, std::initializer_list<QPushButton *> buttons)
+{
+    auto *column = new QVBoxLayout;
+    for (QPushButton *b : buttons)
+        column->addWidget(b);
+    column->addStretch();
+    auto *row = new QHBoxLayout;
+    row->addWidget(list, 1);
+    row->addLayout(column);
+    return row;
+}
+
 } // namespace
 
 fomCardEdit::fomCardEdit(AddressBook &book, int cardIndex, const CardEditOptions &options,
@@ -419,16 +432,11 @@ QWidget *fomCardEdit::buildProfilePage()
 QWidget *fomCardEdit::buildMailPage()
 {
     auto *page = new QWidget(this);
-    auto *h = new QHBoxLayout(page);
     lstMailList = makeList(page, "lstMailList");
     cmdMailEdit = makeButton(page, "cmdMailEdit", Correct);
     cmdMailDelete = makeButton(page, "cmdMailDelete", Delete);
-    auto *buttons = new QVBoxLayout;
-    buttons->addWidget(cmdMailEdit);
-    buttons->addWidget(cmdMailDelete);
-    buttons->addStretch();
-    h->addWidget(lstMailList, 1);
-    h->addLayout(buttons);
+    auto *v = new QVBoxLayout(page);
+    v->addLayout(listBesideButtons(lstMailList, {cmdMailEdit, cmdMailDelete}));
     return page;
 }
 
@@ -450,14 +458,7 @@ QWidget *fomCardEdit::buildRecentPage()
         list = makeList(page, listName);
         edit = makeButton(page, editName, Correct);
         del = makeButton(page, delName, Delete);
-        auto *buttons = new QVBoxLayout;
-        buttons->addWidget(edit);
-        buttons->addWidget(del);
-        buttons->addStretch();
-        auto *body = new QHBoxLayout;
-        body->addWidget(list, 1);
-        body->addLayout(buttons);
-        v->addLayout(body, 1);
+        v->addLayout(listBesideButtons(list, {edit, del}), 1);
     };
     section("lblExcg", LabelExchange, lstExcgList, "lstExcgList", chkExcgFlg, "chkExcgFlg",
             cmdExcgEdit, "cmdExcgEdit", cmdExcgDelete, "cmdExcgDelete");
@@ -469,18 +470,12 @@ QWidget *fomCardEdit::buildRecentPage()
 QWidget *fomCardEdit::buildLinkPage()
 {
     auto *page = new QWidget(this);
-    auto *h = new QHBoxLayout(page);
     lstLinkList = makeList(page, "lstLinkList");
     cmdLinkAdd = makeButton(page, "cmdLinkAdd", Add);
     cmdLinkDel = makeButton(page, "cmdLinkDel", Delete);
     cmdLinkOpen = makeButton(page, "cmdLinkOpen", Open);
-    auto *buttons = new QVBoxLayout;
-    buttons->addWidget(cmdLinkAdd);
-    buttons->addWidget(cmdLinkDel);
-    buttons->addWidget(cmdLinkOpen);
-    buttons->addStretch();
-    h->addWidget(lstLinkList, 1);
-    h->addLayout(buttons);
+    auto *v = new QVBoxLayout(page);
+    v->addLayout(listBesideButtons(lstLinkList, {cmdLinkAdd, cmdLinkDel, cmdLinkOpen}));
     return page;
 }
 

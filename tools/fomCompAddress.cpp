@@ -1,4 +1,5 @@
 #include "tools/fomCompAddress.h"
+#include "tools/guibuttonrow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -87,16 +88,7 @@ fomCompAddress::fomCompAddress(const QString &oldPath, const QString &newPath,
     grid->addWidget(txtAdd2, 1, 1);
     grid->addWidget(cmdSelAdd2, 1, 2);
 
-    cmdExec = new QPushButton(QStringLiteral("実行"), this);
-    cmdExec->setObjectName(QStringLiteral("cmdExec"));
-    cmdExec->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("戻る"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setAutoDefault(false);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdExec);
-    buttons->addWidget(cmdCancel);
+    auto *buttons = guiExecCancelRow(this, cmdExec, QStringLiteral("実行"), cmdCancel, QStringLiteral("戻る"));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(frmAddress);

@@ -1,4 +1,5 @@
 #include "tools/fomIDConv.h"
+#include "tools/guibuttonrow.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -68,16 +69,7 @@ fomIDConv::fomIDConv(AddressBook &book, const CardLimits &limits, const QStringL
     grid->setColumnMinimumWidth(0, 20);
     grid->setColumnStretch(3, 1);
 
-    cmdExec = new QPushButton(QStringLiteral("実行"), this);
-    cmdExec->setObjectName(QStringLiteral("cmdExec"));
-    cmdExec->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setAutoDefault(false);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdExec);
-    buttons->addWidget(cmdCancel);
+    auto *buttons = guiExecCancelRow(this, cmdExec, QStringLiteral("実行"), cmdCancel, QStringLiteral("ｷｬﾝｾﾙ"));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(frame);

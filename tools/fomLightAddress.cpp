@@ -1,4 +1,5 @@
 #include "tools/fomLightAddress.h"
+#include "tools/guibuttonrow.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -157,16 +158,7 @@ fomLightAddress::fomLightAddress(AddressBook &book, const CardLimits &limits,
     indented->addLayout(fields);
     optionsLayout->addLayout(indented);
 
-    cmdExec = new QPushButton(QStringLiteral("実行"), this);
-    cmdExec->setObjectName(QStringLiteral("cmdExec"));
-    cmdExec->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setAutoDefault(false);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdExec);
-    buttons->addWidget(cmdCancel);
+    auto *buttons = guiExecCancelRow(this, cmdExec, QStringLiteral("実行"), cmdCancel, QStringLiteral("ｷｬﾝｾﾙ"));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(lblSize);

@@ -1,4 +1,5 @@
 #include "tools/fomRestore.h"
+#include "tools/guibuttonrow.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -123,16 +124,7 @@ fomRestore::fomRestore(AddressBook &book, const CardLimits &limits, Prompter &pr
     prgRun->setValue(0);
     prgRun->setMaximumHeight(prgRun->fontMetrics().height() / 2 + 4);
 
-    cmdExec = new QPushButton(QStringLiteral("実行"), this);
-    cmdExec->setObjectName(QStringLiteral("cmdExec"));
-    cmdExec->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setAutoDefault(false);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdExec);
-    buttons->addWidget(cmdCancel);
+    auto *buttons = guiExecCancelRow(this, cmdExec, QStringLiteral("実行"), cmdCancel, QStringLiteral("ｷｬﾝｾﾙ"));
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(countGrid);
