@@ -145,8 +145,7 @@ fomBrindle::fomBrindle(ShellSession &shell, Prompter &prompter, const QString &c
     placeWindow();
     m_session.book = AddressBook::newBook();
     m_session.saveEnabled = false;
-    toolButtons.value(QStringLiteral("cmdAddSave"))->setEnabled(false);
-    action(QStringLiteral("mnuFileSave"))->setEnabled(false);
+    showSaveCommand();
     updateTitle();
     HistoryView();
     runSearch();
@@ -349,6 +348,12 @@ void fomBrindle::BisyModeChange(bool busy)
     frmSortOrder->setEnabled(!busy);
     action(QStringLiteral("mnuViewSort"))->setEnabled(!busy);
     repaint();
+}
+
+void fomBrindle::showSaveCommand()
+{
+    toolButtons.value(QStringLiteral("cmdAddSave"))->setEnabled(m_session.saveEnabled);
+    action(QStringLiteral("mnuFileSave"))->setEnabled(m_session.saveEnabled);
 }
 
 void fomBrindle::updateTitle()
@@ -558,8 +563,7 @@ void fomBrindle::Open(const QString &path, int kind)
     if (m_session.open(path, kind, false) >= 0) {
         m_listStale = true;
         runSearch();
-        toolButtons.value(QStringLiteral("cmdAddSave"))->setEnabled(true);
-        action(QStringLiteral("mnuFileSave"))->setEnabled(true);
+        showSaveCommand();
         updateTitle();
         HistoryView();
         emit bookChanged();
@@ -575,8 +579,7 @@ void fomBrindle::Append(const QString &path, int kind)
     BisyModeChange(true);
     if (m_session.open(path, kind, true) >= 0) {
         runSearch();
-        toolButtons.value(QStringLiteral("cmdAddSave"))->setEnabled(true);
-        action(QStringLiteral("mnuFileSave"))->setEnabled(true);
+        showSaveCommand();
         HistoryView();
         emit bookChanged();
     }
@@ -590,8 +593,7 @@ void fomBrindle::AddNew()
         if (!m_session.newBook())
             return;
         m_listStale = true;
-        toolButtons.value(QStringLiteral("cmdAddSave"))->setEnabled(false);
-        action(QStringLiteral("mnuFileSave"))->setEnabled(false);
+        showSaveCommand();
         updateTitle();
         runSearch();
         emit bookChanged();

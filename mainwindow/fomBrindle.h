@@ -119,6 +119,7 @@ private:
     void connectCommands();
     void placeWindow();
     void updateTitle();
+    void showSaveCommand(); // from MainSession::saveEnabled
     void setStatus(const QString &text);
     void searchFieldChosen(int index);
     void sortOrderChosen(int index);
