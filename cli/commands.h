@@ -16,6 +16,7 @@ inline constexpr int ExitOk = 0;
 inline constexpr int ExitFailure = 1;     // a file could not be read or written
 inline constexpr int ExitBadCards = 2;    // check found bad cards
 inline constexpr int ExitDifferences = 3; // compare found differences
+inline constexpr int ExitDataLoss = 4;    // written, but not everything was kept
 inline constexpr int ExitUsage = 64;      // a wrong command line (EX_USAGE)
 
 // Reports a wrong command line on stderr ("brindle-cli COMMAND: problem" and

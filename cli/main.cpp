@@ -204,6 +204,9 @@ exit status:
   1    failure: a file could not be read or written (the reason is on stderr)
   2    check: some card is bad
   3    compare: the books differ
+  4    written, but not everything was kept: cards left out at the card
+       limit, characters written as "?", bytes after the last card dropped,
+       or input records that could not be read (the details are on stderr)
   64   wrong command line
   130  interrupted by Ctrl+C (143: by SIGTERM); nothing was written
 
@@ -352,5 +355,10 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "brindle-cli %s: interrupted; nothing was written\n", c->name);
         return 128 + signal;
     }
+    // A command that did its work but had to leave something out says so in
+    // its status, so that a script can tell a clean conversion from a lossy
+    // one.
+    if (status == ExitOk && prompter.lossReported())
+        return ExitDataLoss;
     return status;
 }

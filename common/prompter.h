@@ -88,6 +88,24 @@ public:
     {
         return ask(Message{text, QString(), Buttons(Yes) | No, icon, No}) == Yes;
     }
+
+    // Tells the user that something of theirs was not kept: cards left out
+    // at the card limit, characters written as "?", bytes after the last
+    // card dropped, input records that could not be read. Shown as a
+    // warning, and remembered: the command line ends a command that
+    // otherwise succeeded with its "written, but not everything was kept"
+    // status. Notices that lose nothing the user asked for (unmapped
+    // columns, items left out because an option says so) are plain notices.
+    void lossNotice(const QString &text)
+    {
+        m_lossReported = true;
+        notice(text, Icon::Warning);
+    }
+    bool lossReported() const { return m_lossReported; }
+    void clearLossReported() { m_lossReported = false; }
+
+private:
+    bool m_lossReported = false;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(Prompter::Buttons)
