@@ -88,6 +88,29 @@ void BM_MergeDuplicateIds(benchmark::State &state)
 }
 BENCHMARK(BM_MergeDuplicateIds)->Unit(benchmark::kMillisecond);
 
+// Cards that all share one ID, each with ten mail-log lines: every merge
+// lands on the same card, whose log grows to state.range(0) lines.
+void BM_MergeSharedIdLogs(benchmark::State &state)
+{
+    const int lines = int(state.range(0));
+    AddressBook book = AddressBook::newBook();
+    for (int i = 1; i <= lines / 10; ++i) {
+        Card c = Card::newCard();
+        c.number = i;
+        c.ids = {QStringLiteral("shared@example.jp")};
+        c.names = {QStringLiteral("カード%1").arg(i)};
+        c.updated = 40000 + i;
+        for (int k = 0; k < 10; ++k)
+            c.mailLog << QStringLiteral("2020/01/%1 件名 %2").arg(k + 10).arg(i * 10 + k);
+        book.cards.append(c);
+    }
+    book.cardCounter = qint32(book.cards.size());
+    onCopy(state, book, [](AddressBook &b) {
+        handleDuplicateIds(b, DuplicateIdMode::Merge, CardLimits{}, Now);
+    });
+}
+BENCHMARK(BM_MergeSharedIdLogs)->Arg(10000)->Arg(40000)->Arg(160000)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 BENCHMARK_MAIN();

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <array>
 #include <utility>
 
 #include "common/oledate.h"
@@ -276,7 +277,20 @@ QStringList mergeLists(const QStringList &target, const QStringList &source)
     return all;
 }
 
-void mergeCards(Card &target, const Card &source)
+namespace {
+
+// The four record lists of a card, in the order of PendingRecordLists.
+std::array<QStringList *, 4> recordLists(Card &c)
+{
+    return {&c.profile, &c.mailLog, &c.exchangeRecords, &c.remarkRecords};
+}
+std::array<const QStringList *, 4> recordLists(const Card &c)
+{
+    return {&c.profile, &c.mailLog, &c.exchangeRecords, &c.remarkRecords};
+}
+
+// Every field but the record lists.
+void mergeCardFields(Card &target, const Card &source)
 {
     appendMissing(target.ids, source.ids, Comparison::Text);
     appendMissing(target.names, source.names, Comparison::Exact);
@@ -288,10 +302,6 @@ void mergeCards(Card &target, const Card &source)
     mergeString(target.mobile, source.mobile);
     mergeString(target.pager, source.pager);
     target.memo = mergeMemos(target.memo, source.memo);
-    target.profile = mergeLists(target.profile, source.profile);
-    target.mailLog = mergeLists(target.mailLog, source.mailLog);
-    target.exchangeRecords = mergeLists(target.exchangeRecords, source.exchangeRecords);
-    target.remarkRecords = mergeLists(target.remarkRecords, source.remarkRecords);
     if (target.birthday == NoDate)
         target.birthday = source.birthday;
     target.created = earlierDate(target.created, source.created);
@@ -302,6 +312,52 @@ void mergeCards(Card &target, const Card &source)
         target.remarkAutoRecord = FlagOff;
 }
 
+} // namespace
+
+// mergeLists(t, s) is the single list when the other is empty, and the
+// sorted union of both (repeats removed) otherwise. The sorted union of a
+// sorted union with a third list is the sorted union of all three, so a run
+// of merges needs only one sort of everything gathered, at the end; a list
+// that only ever met empty lists stays exactly as it was.
+void mergeCardsPending(Card &target, const Card &source, PendingRecordLists &targetPending,
+                       const PendingRecordLists *sourcePending)
+{
+    mergeCardFields(target, source);
+    const auto to = recordLists(target);
+    const auto from = recordLists(source);
+    for (size_t f = 0; f < to.size(); ++f) {
+        if (from[f]->isEmpty())
+            continue;
+        if (to[f]->isEmpty()) {
+            *to[f] = *from[f];
+            targetPending.mixed[f] = sourcePending && sourcePending->mixed[f];
+        } else {
+            *to[f] += *from[f];
+            targetPending.mixed[f] = true;
+        }
+    }
+}
+
+void finishRecordLists(Card &card, PendingRecordLists &pending)
+{
+    const auto lists = recordLists(card);
+    for (size_t f = 0; f < lists.size(); ++f) {
+        if (!pending.mixed[f])
+            continue;
+        QStringList all = sortedByText(*lists[f]);
+        all.erase(std::unique(all.begin(), all.end()), all.end());
+        *lists[f] = std::move(all);
+        pending.mixed[f] = false;
+    }
+}
+
+void mergeCards(Card &target, const Card &source)
+{
+    PendingRecordLists pending;
+    mergeCardsPending(target, source, pending);
+    finishRecordLists(target, pending);
+}
+
 int mergeCardsByNumber(qint32 targetNumber, qint32 sourceNumber, AddressBook &book)
 {
     const int t = findCardByNumber(book, targetNumber);
@@ -310,6 +366,25 @@ int mergeCardsByNumber(qint32 targetNumber, qint32 sourceNumber, AddressBook &bo
         return -1;
     mergeCards(book.cards[t], book.cards[s]);
     return 0;
+}
+
+int mergeCardsIntoOne(qint32 targetNumber, const QList<qint32> &sourceNumbers, AddressBook &book)
+{
+    const int t = findCardByNumber(book, targetNumber);
+    if (t < 0)
+        return -1;
+    QList<int> indices;
+    mapNumbersToIndices(book, sourceNumbers, indices);
+    PendingRecordLists pending;
+    int merged = 0;
+    for (const int s : std::as_const(indices)) {
+        if (s < 0 || s == t)
+            continue;
+        mergeCardsPending(book.cards[t], book.cards[s], pending);
+        ++merged;
+    }
+    finishRecordLists(book.cards[t], pending);
+    return merged;
 }
 
 void deleteCardByNumber(qint32 number, AddressBook &book)

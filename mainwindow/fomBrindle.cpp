@@ -822,8 +822,7 @@ void fomBrindle::CardCombine()
         if (target < 0)
             return;
         numbers.removeOne(target);
-        for (qint32 n : std::as_const(numbers))
-            mergeCardsByNumber(target, n, m_session.book);
+        mergeCardsIntoOne(target, numbers, m_session.book);
         deleteCards(numbers, m_session.book);
         const int index = findCardByNumber(m_session.book, target);
         Card &merged = m_session.book.cards[index];

@@ -242,12 +242,19 @@ QString WineHost::localPath(const QString &windowsPath, const QString &baseFolde
     QString path;
     QStringView rest;
     if (w.size() >= 2 && w[1] == u':') {
-        if (w.size() < 3 || !isSep(w[2]) || !w[0].isLetter() || w[0].unicode() > 0x7f
-            || m_prefix.isEmpty())
+        if (w.size() < 3 || !isSep(w[2]) || !w[0].isLetter() || w[0].unicode() > 0x7f)
             return QString(); // drive-relative or not a drive
-        path = m_prefix + QStringLiteral("/dosdevices/") + w[0].toLower() + u':';
-        if (!QFileInfo::exists(path))
-            return QString();
+        const QChar drive = w[0].toLower();
+        if (!m_prefix.isEmpty())
+            path = m_prefix + QStringLiteral("/dosdevices/") + drive + u':';
+        if (path.isEmpty() || !QFileInfo::exists(path)) {
+            // Wine maps Z: to the root of the file system unless the prefix
+            // says otherwise; Brindle itself stores paths outside Corvid's
+            // folders that way.
+            if (drive != u'z')
+                return QString();
+            path = QStringLiteral("/");
+        }
         rest = QStringView(w).mid(3);
     } else {
         if (baseFolder.isEmpty())
@@ -266,6 +273,8 @@ QString WineHost::localPath(const QString &windowsPath, const QString &baseFolde
                 const qsizetype slash = path.lastIndexOf(u'/');
                 if (slash >= rootLength)
                     path.truncate(slash);
+                else if (slash == rootLength - 1 && path.size() > rootLength)
+                    path.truncate(rootLength); // back to a root ending in "/"
                 continue;
             }
             path = resolveComponent(path, comp.toString());

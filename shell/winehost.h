@@ -44,7 +44,8 @@ public:
     QString classesRootValue(const QString &key, const QString &name = QString()) const;
 
     // The local path of a Windows path from Corvid's data. "X:\..." goes
-    // through the prefix's dosdevices/x: link; a relative path is joined to
+    // through the prefix's dosdevices/x: link ("Z:\..." without such a link
+    // is the root "/", as in Wine); a relative path is joined to
     // baseFolder (a local folder); "\\server\..." and anything else that
     // cannot be mapped gives "". Each component that does not exist as
     // spelled is matched without regard to letter case, as Windows does.

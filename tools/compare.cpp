@@ -32,20 +32,26 @@ QList<SortEntry> idKeys(const AddressBook &book)
     return keys;
 }
 
-// The card of keys holding id (text comparison), the first in book order
-// when several do; -1 when none.
-int cardHolding(const QList<SortEntry> &keys, const QString &id)
+// The card of book (through its keys) holding id (text comparison). Among
+// several holders the card numbered `number` wins, so that a book compared
+// with its own copy pairs every card with itself; otherwise the first in
+// book order. -1 when no card holds id.
+int cardHolding(const QList<SortEntry> &keys, const AddressBook &book, const QString &id,
+                qint32 number)
 {
     const SortEntry probe{id, QString(), 0, 0};
     qsizetype at = findEntry(probe, keys, keys.size());
     if (at < 0)
         return -1;
-    // Equal IDs stand together; take the lowest card index among them.
+    // Equal IDs stand together.
     while (at > 0 && textCompare(keys[at - 1].primary, id) == 0)
         --at;
     int card = keys[at].a;
-    for (qsizetype k = at + 1; k < keys.size() && textCompare(keys[k].primary, id) == 0; ++k)
+    for (qsizetype k = at; k < keys.size() && textCompare(keys[k].primary, id) == 0; ++k) {
+        if (book.cards[keys[k].a].number == number)
+            return keys[k].a;
         card = std::min(card, int(keys[k].a));
+    }
     return card;
 }
 
@@ -116,7 +122,7 @@ BookDifferences compareBooks(const AddressBook &oldBook, const AddressBook &newB
     // Pairs of matched cards, each compared once however many IDs they share.
     QList<std::pair<int, int>> pairs;
     for (const SortEntry &k : oldKeys) {
-        const int other = cardHolding(newKeys, k.primary);
+        const int other = cardHolding(newKeys, newBook, k.primary, oldBook.cards[k.a].number);
         if (other < 0)
             d.deletedCards.append(k.a);
         else

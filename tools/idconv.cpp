@@ -115,8 +115,10 @@ IdConversionResult convertServiceIds(AddressBook &book, const CardLimits &limits
             const QString key = textKey(local);
             const auto holder = firstHolder.constFind(key);
             card.ids[k] = bare;
+            // The list names the local part as the address gave it, in
+            // upper case, whatever form the converted ID takes.
             if (holder != firstHolder.cend() && holder.value() != j)
-                r.duplicates.append(bare);
+                r.duplicates.append(local);
             if (holder == firstHolder.cend() || holder.value() > j)
                 firstHolder.insert(key, j);
             ++k;

@@ -18,6 +18,18 @@ struct IdEntry
     qsizetype card;  // the card's index when the search started
 };
 
+// True for an ID that names nobody: empty, or nothing but blanks
+// (half-width or full-width spaces, tabs). Repair gives a card without any
+// ID an empty one, so such IDs must never make cards duplicates.
+bool isBlankId(QStringView id)
+{
+    for (const QChar c : id) {
+        if (c != u' ' && c != u'\u3000' && c != u'\t')
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 SeverityCounts countBySeverity(const AddressBook &book)
@@ -88,8 +100,10 @@ DuplicateIdResult handleDuplicateIds(AddressBook &book, DuplicateIdMode mode,
         if (c.ids.isEmpty())
             continue;
         const QString summary = cardSummaryText(c);
-        for (const QString &id : c.ids)
-            entries.push_back({id.toLower(), summary, i});
+        for (const QString &id : c.ids) {
+            if (!isBlankId(id))
+                entries.push_back({id.toLower(), summary, i});
+        }
     }
     // Equal keys must end up next to each other, so the keys are ordered
     // exactly; the summaries by text comparison, the card order last.
@@ -103,6 +117,8 @@ DuplicateIdResult handleDuplicateIds(AddressBook &book, DuplicateIdMode mode,
     // walk; a merged-away card is remembered with the card it went into.
     std::vector<qsizetype> survivor(size_t(cardCount), -1);
     std::vector<bool> touched(size_t(cardCount), false);
+    // Record lists gathered by merges, put in order once at the end.
+    std::vector<PendingRecordLists> pending(merge ? size_t(cardCount) : 0);
     const auto resolve = [&survivor](qsizetype i) {
         while (survivor[size_t(i)] >= 0)
             i = survivor[size_t(i)];
@@ -122,7 +138,9 @@ DuplicateIdResult handleDuplicateIds(AddressBook &book, DuplicateIdMode mode,
         ++r.duplicates;
         const qsizetype a = merge ? resolve(first.card) : first.card;
         const qsizetype b = merge ? resolve(second.card) : second.card;
-        if (a == b) {
+        // The label follows the cards the two entries came from, before any
+        // merge: a pair from two cards stays a pair from two cards.
+        if (first.card == second.card) {
             r.lines += first.summary + QStringLiteral("（カード内で重複）\r\n");
             if (!merge)
                 continue;
@@ -144,12 +162,13 @@ DuplicateIdResult handleDuplicateIds(AddressBook &book, DuplicateIdMode mode,
             continue;
         }
         r.lines += first.summary + QStringLiteral("（別カードで重複）\r\n");
-        if (!merge)
+        if (!merge || a == b) // an earlier pair already made them one card
             continue;
         const bool firstIsNewer = book.cards[a].updated > book.cards[b].updated;
         const qsizetype target = firstIsNewer ? a : b;
         const qsizetype source = firstIsNewer ? b : a;
-        mergeCards(book.cards[target], book.cards[source]);
+        mergeCardsPending(book.cards[target], book.cards[source], pending[size_t(target)],
+                          &pending[size_t(source)]);
         survivor[size_t(source)] = target;
         touched[size_t(target)] = true;
         ++r.mergedCards;
@@ -163,6 +182,7 @@ DuplicateIdResult handleDuplicateIds(AddressBook &book, DuplicateIdMode mode,
             if (survivor[size_t(i)] >= 0)
                 continue;
             Card &c = book.cards[i];
+            finishRecordLists(c, pending[size_t(i)]);
             if (touched[size_t(i)])
                 c.status = validateCard(c, kept.first().names, limits, now);
             kept.append(std::move(c));

@@ -51,12 +51,15 @@ struct DuplicateIdResult
 };
 
 // Looks for IDs (compared in lower case, exactly) that occur more than once
-// among cards 1 .. cardCount()-1. In merge mode a card holding an ID twice
+// among cards 1 .. cardCount()-1. An ID that is empty or only blanks is never
+// a duplicate of anything. In merge mode a card holding an ID twice
 // keeps its first occurrence, and two cards sharing an ID become one: the
 // card updated later absorbs the other (on equal dates, the second of the
 // pair in sorted order), which is then removed. A card merged away is never
 // looked at again: later pairs naming it act on the card it went into, and
-// a pair whose cards have become one card counts as a repeat within a card.
+// a pair whose cards have become one card merges nothing more. Each pair is
+// reported by the cards its two entries came from, before any merge, so the
+// report reads the same in both modes.
 // Cards changed by a merge get their validation status stored again.
 // progress is called once per neighbouring pair.
 DuplicateIdResult handleDuplicateIds(AddressBook &book, DuplicateIdMode mode,

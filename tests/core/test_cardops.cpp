@@ -311,6 +311,54 @@ TEST(MergeCards, ByNumber)
     EXPECT_EQ(book, before);
 }
 
+// Merging a run of cards with the record lists sorted once at the end gives
+// exactly what one mergeCards call after the other gives, whichever lists
+// are empty, unsorted or repeated, and when merged cards merge on.
+TEST(MergeCards, RunOfMergesEqualsOneAtATime)
+{
+    QRandomGenerator rng(20261208);
+    const auto randomList = [&rng] {
+        QStringList l;
+        const int n = int(rng.bounded(4)); // often empty
+        for (int i = 0; i < n; ++i)
+            l << QString(u"%1 %2"_qs).arg(rng.bounded(5)).arg(QChar(u"aAｱア"[rng.bounded(4)]));
+        return l;
+    };
+    for (int round = 0; round < 200; ++round) {
+        QList<Card> cards;
+        for (int i = 0; i < 6; ++i) {
+            Card c = personCard(i + 1, {u"x@y.jp"_qs});
+            c.profile = randomList();
+            c.mailLog = randomList();
+            c.exchangeRecords = randomList();
+            c.remarkRecords = randomList();
+            cards << c;
+        }
+        // Cards 1 and 2 each absorb two cards, then 1 absorbs 2.
+        QList<Card> eager = cards, lazy = cards;
+        for (const auto &[t, s] : {std::pair{1, 3}, {1, 4}, {2, 5}, {2, 0}, {1, 2}})
+            mergeCards(eager[t], eager[s]);
+        PendingRecordLists pending[6];
+        for (const auto &[t, s] : {std::pair{1, 3}, {1, 4}, {2, 5}, {2, 0}, {1, 2}})
+            mergeCardsPending(lazy[t], lazy[s], pending[t], &pending[s]);
+        finishRecordLists(lazy[1], pending[1]);
+        ASSERT_EQ(lazy[1], eager[1]) << "round " << round;
+    }
+
+    // Many cards into one by number: as the one-by-one merges, sources not
+    // found and the target itself passed over.
+    AddressBook book = bookOf(5);
+    for (int i = 1; i <= 5; ++i)
+        book.cards[i].mailLog = {QString::number(6 - i), u"0"_qs};
+    AddressBook oneByOne = book;
+    for (const qint32 n : {3, 5, 2})
+        mergeCardsByNumber(1, n, oneByOne);
+    EXPECT_EQ(mergeCardsIntoOne(1, {3, 99, 1, 5, 2}, book), 3);
+    EXPECT_EQ(book, oneByOne);
+    EXPECT_EQ(book.cards[1].mailLog, (QStringList{u"0"_qs, u"1"_qs, u"3"_qs, u"4"_qs, u"5"_qs}));
+    EXPECT_EQ(mergeCardsIntoOne(77, {1}, book), -1);
+}
+
 // ---- Delete ---------------------------------------------------------------
 
 TEST(DeleteCards, OnePassKeepsOrderAndTheSystemCard)

@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 
 #include "common/cp932.h"
+#include "common/profilefiles.h"
 #include "shell/help.h"
 #include "shell/host.h"
 #include "common/trash.h"
@@ -170,6 +171,24 @@ TEST(WinePaths, MapsDrivesRelativeNamesAndRefusesTheRest)
     EXPECT_EQ(host.localPath(QStringLiteral("C:relative"), corvid), QString());
     EXPECT_EQ(host.localPath(QStringLiteral("users"), QString()), QString());
     EXPECT_EQ(host.localPath(QString(), corvid), QString());
+}
+
+// Paths outside Corvid's folders are stored as drive Z: paths; without a z:
+// link in the prefix (or without any prefix) Z: is the root, as in Wine, so
+// such a path reads back as the file it came from.
+TEST(WinePaths, DriveZWithoutALinkIsTheRoot)
+{
+    FakePrefix p;
+    const QString file = p.mkdir(QStringLiteral("outside/Sub")) + QStringLiteral("/x.txt");
+    writeAll(file, "x");
+    for (const QString &prefix : {p.root, QString()}) {
+        const WineHost host(prefix);
+        EXPECT_EQ(host.localPath(wineDriveZPath(file), QString()), file);
+        EXPECT_EQ(host.localPath(QStringLiteral("z:\\"), QString()), QStringLiteral("/"));
+        EXPECT_EQ(host.localPath(QStringLiteral("Z:\\tmp\\..\\..\\etc"), QString()),
+                  QStringLiteral("/etc"));
+        EXPECT_EQ(host.localPath(QStringLiteral("D:\\Data"), QString()), QString());
+    }
 }
 
 TEST(GlobalDat, ReadsHeaderAndUsers)

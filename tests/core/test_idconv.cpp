@@ -98,6 +98,13 @@ TEST(IdConversion, BareIdAlreadyHeld)
                   + u"\r\nABC12345\r\nDEF67890\r\n"_qs + QString(70, u'-')
                   + u"\r\nカードの修復をお勧めします。"_qs);
     EXPECT_EQ(idConversionReportTitle(), u"ID変換による重複リスト"_qs);
+
+    // An ID that is not a legacy service ID is stored in lower case, and
+    // still listed as the upper-cased local part.
+    book = bookOf({cardWithIds(1, {u"hanako"_qs}), cardWithIds(2, {u"Hanako@nifty.com"_qs})});
+    r = convert(book);
+    EXPECT_EQ(book.cards[2].ids, QStringList{u"hanako"_qs});
+    EXPECT_EQ(r.duplicates, QStringList{u"HANAKO"_qs});
     EXPECT_EQ(idConversionReportFileName(), u"重複IDリスト"_qs);
 
     // An earlier card holds the bare ID and this card holds both forms: the

@@ -150,7 +150,8 @@ TEST(Restore, MergingCardsThatShareIds)
     EXPECT_EQ(r.lines.count(u"（別カードで重複）"_qs), 2);
 
     // Two cards sharing two IDs: the second pair names a card that is gone
-    // by then, and now finds both IDs on the one survivor.
+    // by then; it is still reported as a pair from two cards (as the report
+    // mode reports it) and merges nothing more.
     book = bookOf({cardWith(1, u"A"_qs, {u"x@x.jp"_qs, u"y@x.jp"_qs}, 41000.0),
                    cardWith(2, u"B"_qs, {u"X@x.jp"_qs, u"y@x.jp"_qs}, 41000.0)});
     r = merge(book);
@@ -159,8 +160,13 @@ TEST(Restore, MergingCardsThatShareIds)
     EXPECT_EQ(book.cards[1].ids, (QStringList{u"X@x.jp"_qs, u"y@x.jp"_qs}));
     EXPECT_EQ(r.duplicates, 2);
     EXPECT_EQ(r.mergedCards, 1);
-    EXPECT_EQ(r.lines.count(u"（別カードで重複）"_qs), 1);
-    EXPECT_EQ(r.lines.count(u"（カード内で重複）"_qs), 1);
+    EXPECT_EQ(r.lines.count(u"（別カードで重複）"_qs), 2);
+    EXPECT_EQ(r.lines.count(u"（カード内で重複）"_qs), 0);
+    EXPECT_EQ(r.removedIds, 0);
+    AddressBook reported = bookOf({cardWith(1, u"A"_qs, {u"x@x.jp"_qs, u"y@x.jp"_qs}, 41000.0),
+                                   cardWith(2, u"B"_qs, {u"X@x.jp"_qs, u"y@x.jp"_qs}, 41000.0)});
+    EXPECT_EQ(handleDuplicateIds(reported, DuplicateIdMode::Report, CardLimits{}, Now).lines,
+              r.lines);
     EXPECT_TRUE(duplicateIdReport(r, DuplicateIdMode::Merge, QDateTime::currentDateTime())
                     .endsWith(u"2 個のIDが重複していました。"_qs));
 
@@ -213,4 +219,41 @@ TEST(Restore, GeneratedBookEndsWithoutDuplicates)
     EXPECT_GE(r.mergedCards, 30);
     EXPECT_EQ(lowerIds(book), idsBefore) << QStringList((idsBefore - lowerIds(book)).values()).join(u' ').toStdString();
     EXPECT_EQ(merge(book).duplicates, 0);
+}
+
+// An ID that is empty or only blanks names nobody: two cards that repair
+// left with such an ID are strangers, never duplicates of each other.
+TEST(Restore, BlankIdsAreNeverDuplicates)
+{
+    Card yamada = cardWith(1, u"山田"_qs, {});
+    yamada.telephone = u"03-1111"_qs;
+    Card suzuki = cardWith(2, u"鈴木"_qs, {});
+    suzuki.telephone = u"03-2222"_qs;
+    AddressBook book = bookOf({yamada, suzuki});
+    repairFlaggedCards(book, RepairAll, CardLimits{}, Now);
+    const DuplicateIdResult merged = merge(book);
+    EXPECT_EQ(merged.duplicates, 0);
+    EXPECT_EQ(merged.mergedCards, 0);
+    ASSERT_EQ(book.cardCount(), 3);
+    EXPECT_EQ(book.cards[1].telephone, u"03-1111"_qs);
+    EXPECT_EQ(book.cards[2].telephone, u"03-2222"_qs);
+
+    // Blank IDs of every kind, on two cards and twice on one card; the real
+    // shared ID still counts once.
+    const QStringList blanks = {QString(), u" "_qs, u"   "_qs, u"\u3000"_qs, u" \u3000 "_qs};
+    for (const QString &blank : blanks) {
+        for (const DuplicateIdMode mode : {DuplicateIdMode::Report, DuplicateIdMode::Merge}) {
+            AddressBook b = bookOf({cardWith(1, u"a"_qs, {blank, blank, u"x@d.jp"_qs}),
+                                    cardWith(2, u"b"_qs, {blank}),
+                                    cardWith(3, u"c"_qs, {blank, u"X@d.jp"_qs})});
+            const DuplicateIdResult r = handleDuplicateIds(b, mode, CardLimits{}, Now);
+            SCOPED_TRACE(QString(u'[' + blank + u']').toStdString());
+            EXPECT_EQ(r.duplicates, 1);
+            if (mode == DuplicateIdMode::Merge) {
+                EXPECT_EQ(r.mergedCards, 1);
+                EXPECT_EQ(r.removedIds, 0);
+                EXPECT_EQ(b.cardCount(), 3);
+            }
+        }
+    }
 }
