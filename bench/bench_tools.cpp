@@ -88,20 +88,22 @@ void BM_MergeDuplicateIds(benchmark::State &state)
 }
 BENCHMARK(BM_MergeDuplicateIds)->Unit(benchmark::kMillisecond);
 
-// Cards that all share one ID, each with ten mail-log lines: every merge
-// lands on the same card, whose log grows to state.range(0) lines.
+// Cards that all share one ID, state.range(1) mail-log lines each: every
+// merge lands on the card merged last, whose log grows to state.range(0)
+// lines.
 void BM_MergeSharedIdLogs(benchmark::State &state)
 {
     const int lines = int(state.range(0));
+    const int perCard = int(state.range(1));
     AddressBook book = AddressBook::newBook();
-    for (int i = 1; i <= lines / 10; ++i) {
+    for (int i = 1; i <= lines / perCard; ++i) {
         Card c = Card::newCard();
         c.number = i;
         c.ids = {QStringLiteral("shared@example.jp")};
         c.names = {QStringLiteral("カード%1").arg(i)};
         c.updated = 40000 + i;
-        for (int k = 0; k < 10; ++k)
-            c.mailLog << QStringLiteral("2020/01/%1 件名 %2").arg(k + 10).arg(i * 10 + k);
+        for (int k = 0; k < perCard; ++k)
+            c.mailLog << QStringLiteral("2020/01/%1 件名 %2").arg(k % 20 + 10).arg(i * perCard + k);
         book.cards.append(c);
     }
     book.cardCounter = qint32(book.cards.size());
@@ -109,7 +111,9 @@ void BM_MergeSharedIdLogs(benchmark::State &state)
         handleDuplicateIds(b, DuplicateIdMode::Merge, CardLimits{}, Now);
     });
 }
-BENCHMARK(BM_MergeSharedIdLogs)->Arg(10000)->Arg(40000)->Arg(160000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MergeSharedIdLogs)
+    ->ArgsProduct({{10000, 40000, 160000}, {10, 1000}})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -4,6 +4,7 @@
 #include <QSet>
 #include <algorithm>
 #include <array>
+#include <type_traits>
 #include <utility>
 
 #include "common/oledate.h"
@@ -319,9 +320,13 @@ void mergeCardFields(Card &target, const Card &source)
 // sorted union with a third list is the sorted union of all three, so a run
 // of merges needs only one sort of everything gathered, at the end; a list
 // that only ever met empty lists stays exactly as it was.
-void mergeCardsPending(Card &target, const Card &source, PendingRecordLists &targetPending,
-                       const PendingRecordLists *sourcePending)
+namespace {
+
+template <typename SourceCard>
+void mergeCardsPendingImpl(Card &target, SourceCard &source, PendingRecordLists &targetPending,
+                           const PendingRecordLists *sourcePending)
 {
+    constexpr bool mayTake = !std::is_const_v<SourceCard>;
     mergeCardFields(target, source);
     const auto to = recordLists(target);
     const auto from = recordLists(source);
@@ -329,13 +334,36 @@ void mergeCardsPending(Card &target, const Card &source, PendingRecordLists &tar
         if (from[f]->isEmpty())
             continue;
         if (to[f]->isEmpty()) {
-            *to[f] = *from[f];
+            if constexpr (mayTake)
+                to[f]->swap(*from[f]);
+            else
+                *to[f] = *from[f];
             targetPending.mixed[f] = sourcePending && sourcePending->mixed[f];
-        } else {
-            *to[f] += *from[f];
-            targetPending.mixed[f] = true;
+            continue;
         }
+        // Both hold entries: the order no longer matters, since the lists
+        // are sorted at the end.
+        if constexpr (mayTake) {
+            if (from[f]->size() > to[f]->size())
+                to[f]->swap(*from[f]);
+        }
+        *to[f] += *from[f];
+        targetPending.mixed[f] = true;
     }
+}
+
+} // namespace
+
+void mergeCardsPending(Card &target, const Card &source, PendingRecordLists &targetPending,
+                       const PendingRecordLists *sourcePending)
+{
+    mergeCardsPendingImpl(target, source, targetPending, sourcePending);
+}
+
+void mergeCardsPending(Card &target, Card &&source, PendingRecordLists &targetPending,
+                       const PendingRecordLists *sourcePending)
+{
+    mergeCardsPendingImpl(target, source, targetPending, sourcePending);
 }
 
 void finishRecordLists(Card &card, PendingRecordLists &pending)

@@ -76,6 +76,11 @@ struct PendingRecordLists
 // earlier in the same run (nullptr: none).
 void mergeCardsPending(Card &target, const Card &source, PendingRecordLists &targetPending,
                        const PendingRecordLists *sourcePending = nullptr);
+// The same for a source that is dropped after the merge: its record lists
+// may be taken over instead of copied (the larger list keeps its storage),
+// so that a chain of merges, each into a new card, stays n log n.
+void mergeCardsPending(Card &target, Card &&source, PendingRecordLists &targetPending,
+                       const PendingRecordLists *sourcePending = nullptr);
 // Puts the gathered record lists of card in order; pending is reset.
 void finishRecordLists(Card &card, PendingRecordLists &pending);
 

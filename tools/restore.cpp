@@ -167,8 +167,9 @@ DuplicateIdResult handleDuplicateIds(AddressBook &book, DuplicateIdMode mode,
         const bool firstIsNewer = book.cards[a].updated > book.cards[b].updated;
         const qsizetype target = firstIsNewer ? a : b;
         const qsizetype source = firstIsNewer ? b : a;
-        mergeCardsPending(book.cards[target], book.cards[source], pending[size_t(target)],
-                          &pending[size_t(source)]);
+        // The merged-away card is dropped at the end: its lists are taken.
+        mergeCardsPending(book.cards[target], std::move(book.cards[source]),
+                          pending[size_t(target)], &pending[size_t(source)]);
         survivor[size_t(source)] = target;
         touched[size_t(target)] = true;
         ++r.mergedCards;

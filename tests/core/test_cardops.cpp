@@ -335,14 +335,19 @@ TEST(MergeCards, RunOfMergesEqualsOneAtATime)
             cards << c;
         }
         // Cards 1 and 2 each absorb two cards, then 1 absorbs 2.
-        QList<Card> eager = cards, lazy = cards;
-        for (const auto &[t, s] : {std::pair{1, 3}, {1, 4}, {2, 5}, {2, 0}, {1, 2}})
+        QList<Card> eager = cards, lazy = cards, taken = cards;
+        const std::pair<int, int> merges[] = {{1, 3}, {1, 4}, {2, 5}, {2, 0}, {1, 2}};
+        for (const auto &[t, s] : merges)
             mergeCards(eager[t], eager[s]);
-        PendingRecordLists pending[6];
-        for (const auto &[t, s] : {std::pair{1, 3}, {1, 4}, {2, 5}, {2, 0}, {1, 2}})
+        PendingRecordLists pending[6], pendingTaken[6];
+        for (const auto &[t, s] : merges) {
             mergeCardsPending(lazy[t], lazy[s], pending[t], &pending[s]);
+            mergeCardsPending(taken[t], std::move(taken[s]), pendingTaken[t], &pendingTaken[s]);
+        }
         finishRecordLists(lazy[1], pending[1]);
+        finishRecordLists(taken[1], pendingTaken[1]);
         ASSERT_EQ(lazy[1], eager[1]) << "round " << round;
+        ASSERT_EQ(taken[1], eager[1]) << "round " << round;
     }
 
     // Many cards into one by number: as the one-by-one merges, sources not
