@@ -24,6 +24,7 @@
 #include "formats/listtext.h"
 #include "formats/vcard.h"
 #include "shell/settings.h"
+#include "support/clirun.h"
 #include "support/generator.h"
 #include "support/scriptedprompter.h"
 #include "support/testutil.h"
@@ -356,6 +357,141 @@ TEST(WritePathCheckTargets, RefusesWhatIsNotARegularFile)
     pr.answer(Prompter::Yes);
     EXPECT_TRUE(WritePathCheck(fileLink, false, pr));
     EXPECT_EQ(pr.lastText(), "[" + fileLink + "]は既に存在します。上書きしますか？");
+}
+
+// ---------------------------------------------------------------------------
+// brindle-cli: outputs that are links, FIFOs, devices and read-only files.
+
+class CliOutputs : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        ScriptedPrompter quiet;
+        ASSERT_EQ(writeNdbFile(in(), sampleBook(), quiet), 0);
+        ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("config/Brindle")));
+    }
+    QString path(const QString &name) const { return dir.filePath(name); }
+    QString in() const { return path(QStringLiteral("in.ndb")); }
+    QString data() const { return path(QStringLiteral("data")); }
+    CliRun run(const QStringList &args) const
+    {
+        return runCli(args, path(QStringLiteral("config")), QString(), data());
+    }
+    QStringList trash() const
+    {
+        return QDir(data() + QStringLiteral("/Trash/files")).entryList(QDir::Files | QDir::Hidden);
+    }
+    void setTrashOption(bool on) const
+    {
+        ASSERT_TRUE(writeAll(path(QStringLiteral("config/Brindle/Brindle.ini")),
+                             QByteArray("[Settings]\r\nTrashFlg=") + (on ? "1" : "0") + "\r\n"));
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(CliOutputs, ConvertRefusesOutputsThatAreNotRegularFiles)
+{
+    const QString fifo = path(QStringLiteral("fifo.csv"));
+    const QString link = path(QStringLiteral("link.csv"));
+    ASSERT_EQ(::mkfifo(native(fifo).constData(), 0666), 0);
+    ASSERT_TRUE(QFile::link(fifo, link));
+    QStringList outputs = {fifo, link};
+    const QString device = path(QStringLiteral("null.csv"));
+    const bool haveDevice = ::mknod(native(device).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    if (haveDevice)
+        outputs << device;
+    for (const QString &out : outputs) {
+        SCOPED_TRACE(out.toStdString());
+        const CliRun r = run({QStringLiteral("convert"), in(), out, QStringLiteral("--kind"),
+                              QStringLiteral("csv")});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.errText().contains("[" + out + "]は通常のファイルではありません。"))
+            << r.err.toStdString();
+    }
+    EXPECT_TRUE(S_ISFIFO(statOf(fifo).st_mode));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    if (!haveDevice)
+        GTEST_SKIP() << "character device case left out (needs the superuser): "
+                     << std::strerror(errno);
+    EXPECT_TRUE(S_ISCHR(statOf(device).st_mode));
+}
+
+// Replacing through a link: the link stays, the old content goes to the
+// trash when the window's option is on (its default), unless --no-trash.
+TEST_F(CliOutputs, ReplacesThroughALinkAndTrashesTheOldContent)
+{
+    const QString real = path(QStringLiteral("real.ndb"));
+    const QString link = path(QStringLiteral("link.ndb"));
+    ASSERT_TRUE(writeAll(real, OldContent));
+    ASSERT_EQ(::symlink("real.ndb", native(link).constData()), 0);
+
+    CliRun r = run({QStringLiteral("repair"), in(), QStringLiteral("--level"), QStringLiteral("1"),
+                    QStringLiteral("-o"), link});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_NE(readAll(real), OldContent);
+    EXPECT_FALSE(readAll(real).isEmpty());
+    EXPECT_EQ(trash(), QStringList{"real.ndb"});
+    EXPECT_EQ(readAll(data() + QStringLiteral("/Trash/files/real.ndb")), OldContent);
+
+    // --no-trash, and the option off: the old content is simply replaced.
+    ASSERT_TRUE(writeAll(real, OldContent));
+    r = run({QStringLiteral("convert"), in(), link, QStringLiteral("--no-trash")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    setTrashOption(false);
+    r = run({QStringLiteral("slim"), in(), QStringLiteral("--level"), QStringLiteral("0"),
+             QStringLiteral("-o"), link});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(trash(), QStringList{"real.ndb"});
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+}
+
+// Every -o refuses a file without write permission, as the window does,
+// also for the superuser; other files keep mode, owner and attributes.
+TEST_F(CliOutputs, ReadOnlyOutputsAreRefusedAndOthersKeepTheirAttributes)
+{
+    const QString ro = path(QStringLiteral("ro.ndb"));
+    ASSERT_TRUE(writeAll(ro, OldContent));
+    ASSERT_EQ(::chmod(native(ro).constData(), 0444), 0);
+    const QList<QStringList> commands = {
+        {QStringLiteral("convert"), in(), ro},
+        {QStringLiteral("repair"), in(), QStringLiteral("--level"), QStringLiteral("1"),
+         QStringLiteral("-o"), ro},
+        {QStringLiteral("dedupe"), in(), QStringLiteral("--merge"), QStringLiteral("-o"), ro},
+        {QStringLiteral("slim"), in(), QStringLiteral("--level"), QStringLiteral("0"),
+         QStringLiteral("-o"), ro},
+        {QStringLiteral("idconv"), in(), QStringLiteral("-o"), ro},
+    };
+    for (const QStringList &args : commands) {
+        SCOPED_TRACE(args.join(u' ').toStdString());
+        const CliRun r = run(args);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.errText().contains("[" + ro + "]は読取専用ファイルです。")) << r.err.toStdString();
+        EXPECT_EQ(readAll(ro), OldContent);
+    }
+
+    const QString out = path(QStringLiteral("out.ndb"));
+    ASSERT_TRUE(writeAll(out, OldContent));
+    ASSERT_EQ(::chmod(native(out).constData(), 0640), 0);
+    const bool withAttribute = ::setxattr(native(out).constData(), "user.brindle.note", "kept", 4, 0) == 0;
+    uid_t uid = ::geteuid();
+    gid_t gid = ::getegid();
+    if (uid == 0 && nobody(uid, gid)) {
+        ASSERT_EQ(::chown(native(out).constData(), uid, gid), 0);
+    }
+    const CliRun r = run({QStringLiteral("convert"), in(), out});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(readAll(out), readAll(in()));
+    const struct stat st = statOf(out);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(st.st_uid, uid);
+    EXPECT_EQ(st.st_gid, gid);
+    if (!withAttribute)
+        GTEST_SKIP() << "user attribute case left out: the file system refuses them";
+    EXPECT_EQ(attribute(out, "user.brindle.note"), QByteArray("kept"));
 }
 
 } // namespace
