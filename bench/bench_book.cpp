@@ -302,7 +302,7 @@ void BM_Write(benchmark::State &state)
 BENCHMARK(BM_Write)->Unit(benchmark::kMillisecond);
 
 // /synced adds what the safe save adds to reach the disk: writeNdbFile goes
-// through QSaveFile, which calls fdatasync before it puts the file in place.
+// through saveFileSafely, which calls fsync before it puts the file in place.
 void BM_WriteFloor(benchmark::State &state)
 {
     const Fixture &f = fixture();

@@ -8,6 +8,7 @@
 #include "console.h"
 #include "common/prompter.h"
 #include "core/validation.h"
+#include "formats/fileprocs.h"
 #include "shell/startup.h"
 
 namespace {
@@ -50,10 +51,13 @@ int readBookFile(const QString &path, AddressBook &book, Prompter &prompter,
 }
 
 int writeBookFile(const QString &path, const AddressBook &book, Prompter &prompter,
-                  const FileFormats *formats)
+                  const FileFormats *formats, bool noTrash)
 {
+    if (!ReplacePathCheck(path, prompter))
+        return -1;
     FileIo io = session().fileIo(prompter, console::progress(QStringLiteral("writing ") + fileNameOf(path)));
     io.formats = formats;
+    io.trashOld = session().settings.trashFlag && !noTrash;
     return writeFileByKind(path, outputKindOf(path), book, io);
 }
 
@@ -63,10 +67,13 @@ bool refuseLiveBook(const QString &path, Prompter &prompter)
 }
 
 int writeBookFileAs(const QString &path, int kind, const AddressBook &book, Prompter &prompter,
-                    const FileFormats *formats)
+                    const FileFormats *formats, bool noTrash)
 {
+    if (!ReplacePathCheck(path, prompter))
+        return -1;
     FileIo io = session().fileIo(prompter);
     io.formats = formats;
+    io.trashOld = session().settings.trashFlag && !noTrash;
     return writeFileByKind(path, kind, book, io);
 }
 

@@ -17,11 +17,18 @@ struct FileFormats;
 // the built-in readers and writers when given.
 int readBookFile(const QString &path, AddressBook &book, Prompter &prompter,
                  const FileFormats *formats = nullptr);
+// Something at path (links followed) that is not a regular file, or a
+// read-only file (for the superuser too: no write permission bit), is
+// refused with the window's messages and left alone; a folder with the
+// writer's message. A file that is replaced has its old content moved to
+// the trash once the new content is complete, when the window's trash
+// option is on and noTrash is not given.
 int writeBookFile(const QString &path, const AddressBook &book, Prompter &prompter,
-                  const FileFormats *formats = nullptr);
-// Writes the book as the given kind, whatever the name of path.
+                  const FileFormats *formats = nullptr, bool noTrash = false);
+// Writes the book as the given kind, whatever the name of path; otherwise
+// as writeBookFile.
 int writeBookFileAs(const QString &path, int kind, const AddressBook &book, Prompter &prompter,
-                    const FileFormats *formats = nullptr);
+                    const FileFormats *formats = nullptr, bool noTrash = false);
 
 // True, after telling the user, when path is Corvid's live address book and
 // Corvid runs.

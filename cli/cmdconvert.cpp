@@ -84,6 +84,8 @@ QString parseConvertOptions(const QStringList &options, ConvertOptions &out)
             out.csv.splitColumns = true;
         } else if (o == u"--csv-add-domain") {
             out.csv.addDomain = true;
+        } else if (o == u"--no-trash") {
+            out.noTrash = true;
         } else if (o.startsWith(itemsPrefix)) {
             out.csv.items.fill(false);
             const QStringList keys = csvItemKeys();
@@ -125,9 +127,9 @@ int runConvert(const QStringList &args, Prompter &prompter)
     AddressBook book;
     if (readBookFile(args.at(0), book, prompter, &formats) != 0)
         return ExitFailure;
-    if (options.kind != FileKindUnknown)
-        return writeBookFileAs(args.at(1), options.kind, book, prompter, &formats) == 0
-                   ? ExitOk
-                   : ExitFailure;
-    return writeBookFile(args.at(1), book, prompter, &formats) == 0 ? ExitOk : ExitFailure;
+    const int written =
+        options.kind != FileKindUnknown
+            ? writeBookFileAs(args.at(1), options.kind, book, prompter, &formats, options.noTrash)
+            : writeBookFile(args.at(1), book, prompter, &formats, options.noTrash);
+    return written == 0 ? ExitOk : ExitFailure;
 }

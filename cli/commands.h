@@ -38,6 +38,8 @@ int runConvert(const QStringList &args, Prompter &prompter);
 //                      0-18; every item when not given
 //   --csv-split        one column per value of a multi-valued item
 //   --csv-add-domain   append the settings' mail domain to IDs without "@"
+//   --no-trash         an OUTPUT that is replaced does not go to the trash,
+//                      whatever the window's option says
 // Without options a CSV file is written as the export dialog proposes.
 // "--kind KIND" and "--eudora-mode N" are accepted as well (main.cpp joins
 // them).
@@ -46,6 +48,7 @@ struct ConvertOptions
     int kind = FileKindUnknown; // by OUTPUT's name
     int eudoraMode = 1;
     CsvExportOptions csv;
+    bool noTrash = false;
 };
 // The convert options that take their value as the next argument.
 inline const char *const ConvertValueOptions[] = {"--kind", "--eudora-mode"};

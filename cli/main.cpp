@@ -31,13 +31,14 @@ example:
 
     {"convert",
      "INPUT OUTPUT [--kind KIND] [--eudora-mode 0|1] [--csv-items=LIST] [--csv-split]\n"
-     "        [--csv-add-domain]",
+     "        [--csv-add-domain] [--no-trash]",
      "copy a book from one file kind to another",
      R"(Reads INPUT whole and writes it to OUTPUT, each as the kind its name gives.
 OUTPUT is touched only once INPUT has been read completely, and is replaced
 only once its new content is complete. A CSV INPUT is mapped from its header
 row automatically; columns that match no item are named on stderr and
-ignored.
+ignored. An existing OUTPUT is replaced as described under "replacing a
+file" in 'brindle-cli --help'.
 
 options for a CSV OUTPUT (the defaults are those of the export dialog):
   --csv-items=LIST    the items to write, comma-separated names or numbers
@@ -52,6 +53,9 @@ options for the output kind:
                       (default: by OUTPUT's name; a .txt OUTPUT is list text)
   --eudora-mode 0|1   a nickname file lists the first ID only (0) or every
                       ID (1, the default)
+
+option for an existing OUTPUT:
+  --no-trash          replace it without moving its old content to the trash
 
 examples:
   brindle-cli convert Address.ndb cards.csv --csv-items=id,name,tel
@@ -82,7 +86,7 @@ example:
 )",
      1, runCheck},
 
-    {"repair", "FILE --level 1|2|3 [-o OUTPUT]", "fix the cards that break the rules",
+    {"repair", "FILE --level 1|2|3 [-o OUTPUT] [--no-trash]", "fix the cards that break the rules",
      R"(Fixes the bad cards of FILE as far as they can be fixed and prints the
 result. Without -o nothing is written.
 
@@ -91,13 +95,15 @@ options:
   --level 2    broken and abnormal cards
   --level 1    every bad card
   -o OUTPUT    write the repaired book to OUTPUT (it may be FILE itself)
+  --no-trash   replace an existing OUTPUT without moving its old content to
+               the trash
 
 example:
   brindle-cli repair Address.ndb --level 2 -o Address.ndb
 )",
      -1, runRepair},
 
-    {"dedupe", "FILE --report|--merge [-o OUTPUT]", "list or merge cards that share an ID",
+    {"dedupe", "FILE --report|--merge [-o OUTPUT] [--no-trash]", "list or merge cards that share an ID",
      R"(Finds the IDs held by more than one card. --report lists them; --merge
 removes repeated IDs and merges the cards that share an ID, prints the report
 and, with -o, writes the result.
@@ -106,6 +112,8 @@ options:
   --report     list the duplicate IDs; writes nothing
   --merge      merge the cards sharing an ID
   -o OUTPUT    with --merge: write the merged book to OUTPUT (it may be FILE)
+  --no-trash   replace an existing OUTPUT without moving its old content to
+               the trash
 
 examples:
   brindle-cli dedupe Address.ndb --report
@@ -113,7 +121,7 @@ examples:
 )",
      -1, runDedupe},
 
-    {"slim", "FILE --level 0|1|2 [-o OUTPUT]", "remove history or surplus data from every card",
+    {"slim", "FILE --level 0|1|2 [-o OUTPUT] [--no-trash]", "remove history or surplus data from every card",
      R"(Removes information from every card by a preset level and prints how many
 cards and bytes it saved. Without -o nothing is written.
 
@@ -124,13 +132,15 @@ options:
   --level 2    everything but the first ID and the first name, the group
                list included
   -o OUTPUT    write the slimmed book to OUTPUT (it may be FILE itself)
+  --no-trash   replace an existing OUTPUT without moving its old content to
+               the trash
 
 example:
   brindle-cli slim Address.ndb --level 0 -o Slim.ndb
 )",
      -1, runSlim},
 
-    {"idconv", "FILE [--exchange on|off] [--remark on|off] [-o OUTPUT]",
+    {"idconv", "FILE [--exchange on|off] [--remark on|off] [-o OUTPUT] [--no-trash]",
      "turn service mail addresses into bare IDs; set auto-record flags",
      R"(Turns IDs written as mail addresses of the online service into the bare
 service ID (duplicates that arise are listed), and optionally sets the
@@ -141,6 +151,8 @@ options:
   --exchange on|off   set every card's auto-record flag of exchange records
   --remark on|off     set every card's auto-record flag of remark records
   -o OUTPUT           write the changed book to OUTPUT (it may be FILE itself)
+  --no-trash          replace an existing OUTPUT without moving its old
+                      content to the trash
 
 example:
   brindle-cli idconv Address.ndb --exchange on -o Address.ndb
@@ -193,6 +205,16 @@ dedupe --merge, slim, idconv) write only to the file named with -o, which
 may be the input itself; a file is replaced only once its new content is
 complete. Corvid's live address book is refused while Corvid runs. The
 settings (Brindle.ini) are those of the window, read and never written.
+
+Replacing a file (convert's OUTPUT, -o OUTPUT): only a regular file is
+replaced, and only when it may be written; a folder, a device, a FIFO and a
+file without write permission (for root too) are refused and left alone.
+A symbolic link is written through: the file it points at gets the new
+content, the link stays. The replaced file keeps its owner and group (where
+allowed), mode, ACL and user attributes. When the window's option to keep
+the old file in the trash is on (the default), the old content goes to the
+trash once the new content is complete; --no-trash skips that.
+
 While long work runs and stderr is a terminal, a progress line is shown
 there; Ctrl+C stops the work without leaving a file half written.
 

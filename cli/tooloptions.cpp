@@ -40,6 +40,8 @@ QString parseToolArguments(const QStringList &args, const QStringList &withValue
                     return a + QStringLiteral(" given twice");
                 out.values.insert(a, value);
             }
+        } else if (a == QLatin1String("--no-trash") && !inlineValue) {
+            out.noTrash = true;
         } else if (withoutValue.contains(a) && !inlineValue) {
             out.switches.insert(a);
         } else {
@@ -62,5 +64,6 @@ int finishToolCommand(const QString &command, const ToolArguments &args,
                      command.toLocal8Bit().constData());
         return ExitOk;
     }
-    return writeBookFile(args.output, book, prompter) == 0 ? ExitOk : ExitFailure;
+    const int written = writeBookFile(args.output, book, prompter, nullptr, args.noTrash);
+    return written == 0 ? ExitOk : ExitFailure;
 }

@@ -13,15 +13,17 @@ struct ToolArguments
     QString output;           // empty: print what would be done, write nothing
     QHash<QString, QString> values; // options that take a value
     QSet<QString> switches;   // options without a value
+    bool noTrash = false;     // --no-trash: a replaced output skips the trash
 };
 
 // Parses args. withValue and withoutValue name the options the command
-// knows ("--level", "--merge"). Returns "" or what is wrong with the line.
+// knows ("--level", "--merge"); "--no-trash" is known to every command.
+// Returns "" or what is wrong with the line.
 QString parseToolArguments(const QStringList &args, const QStringList &withValue,
                            const QStringList &withoutValue, ToolArguments &out);
 
-// Writes the changed book to the output, or, when there is none, says on
-// stderr that nothing was written. Nothing is written once the work was
+// Writes the changed book to the output (see writeBookFile), or, when there
+// is none, says on stderr that nothing was written. Nothing is written once the work was
 // interrupted. Returns the exit status (ExitOk / ExitFailure).
 class Prompter;
 struct AddressBook;

@@ -13,7 +13,6 @@
 #include "common/reporttext.h"
 #include "formats/fileprocs.h"
 #include "shell/filekind.h"
-#include "common/trash.h"
 
 fomReport::fomReport(const QString &text, const QString &fileName, const QString &title,
                      Prompter &prompter, bool trashOld, QWidget *parent)
@@ -84,9 +83,7 @@ bool fomReport::saveTo(const QString &path)
 {
     if (!WritePathCheck(path, true, m_prompter))
         return false;
-    if (m_trashOld && isFile(path))
-        moveFileToTrash(path);
-    if (writeTextFile(path, m_text) < 0) {
+    if (writeTextFile(path, m_text, m_trashOld) < 0) {
         m_prompter.ask({path + QStringLiteral(" の書き込みに失敗しました。"), QString(),
                         Prompter::Ok, Prompter::Icon::Warning, Prompter::Ok});
         return false;

@@ -11,7 +11,8 @@ class fomReport : public QDialog
 {
     Q_OBJECT
 public:
-    // trashOld: move a file that a save replaces to the trash first.
+    // trashOld: a save that replaces a file moves its old content to the
+    // trash once the new content is complete.
     fomReport(const QString &text, const QString &fileName, const QString &title,
               Prompter &prompter, bool trashOld, QWidget *parent = nullptr);
 

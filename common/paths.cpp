@@ -3,9 +3,9 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "common/cp932.h"
+#include "common/safesave.h"
 
 namespace {
 
@@ -91,17 +91,12 @@ QString readTextFile(const QString &path, const QString &defaultText)
     return cp932::decode(bytes);
 }
 
-qint64 writeTextFile(const QString &path, QStringView text)
+qint64 writeTextFile(const QString &path, QStringView text, bool trashOld)
 {
     if (path.isEmpty())
         return -1;
     const QByteArray bytes = cp932::encode(text);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return -1;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return -1;
-    }
-    return file.commit() ? bytes.size() : -1;
+    SafeSaveOptions options;
+    options.trashOld = trashOld;
+    return saveFileSafely(path, bytes, options) == 0 ? bytes.size() : -1;
 }

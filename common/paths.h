@@ -46,7 +46,9 @@ bool isFile(const QString &path);
 // be opened or read (missing, a folder, no permission).
 QString readTextFile(const QString &path, const QString &defaultText = QString());
 
-// Writes text encoded in code page 932, replacing an existing file only once
-// the new contents are completely written. Returns the number of bytes
-// written, or -1 on failure (the old file, if any, is then left as it was).
-qint64 writeTextFile(const QString &path, QStringView text);
+// Writes text encoded in code page 932 by the safe save (common/safesave.h):
+// an existing file is replaced only once the new contents are completely
+// written, and trashOld moves its old content to the trash then. Returns the
+// number of bytes written, or -1 on failure (the old file, if any, is then
+// left as it was).
+qint64 writeTextFile(const QString &path, QStringView text, bool trashOld = false);

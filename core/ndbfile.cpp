@@ -1,11 +1,10 @@
 #include "core/ndbfile.h"
 
-#include "common/trash.h"
+#include "common/safesave.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QtEndian>
 #include <cstring>
 
@@ -433,21 +432,15 @@ int writeNdbFile(const QString &path, const AddressBook &book, Prompter &prompte
         return -1;
 
     const QString shown = QDir::toNativeSeparators(path);
-    // Nothing on disk changes until commit() renames the complete temporary
-    // file over the target; on every failure before that the old file stays.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    SafeSaveOptions options;
+    options.trashOld = trashOld;
+    SaveFailure failure = SaveFailure::None;
+    if (saveFileSafely(path, *image, options, &failure) == 0)
+        return 0;
+    if (failure == SaveFailure::WriteFailed)
+        prompter.notice(shown + QStringLiteral(" の書き込みに失敗しました。"));
+    else
         prompter.notice(QStringLiteral("書き込みに失敗しました。[") + shown
                         + QStringLiteral("]は使用中です。"));
-        return -1;
-    }
-    const bool written = file.write(*image) == image->size();
-    // The old file goes to the trash only now that the new one is complete.
-    if (written && trashOld)
-        moveFileToTrash(path);
-    if (!written || !file.commit()) {
-        prompter.notice(shown + QStringLiteral(" の書き込みに失敗しました。"));
-        return -1;
-    }
-    return 0;
+    return -1;
 }

@@ -6,25 +6,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
-
-#include <unistd.h>
 
 #include "common/cp932.h"
 #include "common/oledate.h"
+#include "common/safesave.h"
 
 namespace {
-
-// Whether we may change the file or folder. The superuser passes every
-// access check, so for them a file without any write permission bit counts
-// as read-only: the protection the user set up stays in force.
-bool mayWrite(const QFileInfo &info)
-{
-    if (::geteuid() == 0)
-        return info.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther);
-    return info.isWritable();
-}
 
 // File messages are plain OK boxes with the default title.
 void warn(Prompter &prompter, const QString &text)
@@ -57,6 +45,27 @@ bool expect(QStringView s, qsizetype &pos, char16_t c)
 
 } // namespace
 
+bool ReplacePathCheck(const QString &path, Prompter &prompter)
+{
+    const SaveTarget target = inspectSaveTarget(path);
+    const QString shown = QLatin1Char('[') + path + QLatin1Char(']');
+    switch (target.kind) {
+    case SaveTarget::Missing:
+    case SaveTarget::Folder: // the writers refuse it with their own message
+        return true;
+    case SaveTarget::Other:
+        warn(prompter, shown + QStringLiteral("は通常のファイルではありません。"));
+        return false;
+    case SaveTarget::File:
+        break;
+    }
+    if (target.readOnly) {
+        warn(prompter, shown + QStringLiteral("は読取専用ファイルです。"));
+        return false;
+    }
+    return true;
+}
+
 bool WritePathCheck(const QString &path, bool overwriteSilently, Prompter &prompter)
 {
     const QFileInfo info(path);
@@ -71,10 +80,8 @@ bool WritePathCheck(const QString &path, bool overwriteSilently, Prompter &promp
         warn(prompter, shown + QStringLiteral("はディレクトリです。"));
         return false;
     }
-    if (info.exists() && !mayWrite(info)) {
-        warn(prompter, shown + QStringLiteral("は読取専用ファイルです。"));
+    if (!ReplacePathCheck(path, prompter))
         return false;
-    }
     if (info.fileName().startsWith(QLatin1Char('.'))) {
         warn(prompter, shown + QStringLiteral("は隠しファイルです。"));
         return false;
@@ -193,44 +200,15 @@ QString TextAccumulator::take()
 int writeTextFileSafely(const QString &path, const QString &text, Prompter &prompter,
                         const Progress &progress, bool trashOld)
 {
-    const QString failed = QLatin1Char('[') + path + QStringLiteral("]の書き込みに失敗しました。");
-    const QFileInfo info(path);
-    if (info.exists()) {
-        // The file that actually gets replaced (a link is written through).
-        const QFileInfo target(info.canonicalFilePath());
-        if (target.isDir() || !mayWrite(target) || !mayWrite(QFileInfo(target.absolutePath()))) {
-            warn(prompter, QStringLiteral("書き込みに失敗しました。[") + path
-                               + QStringLiteral("]は使用中です。"));
-            return -1;
-        }
-    }
-
-    const QByteArray bytes = cp932::encode(text);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        warn(prompter, failed);
-        return -1;
-    }
-    constexpr qsizetype Chunk = qsizetype(1) << 20;
-    for (qsizetype done = 0; done < bytes.size(); done += Chunk) {
-        if (!keepGoing(progress, done, bytes.size())) {
-            file.cancelWriting();
-            return -1;
-        }
-        const qsizetype n = qMin(Chunk, bytes.size() - done);
-        if (file.write(bytes.constData() + done, n) != n) {
-            file.cancelWriting();
-            warn(prompter, failed);
-            return -1;
-        }
-    }
-    if (trashOld && QFileInfo::exists(path))
-        moveFileToTrash(path); // a failure only means the old file is replaced
-    if (!file.commit()) {
-        warn(prompter, failed);
-        return -1;
-    }
-    return 0;
+    SaveFailure failure = SaveFailure::None;
+    if (saveFileSafely(path, cp932::encode(text), {progress, trashOld}, &failure) == 0)
+        return 0;
+    if (failure == SaveFailure::NotReplaceable)
+        warn(prompter, QStringLiteral("書き込みに失敗しました。[") + path
+                           + QStringLiteral("]は使用中です。"));
+    else if (failure != SaveFailure::Cancelled)
+        warn(prompter, QLatin1Char('[') + path + QStringLiteral("]の書き込みに失敗しました。"));
+    return -1;
 }
 
 int readTextFileForImport(const QString &path, QString &text, Prompter &prompter,

@@ -8,7 +8,6 @@
 #include <QStringView>
 
 #include "common/progress.h"
-#include "common/trash.h"
 #include "common/prompter.h"
 #include "core/model.h"
 
@@ -17,15 +16,25 @@
 //   the folder part does not exist          -> "パスが見つかりません。", false
 //   nothing exists at path                  -> true
 //   path is a folder                        -> "[path]はディレクトリです。", false
+//   path is not a regular file (a device,
+//   FIFO, socket, or links that loop)       -> "[path]は通常のファイルではありません。", false
 //   path is read-only                       -> "[path]は読取専用ファイルです。", false
 //   path is hidden (name starts with ".")   -> "[path]は隠しファイルです。", false
 //   overwriteSilently                       -> true
 //   otherwise asks "[path]は既に存在します。上書きしますか？" (Yes/No, No
 //   preselected); true unless the answer is No.
-// A file counts as read-only when we may not write it; when running as the
-// superuser (who may write anything) a file without any write permission bit
-// counts as read-only, so such files are still protected.
+// A symbolic link is judged by what it points at (the save writes there)
+// and named as given. A file counts as read-only when we may not write it;
+// when running as the superuser (who may write anything) a file without any
+// write permission bit counts as read-only, so such files are still
+// protected.
 bool WritePathCheck(const QString &path, bool overwriteSilently, Prompter &prompter);
+// The steps of WritePathCheck that protect an existing file at path from
+// being replaced (something that is not a regular file, a read-only file),
+// with the same messages, for callers that never ask before replacing a
+// file (the command line). A folder passes: the writers refuse it with
+// their own message. True when nothing there is in the way.
+bool ReplacePathCheck(const QString &path, Prompter &prompter);
 
 // "yyyy/mm/dd", or "" for NoDate and any value that has no such text.
 QString DateText(DateValue value);

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QFrame>
@@ -1048,7 +1049,10 @@ void fomBrindle::showEvent(QShowEvent *event)
     if (m_commandLineFile.isEmpty())
         return;
     QTimer::singleShot(0, this, [this] {
-        const QString path = canonicalPath(m_commandLineFile, PathKind::File);
+        // The path as given, only made absolute: a symbolic link keeps its
+        // name in the title and the file history.
+        const QFileInfo given(m_commandLineFile);
+        const QString path = given.exists() && !given.isDir() ? given.absoluteFilePath() : QString();
         const int kind = path.isEmpty() ? -1 : fileKindOf(path);
         if (kind >= 0)
             Open(path, kind);

@@ -3,10 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include "common/cp932.h"
+#include "common/safesave.h"
 #include "shell/filekind.h"
 #include "shell/host.h"
 
@@ -215,15 +215,7 @@ bool saveSettings(const QString &path, const Settings &settings)
     const QFileInfo info(path);
     if (!QDir().mkpath(info.absolutePath()))
         return false;
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = serializeSettings(settings);
-    if (f.write(bytes) != bytes.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    return saveFileSafely(path, serializeSettings(settings)) == 0;
 }
 
 bool sameHistoryPath(const QString &a, const QString &b)

@@ -224,7 +224,17 @@ protected:
         CliContract::SetUp();
         big = writeBook(u"big.ndb"_qs, 20000);
     }
+    // The machine's settings, Corvid and trash play no part.
+    QProcessEnvironment isolated() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"XDG_CONFIG_HOME"_qs, home.filePath(u"config"_qs));
+        env.insert(u"XDG_DATA_HOME"_qs, home.filePath(u"data"_qs));
+        env.insert(u"WINEPREFIX"_qs, home.filePath(u"prefix"_qs));
+        return env;
+    }
     QString big;
+    QTemporaryDir home;
 };
 
 TEST_F(CliLongWork, ProgressOnlyOnATerminal)
@@ -242,7 +252,7 @@ TEST_F(CliLongWork, ProgressOnlyOnATerminal)
     // line erased. script's own output is the terminal's.
     const auto onTerminal = [&](const QString &term) {
         QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment env = isolated();
         env.insert(u"TERM"_qs, term);
         p.setProcessEnvironment(env);
         p.start(script, {u"-qec"_qs,
@@ -289,6 +299,7 @@ TEST_F(CliLongWork, InterruptedWorkLeavesNothingHalfWritten)
             SCOPED_TRACE(c.args.join(u' ').toStdString() + " after " + std::to_string(delayMs) + " ms");
             ASSERT_TRUE(writeAll(c.output, old));
             QProcess p;
+            p.setProcessEnvironment(isolated());
             p.start(QStringLiteral(BRINDLE_CLI), c.args);
             ASSERT_TRUE(p.waitForStarted());
             QThread::msleep(delayMs);

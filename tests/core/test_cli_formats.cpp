@@ -14,8 +14,8 @@ struct CliResult
     QByteArray err;
 };
 
-// Runs with its own configuration folder and Wine prefix, so that the
-// settings and the Corvid of the machine play no part.
+// Runs with its own configuration folder, Wine prefix and data folder, so
+// that the settings, the Corvid and the trash of the machine play no part.
 CliResult cli(const QStringList &args)
 {
     static QTemporaryDir empty;
@@ -23,6 +23,7 @@ CliResult cli(const QStringList &args)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), empty.filePath(QStringLiteral("config")));
     env.insert(QStringLiteral("WINEPREFIX"), empty.filePath(QStringLiteral("prefix")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), empty.filePath(QStringLiteral("data")));
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(BRINDLE_CLI), args);
     CliResult r;

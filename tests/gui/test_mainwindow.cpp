@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -8,6 +10,7 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QToolButton>
+#include <sys/stat.h>
 
 #include "mainwindow/menutable.h"
 #include "mainwindowfixture.h"
@@ -201,6 +204,53 @@ TEST_F(MainWindowTest, AFailedWriteKeepsTheBookModified)
     EXPECT_EQ(prompter.lastText(), QStringLiteral("パスが見つかりません。"));
     EXPECT_TRUE(window->session().modified);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Brindle - a.ndb"));
+}
+
+// A book opened through a symbolic link is saved into the file the link
+// points at: the link stays, the window keeps the name the user chose, and
+// the old content goes to the trash. Exports write through links the same
+// way; what is not a regular file is refused.
+TEST_F(MainWindowTest, SavingThroughALinkKeepsTheChosenPath)
+{
+    const QString real = generated(u"real.ndb"_qs, 3);
+    const QByteArray old = readAll(real);
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"work"_qs));
+    const QString link = dir.filePath(u"work/Address.ndb"_qs);
+    ASSERT_TRUE(QFile::link(real, link));
+    shell->settings.trashFlag = true;
+    prompter.answerFile(link);
+    act("mnuFileOpen")->trigger();
+    window->session().modified = true;
+
+    act("mnuFileSave")->trigger();
+    EXPECT_FALSE(window->session().modified);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), real);
+    EXPECT_FALSE(readAll(real).isEmpty());
+    EXPECT_EQ(readAll(dir.filePath(u"data/Trash/files/real.ndb"_qs)), old);
+    EXPECT_EQ(window->session().currentFileName, link);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Brindle - Address.ndb"));
+    EXPECT_EQ(shell->settings.fileHistory[0], link);
+
+    const QString list = dir.filePath(u"list.txt"_qs);
+    const QString listLink = dir.filePath(u"work/list.txt"_qs);
+    ASSERT_TRUE(writeAll(list, "old list"));
+    ASSERT_TRUE(QFile::link(list, listLink));
+    prompter.answerFile(listLink);
+    prompter.answer(Prompter::Yes); // replace the existing file
+    act("mnuFileWriteList")->trigger();
+    EXPECT_TRUE(QFileInfo(listLink).isSymLink());
+    EXPECT_TRUE(readAll(list).startsWith(QByteArray(60, '=')));
+    EXPECT_EQ(window->session().currentFileName, link);
+
+    const QString fifo = dir.filePath(u"fifo.ndb"_qs);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0666), 0);
+    window->session().modified = true;
+    prompter.answerFile(fifo);
+    act("mnuFileSaveAs")->trigger();
+    EXPECT_EQ(prompter.lastText(), "[" + fifo + "]は通常のファイルではありません。");
+    EXPECT_TRUE(window->session().modified);
+    EXPECT_EQ(window->session().currentFileName, link);
 }
 
 TEST_F(MainWindowTest, RecentFilesMoveToTheTop)

@@ -3,7 +3,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-CliRun runCli(const QStringList &args, const QString &configHome, const QString &winePrefix)
+CliRun runCli(const QStringList &args, const QString &configHome, const QString &winePrefix,
+              const QString &dataHome)
 {
     static QTemporaryDir empty;
     QProcess p;
@@ -12,6 +13,8 @@ CliRun runCli(const QStringList &args, const QString &configHome, const QString 
                configHome.isEmpty() ? empty.filePath(QStringLiteral("config")) : configHome);
     env.insert(QStringLiteral("WINEPREFIX"),
                winePrefix.isEmpty() ? empty.filePath(QStringLiteral("prefix")) : winePrefix);
+    env.insert(QStringLiteral("XDG_DATA_HOME"),
+               dataHome.isEmpty() ? empty.filePath(QStringLiteral("data")) : dataHome);
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(BRINDLE_CLI), args);
     CliRun r;

@@ -19,8 +19,9 @@ struct CliRun
     QString errText() const { return QString::fromUtf8(err); }
 };
 
-// Runs brindle-cli with args. The command gets its own configuration folder
-// and Wine prefix (empty ones unless given), so that the settings and the
-// Corvid of the machine running the tests play no part.
+// Runs brindle-cli with args. The command gets its own configuration folder,
+// Wine prefix and data folder (empty ones unless given), so that the
+// settings, the Corvid and the trash of the machine running the tests play
+// no part.
 CliRun runCli(const QStringList &args, const QString &configHome = QString(),
-              const QString &winePrefix = QString());
+              const QString &winePrefix = QString(), const QString &dataHome = QString());
