@@ -2,6 +2,10 @@
 #include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
+#include <new>
+#include <stdexcept>
+
+#include "common/boundedread.h"
 
 #include "commands.h"
 #include "console.h"
@@ -349,7 +353,14 @@ int main(int argc, char *argv[])
 
     console::installInterruptHandlers();
     CliPrompter prompter;
-    const int status = c->argumentCount < 0 ? c->run(rest, prompter) : runFixed(*c, rest, prompter);
+    int status = ExitFailure;
+    try {
+        status = c->argumentCount < 0 ? c->run(rest, prompter) : runFixed(*c, rest, prompter);
+    } catch (const std::bad_alloc &) {
+        prompter.notice(outOfMemoryMessage());
+    } catch (const std::length_error &) {
+        prompter.notice(outOfMemoryMessage());
+    }
     console::clearProgress();
     if (const int signal = console::interruptSignal(); signal != 0 && status == ExitFailure) {
         std::fprintf(stderr, "brindle-cli %s: interrupted; nothing was written\n", c->name);

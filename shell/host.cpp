@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "common/boundedread.h"
 #include "common/cp932.h"
 #include "common/paths.h"
 #include "common/prompter.h"
@@ -90,11 +91,13 @@ bool ProcessHostProbe::clientRunning() const
 int readGlobalDat(const QString &corvidFolder, HostGlobalInfo &info, const WineHost &host)
 {
     info = HostGlobalInfo();
-    QFile f(QDir(corvidFolder).filePath(QStringLiteral("global.dat")));
-    if (!f.open(QIODevice::ReadOnly))
+    // The header and at most 255 user records; only from a regular file, so
+    // that a FIFO or device in its place cannot hold up the start.
+    QByteArray bytes;
+    if (readRegularFileHead(QDir(corvidFolder).filePath(QStringLiteral("global.dat")),
+                            HeaderSize + UserRecordSize * 255, bytes)
+        != ReadFault::None)
         return -1;
-    // The header and at most 255 user records.
-    const QByteArray bytes = f.read(HeaderSize + UserRecordSize * 255);
     if (bytes.size() < HeaderSize || bytes[0] != 2)
         return -1;
 

@@ -4,6 +4,17 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QElapsedTimer>
+
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
 
 #include "common/cp932.h"
 #include "core/ndbfile.h"
@@ -350,3 +361,20 @@ TEST_F(Cli, WrongCommandLinesAreUsageErrors)
 }
 
 } // namespace
+
+// A FIFO or device named like a book: the command fails at once instead of
+// waiting for a writer or reading without end.
+TEST_F(Cli, FifoOrDeviceAsInputFailsAtOnce)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("f.txt")).constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("f.ndb")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path("zero.csv")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path("zero.ndb")));
+    for (const char *name : {"f.txt", "f.ndb", "zero.csv", "zero.ndb"}) {
+        QElapsedTimer timer;
+        timer.start();
+        const CliRun r = runCli({QStringLiteral("check"), path(name)});
+        EXPECT_EQ(r.exitCode, 1) << name << ": " << r.err.toStdString();
+        EXPECT_LT(timer.elapsed(), 20000) << name;
+    }
+}
