@@ -282,6 +282,16 @@ TEST_F(Cli, RefusesTheLiveBookWhileCorvidRuns)
     // Outside the home folder the same name is free.
     r = runCli({QStringLiteral("convert"), path("in.ndb"), path("Address.ndb")}, config, prefix);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    // A symbolic link elsewhere leads to the live book all the same.
+    QDir().mkpath(path("other"));
+    ASSERT_TRUE(QFile::link(live, path("other/Address.ndb")));
+    r = runCli({QStringLiteral("repair"), path("other/Address.ndb"), QStringLiteral("--level"),
+                QStringLiteral("1"), QStringLiteral("-o"), path("other/Address.ndb")},
+               config, prefix);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(QString::fromUtf8(r.err).startsWith(refused)) << r.err.toStdString();
+    EXPECT_EQ(readAll(live), liveBytes);
+    EXPECT_TRUE(QFileInfo(path("other/Address.ndb")).isSymLink());
 
     corvid.kill();
     corvid.waitForFinished();
