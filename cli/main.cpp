@@ -361,6 +361,7 @@ int main(int argc, char *argv[])
     } catch (const std::length_error &) {
         prompter.notice(outOfMemoryMessage());
     }
+    console::workEnded();
     console::clearProgress();
     if (const int signal = console::interruptSignal(); signal != 0 && status == ExitFailure) {
         std::fprintf(stderr, "brindle-cli %s: interrupted; nothing was written\n", c->name);

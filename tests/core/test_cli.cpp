@@ -388,3 +388,65 @@ TEST_F(Cli, FifoOrDeviceAsInputFailsAtOnce)
         EXPECT_LT(timer.elapsed(), 20000) << name;
     }
 }
+
+// Ctrl+C or SIGTERM ends the command even where it cannot look at the stop
+// request: here it is stuck writing its report into a pipe nobody reads.
+TEST_F(Cli, InterruptEndsACommandThatIsStuckWriting)
+{
+    ScriptedPrompter prompter;
+    GeneratorOptions options;
+    options.cards = 3000;
+    ASSERT_EQ(writeNdbFile(path("old.ndb"), AddressBook::newBook(), prompter), 0);
+    ASSERT_EQ(writeNdbFile(path("new.ndb"), generateBook(options), prompter), 0);
+
+    int out[2];
+    ASSERT_EQ(::pipe2(out, O_CLOEXEC), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    QList<QByteArray> env;
+    for (char **e = environ; *e; ++e)
+        env << QByteArray(*e);
+    env << "XDG_CONFIG_HOME=" + QFile::encodeName(path("config"))
+        << "WINEPREFIX=" + QFile::encodeName(path("prefix"));
+    QList<char *> envp;
+    for (QByteArray &e : env)
+        envp << e.data();
+    envp << nullptr;
+    QByteArray program(BRINDLE_CLI), command("compare"), oldBook = QFile::encodeName(path("old.ndb")),
+        newBook = QFile::encodeName(path("new.ndb"));
+    char *argv[] = {program.data(), command.data(), oldBook.data(), newBook.data(), nullptr};
+    pid_t pid = -1;
+    ASSERT_EQ(posix_spawn(&pid, program.constData(), &actions, nullptr, argv, envp.data()), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+
+    // Wait until the pipe is full: the command is then blocked writing.
+    QElapsedTimer timer;
+    timer.start();
+    int queued = 0;
+    while (timer.elapsed() < 30000 && ::waitpid(pid, nullptr, WNOHANG) == 0) {
+        ::ioctl(out[0], FIONREAD, &queued);
+        if (queued >= ::fcntl(out[0], F_GETPIPE_SZ))
+            break;
+        ::usleep(10000);
+    }
+    ASSERT_GE(queued, ::fcntl(out[0], F_GETPIPE_SZ)) << "the report did not fill the pipe";
+    ::usleep(200000);
+
+    ::kill(pid, SIGTERM);
+    timer.restart();
+    int status = 0;
+    pid_t done = 0;
+    while ((done = ::waitpid(pid, &status, WNOHANG)) == 0 && timer.elapsed() < 10000)
+        ::usleep(10000);
+    if (done == 0) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        ::close(out[0]);
+        FAIL() << "still running 10 s after SIGTERM";
+    }
+    ::close(out[0]);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    EXPECT_LT(timer.elapsed(), 5000);
+}
