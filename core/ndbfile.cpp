@@ -256,9 +256,10 @@ private:
     qsizetype m_size;
     qsizetype m_pos = 0;
     // Reading needs at most four times the file's size and 64 MiB: the
-    // image itself, and at most three times its size and 64 MiB for the
-    // cards. Only a file of millions of tiny texts comes near it.
-    qint64 m_budget = 3 * qint64(m_size) + 64 * MiB;
+    // image itself, and at most three times its size and 48 MiB for the
+    // cards (the rest is left for what the estimate does not see). Only a
+    // file of millions of tiny texts comes near it.
+    qint64 m_budget = 3 * qint64(m_size) + 48 * MiB;
     QString m_message;
 };
 

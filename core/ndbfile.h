@@ -34,7 +34,7 @@ std::optional<QByteArray> buildNdbImage(const AddressBook &book, const Progress 
 // cards than there are card numbers) is refused as damaged before anything
 // is allocated for the cards; running out of memory is a message, not an
 // exception. The cards may take at most three times the image's size and
-// 64 MiB in memory (estimated as they are read); a file that would need more
+// 48 MiB in memory (estimated as they are read); a file that would need more
 // (millions of tiny texts) is refused with outOfMemoryMessage().
 int parseNdbImage(QByteArrayView image, AddressBook &book, Prompter &prompter,
                   const Progress &progress = {});

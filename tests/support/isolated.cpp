@@ -11,19 +11,29 @@
 
 namespace {
 
-// The current size of this process's address space, from /proc.
-qint64 addressSpaceSize()
+// A size from /proc/self/status ("VmSize:", "VmRSS:", "VmHWM:"), in bytes.
+qint64 statusValue(const char *key)
 {
     FILE *f = std::fopen("/proc/self/status", "r");
     if (!f)
         return -1;
     char line[256];
     qint64 kib = -1;
+    const size_t n = std::strlen(key);
     while (std::fgets(line, sizeof line, f))
-        if (std::strncmp(line, "VmSize:", 7) == 0)
-            kib = std::strtoll(line + 7, nullptr, 10);
+        if (std::strncmp(line, key, n) == 0)
+            kib = std::strtoll(line + n, nullptr, 10);
     std::fclose(f);
     return kib < 0 ? -1 : kib * 1024;
+}
+
+// Starts counting the peak resident size afresh.
+void resetPeak()
+{
+    if (FILE *f = std::fopen("/proc/self/clear_refs", "w")) {
+        std::fputs("5", f);
+        std::fclose(f);
+    }
 }
 
 } // namespace
@@ -33,7 +43,8 @@ bool IsolatedRun::timedOut() const
     return signal == SIGALRM || signal == SIGKILL;
 }
 
-IsolatedRun runIsolated(const std::function<int()> &body, int timeoutSeconds, qint64 extraBytes)
+IsolatedRun runIsolated(const std::function<int()> &body, int timeoutSeconds, qint64 extraBytes,
+                        qint64 maxPeakGrowth)
 {
     std::fflush(nullptr);
     QElapsedTimer timer;
@@ -42,19 +53,24 @@ IsolatedRun runIsolated(const std::function<int()> &body, int timeoutSeconds, qi
     if (pid == 0) {
         std::signal(SIGALRM, SIG_DFL);
         if (extraBytes > 0) {
-            const qint64 now = addressSpaceSize();
+            const qint64 now = statusValue("VmSize:");
             if (now > 0) {
                 const rlimit limit{rlim_t(now + extraBytes), rlim_t(now + extraBytes)};
                 ::setrlimit(RLIMIT_AS, &limit);
             }
         }
         ::alarm(unsigned(timeoutSeconds));
+        resetPeak();
+        const qint64 startRss = statusValue("VmRSS:");
         // Whatever happens, the child never returns into the test runner.
         int code = IsolatedException;
         try {
             code = body();
         } catch (...) {
         }
+        if (maxPeakGrowth > 0 && code != IsolatedException
+            && statusValue("VmHWM:") - startRss > maxPeakGrowth)
+            code = IsolatedTooMuchMemory;
         std::fflush(nullptr);
         ::_exit(code & 0xff);
     }

@@ -8,8 +8,10 @@
 #include <QtGlobal>
 #include <functional>
 
-// The child's exit code when body threw.
+// The child's exit code when body threw, and when it used more memory than
+// allowed.
 inline constexpr int IsolatedException = 125;
+inline constexpr int IsolatedTooMuchMemory = 124;
 
 struct IsolatedRun
 {
@@ -24,7 +26,9 @@ struct IsolatedRun
 // Runs body in a forked child and waits for it. The child is ended by
 // SIGALRM after timeoutSeconds. With extraBytes > 0 the child's address
 // space is limited to its size at the start plus extraBytes, so an
-// allocation beyond that fails (std::bad_alloc). Body's return value is the
-// child's exit code (0..255).
+// allocation beyond that fails (std::bad_alloc). With maxPeakGrowth > 0,
+// a child whose resident memory grew by more than that at its peak exits
+// with IsolatedTooMuchMemory. Body's return value is the child's exit code
+// (0..255).
 IsolatedRun runIsolated(const std::function<int()> &body, int timeoutSeconds,
-                        qint64 extraBytes = 0);
+                        qint64 extraBytes = 0, qint64 maxPeakGrowth = 0);
