@@ -1,7 +1,6 @@
 #include "common/profilefiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include "common/boundedread.h"

@@ -1,7 +1,6 @@
 #include "shell/filekind.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include "common/boundedread.h"

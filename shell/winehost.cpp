@@ -1,7 +1,6 @@
 #include "shell/winehost.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include "common/boundedread.h"

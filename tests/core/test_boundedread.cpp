@@ -118,10 +118,17 @@ TEST(BoundedRead, RegularFilesUpToTheCap)
     EXPECT_EQ(readRegularFile(file + QStringLiteral("/below"), 10, out), ReadFault::NotFound);
     EXPECT_EQ(readRegularFile(QString(), 10, out), ReadFault::NotFound);
     EXPECT_EQ(readRegularFile(dir.path(), 10, out), ReadFault::NotRegular);
+}
 
+TEST(BoundedRead, FileWithoutReadPermissionIsUnreadable)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("f.bin"));
+    ASSERT_TRUE(writeAll(file, "x"));
     ASSERT_TRUE(QFile::setPermissions(file, QFileDevice::WriteOwner));
     if (::access(QFile::encodeName(file).constData(), R_OK) == 0)
         GTEST_SKIP() << "permissions are not enforced for the superuser";
+    QByteArray out;
     EXPECT_EQ(readRegularFile(file, 5000, out), ReadFault::Unreadable);
 }
 
