@@ -1,6 +1,5 @@
 #include "core/ndbfile.h"
 
-#include "common/boundedread.h"
 #include "common/trash.h"
 
 #include <QDir>
@@ -12,6 +11,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "common/boundedread.h"
 #include "common/cp932.h"
 #include "common/oledate.h"
 
