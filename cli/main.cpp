@@ -5,8 +5,6 @@
 #include <new>
 #include <stdexcept>
 
-#include "common/boundedread.h"
-
 #include "commands.h"
 #include "console.h"
 
@@ -357,9 +355,10 @@ int main(int argc, char *argv[])
     try {
         status = c->argumentCount < 0 ? c->run(rest, prompter) : runFixed(*c, rest, prompter);
     } catch (const std::bad_alloc &) {
-        prompter.notice(outOfMemoryMessage());
+        // Reads report this themselves; this is for the rest of the work.
+        prompter.notice(QStringLiteral("メモリが足りないため、処理を続けられませんでした"));
     } catch (const std::length_error &) {
-        prompter.notice(outOfMemoryMessage());
+        prompter.notice(QStringLiteral("メモリが足りないため、処理を続けられませんでした"));
     }
     console::workEnded();
     console::clearProgress();
