@@ -1,6 +1,7 @@
 #include "console.h"
 
 #include <csignal>
+#include <unistd.h>
 
 #include "common/consoleprogress.h"
 
@@ -8,15 +9,36 @@ namespace {
 
 volatile std::sig_atomic_t stopSignal = 0;
 
+// How long the work may take to reach its next card, line or buffer after
+// it was asked to stop.
+constexpr unsigned GraceSeconds = 1;
+
+// Ends the program as the signal itself would have.
+void endBy(int signal)
+{
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+extern "C" void onGraceOver(int)
+{
+    // The work is stuck where it cannot look at the request (waiting on the
+    // file system, or on a full pipe): end now, as a second signal would.
+    static const char text[] = "brindle-cli: interrupted\n";
+    const ssize_t ignored = ::write(STDERR_FILENO, text, sizeof text - 1);
+    (void)ignored;
+    endBy(stopSignal != 0 ? int(stopSignal) : SIGTERM);
+}
+
 extern "C" void onInterrupt(int signal)
 {
     if (stopSignal != 0) {
         // Asked twice: stop now.
-        std::signal(signal, SIG_DFL);
-        std::raise(signal);
+        endBy(signal);
         return;
     }
     stopSignal = signal;
+    ::alarm(GraceSeconds);
 }
 
 ConsoleProgress &line()
@@ -31,8 +53,14 @@ namespace console {
 
 void installInterruptHandlers()
 {
+    std::signal(SIGALRM, onGraceOver);
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);
+}
+
+void workEnded()
+{
+    ::alarm(0);
 }
 
 int interruptSignal()

@@ -3,7 +3,9 @@
 // work runs (only when stderr is a terminal), and interruption: the first
 // Ctrl+C (SIGINT) or SIGTERM makes the running work stop at its next card,
 // line or buffer, so that no output is left half written; a second one ends
-// the program at once.
+// the program at once, and so does the first when the work has not stopped
+// about a second later (it may be waiting on the file system or on a full
+// pipe, where it cannot notice the request).
 
 #include <QString>
 
@@ -13,6 +15,8 @@
 namespace console {
 
 void installInterruptHandlers();
+// The command has returned: a stop request no longer needs the deadline.
+void workEnded();
 // 0, or the number of the signal that asked the work to stop.
 int interruptSignal();
 

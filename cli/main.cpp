@@ -2,6 +2,8 @@
 #include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
+#include <new>
+#include <stdexcept>
 
 #include "commands.h"
 #include "console.h"
@@ -371,7 +373,16 @@ int main(int argc, char *argv[])
 
     console::installInterruptHandlers();
     CliPrompter prompter;
-    const int status = c->argumentCount < 0 ? c->run(rest, prompter) : runFixed(*c, rest, prompter);
+    int status = ExitFailure;
+    try {
+        status = c->argumentCount < 0 ? c->run(rest, prompter) : runFixed(*c, rest, prompter);
+    } catch (const std::bad_alloc &) {
+        // Reads report this themselves; this is for the rest of the work.
+        prompter.notice(QStringLiteral("メモリが足りないため、処理を続けられませんでした"));
+    } catch (const std::length_error &) {
+        prompter.notice(QStringLiteral("メモリが足りないため、処理を続けられませんでした"));
+    }
+    console::workEnded();
     console::clearProgress();
     if (const int signal = console::interruptSignal(); signal != 0 && status == ExitFailure) {
         std::fprintf(stderr, "brindle-cli %s: interrupted; nothing was written\n", c->name);

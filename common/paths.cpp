@@ -1,5 +1,8 @@
 #include "common/paths.h"
 #include "common/textwidth.h"
+#include "common/boundedread.h"
+
+#include <new>
 
 #include <QFile>
 #include <QFileInfo>
@@ -78,17 +81,16 @@ bool isFile(const QString &path)
     return info.exists() && !info.isDir();
 }
 
-QString readTextFile(const QString &path, const QString &defaultText)
+QString readTextFile(const QString &path, const QString &defaultText, qint64 maxBytes)
 {
-    if (path.isEmpty() || QFileInfo(path).isDir())
+    QByteArray bytes;
+    if (readRegularFile(path, maxBytes, bytes) != ReadFault::None)
         return defaultText;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    try {
+        return cp932::decode(bytes);
+    } catch (const std::bad_alloc &) {
         return defaultText;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return defaultText;
-    return cp932::decode(bytes);
+    }
 }
 
 qint64 writeTextFile(const QString &path, QStringView text, bool trashOld)

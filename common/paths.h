@@ -43,8 +43,10 @@ bool isFolder(const QString &path);
 bool isFile(const QString &path);
 
 // The whole file decoded from code page 932; defaultText when the file cannot
-// be opened or read (missing, a folder, no permission).
-QString readTextFile(const QString &path, const QString &defaultText = QString());
+// be opened or read (missing, not a regular file, no permission) or is
+// longer than maxBytes.
+QString readTextFile(const QString &path, const QString &defaultText = QString(),
+                     qint64 maxBytes = qint64(1) << 30);
 
 // Writes text encoded in code page 932 by the safe save (common/safesave.h):
 // an existing file is replaced only once the new contents are completely

@@ -1,14 +1,9 @@
 #include "common/profilefiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include "common/boundedread.h"
 #include "common/cp932.h"
 #include "common/paths.h"
 
@@ -49,48 +44,7 @@ QString profileFolderOf(const QString &sharedLogFolder)
 
 bool readSmallRegularFile(const QString &path, QByteArray &out, qint64 maxSize)
 {
-    out.clear();
-    if (path.isEmpty())
-        return false;
-    const QByteArray native = QFile::encodeName(path);
-    if (native.contains('\0'))
-        return false;
-    // O_NONBLOCK: opening a FIFO must not wait for a writer; the type is
-    // checked on the open descriptor, so a file swapped after a check made
-    // by name cannot slip through.
-    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return false;
-    bool ok = false;
-    struct stat st;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= maxSize) {
-        // Read one byte more than allowed to notice a file that grew.
-        QByteArray buf(qsizetype(st.st_size) + 1, Qt::Uninitialized);
-        qsizetype got = 0;
-        ok = true;
-        while (got < buf.size()) {
-            const ssize_t n = ::read(fd, buf.data() + got, size_t(buf.size() - got));
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                ok = false;
-                break;
-            }
-            if (n == 0)
-                break;
-            got += n;
-            if (got > maxSize) {
-                ok = false;
-                break;
-            }
-        }
-        if (ok) {
-            buf.truncate(got);
-            out = buf;
-        }
-    }
-    ::close(fd);
-    return ok;
+    return readRegularFile(path, maxSize, out) == ReadFault::None;
 }
 
 bool readProfileFile(const QString &path, QString &text)

@@ -7,7 +7,10 @@
 #include <QFileInfo>
 #include <QtEndian>
 #include <cstring>
+#include <new>
+#include <stdexcept>
 
+#include "common/boundedread.h"
 #include "common/cp932.h"
 #include "common/oledate.h"
 
@@ -23,6 +26,9 @@ constexpr qsizetype MinEntrySize = 4;
 // reserved for at most this many before the records themselves are seen.
 constexpr qsizetype MaxCardReserve = 65536;
 constexpr qsizetype MaxEntryReserve = 4096;
+// Card numbers are 16-bit, so a book holds at most this many cards, the
+// system card included; a larger count can only come from a damaged file.
+constexpr qint32 MaxCardCount = 65536;
 
 QString versionMessage()
 {
@@ -78,8 +84,10 @@ public:
         book.cardCounter = qint16(u16());
         const qsizetype countPos = m_pos;
         const qint32 cardCount = i32();
-        if (cardCount <= 0 || cardCount > left() / MinCardSize)
+        if (cardCount <= 0 || cardCount > MaxCardCount || cardCount > left() / MinCardSize)
             return fail(damagedMessage(countPos));
+        if (!spend(qint64(cardCount) * qint64(sizeof(Card))))
+            return false;
 
         book.cards.clear();
         book.cards.reserve(qMin<qsizetype>(cardCount, MaxCardReserve));
@@ -97,6 +105,20 @@ public:
 
 private:
     qsizetype left() const { return m_size - m_pos; }
+
+    // What a decoded text of length bytes takes on the heap: the string's
+    // header and at most one UTF-16 unit per byte, as the allocator rounds it.
+    static qint64 textCost(qsizetype length)
+    {
+        return (16 + 2 * (qint64(length) + 1) + 8 + 15) / 16 * 16;
+    }
+    // Counts memory the cards will take against the budget; false (with a
+    // message) once a file would take more than its image can justify.
+    bool spend(qint64 bytes)
+    {
+        m_budget -= bytes;
+        return m_budget >= 0 || fail(outOfMemoryMessage());
+    }
 
     bool fail(const QString &message)
     {
@@ -147,6 +169,8 @@ private:
         QByteArrayView text;
         if (!readStringBytes(text))
             return false;
+        if (!text.isEmpty() && !spend(textCost(text.size())))
+            return false;
         value = text.isEmpty() ? QString() : cp932::decode(text);
         return true;
     }
@@ -166,8 +190,11 @@ private:
             QByteArrayView text;
             if (!readStringBytes(text))
                 return false;
-            if (!text.isEmpty())
-                list.append(cp932::decode(text));
+            if (text.isEmpty())
+                continue;
+            if (!spend(qint64(sizeof(QString)) + textCost(text.size())))
+                return false;
+            list.append(cp932::decode(text));
         }
         if (list.size() < count)
             list.squeeze();
@@ -227,6 +254,11 @@ private:
     const char *m_data;
     qsizetype m_size;
     qsizetype m_pos = 0;
+    // Reading needs at most four times the file's size and 64 MiB: the
+    // image itself, and at most three times its size and 48 MiB for the
+    // cards (the rest is left for what the estimate does not see). Only a
+    // file of millions of tiny texts comes near it.
+    qint64 m_budget = 3 * qint64(m_size) + 48 * MiB;
     QString m_message;
 };
 
@@ -393,34 +425,46 @@ std::optional<QByteArray> buildNdbImage(const AddressBook &book, const Progress 
 int parseNdbImage(QByteArrayView image, AddressBook &book, Prompter &prompter,
                   const Progress &progress)
 {
-    AddressBook parsed;
-    NdbParser parser(image);
-    if (!parser.parse(parsed, progress)) {
-        if (!parser.message().isEmpty())
-            prompter.notice(parser.message());
+    try {
+        AddressBook parsed;
+        NdbParser parser(image);
+        if (!parser.parse(parsed, progress)) {
+            if (!parser.message().isEmpty())
+                prompter.notice(parser.message());
+            return -1;
+        }
+        book = std::move(parsed);
+    } catch (const std::bad_alloc &) {
+        prompter.notice(outOfMemoryMessage());
+        return -1;
+    } catch (const std::length_error &) {
+        prompter.notice(outOfMemoryMessage());
         return -1;
     }
-    book = std::move(parsed);
     return 0;
 }
 
 int readNdbFile(const QString &path, AddressBook &book, Prompter &prompter,
                 const Progress &progress)
 {
-    const QFileInfo info(path);
-    if (!info.exists() || !info.isFile()) {
+    QByteArray image;
+    switch (readRegularFile(path, MaxBookFileSize, image)) {
+    case ReadFault::None:
+        break;
+    case ReadFault::NotFound:
+    case ReadFault::NotRegular:
         prompter.notice(QStringLiteral("ファイルが読めません"));
         return -1;
-    }
-    QFile file(path);
-    QByteArray image;
-    if (file.open(QIODevice::ReadOnly))
-        image = file.readAll();
-    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+    case ReadFault::TooLarge:
+        prompter.notice(fileTooLargeMessage(MaxBookFileSize));
+        return -1;
+    case ReadFault::OutOfMemory:
+        prompter.notice(outOfMemoryMessage());
+        return -1;
+    case ReadFault::Unreadable:
         prompter.notice(QStringLiteral("ファイルが使用中です"));
         return -1;
     }
-    file.close();
     return parseNdbImage(image, book, prompter, progress);
 }
 

@@ -30,11 +30,20 @@ qint64 ndbFileSize(const AddressBook &book);
 std::optional<QByteArray> buildNdbImage(const AddressBook &book, const Progress &progress = {});
 
 // Parses an image into book. On any failure the book is left exactly as it
-// was. Messages through prompter. 0 / -1.
+// was. Messages through prompter. 0 / -1. A cardCount above 65,536 (more
+// cards than there are card numbers) is refused as damaged before anything
+// is allocated for the cards; running out of memory is a message, not an
+// exception. The cards may take at most three times the image's size and
+// 48 MiB in memory (estimated as they are read); a file that would need more
+// (millions of tiny texts) is refused with outOfMemoryMessage().
 int parseNdbImage(QByteArrayView image, AddressBook &book, Prompter &prompter,
                   const Progress &progress = {});
 
-// Reads the whole file then parses. 0 / -1.
+// Reads the whole file then parses. 0 / -1. Only a regular file of at most
+// MaxBookFileSize bytes is read (common/boundedread.h): a missing file or
+// anything else (folder, FIFO, device) is "ファイルが読めません", a file
+// that cannot be opened or read "ファイルが使用中です", a longer one
+// fileTooLargeMessage().
 int readNdbFile(const QString &path, AddressBook &book, Prompter &prompter,
                 const Progress &progress = {});
 

@@ -344,6 +344,32 @@ qsizetype readRecordViews(QList<QStringView> &cells, QStringList &scratch, QStri
     return cells.size();
 }
 
+// Header and preview cells are only shown and matched against the item
+// names. A cell that runs on (a file of one endless line) is kept to its
+// first characters, so that it is neither copied nor normalised whole.
+constexpr qsizetype MaxLabelCellSize = 4096;
+
+QString labelCell(QStringView raw)
+{
+    if (raw.size() <= MaxLabelCellSize + 2)
+        return csvUnquote(raw);
+    if (raw.front() != u'"' || raw.back() != u'"')
+        return raw.first(MaxLabelCellSize).toString();
+    QString cut;
+    cut.reserve(MaxLabelCellSize + 2);
+    cut += u'"';
+    cut += raw.sliced(1, MaxLabelCellSize);
+    cut += u'"';
+    return csvUnquote(cut);
+}
+
+qsizetype readLabelRecord(QStringList &cells, QStringView text, qsizetype &pos)
+{
+    cells.resize(0);
+    scanRecord(text, pos, [&](QStringView raw) { cells.append(labelCell(raw)); });
+    return cells.size();
+}
+
 } // namespace
 
 qsizetype csvRecordRead(QStringList &cells, QStringView text, qsizetype &pos)
@@ -448,7 +474,7 @@ int parseCsvText(QStringView text, AddressBook &book, const CsvMapper &mapper,
     // The header: the first record with cells (blank lines before it are
     // skipped like blank lines anywhere else).
     QStringList header;
-    while (pos < n && csvRecordRead(header, text, pos) == 0) {
+    while (pos < n && readLabelRecord(header, text, pos) == 0) {
     }
     if (header.isEmpty())
         return 0; // nothing but blank lines: no columns, no cards
@@ -458,7 +484,7 @@ int parseCsvText(QStringView text, AddressBook &book, const CsvMapper &mapper,
         qsizetype p = pos;
         QStringList cells;
         while (p < n && preview.size() < CsvPreviewRecords)
-            if (csvRecordRead(cells, text, p) > 0)
+            if (readLabelRecord(cells, text, p) > 0)
                 preview.append(cells);
     }
     CsvMapping chosen;

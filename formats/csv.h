@@ -78,7 +78,9 @@ void storeCsvCell(Card &card, int item, QStringView cell);
 // Parses CSV text into book (made a new, empty book first): the first
 // record with cells is the header; mapper chooses the mapping; every further
 // record with cells becomes a card, numbered with the card counter, created
-// and updated at importTime (unless its cells say otherwise).
+// and updated at importTime (unless its cells say otherwise). The header
+// and preview cells handed to mapper are cut to their first 4096
+// characters (they only name and show the columns).
 // Returns 0, or -1 when
 //   - mapper cancelled (nothing shown),
 //   - progress (called once per record) asked to stop; book keeps the cards

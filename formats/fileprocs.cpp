@@ -8,9 +8,12 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "common/boundedread.h"
 #include "common/cp932.h"
 #include "common/oledate.h"
 #include "common/safesave.h"
+
+#include <new>
 
 namespace {
 
@@ -214,22 +217,38 @@ int writeTextFileSafely(const QString &path, const QString &text, Prompter &prom
 int readTextFileForImport(const QString &path, QString &text, Prompter &prompter,
                           bool refuseEmpty)
 {
-    const QFileInfo info(path);
-    if (!info.isFile() || (refuseEmpty && info.size() < 1)) {
+    if (refuseEmpty && QFileInfo(path).size() < 1) {
         warn(prompter, QStringLiteral("ファイルが読めません"));
         return -1;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray bytes;
+    switch (readRegularFile(path, MaxBookFileSize, bytes)) {
+    case ReadFault::None:
+        break;
+    case ReadFault::NotFound:
+    case ReadFault::NotRegular:
+        warn(prompter, QStringLiteral("ファイルが読めません"));
+        return -1;
+    case ReadFault::TooLarge:
+        warn(prompter, fileTooLargeMessage(MaxBookFileSize));
+        return -1;
+    case ReadFault::OutOfMemory:
+        warn(prompter, outOfMemoryMessage());
+        return -1;
+    case ReadFault::Unreadable:
         warn(prompter, QStringLiteral("ファイルが使用中です"));
         return -1;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        warn(prompter, QStringLiteral("ファイルが使用中です"));
+    if (refuseEmpty && bytes.isEmpty()) {
+        warn(prompter, QStringLiteral("ファイルが読めません"));
         return -1;
     }
-    text = cp932::decode(bytes);
+    try {
+        text = cp932::decode(bytes);
+    } catch (const std::bad_alloc &) {
+        warn(prompter, outOfMemoryMessage());
+        return -1;
+    }
     return 0;
 }
 

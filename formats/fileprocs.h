@@ -101,9 +101,12 @@ int writeTextFileSafely(const QString &path, const QString &text, Prompter &prom
                         const Progress &progress = {}, bool trashOld = false);
 
 // Reads a whole text file in CP932 into text.
-//   - The file's length cannot be taken (missing, a folder), or refuseEmpty
-//     and the file is empty: "ファイルが読めません", -1.
+//   - The file's length cannot be taken (missing, not a regular file: a
+//     folder, FIFO or device), or refuseEmpty and the file is empty:
+//     "ファイルが読めません", -1.
 //   - The file cannot be opened or read: "ファイルが使用中です", -1.
+//   - Longer than MaxBookFileSize: refused before reading with
+//     fileTooLargeMessage(), -1; no memory for it: outOfMemoryMessage(), -1.
 // Returns 0 on success.
 int readTextFileForImport(const QString &path, QString &text, Prompter &prompter,
                           bool refuseEmpty = false);

@@ -10,6 +10,9 @@
 #include "shell/startup.h"
 
 #include <QSet>
+#include <new>
+
+#include "common/boundedread.h"
 
 MainSession::MainSession(ShellSession &shell, Prompter &prompter)
     : shell(shell), prompter(prompter)
@@ -68,7 +71,16 @@ int MainSession::readSub(const QString &path, int kind, bool append)
                              Prompter::Icon::Question, Prompter::Ok})
                    != Prompter::Ok)
             return -1;
-        appendBook(book, read, prompter, progress);
+        // Merged into a copy, so that running out of memory half way leaves
+        // the open book as it was.
+        try {
+            AddressBook merged = book;
+            appendBook(merged, read, prompter, progress);
+            book = std::move(merged);
+        } catch (const std::bad_alloc &) {
+            prompter.notice(outOfMemoryMessage());
+            return -1;
+        }
         checkCards(false);
         return 1;
     }

@@ -1,8 +1,11 @@
 #include "shell/dispatch.h"
 
 #include <QFileInfo>
+#include <new>
+#include <stdexcept>
 #include <type_traits>
 
+#include "common/boundedread.h"
 #include "common/prompter.h"
 #include "core/ndbfile.h"
 #include "formats/eudora.h"
@@ -131,10 +134,20 @@ int readFileByKind(const QString &path, int kind, AddressBook &book, const FileI
         notSupported(io.prompter, kind, true);
         return -1;
     }
-    AddressBook fresh;
-    if (read(path, fresh, io) != 0)
+    // Running out of memory while reading loses nothing: the book the read
+    // was meant for is only touched once the read has succeeded.
+    try {
+        AddressBook fresh;
+        if (read(path, fresh, io) != 0)
+            return -1;
+        book = std::move(fresh);
+    } catch (const std::bad_alloc &) {
+        io.prompter.notice(outOfMemoryMessage());
         return -1;
-    book = std::move(fresh);
+    } catch (const std::length_error &) {
+        io.prompter.notice(outOfMemoryMessage());
+        return -1;
+    }
     return int(book.cardCount() - 1);
 }
 

@@ -69,7 +69,8 @@ FileFormat eudoraFileFormat(EudoraModeAsker ask);
 // Reads path as a file of the kind into book. Refuses Corvid's live address
 // book while Corvid runs, reports a missing file, and fails for a kind
 // without a reader. Returns the number of cards read (the system card not
-// counted), or -1; on failure book is unchanged.
+// counted), or -1; on failure book is unchanged. Running out of memory while
+// reading is such a failure, reported with outOfMemoryMessage().
 int readFileByKind(const QString &path, int kind, AddressBook &book, const FileIo &io);
 
 // Writes book as a file of the kind. Returns 0 when written, -1 when the

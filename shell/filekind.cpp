@@ -1,9 +1,9 @@
 #include "shell/filekind.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
+#include "common/boundedread.h"
 #include "common/cp932.h"
 #include "common/paths.h"
 
@@ -59,14 +59,12 @@ QString appendExtension(const QString &name, QStringView ext)
 }
 
 // The first five bytes of a file as lower-cased text; "" when the file is
-// shorter than six bytes or cannot be read.
+// shorter than six bytes or cannot be read. Only a regular file is looked
+// into: a FIFO or device named like a text file is never waited on.
 QString leadingText(const QString &path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QString();
-    const QByteArray head = f.read(6);
-    if (head.size() < 6)
+    QByteArray head;
+    if (readRegularFileHead(path, 6, head) != ReadFault::None || head.size() < 6)
         return QString();
     return cp932::decode(QByteArrayView(head).first(5)).toLower();
 }

@@ -1,9 +1,13 @@
 #include "shell/host.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
+#include "common/boundedread.h"
 #include "common/cp932.h"
 #include "common/paths.h"
 #include "common/prompter.h"
@@ -90,11 +94,13 @@ bool ProcessHostProbe::clientRunning() const
 int readGlobalDat(const QString &corvidFolder, HostGlobalInfo &info, const WineHost &host)
 {
     info = HostGlobalInfo();
-    QFile f(QDir(corvidFolder).filePath(QStringLiteral("global.dat")));
-    if (!f.open(QIODevice::ReadOnly))
+    // The header and at most 255 user records; only from a regular file, so
+    // that a FIFO or device in its place cannot hold up the start.
+    QByteArray bytes;
+    if (readRegularFileHead(QDir(corvidFolder).filePath(QStringLiteral("global.dat")),
+                            HeaderSize + UserRecordSize * 255, bytes)
+        != ReadFault::None)
         return -1;
-    // The header and at most 255 user records.
-    const QByteArray bytes = f.read(HeaderSize + UserRecordSize * 255);
     if (bytes.size() < HeaderSize || bytes[0] != 2)
         return -1;
 
@@ -168,9 +174,30 @@ void discoverHostFolders(Settings &settings, const WineHost &host)
                              findEudoraFolder(host, home) + QStringLiteral("NNdbase.txt")};
 }
 
-bool isLiveAddressBookPath(const QString &path, const QString &homeFolder)
+namespace {
+
+// The path with every symbolic link followed, the last component included,
+// even where a link points at something that does not exist (yet).
+QString resolvedPath(const QString &path)
 {
-    const QString home = canonicalFolder(homeFolder);
+    QString p = QFileInfo(path).absoluteFilePath();
+    for (int hops = 0; hops < 40; ++hops) {
+        const QFileInfo info(p);
+        if (info.exists())
+            return info.canonicalFilePath();
+        if (!info.isSymLink()) {
+            const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+            return folder.isEmpty() ? p : QDir(folder).filePath(info.fileName());
+        }
+        p = info.symLinkTarget();
+    }
+    return p;
+}
+
+// The name test alone: "address.nd?" inside the home folder (as on disk),
+// or anywhere when the home folder is unknown.
+bool hasLiveBookName(const QString &path, const QString &home)
+{
     const QFileInfo file(path);
     if (!home.isEmpty()) {
         const QString folder = canonicalFolder(file.absolutePath());
@@ -186,11 +213,59 @@ bool isLiveAddressBookPath(const QString &path, const QString &homeFolder)
     return last.size() == 1 || (last.size() == 2 && last[0].isHighSurrogate());
 }
 
+bool namesLiveBook(const QString &path, const QString &home)
+{
+    return hasLiveBookName(path, home) || hasLiveBookName(resolvedPath(path), home);
+}
+
+// Whether the file at path is one of the live book's files under another
+// name or folder: a hard link, or the same file seen through a bind mount.
+// The home folder's tree is searched for "address.nd?" files, within a
+// bound so that a home folder with a huge tree cannot stall every open.
+bool isSameFileAsLiveBook(const QString &path, const QString &home)
+{
+    if (home.isEmpty())
+        return false;
+    struct stat target;
+    if (::stat(QFile::encodeName(path).constData(), &target) != 0)
+        return false;
+    constexpr int MaxEntries = 100000;
+    int seen = 0;
+    QDirIterator it(home, {QStringLiteral("address.nd?")},
+                    QDir::Files | QDir::Hidden | QDir::System | QDir::AllDirs
+                        | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext() && ++seen <= MaxEntries) {
+        it.next();
+        struct stat st;
+        if (::stat(QFile::encodeName(it.filePath()).constData(), &st) == 0
+            && !S_ISDIR(st.st_mode) && st.st_dev == target.st_dev && st.st_ino == target.st_ino)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool isLiveAddressBookPath(const QString &path, const QString &homeFolder)
+{
+    const QString home = canonicalFolder(homeFolder);
+    return namesLiveBook(path, home) || isSameFileAsLiveBook(path, home);
+}
+
 bool guardLiveAddressBook(const QString &path, const QString &homeFolder, const HostProbe &probe,
                           Prompter &prompter)
 {
-    if (!isLiveAddressBookPath(path, homeFolder) || !probe.clientRunning())
+    const QString home = canonicalFolder(homeFolder);
+    // The cheap tests by name first; the search for the same file only for
+    // an existing file and only while Corvid runs.
+    if (namesLiveBook(path, home)) {
+        if (!probe.clientRunning())
+            return false;
+    } else if (home.isEmpty() || !QFileInfo::exists(path) || !probe.clientRunning()
+               || !isSameFileAsLiveBook(path, home)) {
         return false;
+    }
     prompter.notice(QStringLiteral("現在 Corvid が起動しているため、アドレス帳の読み書きはできません。") + QStringLiteral("\r\n")
                         + QStringLiteral("Corvid を終了後、再度実行して下さい。"),
                     Prompter::Icon::Warning);

@@ -85,11 +85,16 @@ void discoverHostFolders(Settings &settings, const WineHost &host);
 // True when path may be Corvid's live address book: a file named
 // "address.nd?" (any letter case, exactly one character after "nd") inside
 // the home folder or one of its subfolders, or anywhere when the home folder
-// is not set or cannot be found.
+// is not set or cannot be found. The test holds for the path as given and
+// for the path with every symbolic link followed (the file itself
+// included), and an existing file also counts when it is the very file (same
+// device and inode) of one of the "address.nd?" files under the home folder:
+// hard links and bind mounts lead to the live book too.
 bool isLiveAddressBookPath(const QString &path, const QString &homeFolder);
 
 // Refuses (returns true, after telling the user) to touch the live address
-// book while Corvid runs.
+// book while Corvid runs. The file system is searched for the same file
+// only while Corvid runs.
 bool guardLiveAddressBook(const QString &path, const QString &homeFolder, const HostProbe &probe,
                           Prompter &prompter);
 

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "common/boundedread.h"
 #include "common/cp932.h"
 #include "common/safesave.h"
 #include "shell/filekind.h"
@@ -198,10 +199,10 @@ QByteArray serializeSettings(const Settings &s)
 bool readSettingsFile(const QString &path, Settings &settings)
 {
     settings = Settings();
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (readRegularFile(path, MaxSettingsFileSize, bytes) != ReadFault::None)
         return false;
-    return parseSettings(f.readAll(), settings);
+    return parseSettings(bytes, settings);
 }
 
 void loadSettings(const QString &path, Settings &settings, const WineHost &host)

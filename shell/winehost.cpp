@@ -1,8 +1,9 @@
 #include "shell/winehost.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+
+#include "common/boundedread.h"
 
 namespace {
 
@@ -32,10 +33,14 @@ QByteArrayView lineAt(QByteArrayView text, qsizetype pos, qsizetype &next)
     return line;
 }
 
-QByteArray readLocalFile(const QString &path)
+// A registry file of the prefix; empty when it is missing, not a regular
+// file or implausibly large (a real prefix's files run to tens of MiB).
+QByteArray readRegistryFile(const QString &path)
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    QByteArray bytes;
+    if (readRegularFile(path, MaxRegistryFileSize, bytes) != ReadFault::None)
+        bytes.clear();
+    return bytes;
 }
 
 int hexValue(QChar c)
@@ -214,8 +219,8 @@ const WineHost::Registry &WineHost::registry() const
     if (!m_registry) {
         m_registry = std::make_unique<Registry>();
         if (!m_prefix.isEmpty()) {
-            m_registry->system = WineRegistryFile(readLocalFile(m_prefix + QStringLiteral("/system.reg")));
-            m_registry->user = WineRegistryFile(readLocalFile(m_prefix + QStringLiteral("/user.reg")));
+            m_registry->system = WineRegistryFile(readRegistryFile(m_prefix + QStringLiteral("/system.reg")));
+            m_registry->user = WineRegistryFile(readRegistryFile(m_prefix + QStringLiteral("/user.reg")));
         }
     }
     return *m_registry;

@@ -4,6 +4,17 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QElapsedTimer>
+
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
 
 #include "common/cp932.h"
 #include "core/ndbfile.h"
@@ -271,6 +282,16 @@ TEST_F(Cli, RefusesTheLiveBookWhileCorvidRuns)
     // Outside the home folder the same name is free.
     r = runCli({QStringLiteral("convert"), path("in.ndb"), path("Address.ndb")}, config, prefix);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    // A symbolic link elsewhere leads to the live book all the same.
+    QDir().mkpath(path("other"));
+    ASSERT_TRUE(QFile::link(live, path("other/Address.ndb")));
+    r = runCli({QStringLiteral("repair"), path("other/Address.ndb"), QStringLiteral("--level"),
+                QStringLiteral("1"), QStringLiteral("-o"), path("other/Address.ndb")},
+               config, prefix);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(QString::fromUtf8(r.err).startsWith(refused)) << r.err.toStdString();
+    EXPECT_EQ(readAll(live), liveBytes);
+    EXPECT_TRUE(QFileInfo(path("other/Address.ndb")).isSymLink());
 
     corvid.kill();
     corvid.waitForFinished();
@@ -350,3 +371,82 @@ TEST_F(Cli, WrongCommandLinesAreUsageErrors)
 }
 
 } // namespace
+
+// A FIFO or device named like a book: the command fails at once instead of
+// waiting for a writer or reading without end.
+TEST_F(Cli, FifoOrDeviceAsInputFailsAtOnce)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("f.txt")).constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("f.ndb")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path("zero.csv")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path("zero.ndb")));
+    for (const char *name : {"f.txt", "f.ndb", "zero.csv", "zero.ndb"}) {
+        QElapsedTimer timer;
+        timer.start();
+        const CliRun r = runCli({QStringLiteral("check"), path(name)});
+        EXPECT_EQ(r.exitCode, 1) << name << ": " << r.err.toStdString();
+        EXPECT_LT(timer.elapsed(), 20000) << name;
+    }
+}
+
+// Ctrl+C or SIGTERM ends the command even where it cannot look at the stop
+// request: here it is stuck writing its report into a pipe nobody reads.
+TEST_F(Cli, InterruptEndsACommandThatIsStuckWriting)
+{
+    ScriptedPrompter prompter;
+    GeneratorOptions options;
+    options.cards = 3000;
+    ASSERT_EQ(writeNdbFile(path("old.ndb"), AddressBook::newBook(), prompter), 0);
+    ASSERT_EQ(writeNdbFile(path("new.ndb"), generateBook(options), prompter), 0);
+
+    int out[2];
+    ASSERT_EQ(::pipe2(out, O_CLOEXEC), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    QList<QByteArray> env;
+    for (char **e = environ; *e; ++e)
+        env << QByteArray(*e);
+    env << "XDG_CONFIG_HOME=" + QFile::encodeName(path("config"))
+        << "WINEPREFIX=" + QFile::encodeName(path("prefix"));
+    QList<char *> envp;
+    for (QByteArray &e : env)
+        envp << e.data();
+    envp << nullptr;
+    QByteArray program(BRINDLE_CLI), command("compare"), oldBook = QFile::encodeName(path("old.ndb")),
+        newBook = QFile::encodeName(path("new.ndb"));
+    char *argv[] = {program.data(), command.data(), oldBook.data(), newBook.data(), nullptr};
+    pid_t pid = -1;
+    ASSERT_EQ(posix_spawn(&pid, program.constData(), &actions, nullptr, argv, envp.data()), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+
+    // Wait until the pipe is full: the command is then blocked writing.
+    QElapsedTimer timer;
+    timer.start();
+    int queued = 0;
+    while (timer.elapsed() < 30000 && ::waitpid(pid, nullptr, WNOHANG) == 0) {
+        ::ioctl(out[0], FIONREAD, &queued);
+        if (queued >= ::fcntl(out[0], F_GETPIPE_SZ))
+            break;
+        ::usleep(10000);
+    }
+    ASSERT_GE(queued, ::fcntl(out[0], F_GETPIPE_SZ)) << "the report did not fill the pipe";
+    ::usleep(200000);
+
+    ::kill(pid, SIGTERM);
+    timer.restart();
+    int status = 0;
+    pid_t done = 0;
+    while ((done = ::waitpid(pid, &status, WNOHANG)) == 0 && timer.elapsed() < 10000)
+        ::usleep(10000);
+    if (done == 0) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        ::close(out[0]);
+        FAIL() << "still running 10 s after SIGTERM";
+    }
+    ::close(out[0]);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    EXPECT_LT(timer.elapsed(), 5000);
+}

@@ -3,6 +3,10 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <sched.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
 #include "common/cp932.h"
 #include "common/profilefiles.h"
 #include "shell/help.h"
@@ -10,6 +14,7 @@
 #include "common/trash.h"
 #include "shell/settings.h"
 #include "shell/winehost.h"
+#include "support/isolated.h"
 #include "support/scriptedprompter.h"
 #include "support/testutil.h"
 
@@ -361,6 +366,78 @@ TEST(LiveBookGuard, RefusesOnlyTheLiveBookWhileCorvidRuns)
     EXPECT_TRUE(warnIfClientRunning(probe, prompter));
     EXPECT_EQ(prompter.lastText(),
               QStringLiteral("現在 Corvid が起動しているため、使用中のアドレス帳の読み書きはできません。"));
+}
+
+// The live book reached under another path: symbolic links (also ones
+// that point at a book not written yet), hard links and bind mounts.
+TEST(LiveBookGuard, FollowsLinksAndKnowsTheSameFileUnderAnotherName)
+{
+    QTemporaryDir dir;
+    const auto at = [&](const char *rel) { return dir.filePath(QString::fromUtf8(rel)); };
+    for (const char *folder : {"home/sub", "other", "plain", "data"})
+        QDir().mkpath(at(folder));
+    const QString home = at("home") + u'/';
+    ASSERT_TRUE(writeAll(at("home/Address.ndb"), "live"));
+    ASSERT_TRUE(writeAll(at("home/sub/address.nd0"), "copy"));
+    ASSERT_TRUE(writeAll(at("data/real.bin"), "behind a link"));
+    ASSERT_TRUE(QFile::link(at("data/real.bin"), at("home/Address.nd1")));
+    ASSERT_TRUE(writeAll(at("plain/Address.ndb"), "not linked"));
+    ASSERT_TRUE(QFile::link(at("home/Address.ndb"), at("other/Address.ndb")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("../home/Address.ndb"), at("other/book.bin")));
+    ASSERT_TRUE(QFile::link(at("other/book.bin"), at("other/chain")));
+    ASSERT_TRUE(QFile::link(at("home/Address.nd7"), at("other/not-yet.ndb")));
+    ASSERT_EQ(::link(QFile::encodeName(at("home/Address.ndb")).constData(),
+                     QFile::encodeName(at("other/hard.bin")).constData()), 0);
+    ASSERT_EQ(::link(QFile::encodeName(at("home/sub/address.nd0")).constData(),
+                     QFile::encodeName(at("other/hard0.bin")).constData()), 0);
+
+    struct Case { const char *path; bool live; };
+    for (const Case c : {Case{"other/Address.ndb", true}, Case{"other/book.bin", true},
+                         Case{"other/chain", true}, Case{"other/not-yet.ndb", true},
+                         Case{"other/hard.bin", true}, Case{"other/hard0.bin", true},
+                         Case{"data/real.bin", true}, Case{"plain/Address.ndb", false},
+                         Case{"data/other.bin", false}}) {
+        EXPECT_EQ(isLiveAddressBookPath(at(c.path), home), c.live) << c.path;
+    }
+
+    FakeProbe probe;
+    ScriptedPrompter prompter;
+    EXPECT_FALSE(guardLiveAddressBook(at("other/hard.bin"), home, probe, prompter));
+    probe.running = true;
+    EXPECT_TRUE(guardLiveAddressBook(at("other/hard.bin"), home, probe, prompter));
+    EXPECT_TRUE(guardLiveAddressBook(at("other/Address.ndb"), home, probe, prompter));
+    EXPECT_FALSE(guardLiveAddressBook(at("plain/Address.ndb"), home, probe, prompter));
+    EXPECT_EQ(prompter.asked.size(), 2);
+}
+
+TEST(LiveBookGuard, KnowsTheLiveBookThroughABindMount)
+{
+    QTemporaryDir dir;
+    const auto at = [&](const char *rel) { return dir.filePath(QString::fromUtf8(rel)); };
+    for (const char *folder : {"home/sub", "mnt/whole", "mnt/part"})
+        QDir().mkpath(at(folder));
+    ASSERT_TRUE(writeAll(at("home/Address.ndb"), "live"));
+    ASSERT_TRUE(writeAll(at("home/sub/Address.nd3"), "copy"));
+    // The mounts are made in a mount namespace of a child process of their
+    // own, so that nothing of them is seen outside the test.
+    constexpr int CannotMount = 77;
+    const IsolatedRun r = runIsolated([&] {
+        if (::unshare(CLONE_NEWNS) != 0
+            || ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+            || ::mount(QFile::encodeName(at("home")).constData(),
+                       QFile::encodeName(at("mnt/whole")).constData(), nullptr, MS_BIND, nullptr) != 0
+            || ::mount(QFile::encodeName(at("home/sub")).constData(),
+                       QFile::encodeName(at("mnt/part")).constData(), nullptr, MS_BIND, nullptr) != 0)
+            return CannotMount;
+        const QString home = at("home");
+        const bool whole = isLiveAddressBookPath(at("mnt/whole/Address.ndb"), home);
+        const bool part = isLiveAddressBookPath(at("mnt/part/Address.nd3"), home);
+        return whole && part ? 0 : 1;
+    }, 10);
+    if (r.exited && r.exitCode == CannotMount)
+        GTEST_SKIP() << "bind mounts cannot be made here (needs the superuser and mount namespaces)";
+    ASSERT_TRUE(r.exited) << "signal " << r.signal;
+    EXPECT_EQ(r.exitCode, 0);
 }
 
 TEST(RecycleBin, MovesIntoTheUsersTrashCreatingItsFolder)
