@@ -7,7 +7,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
-#include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -50,6 +49,7 @@
 #include "mainwindow/menutable.h"
 #include "mainwindow/search.h"
 #include "shell/filekind.h"
+#include "shell/guiurlopener.h"
 #include "shell/help.h"
 #include "shell/startup.h"
 #include "tools/fomCompAddress.h"
@@ -117,7 +117,11 @@ QFont listFont()
 
 fomBrindle::fomBrindle(ShellSession &shell, Prompter &prompter, const QString &commandLineFile,
                        QWidget *parent)
-    : QMainWindow(parent), m_session(shell, prompter), m_commandLineFile(commandLineFile)
+    : QMainWindow(parent),
+      m_session(shell, prompter),
+      m_desktopOpener(std::make_unique<DesktopUrlOpener>()),
+      m_urlOpener(m_desktopOpener.get()),
+      m_commandLineFile(commandLineFile)
 {
     setObjectName(QStringLiteral("fomBrindle"));
     setAcceptDrops(false);
@@ -284,14 +288,19 @@ void fomBrindle::OptionSetup()
     });
 }
 
+void fomBrindle::setUrlOpener(UrlOpener *opener)
+{
+    m_urlOpener = opener ? opener : m_desktopOpener.get();
+}
+
 void fomBrindle::helpTopic(bool contents)
 {
     // The toolbar button opens the first topic, the menu entry the contents.
-    const QUrl url = contents
-                         ? helpContentsUrl(m_session.prompter, m_session.shell.helpFile)
-                         : helpTopicUrl(m_session.prompter, m_session.shell.helpFile, 1);
-    if (url.isValid())
-        QDesktopServices::openUrl(url);
+    const QString &file = m_session.shell.helpFile;
+    if (contents)
+        showHelpContents(m_session.prompter, *m_urlOpener, file);
+    else
+        showHelpTopic(m_session.prompter, *m_urlOpener, file, 1);
 }
 
 void fomBrindle::showVersion()

@@ -26,6 +26,7 @@ class QToolButton;
 class QWidget;
 class ShellSession;
 class Prompter;
+class UrlOpener;
 struct FileFormats;
 
 class fomBrindle : public QMainWindow
@@ -39,6 +40,8 @@ public:
     ~fomBrindle() override;
 
     MainSession &session() { return m_session; }
+    // What opens the help document; nullptr: the desktop's viewer.
+    void setUrlOpener(UrlOpener *opener);
     AddressListModel *listModel() const { return m_model; }
 
     // The menu action (or submenu action) with that objectName.
@@ -139,6 +142,8 @@ private:
     template <typename F> void whenIdle(F f);
 
     MainSession m_session;
+    std::unique_ptr<UrlOpener> m_desktopOpener;
+    UrlOpener *m_urlOpener = nullptr;
     std::unique_ptr<FileFormats> m_formats; // CSV through its dialogs
     AddressListModel *m_model = nullptr;
     QString m_commandLineFile;
