@@ -334,25 +334,40 @@ void fomBrindle::setStatus(const QString &text)
     lblStatus->repaint();
 }
 
+namespace {
+
+// A question can be asked now: no other question or dialog is up.
+bool mayAskNow()
+{
+    return QApplication::activeModalWidget() == nullptr;
+}
+
+} // namespace
+
 bool fomBrindle::processEventsAndContinue()
 {
     // Let the window breathe a few dozen times a second, not once per card.
-    static QElapsedTimer sinceEvents;
-    if (!sinceEvents.isValid() || sinceEvents.elapsed() >= 30) {
+    if (!m_sinceEvents.isValid() || m_sinceEvents.elapsed() >= 30) {
         QCoreApplication::processEvents();
-        sinceEvents.restart();
+        m_sinceEvents.restart();
     }
-    return !m_session.interruptRequested;
+    return m_session.checkInterrupt(mayAskNow());
 }
 
 void fomBrindle::BisyModeChange(bool busy)
 {
+    if (!busy && m_session.busy) {
+        // The last check of the work: a close request that came in after
+        // the one before was made while busy, and is asked as such.
+        QCoreApplication::processEvents();
+        m_sinceEvents.restart();
+        m_session.checkInterrupt(mayAskNow());
+    }
     if (busy && !m_session.busy)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else if (!busy && m_session.busy)
         QApplication::restoreOverrideCursor();
-    m_session.busy = busy;
-    m_session.interruptRequested = false;
+    m_session.setBusy(busy);
     picToolBar->setEnabled(!busy);
     frmSortOrder->setEnabled(!busy);
     action(QStringLiteral("mnuViewSort"))->setEnabled(!busy);
@@ -1066,8 +1081,7 @@ void fomBrindle::showEvent(QShowEvent *event)
 
 void fomBrindle::closeEvent(QCloseEvent *event)
 {
-    if (!mayCloseMainWindow(m_session.busy, m_session.interruptRequested, m_session.book,
-                            m_session.modified, m_session.prompter)) {
+    if (!m_session.closeRequested(mayAskNow())) {
         event->ignore();
         return;
     }

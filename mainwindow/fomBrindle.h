@@ -4,6 +4,7 @@
 // the widgets and their wiring; the open book and the file commands live in
 // MainSession.
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QMainWindow>
 #include <memory>
@@ -149,6 +150,7 @@ private:
     QString m_commandLineFile;
     bool m_activated = false;
     bool m_listStale = true; // the lines belong to a book that was replaced
+    QElapsedTimer m_sinceEvents; // since the work last let window events in
     QHash<QString, QAction *> m_actions;
     QHash<QString, QMenu *> m_menus;
 };
