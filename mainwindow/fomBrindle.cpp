@@ -905,6 +905,11 @@ void fomBrindle::refreshGroupWords()
     cboSearchWord->setEditText(word);
 }
 
+ToolBusyState fomBrindle::toolBusyState()
+{
+    return {&m_session.busy, &m_session.interruptRequested};
+}
+
 void fomBrindle::CollectID()
 {
     whenIdle([&] {
@@ -913,7 +918,7 @@ void fomBrindle::CollectID()
             showReport(text, fileName, title);
         };
         if (fomIDConv::Run(m_session.book, m_session.limits(), serviceMailDomains(),
-                           m_session.prompter, viewer, this)
+                           m_session.prompter, viewer, toolBusyState(), this)
             != 0)
             return;
         m_session.modified = true;
@@ -932,7 +937,7 @@ void fomBrindle::CollectRestore()
         };
         const int result =
             fomRestore::Run(m_session.book, m_session.limits(), m_session.prompter, viewer,
-                            {&m_session.busy, &m_session.interruptRequested}, this);
+                            toolBusyState(), this);
         if (result != 0)
             return;
         m_session.modified = true;
@@ -946,7 +951,8 @@ void fomBrindle::CollectRestore()
 void fomBrindle::CollectLight()
 {
     whenIdle([&] {
-        if (fomLightAddress::Run(m_session.book, m_session.limits(), m_session.prompter, this)
+        if (fomLightAddress::Run(m_session.book, m_session.limits(), m_session.prompter,
+                                 toolBusyState(), this)
             != 0)
             return;
         m_session.modified = true;

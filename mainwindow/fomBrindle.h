@@ -28,6 +28,7 @@ class QWidget;
 class ShellSession;
 class Prompter;
 class UrlOpener;
+struct ToolBusyState;
 struct FileFormats;
 
 class fomBrindle : public QMainWindow
@@ -139,6 +140,8 @@ private:
     // The report window, for the tools' reports.
     void showReport(const QString &text, const QString &fileName, const QString &title);
     void showVersion();
+    // The busy state the tools set while they run over the cards.
+    ToolBusyState toolBusyState();
     // Runs f only when not busy.
     template <typename F> void whenIdle(F f);
 
