@@ -1,6 +1,6 @@
-// Closing the main window while it is busy: every close request that comes
-// in while a long operation runs asks whether to stop it, whenever it is
-// let in, and the window stays open.
+// Closing the main window while it is busy: a close request asks whether
+// to stop the work whenever it is let in before busy mode ends, and the
+// window stays open.
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
@@ -9,21 +9,8 @@
 
 #include "mainwindowfixture.h"
 #include "shell/dispatch.h"
-#include "support/testutil.h"
 
-namespace {
-
-const QString BusyQuestion = QStringLiteral("処理中です。中断しますか？");
-
-// A close request from the window system: it reaches the window's handle.
-void postWindowClose(QWidget *window)
-{
-    QCoreApplication::postEvent(window->windowHandle(), new QCloseEvent);
-}
-
-} // namespace
-
-class BusyCloseTest : public MainWindowTest
+class BusyClose : public MainWindowTest
 {
 protected:
     void SetUp() override
@@ -34,96 +21,75 @@ protected:
         window->session().formats = &formats;
         path = generated(u"big.ndb"_qs, 30);
     }
-    // Reads address books through step, which runs inside the read with the
-    // file's context (its progress is the window's check between cards).
-    void readThrough(std::function<int(const QString &, AddressBook &, const FileIo &)> step)
+    // Address books are read through step, which gets the real reader.
+    void readThrough(std::function<int(const FileReader &, const QString &, AddressBook &,
+                                       const FileIo &)> step)
     {
-        formats.byKind[FileKindAddressBook].read = std::move(step);
+        formats.byKind[FileKindAddressBook].read = [step](const QString &p, AddressBook &b,
+                                                          const FileIo &io) {
+            return step(builtInFileFormats().byKind[FileKindAddressBook].read, p, b, io);
+        };
     }
-    int questions() const { return int(prompter.texts().count(BusyQuestion)); }
+    // A close request from the window system.
+    void postClose() { QCoreApplication::postEvent(window->windowHandle(), new QCloseEvent); }
+    void open()
+    {
+        window->Open(path, FileKindAddressBook);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_FALSE(window->session().busy || window->session().interruptRequested);
+    }
+    int questions() const { return int(prompter.texts().count(u"処理中です。中断しますか？"_qs)); }
 
     FileFormats formats;
     QString path;
 };
 
-TEST_F(BusyCloseTest, ACloseAfterTheLastCheckIsStillAskedAndTheWindowStaysOpen)
+TEST_F(BusyClose, ARequestAfterTheLastCheckIsAskedBeforeBusyModeEnds)
 {
-    // The request arrives when the book is in place and the list is built,
-    // just before busy mode ends: no check of the work follows.
-    bool posted = false;
-    QObject::connect(window.get(), &fomBrindle::bookChanged, window.get(), [&] {
-        if (!posted && window->session().busy) {
-            posted = true;
-            postWindowClose(window.get());
-        }
+    // The request comes when the list is built: no check of the work follows.
+    QObject::connect(window.get(), &fomBrindle::bookChanged, window.get(), [this] {
+        if (window->session().busy && questions() == 0)
+            postClose();
     });
-    window->Open(path, FileKindAddressBook);
-    QCoreApplication::processEvents();
-    ASSERT_TRUE(posted);
+    open();
     EXPECT_EQ(questions(), 1);
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_FALSE(window->session().busy);
     EXPECT_EQ(window->session().currentFileName, path);
 }
 
-TEST_F(BusyCloseTest, YesDuringTheReadStopsItAndLeavesTheBookAsItWas)
+TEST_F(BusyClose, YesInANestedEventLoopStopsTheReadAtTheNextCheck)
 {
-    const FileReader real = builtInFileFormats().byKind[FileKindAddressBook].read;
     bool readGoesOn = true;
-    readThrough([&](const QString &p, AddressBook &book, const FileIo &io) {
-        // A long step without checks, during which the user closes; the
-        // window's events then run in a nested loop.
-        postWindowClose(window.get());
+    readThrough([&](const FileReader &real, const QString &p, AddressBook &b, const FileIo &io) {
+        postClose();
         QCoreApplication::processEvents();
         readGoesOn = keepGoing(io.progress, 0, 1);
-        return readGoesOn ? real(p, book, io) : -1;
+        return readGoesOn ? real(p, b, io) : -1;
     });
     prompter.answer(Prompter::Yes);
-    window->Open(path, FileKindAddressBook);
-    QCoreApplication::processEvents();
+    open();
     EXPECT_FALSE(readGoesOn);
     EXPECT_EQ(questions(), 1);
-    EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(window->session().currentFileName.isEmpty());
-    EXPECT_EQ(window->session().book.cardCount(), 1);
-    EXPECT_FALSE(window->session().busy);
-    EXPECT_FALSE(window->session().interruptRequested);
 }
 
-TEST_F(BusyCloseTest, ACloseWhileAnotherWindowIsModalIsAskedAtTheNextCheck)
+TEST_F(BusyClose, ARequestWhileADialogIsUpIsAskedAtTheNextCheck)
 {
-    const FileReader real = builtInFileFormats().byKind[FileKindAddressBook].read;
-    int askedWhileModal = -1;
-    readThrough([&](const QString &p, AddressBook &book, const FileIo &io) {
-        // A dialog of the read is up (a question about the file) when the
-        // close request comes in.
+    int askedWithDialogUp = -1;
+    readThrough([&](const FileReader &real, const QString &p, AddressBook &b, const FileIo &io) {
         QDialog other(window.get());
-        other.setObjectName(u"otherDialog"_qs);
         QTimer::singleShot(0, &other, [&] {
             QCoreApplication::postEvent(window.get(), new QCloseEvent);
             QCoreApplication::processEvents();
-            askedWhileModal = questions();
+            askedWithDialogUp = questions();
             other.accept();
         });
         other.exec();
-        if (!keepGoing(io.progress, 0, 1))
-            return -1;
-        return real(p, book, io);
+        return keepGoing(io.progress, 0, 1) ? real(p, b, io) : -1;
     });
     prompter.answer(Prompter::Yes);
-    window->Open(path, FileKindAddressBook);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(askedWhileModal, 0);
+    open();
+    EXPECT_EQ(askedWithDialogUp, 0);
     EXPECT_EQ(questions(), 1);
     EXPECT_TRUE(window->session().currentFileName.isEmpty()); // the read stopped
-    EXPECT_TRUE(window->isVisible());
-}
-
-TEST_F(BusyCloseTest, ACloseWhenIdleClosesWithoutTheBusyQuestion)
-{
-    window->Open(path, FileKindAddressBook);
-    postWindowClose(window.get());
-    QCoreApplication::processEvents();
-    EXPECT_EQ(questions(), 0);
-    EXPECT_FALSE(window->isVisible());
 }
