@@ -7,7 +7,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
-#include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -51,6 +50,7 @@
 #include "mainwindow/menutable.h"
 #include "mainwindow/search.h"
 #include "shell/filekind.h"
+#include "shell/guiurlopener.h"
 #include "shell/help.h"
 #include "shell/startup.h"
 #include "tools/fomCompAddress.h"
@@ -118,7 +118,11 @@ QFont listFont()
 
 fomBrindle::fomBrindle(ShellSession &shell, Prompter &prompter, const QString &commandLineFile,
                        QWidget *parent)
-    : QMainWindow(parent), m_session(shell, prompter), m_commandLineFile(commandLineFile)
+    : QMainWindow(parent),
+      m_session(shell, prompter),
+      m_desktopOpener(std::make_unique<DesktopUrlOpener>()),
+      m_urlOpener(m_desktopOpener.get()),
+      m_commandLineFile(commandLineFile)
 {
     setObjectName(QStringLiteral("fomBrindle"));
     setAcceptDrops(false);
@@ -285,14 +289,19 @@ void fomBrindle::OptionSetup()
     });
 }
 
+void fomBrindle::setUrlOpener(UrlOpener *opener)
+{
+    m_urlOpener = opener ? opener : m_desktopOpener.get();
+}
+
 void fomBrindle::helpTopic(bool contents)
 {
     // The toolbar button opens the first topic, the menu entry the contents.
-    const QUrl url = contents
-                         ? helpContentsUrl(m_session.prompter, m_session.shell.helpFile)
-                         : helpTopicUrl(m_session.prompter, m_session.shell.helpFile, 1);
-    if (url.isValid())
-        QDesktopServices::openUrl(url);
+    const QString &file = m_session.shell.helpFile;
+    if (contents)
+        showHelpContents(m_session.prompter, *m_urlOpener, file);
+    else
+        showHelpTopic(m_session.prompter, *m_urlOpener, file, 1);
 }
 
 void fomBrindle::showVersion()
@@ -326,25 +335,40 @@ void fomBrindle::setStatus(const QString &text)
     lblStatus->repaint();
 }
 
+namespace {
+
+// A question can be asked now: no other question or dialog is up.
+bool mayAskNow()
+{
+    return QApplication::activeModalWidget() == nullptr;
+}
+
+} // namespace
+
 bool fomBrindle::processEventsAndContinue()
 {
     // Let the window breathe a few dozen times a second, not once per card.
-    static QElapsedTimer sinceEvents;
-    if (!sinceEvents.isValid() || sinceEvents.elapsed() >= 30) {
+    if (!m_sinceEvents.isValid() || m_sinceEvents.elapsed() >= 30) {
         QCoreApplication::processEvents();
-        sinceEvents.restart();
+        m_sinceEvents.restart();
     }
-    return !m_session.interruptRequested;
+    return m_session.checkInterrupt(mayAskNow());
 }
 
 void fomBrindle::BisyModeChange(bool busy)
 {
+    if (!busy && m_session.busy) {
+        // The last check of the work: a close request that came in after
+        // the one before was made while busy, and is asked as such.
+        QCoreApplication::processEvents();
+        m_sinceEvents.restart();
+        m_session.checkInterrupt(mayAskNow());
+    }
     if (busy && !m_session.busy)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else if (!busy && m_session.busy)
         QApplication::restoreOverrideCursor();
-    m_session.busy = busy;
-    m_session.interruptRequested = false;
+    m_session.setBusy(busy);
     picToolBar->setEnabled(!busy);
     frmSortOrder->setEnabled(!busy);
     action(QStringLiteral("mnuViewSort"))->setEnabled(!busy);
@@ -882,6 +906,11 @@ void fomBrindle::refreshGroupWords()
     cboSearchWord->setEditText(word);
 }
 
+ToolBusyState fomBrindle::toolBusyState()
+{
+    return {&m_session.busy, &m_session.interruptRequested};
+}
+
 void fomBrindle::CollectID()
 {
     whenIdle([&] {
@@ -890,7 +919,7 @@ void fomBrindle::CollectID()
             showReport(text, fileName, title);
         };
         if (fomIDConv::Run(m_session.book, m_session.limits(), serviceMailDomains(),
-                           m_session.prompter, viewer, this)
+                           m_session.prompter, viewer, toolBusyState(), this)
             != 0)
             return;
         m_session.modified = true;
@@ -909,7 +938,7 @@ void fomBrindle::CollectRestore()
         };
         const int result =
             fomRestore::Run(m_session.book, m_session.limits(), m_session.prompter, viewer,
-                            {&m_session.busy, &m_session.interruptRequested}, this);
+                            toolBusyState(), this);
         if (result != 0)
             return;
         m_session.modified = true;
@@ -923,7 +952,8 @@ void fomBrindle::CollectRestore()
 void fomBrindle::CollectLight()
 {
     whenIdle([&] {
-        if (fomLightAddress::Run(m_session.book, m_session.limits(), m_session.prompter, this)
+        if (fomLightAddress::Run(m_session.book, m_session.limits(), m_session.prompter,
+                                 toolBusyState(), this)
             != 0)
             return;
         m_session.modified = true;
@@ -1061,8 +1091,7 @@ void fomBrindle::showEvent(QShowEvent *event)
 
 void fomBrindle::closeEvent(QCloseEvent *event)
 {
-    if (!mayCloseMainWindow(m_session.busy, m_session.interruptRequested, m_session.book,
-                            m_session.modified, m_session.prompter)) {
+    if (!m_session.closeRequested(mayAskNow())) {
         event->ignore();
         return;
     }

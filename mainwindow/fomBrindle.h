@@ -4,6 +4,7 @@
 // the widgets and their wiring; the open book and the file commands live in
 // MainSession.
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QMainWindow>
 #include <memory>
@@ -26,6 +27,8 @@ class QToolButton;
 class QWidget;
 class ShellSession;
 class Prompter;
+class UrlOpener;
+struct ToolBusyState;
 struct FileFormats;
 
 class fomBrindle : public QMainWindow
@@ -39,6 +42,8 @@ public:
     ~fomBrindle() override;
 
     MainSession &session() { return m_session; }
+    // What opens the help document; nullptr: the desktop's viewer.
+    void setUrlOpener(UrlOpener *opener);
     AddressListModel *listModel() const { return m_model; }
 
     // The menu action (or submenu action) with that objectName.
@@ -135,15 +140,20 @@ private:
     // The report window, for the tools' reports.
     void showReport(const QString &text, const QString &fileName, const QString &title);
     void showVersion();
+    // The busy state the tools set while they run over the cards.
+    ToolBusyState toolBusyState();
     // Runs f only when not busy.
     template <typename F> void whenIdle(F f);
 
     MainSession m_session;
+    std::unique_ptr<UrlOpener> m_desktopOpener;
+    UrlOpener *m_urlOpener = nullptr;
     std::unique_ptr<FileFormats> m_formats; // CSV through its dialogs
     AddressListModel *m_model = nullptr;
     QString m_commandLineFile;
     bool m_activated = false;
     bool m_listStale = true; // the lines belong to a book that was replaced
+    QElapsedTimer m_sinceEvents; // since the work last let window events in
     QHash<QString, QAction *> m_actions;
     QHash<QString, QMenu *> m_menus;
 };

@@ -36,6 +36,37 @@ CardLimits MainSession::limits() const
     return cardLimitsOf(shell.settings);
 }
 
+void MainSession::setBusy(bool on)
+{
+    busy = on;
+    interruptRequested = false;
+    m_closePending = false;
+}
+
+void MainSession::askInterrupt()
+{
+    m_closePending = false;
+    mayCloseMainWindow(true, interruptRequested, book, modified, prompter);
+}
+
+bool MainSession::closeRequested(bool canAsk)
+{
+    if (!busy)
+        return mayCloseMainWindow(false, interruptRequested, book, modified, prompter);
+    if (canAsk)
+        askInterrupt();
+    else if (!interruptRequested)
+        m_closePending = true;
+    return false;
+}
+
+bool MainSession::checkInterrupt(bool canAsk)
+{
+    if (m_closePending && canAsk)
+        askInterrupt();
+    return !interruptRequested;
+}
+
 void MainSession::checkCards(bool repairNumbers)
 {
     if (repairNumbers) {

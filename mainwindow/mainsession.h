@@ -45,6 +45,22 @@ public:
 
     CardLimits limits() const;
 
+    // Busy mode as far as the flags go (the window adds its pointer and
+    // controls): entering and leaving clear the interrupt request and a
+    // remembered close request.
+    void setBusy(bool on);
+    // The window's close request; true when the window may close. While
+    // busy it asks "処理中です。中断しますか？" (unless a stop is already
+    // requested), sets interruptRequested on Yes and refuses either way;
+    // when the question cannot be asked now (canAsk false: another
+    // question or dialog is up), the request is remembered and asked at
+    // the next check. When idle: the loss question for a modified book.
+    bool closeRequested(bool canAsk);
+    // The check between two steps of a long operation, after pending
+    // window events ran: asks a remembered close request when canAsk;
+    // false once a stop was requested.
+    bool checkInterrupt(bool canAsk);
+
     // The shared read step of Open and Append: -1 nothing changed,
     // 0 book replaced, 1 cards appended.
     int readSub(const QString &path, int kind, bool append);
@@ -78,6 +94,9 @@ public:
 
 private:
     FileIo fileIo() const;
+    void askInterrupt();
     bool refusedOutput(const QString &path, bool overwriteSilently);
     void fileWritten(const QString &path, int kind, bool wholeBook);
+
+    bool m_closePending = false; // a close request while busy, not asked yet
 };

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "common/prompter.h"
+#include "shell/urlopener.h"
 
 namespace {
 
@@ -16,6 +17,16 @@ QUrl helpUrl(Prompter &prompter, const QString &helpFile, const QString &anchor)
     QUrl url = QUrl::fromLocalFile(QFileInfo(helpFile).absoluteFilePath());
     url.setFragment(anchor);
     return url;
+}
+
+int showHelp(Prompter &prompter, UrlOpener &opener, const QString &helpFile, const QUrl &url)
+{
+    if (!url.isValid())
+        return -1; // no help file: already told
+    if (opener.open(url))
+        return 0;
+    prompter.notice(helpViewerFailedMessage(helpFile), Prompter::Icon::Warning);
+    return -1;
 }
 
 } // namespace
@@ -46,4 +57,22 @@ QUrl helpTopicUrl(Prompter &prompter, const QString &helpFile, int contextNumber
 QUrl helpContentsUrl(Prompter &prompter, const QString &helpFile)
 {
     return helpUrl(prompter, helpFile, QStringLiteral("contents"));
+}
+
+QString helpViewerFailedMessage(const QString &helpFile)
+{
+    return QStringLiteral("ﾍﾙﾌﾟを表示するﾌﾞﾗｳｻﾞを起動できませんでした。\r\n"
+                          "次のﾌｧｲﾙを直接開いてください。\r\n")
+        + QDir::toNativeSeparators(QFileInfo(helpFile).absoluteFilePath());
+}
+
+int showHelpTopic(Prompter &prompter, UrlOpener &opener, const QString &helpFile,
+                  int contextNumber)
+{
+    return showHelp(prompter, opener, helpFile, helpTopicUrl(prompter, helpFile, contextNumber));
+}
+
+int showHelpContents(Prompter &prompter, UrlOpener &opener, const QString &helpFile)
+{
+    return showHelp(prompter, opener, helpFile, helpContentsUrl(prompter, helpFile));
 }

@@ -16,20 +16,23 @@
 #include "tools/idconv.h"
 
 int fomIDConv::Run(AddressBook &book, const CardLimits &limits, const QStringList &domains,
-                   Prompter &prompter, const ReportViewer &showReport, QWidget *parent)
+                   Prompter &prompter, const ReportViewer &showReport, ToolBusyState busyState,
+                   QWidget *parent)
 {
-    fomIDConv dialog(book, limits, domains, prompter, showReport, parent);
+    fomIDConv dialog(book, limits, domains, prompter, showReport, busyState, parent);
     return dialog.exec() == QDialog::Accepted ? 0 : -1;
 }
 
 fomIDConv::fomIDConv(AddressBook &book, const CardLimits &limits, const QStringList &domains,
-                     Prompter &prompter, ReportViewer showReport, QWidget *parent)
+                     Prompter &prompter, ReportViewer showReport, ToolBusyState busyState,
+                     QWidget *parent)
     : QDialog(parent),
       m_book(book),
       m_limits(limits),
       m_domains(domains),
       m_prompter(prompter),
-      m_showReport(std::move(showReport))
+      m_showReport(std::move(showReport)),
+      m_run(prompter, busyState)
 {
     setObjectName(QStringLiteral("fomIDConv"));
     setWindowTitle(QStringLiteral("カードの一括設定"));
@@ -37,6 +40,7 @@ fomIDConv::fomIDConv(AddressBook &book, const CardLimits &limits, const QStringL
 
     auto *frame = new QGroupBox(QStringLiteral("機能の選択"), this);
     frame->setObjectName(QStringLiteral("frmFunc"));
+    m_choices = frame;
     const QString captions[3] = {QStringLiteral("Nifty のIDからﾄﾞﾒｲﾝを除去する"),
                                  QStringLiteral("交流記録の設定を変更する"),
                                  QStringLiteral("発言記録の設定を変更する")};
@@ -79,7 +83,7 @@ fomIDConv::fomIDConv(AddressBook &book, const CardLimits &limits, const QStringL
     for (QCheckBox *c : chkFunc)
         connect(c, &QCheckBox::toggled, this, &fomIDConv::updateControls);
     connect(cmdExec, &QPushButton::clicked, this, &fomIDConv::Execute);
-    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cmdCancel, &QPushButton::clicked, this, &fomIDConv::reject);
     updateControls();
 }
 
@@ -93,29 +97,71 @@ void fomIDConv::updateControls()
 
 int fomIDConv::Execute()
 {
-    if (!chkFunc[0]->isChecked() && !chkFunc[1]->isChecked() && !chkFunc[2]->isChecked()) {
+    if (m_run.refusedWhileRunning())
+        return -1;
+    const bool convert = chkFunc[0]->isChecked();
+    const bool exchange = chkFunc[1]->isChecked();
+    const bool remark = chkFunc[2]->isChecked();
+    if (!convert && !exchange && !remark) {
         m_prompter.notice(QStringLiteral("機能が選択されていません。"), Prompter::Icon::Warning);
         return -1;
     }
+    const quint8 exchangeValue = optExcg[0]->isChecked() ? FlagOn : FlagOff;
+    const quint8 remarkValue = optSay[0]->isChecked() ? FlagOn : FlagOff;
+
+    // The choices are taken now: window events keep coming in between
+    // cards. Every function works on one copy, so that an interrupted run
+    // leaves nothing half done; the messages follow once all completed.
+    m_choices->setEnabled(false);
+    m_run.start();
+    const Progress progress = m_run.progress();
     const DateValue now = oleNow();
-    // The pointer is busy while a function runs, not while its message is up.
-    if (chkFunc[0]->isChecked()) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const IdConversionResult result = convertServiceIds(m_book, m_limits, now, m_domains);
-        QApplication::restoreOverrideCursor();
-        m_prompter.notice(idConversionMessage(result));
-        const QString report = idConversionDuplicateReport(result);
+    AddressBook work = m_book;
+    IdConversionResult converted;
+    int exchanged = 0;
+    int remarked = 0;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    bool interrupted = false;
+    if (convert) {
+        converted = convertServiceIds(work, m_limits, now, m_domains, progress);
+        interrupted = converted.interrupted;
+    }
+    if (exchange && !interrupted) {
+        exchanged = setExchangeAutoRecord(work, exchangeValue, m_limits, now, progress);
+        interrupted = exchanged < 0;
+    }
+    if (remark && !interrupted) {
+        remarked = setRemarkAutoRecord(work, remarkValue, m_limits, now, progress);
+        interrupted = remarked < 0;
+    }
+    QApplication::restoreOverrideCursor();
+    m_run.finish();
+    m_choices->setEnabled(true);
+    if (interrupted) {
+        QDialog::reject();
+        return -1;
+    }
+
+    m_book = std::move(work);
+    if (convert) {
+        m_prompter.notice(idConversionMessage(converted));
+        const QString report = idConversionDuplicateReport(converted);
         if (!report.isEmpty() && m_showReport)
             m_showReport(report, idConversionReportFileName(), idConversionReportTitle());
     }
-    if (chkFunc[1]->isChecked()) {
-        const quint8 value = optExcg[0]->isChecked() ? FlagOn : FlagOff;
-        m_prompter.notice(exchangeFlagsMessage(setExchangeAutoRecord(m_book, value, m_limits, now)));
-    }
-    if (chkFunc[2]->isChecked()) {
-        const quint8 value = optSay[0]->isChecked() ? FlagOn : FlagOff;
-        m_prompter.notice(remarkFlagsMessage(setRemarkAutoRecord(m_book, value, m_limits, now)));
-    }
+    if (exchange)
+        m_prompter.notice(exchangeFlagsMessage(exchanged));
+    if (remark)
+        m_prompter.notice(remarkFlagsMessage(remarked));
     accept();
     return 0;
+}
+
+void fomIDConv::reject()
+{
+    if (m_run.running()) {
+        m_run.requestInterrupt();
+        return;
+    }
+    QDialog::reject();
 }

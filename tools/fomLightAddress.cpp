@@ -55,15 +55,19 @@ void setCountBoxEnabled(QLineEdit *box, bool enabled)
 } // namespace
 
 int fomLightAddress::Run(AddressBook &book, const CardLimits &limits, Prompter &prompter,
-                         QWidget *parent)
+                         ToolBusyState busyState, QWidget *parent)
 {
-    fomLightAddress dialog(book, limits, prompter, parent);
+    fomLightAddress dialog(book, limits, prompter, busyState, parent);
     return dialog.exec() == QDialog::Accepted ? 0 : -1;
 }
 
 fomLightAddress::fomLightAddress(AddressBook &book, const CardLimits &limits,
-                                 Prompter &prompter, QWidget *parent)
-    : QDialog(parent), m_book(book), m_limits(limits), m_prompter(prompter)
+                                 Prompter &prompter, ToolBusyState busyState, QWidget *parent)
+    : QDialog(parent),
+      m_book(book),
+      m_limits(limits),
+      m_prompter(prompter),
+      m_run(prompter, busyState)
 {
     setObjectName(QStringLiteral("fomLightAddress"));
     setWindowTitle(QStringLiteral("アドレス帳の減量"));
@@ -159,6 +163,8 @@ fomLightAddress::fomLightAddress(AddressBook &book, const CardLimits &limits,
     optionsLayout->addLayout(indented);
 
     auto *buttons = guiExecCancelRow(this, cmdExec, QStringLiteral("実行"), cmdCancel, QStringLiteral("ｷｬﾝｾﾙ"));
+    m_choices[0] = frmLevel;
+    m_choices[1] = frmOptions;
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(lblSize);
@@ -171,7 +177,7 @@ fomLightAddress::fomLightAddress(AddressBook &book, const CardLimits &limits,
     for (const CountOption &o : countOptions())
         connect(o.check, &QCheckBox::toggled, this, &fomLightAddress::updateControls);
     connect(cmdExec, &QPushButton::clicked, this, &fomLightAddress::Execute);
-    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cmdCancel, &QPushButton::clicked, this, &fomLightAddress::reject);
 
     // No level is chosen yet: the options show their design values and
     // wait for one.
@@ -277,6 +283,8 @@ void fomLightAddress::showOptions(const SlimOptions &o)
 
 int fomLightAddress::Execute()
 {
+    if (m_run.refusedWhileRunning())
+        return -1;
     SlimOptions o;
     QLineEdit *badBox = nullptr;
     const bool numbers = readOptions(o, &badBox);
@@ -304,10 +312,34 @@ int fomLightAddress::Execute()
         return -1;
     }
 
+    // The options are taken now: window events keep coming in between
+    // cards. The run works on a copy, so that an interrupted one leaves
+    // nothing half done.
+    for (QWidget *w : m_choices)
+        w->setEnabled(false);
+    m_run.start();
+    AddressBook work = m_book;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const SlimResult result = slimBook(m_book, o, m_limits, oleNow());
+    const SlimResult result = slimBook(work, o, m_limits, oleNow(), m_run.progress());
     QApplication::restoreOverrideCursor();
+    m_run.finish();
+    for (QWidget *w : m_choices)
+        w->setEnabled(true);
+    if (result.interrupted) {
+        QDialog::reject();
+        return -1;
+    }
+    m_book = std::move(work);
     m_prompter.notice(slimResultMessage(result));
     accept();
     return 0;
+}
+
+void fomLightAddress::reject()
+{
+    if (m_run.running()) {
+        m_run.requestInterrupt();
+        return;
+    }
+    QDialog::reject();
 }

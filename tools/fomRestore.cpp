@@ -48,7 +48,7 @@ fomRestore::fomRestore(AddressBook &book, const CardLimits &limits, Prompter &pr
       m_limits(limits),
       m_prompter(prompter),
       m_showReport(std::move(showReport)),
-      m_busy(busyState)
+      m_run(prompter, busyState)
 {
     setObjectName(QStringLiteral("fomRestore"));
     setWindowTitle(QStringLiteral("ｶｰﾄﾞの修復"));
@@ -149,25 +149,19 @@ void fomRestore::updateControls()
         o->setEnabled(chkIDRepeat->isChecked());
 }
 
-bool fomRestore::step(qint64 done, qint64 total)
+void fomRestore::showProgress(qint64 done, qint64 total)
 {
     if (total > 0 && total <= INT_MAX) {
         if (prgRun->maximum() != int(total))
             prgRun->setRange(0, int(total));
         prgRun->setValue(int(done));
     }
-    QCoreApplication::processEvents();
-    if (m_stepHook)
-        m_stepHook(done, total);
-    return !interruptFlag();
 }
 
 int fomRestore::Execute()
 {
-    if (m_running) {
-        m_prompter.notice(QStringLiteral("処理中です。"), Prompter::Icon::Warning);
+    if (m_run.refusedWhileRunning())
         return -1;
-    }
     if (!chkRestore->isChecked() && !chkIDRepeat->isChecked()) {
         m_prompter.notice(QStringLiteral("機能が選択されていません。"), Prompter::Icon::Warning);
         return -1;
@@ -186,11 +180,9 @@ int fomRestore::Execute()
     for (QWidget *w : {static_cast<QWidget *>(frmRestore), static_cast<QWidget *>(frmIDRepeat)})
         w->setEnabled(false);
 
-    m_running = true;
-    if (m_busy.busy)
-        *m_busy.busy = true;
-    interruptFlag() = false;
-    const Progress progress = [this](qint64 done, qint64 total) { return step(done, total); };
+    m_run.start();
+    const Progress progress =
+        m_run.progress([this](qint64 done, qint64 total) { showProgress(done, total); });
     const DateValue now = oleNow();
     // The pointer is busy while the cards are worked on, not while a
     // message or the report is up.
@@ -217,10 +209,7 @@ int fomRestore::Execute()
         }
     }
 
-    if (m_busy.busy)
-        *m_busy.busy = false;
-    interruptFlag() = false;
-    m_running = false;
+    m_run.finish();
     frmRestore->setEnabled(true);
     frmIDRepeat->setEnabled(true);
     accept();
@@ -229,18 +218,12 @@ int fomRestore::Execute()
 
 void fomRestore::requestInterrupt()
 {
-    Prompter::Message m;
-    m.text = QStringLiteral("処理中ですが、中断しますか？");
-    m.buttons = Prompter::Buttons(Prompter::Yes) | Prompter::No;
-    m.icon = Prompter::Icon::Question;
-    m.defaultButton = Prompter::No;
-    if (m_prompter.ask(m) == Prompter::Yes)
-        interruptFlag() = true;
+    m_run.requestInterrupt();
 }
 
 void fomRestore::reject()
 {
-    if (m_running) {
+    if (m_run.running()) {
         requestInterrupt();
         return;
     }
@@ -249,7 +232,7 @@ void fomRestore::reject()
 
 void fomRestore::closeEvent(QCloseEvent *event)
 {
-    if (m_running) {
+    if (m_run.running()) {
         event->ignore();
         requestInterrupt();
         return;

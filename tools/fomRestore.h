@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "core/model.h"
+#include "tools/guitoolrun.h"
 #include "tools/reportviewer.h"
 
 class Prompter;
@@ -18,21 +19,12 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 
-// The main window's busy state, set while a restoration runs. Either
-// pointer may be null; without interruptRequested the dialog keeps its own
-// flag.
-struct RestoreBusyState
-{
-    bool *busy = nullptr;
-    bool *interruptRequested = nullptr;
-};
-
 class fomRestore : public QDialog
 {
     Q_OBJECT
 
 public:
-    using BusyState = RestoreBusyState;
+    using BusyState = ToolBusyState;
 
     // Shows the dialog modally on the open book. Returns 0 after a run (the
     // caller marks the book modified, repaints, drops vanished cards from
@@ -47,16 +39,13 @@ public:
     // cmdExec. Returns 0 when a run completed (the dialog is then
     // accepted), -1 when it was refused.
     int Execute();
-    bool running() const { return m_running; }
+    bool running() const { return m_run.running(); }
     // What the close box does during a run: asks whether to interrupt.
     void requestInterrupt();
 
     // Called once per card or pair during a run, after the events were let
     // through (tests use it to act in the middle of a run).
-    void setStepHook(std::function<void(qint64 done, qint64 total)> hook)
-    {
-        m_stepHook = std::move(hook);
-    }
+    void setStepHook(GuiToolRun::StepHook hook) { m_run.setStepHook(std::move(hook)); }
 
     QGroupBox *frmRestore = nullptr;
     QGroupBox *frmIDRepeat = nullptr;
@@ -77,15 +66,11 @@ protected:
 
 private:
     void updateControls();
-    bool step(qint64 done, qint64 total);
-    bool &interruptFlag() { return m_busy.interruptRequested ? *m_busy.interruptRequested : m_interrupt; }
+    void showProgress(qint64 done, qint64 total);
 
     AddressBook &m_book;
     CardLimits m_limits;
     Prompter &m_prompter;
     ReportViewer m_showReport;
-    BusyState m_busy;
-    bool m_interrupt = false;
-    bool m_running = false;
-    std::function<void(qint64, qint64)> m_stepHook;
+    GuiToolRun m_run;
 };

@@ -23,10 +23,14 @@ bool holdsId(const Card &card, QStringView id, qsizetype skip)
     return false;
 }
 
-int setFlags(AddressBook &book, int kind, quint8 value, const CardLimits &limits, DateValue now)
+int setFlags(AddressBook &book, int kind, quint8 value, const CardLimits &limits, DateValue now,
+             const Progress &progress)
 {
     int changed = 0;
-    for (qsizetype i = 1; i < book.cardCount(); ++i) {
+    const qsizetype count = book.cardCount();
+    for (qsizetype i = 1; i < count; ++i) {
+        if (!keepGoing(progress, i - 1, count - 1))
+            return -1;
         Card &c = book.cards[i];
         quint8 &flag = *c.flagField(kind);
         if (flag == value)
@@ -165,14 +169,15 @@ QString idConversionReportFileName()
 }
 
 int setExchangeAutoRecord(AddressBook &book, quint8 value, const CardLimits &limits,
-                          DateValue now)
+                          DateValue now, const Progress &progress)
 {
-    return setFlags(book, KindExchangeAutoRecord, value, limits, now);
+    return setFlags(book, KindExchangeAutoRecord, value, limits, now, progress);
 }
 
-int setRemarkAutoRecord(AddressBook &book, quint8 value, const CardLimits &limits, DateValue now)
+int setRemarkAutoRecord(AddressBook &book, quint8 value, const CardLimits &limits, DateValue now,
+                        const Progress &progress)
 {
-    return setFlags(book, KindRemarkAutoRecord, value, limits, now);
+    return setFlags(book, KindRemarkAutoRecord, value, limits, now, progress);
 }
 
 QString exchangeFlagsMessage(int changedCards)

@@ -38,7 +38,8 @@ struct IdConversionResult
 // 1 .. cardCount()-1 into the bare ID. When the card already holds the bare
 // ID, the mail address is removed; when another card holds it, the address
 // is converted and the ID is listed as a duplicate. Changed cards get their
-// validation status stored. progress is called once per card.
+// validation status stored. progress is called once per card; when it asks
+// to stop, the cards done so far stay changed (interrupted is set).
 IdConversionResult convertServiceIds(AddressBook &book, const CardLimits &limits, DateValue now,
                                      const QStringList &domains = serviceMailDomains(),
                                      const Progress &progress = {});
@@ -55,10 +56,12 @@ QString idConversionReportFileName();
 
 // Sets the exchange (or remark) auto-record flag of every card to value
 // (FlagOn or FlagOff) and returns the number of cards changed; their
-// validation status is stored again.
+// validation status is stored again. progress is called once per card;
+// when it asks to stop, -1 is returned and the cards done so far stay
+// changed.
 int setExchangeAutoRecord(AddressBook &book, quint8 value, const CardLimits &limits,
-                          DateValue now);
+                          DateValue now, const Progress &progress = {});
 int setRemarkAutoRecord(AddressBook &book, quint8 value, const CardLimits &limits,
-                        DateValue now);
+                        DateValue now, const Progress &progress = {});
 QString exchangeFlagsMessage(int changedCards);
 QString remarkFlagsMessage(int changedCards);

@@ -72,7 +72,9 @@ struct SlimResult
     bool groupListCleared = false;
     qint64 sizeBefore = 0;   // the book's file size before and after
     qint64 sizeAfter = 0;
-    bool interrupted = false; // progress asked to stop; cards done so far stay
+    // progress asked to stop: the cards done so far stay changed, the group
+    // list is kept (callers that must not keep half a run work on a copy)
+    bool interrupted = false;
 };
 
 // Runs options over cards 1 .. cardCount()-1 (and the group list), storing

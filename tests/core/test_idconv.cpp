@@ -164,3 +164,18 @@ TEST(IdConversion, AutoRecordFlags)
     EXPECT_EQ(remarkFlagsMessage(0), u"発言記録を変更するｶｰﾄﾞはありませんでした。"_qs);
     EXPECT_EQ(remarkFlagsMessage(1), u"1 枚のｶｰﾄﾞの発言記録の設定を変更しました。"_qs);
 }
+
+TEST(IdConversion, FlagsStopWhenProgressSaysSo)
+{
+    AddressBook book = bookOf({cardWithIds(1, {u"aa"_qs}), cardWithIds(2, {u"bb"_qs}),
+                               cardWithIds(3, {u"cc"_qs})});
+    int checks = 0;
+    const Progress stopAtSecond = [&](qint64, qint64) { return ++checks < 2; };
+    for (auto set : {setExchangeAutoRecord, setRemarkAutoRecord}) {
+        checks = 0;
+        EXPECT_EQ(set(book, 0x33, CardLimits{}, Now, stopAtSecond), -1);
+        EXPECT_EQ(checks, 2);
+    }
+    EXPECT_EQ(book.cards[1].exchangeAutoRecord, 0x33); // done before the stop
+    EXPECT_NE(book.cards[2].remarkAutoRecord, 0x33);
+}
