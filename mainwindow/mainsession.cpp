@@ -68,7 +68,9 @@ int MainSession::readSub(const QString &path, int kind, bool append)
                              Prompter::Icon::Question, Prompter::Ok})
                    != Prompter::Ok)
             return -1;
-        appendBook(book, read, prompter, progress);
+        // All or nothing: a refused or stopped append leaves the book as it was.
+        if (appendBook(book, read, prompter, progress) != 0)
+            return -1;
         checkCards(false);
         return 1;
     }
