@@ -95,6 +95,8 @@ public:
     }
 
     const QString &message() const { return m_message; }
+    // After a parse: the bytes after the last card.
+    qsizetype bytesLeft() const { return left(); }
 
 private:
     qsizetype left() const { return m_size - m_pos; }
@@ -401,8 +403,16 @@ int parseNdbImage(QByteArrayView image, AddressBook &book, Prompter &prompter,
             prompter.notice(parser.message());
         return -1;
     }
+    parsed.trailingBytes = parser.bytesLeft();
     book = std::move(parsed);
     return 0;
+}
+
+QString trailingBytesMessage(qint64 bytes)
+{
+    return QStringLiteral("ファイルの最後のカードの後に %1 バイトのデータがあります。"
+                          "このデータは読み込まれず、保存しても残りません。")
+        .arg(bytes);
 }
 
 int readNdbFile(const QString &path, AddressBook &book, Prompter &prompter,

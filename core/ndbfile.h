@@ -31,8 +31,16 @@ std::optional<QByteArray> buildNdbImage(const AddressBook &book, const Progress 
 
 // Parses an image into book. On any failure the book is left exactly as it
 // was. Messages through prompter. 0 / -1.
+// Bytes after the last of the cardCount cards (a header that declares fewer
+// cards than the file holds, or anything appended) are not read; their
+// number goes to book.trailingBytes, for the caller to tell the user
+// (trailingBytesMessage), since writing the book does not keep them.
 int parseNdbImage(QByteArrayView image, AddressBook &book, Prompter &prompter,
                   const Progress &progress = {});
+
+// The text telling the user that the file read had this many bytes after
+// its last card, which the book does not keep.
+QString trailingBytesMessage(qint64 bytes);
 
 // Reads the whole file then parses. 0 / -1.
 int readNdbFile(const QString &path, AddressBook &book, Prompter &prompter,

@@ -4,6 +4,7 @@
 #include "common/prompter.h"
 #include "common/textwidth.h"
 #include "core/cardops.h"
+#include "core/ndbfile.h"
 #include "core/validation.h"
 #include "formats/fileprocs.h"
 #include "shell/filekind.h"
@@ -56,6 +57,8 @@ int MainSession::readSub(const QString &path, int kind, bool append)
     AddressBook read;
     if (readFileByKind(path, kind, read, fileIo()) < 0)
         return -1;
+    if (read.trailingBytes > 0)
+        prompter.lossNotice(trailingBytesMessage(read.trailingBytes));
 
     if (append) {
         if (showStatus)
