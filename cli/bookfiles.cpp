@@ -7,6 +7,7 @@
 #include "common/paths.h"
 #include "console.h"
 #include "common/prompter.h"
+#include "core/ndbfile.h"
 #include "core/validation.h"
 #include "formats/fileprocs.h"
 #include "shell/startup.h"
@@ -43,11 +44,20 @@ int outputKindOf(const QString &path)
 }
 
 int readBookFile(const QString &path, AddressBook &book, Prompter &prompter,
-                 const FileFormats *formats)
+                 const FileFormats *formats, BookUse use)
 {
     FileIo io = session().fileIo(prompter, console::progress(QStringLiteral("reading ") + fileNameOf(path)));
     io.formats = formats;
-    return readFileByKind(path, fileKindOf(path), book, io) < 0 ? -1 : 0;
+    if (readFileByKind(path, fileKindOf(path), book, io) < 0)
+        return -1;
+    if (book.trailingBytes > 0) {
+        const QString text = trailingBytesMessage(book.trailingBytes);
+        if (use == BookUse::Written)
+            prompter.lossNotice(text);
+        else
+            prompter.notice(text, Prompter::Icon::Warning);
+    }
+    return 0;
 }
 
 int writeBookFile(const QString &path, const AddressBook &book, Prompter &prompter,
@@ -77,9 +87,9 @@ int writeBookFileAs(const QString &path, int kind, const AddressBook &book, Prom
     return writeFileByKind(path, kind, book, io);
 }
 
-int readCheckedBook(const QString &path, AddressBook &book, Prompter &prompter)
+int readCheckedBook(const QString &path, AddressBook &book, Prompter &prompter, BookUse use)
 {
-    if (readBookFile(path, book, prompter) != 0)
+    if (readBookFile(path, book, prompter, nullptr, use) != 0)
         return -1;
     const int repaired = repairCardNumbers(book);
     if (repaired > 0)

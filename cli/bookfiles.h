@@ -13,10 +13,16 @@
 class Prompter;
 struct FileFormats;
 
+// What a command does with the book it reads. Bytes after the last card of
+// an address book file (book.trailingBytes) are not part of the book: a
+// command that writes the book loses them (told as a loss, so that it ends
+// with ExitDataLoss), one that only reads it is warned.
+enum class BookUse { ReadOnly, Written };
+
 // 0 / -1; the failure has been reported through prompter. formats replaces
 // the built-in readers and writers when given.
 int readBookFile(const QString &path, AddressBook &book, Prompter &prompter,
-                 const FileFormats *formats = nullptr);
+                 const FileFormats *formats = nullptr, BookUse use = BookUse::ReadOnly);
 // Something at path (links followed) that is not a regular file, or a
 // read-only file (for the superuser too: no write permission bit), is
 // refused with the window's messages and left alone; a folder with the
@@ -43,7 +49,8 @@ int outputKindOf(const QString &path);
 // prompter) and stores every card's validation status (the limits of the
 // settings).
 // 0 / -1.
-int readCheckedBook(const QString &path, AddressBook &book, Prompter &prompter);
+int readCheckedBook(const QString &path, AddressBook &book, Prompter &prompter,
+                    BookUse use = BookUse::ReadOnly);
 
 // Writes text to stdout in UTF-8 with LF line ends (reports use CR LF).
 void printText(const QString &text);

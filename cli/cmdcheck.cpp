@@ -1,5 +1,6 @@
 // brindle-cli check FILE: one line per bad card (number, severity mark, code,
-// message) in book order, then a summary.
+// message) in book order, a line naming the bytes after the last card when
+// the file has such, then a summary.
 #include "bookfiles.h"
 #include "commands.h"
 #include "core/validation.h"
@@ -23,6 +24,10 @@ int runCheck(const QStringList &args, Prompter &prompter)
                    .arg(c.status)
                    .arg(statusMessage(c.status));
     }
+    if (book.trailingBytes > 0)
+        out += QStringLiteral("%1 trailing bytes after the last card: not part of any card, "
+                              "not kept when the book is written\n")
+                   .arg(book.trailingBytes);
     const int bad = bySeverity[1] + bySeverity[2] + bySeverity[3];
     out += QStringLiteral("%1 cards, %2 bad: %3 broken, %4 abnormal, %5 suspicious\n")
                .arg(book.cardCount() - 1)
@@ -31,5 +36,5 @@ int runCheck(const QStringList &args, Prompter &prompter)
                .arg(bySeverity[2])
                .arg(bySeverity[1]);
     printText(out);
-    return bad == 0 ? ExitOk : ExitBadCards;
+    return bad == 0 && book.trailingBytes == 0 ? ExitOk : ExitBadCards;
 }

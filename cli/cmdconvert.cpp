@@ -125,7 +125,7 @@ int runConvert(const QStringList &args, Prompter &prompter)
     formats.byKind[FileKindEudora] = eudoraFileFormat([mode] { return mode; });
 
     AddressBook book;
-    if (readBookFile(args.at(0), book, prompter, &formats) != 0)
+    if (readBookFile(args.at(0), book, prompter, &formats, BookUse::Written) != 0)
         return ExitFailure;
     const int written =
         options.kind != FileKindUnknown

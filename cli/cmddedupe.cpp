@@ -27,7 +27,7 @@ int runDedupe(const QStringList &argList, Prompter &prompter)
                               QStringLiteral("--report changes nothing; -o is not used"));
 
     AddressBook book;
-    if (readCheckedBook(args.input, book, prompter) != 0)
+    if (readCheckedBook(args.input, book, prompter, writtenTo(args)) != 0)
         return 1;
     const DuplicateIdMode mode = merge ? DuplicateIdMode::Merge : DuplicateIdMode::Report;
     const DuplicateIdResult result = handleDuplicateIds(

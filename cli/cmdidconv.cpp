@@ -40,7 +40,7 @@ int runIdConv(const QStringList &argList, Prompter &prompter)
                               QStringLiteral("--exchange and --remark take on or off"));
 
     AddressBook book;
-    if (readCheckedBook(args.input, book, prompter) != 0)
+    if (readCheckedBook(args.input, book, prompter, writtenTo(args)) != 0)
         return 1;
     const CardLimits limits;
     const DateValue now = oleNow();

@@ -22,7 +22,7 @@ int runRepair(const QStringList &argList, Prompter &prompter)
         return usageError(QStringLiteral("repair"), QStringLiteral("--level must be 1, 2 or 3"));
 
     AddressBook book;
-    if (readCheckedBook(args.input, book, prompter) != 0)
+    if (readCheckedBook(args.input, book, prompter, writtenTo(args)) != 0)
         return 1;
     const CardRepairResult result = repairFlaggedCards(book, level, CardLimits{}, oleNow(),
                                                         console::progress(QStringLiteral("repairing")));

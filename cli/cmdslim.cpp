@@ -21,7 +21,7 @@ int runSlim(const QStringList &argList, Prompter &prompter)
         return usageError(QStringLiteral("slim"), QStringLiteral("--level must be 0, 1 or 2"));
 
     AddressBook book;
-    if (readCheckedBook(args.input, book, prompter) != 0)
+    if (readCheckedBook(args.input, book, prompter, writtenTo(args)) != 0)
         return 1;
     const SlimResult result = slimBook(book, slimPreset(level), CardLimits{}, oleNow(),
                                       console::progress(QStringLiteral("slimming")));

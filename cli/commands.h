@@ -14,7 +14,7 @@ class Prompter;
 // Exit statuses.
 inline constexpr int ExitOk = 0;
 inline constexpr int ExitFailure = 1;     // a file could not be read or written
-inline constexpr int ExitBadCards = 2;    // check found bad cards
+inline constexpr int ExitBadCards = 2;    // check found bad cards or trailing bytes
 inline constexpr int ExitDifferences = 3; // compare found differences
 inline constexpr int ExitDataLoss = 4;    // written, but not everything was kept
 inline constexpr int ExitUsage = 64;      // a wrong command line (EX_USAGE)
@@ -57,7 +57,8 @@ QString parseConvertOptions(const QStringList &options, ConvertOptions &out);
 // The item names --csv-items accepts, index = item number.
 QStringList csvItemKeys();
 int runInfo(const QStringList &args, Prompter &prompter);
-// ExitOk when every card is normal, ExitBadCards when some card is not,
+// ExitOk when every card is normal, ExitBadCards when some card is not or
+// bytes follow the last card of the file,
 // ExitFailure when the file cannot be read.
 int runCheck(const QStringList &args, Prompter &prompter);
 

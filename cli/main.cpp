@@ -80,8 +80,11 @@ example:
     {"check", "FILE", "list the cards that break Corvid's rules",
      R"(Checks every card of FILE against Corvid's rules and prints one line per
 bad card: its number, the severity mark (broken, abnormal, suspicious), the
-status code and the message; then a summary line. Exits with 2 when some card
-is bad, with 0 when every card is normal.
+status code and the message; then a summary line. A line also names the
+bytes after the last card of an address book file whose header declares
+fewer cards than it holds (or that has bytes appended): they belong to no
+card and are not kept when the book is written. Exits with 2 when some card
+is bad or the file has such bytes, with 0 when every card is normal.
 
 example:
   brindle-cli check Address.ndb || echo "some cards need repair"
@@ -226,7 +229,7 @@ UTF-8 on stdout and stderr.
 exit status:
   0    success
   1    failure: a file could not be read or written (the reason is on stderr)
-  2    check: some card is bad
+  2    check: some card is bad, or bytes follow the last card
   3    compare: the books differ
   4    written, but not everything was kept: cards left out at the card
        limit, characters written as "?", bytes after the last card dropped,

@@ -53,6 +53,11 @@ QString parseToolArguments(const QStringList &args, const QStringList &withValue
     return QString();
 }
 
+BookUse writtenTo(const ToolArguments &args)
+{
+    return args.output.isEmpty() ? BookUse::ReadOnly : BookUse::Written;
+}
+
 int finishToolCommand(const QString &command, const ToolArguments &args,
                       const AddressBook &book, Prompter &prompter)
 {

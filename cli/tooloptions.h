@@ -22,6 +22,10 @@ struct ToolArguments
 QString parseToolArguments(const QStringList &args, const QStringList &withValue,
                            const QStringList &withoutValue, ToolArguments &out);
 
+// Whether the command writes the book it reads: when -o is given.
+enum class BookUse;
+BookUse writtenTo(const ToolArguments &args);
+
 // Writes the changed book to the output (see writeBookFile), or, when there
 // is none, says on stderr that nothing was written. Nothing is written once the work was
 // interrupted. Returns the exit status (ExitOk / ExitFailure).

@@ -150,8 +150,11 @@ private:
     QHash<QString, int> m_first;
 };
 
+// Whether addCardImpl refuses a card the counter has no number left for.
+enum class CounterLimit { Refuse, Ignore };
+
 int addCardImpl(Card &card, AddressBook &book, Prompter &prompter, DateValue now,
-                IdIndex *index)
+                IdIndex *index, CounterLimit limit = CounterLimit::Refuse)
 {
     for (const QString &id : card.ids) {
         const int hit = index ? index->find(id) : findCardById(book, id);
@@ -164,7 +167,7 @@ int addCardImpl(Card &card, AddressBook &book, Prompter &prompter, DateValue now
     }
 
     normaliseCounter(book);
-    if (book.cardCounter >= MaxCardCounter) {
+    if (limit == CounterLimit::Refuse && book.cardCounter >= MaxCardCounter) {
         prompter.notice(cardCounterFullMessage(), Prompter::Icon::Warning);
         return -1;
     }
@@ -241,6 +244,14 @@ int mapNumbersToIndices(const AddressBook &book, const QList<qint32> &numbers,
 QString cardCounterFullMessage()
 {
     return QStringLiteral("カード番号が上限（32767）に達しているため、これ以上カードを追加できません。");
+}
+
+QString appendRefusedMessage(int newCards, int room)
+{
+    return QStringLiteral("追加するカード（%1 枚）が上限を超えるため、追加できません。"
+                          "（追加できるのは %2 枚までです）")
+        .arg(newCards)
+        .arg(room);
 }
 
 int addCard(Card &card, AddressBook &book, Prompter &prompter)
@@ -501,24 +512,34 @@ int appendBook(AddressBook &target, const AddressBook &source, Prompter &prompte
         const AddressBook copy = source;
         return appendBook(target, copy, prompter, progress, taken);
     }
-    int count = 0;
     if (taken)
         *taken = 0;
+    // The append runs on a copy, past the counter's limit if need be; the
+    // book takes the result only when every new card got a number.
+    AddressBook result = target;
     for (const QString &g : source.groupList())
-        registerGroup(g, target);
+        registerGroup(g, result);
+    normaliseCounter(result);
+    const int room = std::max(0, MaxCardCounter - result.cardCounter);
 
-    IdIndex index(target);
+    IdIndex index(result);
     const DateValue now = oleNow();
     const qsizetype total = source.cards.size() - 1;
+    int added = 0;
     for (qsizetype i = 1; i < source.cards.size(); ++i) {
         if (!keepGoing(progress, i - 1, total))
             return -1;
         Card card = source.cards[i];
-        if (addCardImpl(card, target, prompter, now, &index) < 0)
-            return -1;
-        if (taken)
-            *taken = ++count;
+        if (addCardImpl(card, result, prompter, now, &index, CounterLimit::Ignore) == 0)
+            ++added;
     }
+    if (added > room) {
+        prompter.notice(appendRefusedMessage(added, room), Prompter::Icon::Warning);
+        return -1;
+    }
+    target = std::move(result);
+    if (taken)
+        *taken = int(total);
     return 0;
 }
 

@@ -52,6 +52,10 @@ int addCard(Card &card, AddressBook &book, Prompter &prompter, DateValue now);
 
 // The text shown when the card counter is exhausted.
 QString cardCounterFullMessage();
+// The text shown when appending a book is refused: newCards cards would be
+// added (not counting those merged into cards with the same ID), but only
+// room fit under the counter's limit.
+QString appendRefusedMessage(int newCards, int room);
 
 // Merges source into target field by field; target keeps its number,
 // itemCount and status. source is not changed.
@@ -115,13 +119,16 @@ int renameGroupInCards(const QString &newName, const QString &oldName, AddressBo
 int removeGroupFromCards(const QString &name, AddressBook &book);
 
 // Registers the source's groups in target, then adds every card of source
-// (index 1 on, in order) with addCard. progress is called once per card;
-// when it returns false the append stops.
-// Returns 0 when every card was taken, -1 when it stopped early: on a
-// refused add (card counter exhausted; reported once through the prompter)
-// or when progress asked to stop. Cards taken before the stop stay.
+// (index 1 on, in order) with addCard. All or nothing: the append runs on a
+// copy of target, which target becomes only when it completed and every
+// card that was not merged into a card with the same ID got a number under
+// MaxCardCounter. progress is called once per card; when it returns false
+// the append stops.
+// Returns 0 when every card was taken; -1, with target unchanged, when
+// progress asked to stop or the new cards do not fit (the prompter then
+// shows appendRefusedMessage with both counts).
 // *taken, when given, receives the number of source cards taken in
-// (appended or merged).
+// (appended or merged): all of them, or 0.
 int appendBook(AddressBook &target, const AddressBook &source, Prompter &prompter,
                const Progress &progress = {}, int *taken = nullptr);
 

@@ -119,6 +119,10 @@ struct AddressBook
     // file; all arithmetic on it is done in 32 bits.
     qint32 cardCounter = 1;
     QList<Card> cards{Card::newSystemCard()};
+    // The bytes that followed the last card in the address book file this
+    // book was read from: part of no card, so never written. 0 for a book
+    // from anywhere else.
+    qint64 trailingBytes = 0;
 
     // A new, empty book: counter 1 and only the system card.
     static AddressBook newBook() { return AddressBook(); }

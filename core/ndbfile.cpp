@@ -102,6 +102,8 @@ public:
     }
 
     const QString &message() const { return m_message; }
+    // After a parse: the bytes after the last card.
+    qsizetype bytesLeft() const { return left(); }
 
 private:
     qsizetype left() const { return m_size - m_pos; }
@@ -433,6 +435,7 @@ int parseNdbImage(QByteArrayView image, AddressBook &book, Prompter &prompter,
                 prompter.notice(parser.message());
             return -1;
         }
+        parsed.trailingBytes = parser.bytesLeft();
         book = std::move(parsed);
     } catch (const std::bad_alloc &) {
         prompter.notice(outOfMemoryMessage());
@@ -442,6 +445,13 @@ int parseNdbImage(QByteArrayView image, AddressBook &book, Prompter &prompter,
         return -1;
     }
     return 0;
+}
+
+QString trailingBytesMessage(qint64 bytes)
+{
+    return QStringLiteral("ファイルの最後のカードの後に %1 バイトのデータがあります。"
+                          "このデータは読み込まれず、保存しても残りません。")
+        .arg(bytes);
 }
 
 int readNdbFile(const QString &path, AddressBook &book, Prompter &prompter,

@@ -36,8 +36,16 @@ std::optional<QByteArray> buildNdbImage(const AddressBook &book, const Progress 
 // exception. The cards may take at most three times the image's size and
 // 48 MiB in memory (estimated as they are read); a file that would need more
 // (millions of tiny texts) is refused with outOfMemoryMessage().
+// Bytes after the last of the cardCount cards (a header that declares fewer
+// cards than the file holds, or anything appended) are not read; their
+// number goes to book.trailingBytes, for the caller to tell the user
+// (trailingBytesMessage), since writing the book does not keep them.
 int parseNdbImage(QByteArrayView image, AddressBook &book, Prompter &prompter,
                   const Progress &progress = {});
+
+// The text telling the user that the file read had this many bytes after
+// its last card, which the book does not keep.
+QString trailingBytesMessage(qint64 bytes);
 
 // Reads the whole file then parses. 0 / -1. Only a regular file of at most
 // MaxBookFileSize bytes is read (common/boundedread.h): a missing file or

@@ -494,6 +494,7 @@ int parseCsvText(QStringView text, AddressBook &book, const CsvMapper &mapper,
 
     QList<QStringView> cells;
     QStringList scratch;
+    int leftOut = 0;
     while (pos < n) {
         if (!keepGoing(progress, pos, n))
             return -1;
@@ -501,8 +502,8 @@ int parseCsvText(QStringView text, AddressBook &book, const CsvMapper &mapper,
         if (count == 0)
             continue;
         if (book.cardCounter >= MaxCardCounter) {
-            prompter.notice(cardCounterFullMessage(), Prompter::Icon::Warning);
-            return -1;
+            ++leftOut; // counted, so that the user learns how many
+            continue;
         }
         Card card = Card::newCard();
         card.number = book.cardCounter;
@@ -514,6 +515,7 @@ int parseCsvText(QStringView text, AddressBook &book, const CsvMapper &mapper,
         book.cards.append(std::move(card));
         ++book.cardCounter;
     }
+    reportDroppedCards(int(book.cardCount() - 1), leftOut, prompter);
     return 0;
 }
 

@@ -81,12 +81,13 @@ void storeCsvCell(Card &card, int item, QStringView cell);
 // and updated at importTime (unless its cells say otherwise). The header
 // and preview cells handed to mapper are cut to their first 4096
 // characters (they only name and show the columns).
+// Cards are numbered 1 .. MaxCardCounter - 1; the records after those are
+// left out and the user is told, through prompter, how many cards were read
+// and how many left out.
 // Returns 0, or -1 when
 //   - mapper cancelled (nothing shown),
 //   - progress (called once per record) asked to stop; book keeps the cards
-//     read so far, for the caller to drop,
-//   - the card counter is exhausted (told through prompter); book keeps the
-//     cards read so far.
+//     read so far, for the caller to drop.
 // The cards' groups are not registered in the group list here.
 int parseCsvText(QStringView text, AddressBook &book, const CsvMapper &mapper,
                  Prompter &prompter, DateValue importTime, const Progress &progress = {});

@@ -418,7 +418,7 @@ int EudoraFileRead(const QString &path, AddressBook &book, Prompter &prompter,
     if (readTextFileForImport(path, text, prompter) != 0)
         return -1;
     const int dropped = parseEudoraText(text, book, options, progress);
-    reportDroppedCards(dropped, prompter);
+    reportDroppedCards(int(book.cardCount() - 1), dropped, prompter);
     registerUsedGroups(book);
     return 0;
 }

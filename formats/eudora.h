@@ -97,7 +97,7 @@ QString eudoraNickname(QStringView name);
 // parseEudoraText: stopping keeps the cards made so far and still succeeds.
 // Returns 0, or -1 when the file could not be read (the user was told).
 // Nicknames beyond the card counter's limit are left out, and the user is
-// told.
+// told how many cards were read and how many left out.
 int EudoraFileRead(const QString &path, AddressBook &book, Prompter &prompter,
                    const EudoraReadOptions &options = {}, const Progress &progress = {});
 

@@ -264,8 +264,17 @@ QString serviceMailAddress(const QString &id, QStringView niftyDomain)
     return id.contains(u'@') ? id : id + mailDomainSuffix(niftyDomain);
 }
 
-void reportDroppedCards(int dropped, Prompter &prompter)
+QString cardsLeftOutMessage(int total, int read)
 {
-    if (dropped > 0)
-        prompter.notice(cardCounterFullMessage(), Prompter::Icon::Warning);
+    return QStringLiteral("カードの枚数が上限を超えたため、%1 枚のうち %2 枚を読み込みました。"
+                          "残りの %3 枚は読み込んでいません。")
+        .arg(total)
+        .arg(read)
+        .arg(total - read);
+}
+
+void reportDroppedCards(int read, int leftOut, Prompter &prompter)
+{
+    if (leftOut > 0)
+        prompter.lossNotice(cardsLeftOutMessage(read + leftOut, read));
 }

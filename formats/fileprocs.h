@@ -120,6 +120,10 @@ QString mailDomainSuffix(QStringView niftyDomain);
 // the service's mail domain (the setting may be given with or without "@").
 QString serviceMailAddress(const QString &id, QStringView niftyDomain);
 
-// Tells the user that an import left cards out because the card counter
-// was full (nothing when dropped is 0).
-void reportDroppedCards(int dropped, Prompter &prompter);
+// An import reads at most MaxCardCounter - 1 cards into a new book: the
+// text that tells how many of the file's total cards were read and how many
+// were left out.
+QString cardsLeftOutMessage(int total, int read);
+// Tells the user, as a loss, that an import read `read` cards and left
+// `leftOut` more out at the card limit (nothing when leftOut is 0).
+void reportDroppedCards(int read, int leftOut, Prompter &prompter);

@@ -230,10 +230,17 @@ int ListFileWrite(const QString &path, const AddressBook &book, Prompter &prompt
     return writeTextFileSafely(path, text, prompter, progress, trashOld);
 }
 
-bool parseListText(QStringView text, AddressBook &book, const Progress &progress)
+bool parseListText(QStringView text, AddressBook &book, const Progress &progress, int *leftOut)
 {
     book = AddressBook::newBook();
+    int dropped = 0;
+    if (leftOut)
+        *leftOut = 0;
+    // The card the lines apply to: none before the first card header, and
+    // none after a header whose card did not fit under the counter's limit.
+    qsizetype current = -1;
     bool begun = false;
+    bool stopped = false;
     qsizetype pos = 0;
     for (;;) {
         const qsizetype end = text.indexOf(CrLf, pos);
@@ -248,16 +255,23 @@ bool parseListText(QStringView text, AddressBook &book, const Progress &progress
             if (!isCardHeader(ln))
                 continue;
             if (!keepGoing(progress, start, text.size())) {
-                if (begun)
-                    book.cards.removeLast(); // the card in progress is dropped
-                return false;
+                if (current > 0) { // the card in progress is dropped
+                    book.cards.removeLast();
+                    --book.cardCounter;
+                }
+                stopped = true;
+                break;
             }
-            if (begun)
-                ++book.cardCounter;
-            Card c = Card::newCard();
-            c.number = book.cardCounter;
-            book.cards.append(std::move(c));
             begun = true;
+            if (book.cardCounter >= MaxCardCounter) {
+                ++dropped;
+                current = -1;
+                continue;
+            }
+            Card c = Card::newCard();
+            c.number = book.cardCounter++;
+            book.cards.append(std::move(c));
+            current = book.cards.size() - 1;
             continue;
         }
 
@@ -268,11 +282,12 @@ bool parseListText(QStringView text, AddressBook &book, const Progress &progress
                 book.groupList().append(value.toString());
             continue;
         }
-        applyToCard(book.cards.last(), key, value);
+        if (current > 0)
+            applyToCard(book.cards[current], key, value);
     }
-    if (begun)
-        ++book.cardCounter;
-    return true;
+    if (leftOut)
+        *leftOut = dropped;
+    return !stopped;
 }
 
 int ListFileRead(const QString &path, AddressBook &book, Prompter &prompter,
@@ -282,8 +297,10 @@ int ListFileRead(const QString &path, AddressBook &book, Prompter &prompter,
     QString text;
     if (readTextFileForImport(path, text, prompter) != 0)
         return -1;
-    if (!parseListText(text, book, progress))
+    int leftOut = 0;
+    if (!parseListText(text, book, progress, &leftOut))
         return -1;
+    reportDroppedCards(int(book.cardCount() - 1), leftOut, prompter);
     registerUsedGroups(book);
     return 0;
 }

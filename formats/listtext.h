@@ -45,11 +45,16 @@ int ListFileWrite(const QString &path, const AddressBook &book, Prompter &prompt
 // before the one in progress, and the result is false. Otherwise true.
 // The group list gets the "グループ" lines before the first card only; the
 // cards' own groups are not registered here.
-bool parseListText(QStringView text, AddressBook &book, const Progress &progress = {});
+// Cards are numbered 1 .. MaxCardCounter - 1; the cards after those are
+// skipped, lines and all, and *leftOut (when given) receives their number.
+bool parseListText(QStringView text, AddressBook &book, const Progress &progress = {},
+                   int *leftOut = nullptr);
 
 // Reads a list text file into book (made a fresh book first) and registers
 // every group the cards use in the group list. Returns 0, or -1 when the
 // file could not be read (the user was told) or the read was cancelled
 // through progress (book then holds what was read, for the caller to drop).
+// Cards beyond the card counter's limit are left out, and the user is told
+// how many were read and how many left out.
 int ListFileRead(const QString &path, AddressBook &book, Prompter &prompter,
                  const Progress &progress = {});

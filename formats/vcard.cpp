@@ -800,7 +800,7 @@ int VcdFileRead(const QString &path, AddressBook &book, Prompter &prompter,
     if (readTextFileForImport(path, text, prompter) != 0)
         return -1;
     const int dropped = parseVcardText(text, book, options);
-    reportDroppedCards(dropped, prompter);
+    reportDroppedCards(int(book.cardCount() - 1), dropped, prompter);
     registerUsedGroups(book);
     return 0;
 }

@@ -73,7 +73,8 @@ QString vcardEscape(QStringView value);
 // Reads a vCard file into book (made a new book first) by the shared read
 // procedure; an empty file reads as no cards. Returns 0, or -1 when the
 // file could not be read (the user was told). Cards beyond the card
-// counter's limit are left out, and the user is told.
+// counter's limit are left out, and the user is told how many were read
+// and how many left out.
 int VcdFileRead(const QString &path, AddressBook &book, Prompter &prompter,
                 const VcardReadOptions &options = {});
 

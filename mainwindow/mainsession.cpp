@@ -4,6 +4,7 @@
 #include "common/prompter.h"
 #include "common/textwidth.h"
 #include "core/cardops.h"
+#include "core/ndbfile.h"
 #include "core/validation.h"
 #include "formats/fileprocs.h"
 #include "shell/filekind.h"
@@ -90,6 +91,8 @@ int MainSession::readSub(const QString &path, int kind, bool append)
     AddressBook read;
     if (readFileByKind(path, kind, read, fileIo()) < 0)
         return -1;
+    if (read.trailingBytes > 0)
+        prompter.lossNotice(trailingBytesMessage(read.trailingBytes));
 
     if (append) {
         if (showStatus)
@@ -102,12 +105,12 @@ int MainSession::readSub(const QString &path, int kind, bool append)
                              Prompter::Icon::Question, Prompter::Ok})
                    != Prompter::Ok)
             return -1;
-        // Merged into a copy, so that running out of memory half way leaves
-        // the open book as it was.
+        // All or nothing: a refused or stopped append, or running out of
+        // memory half way, leaves the book as it was (the cards are merged
+        // into a copy).
         try {
-            AddressBook merged = book;
-            appendBook(merged, read, prompter, progress);
-            book = std::move(merged);
+            if (appendBook(book, read, prompter, progress) != 0)
+                return -1;
         } catch (const std::bad_alloc &) {
             prompter.notice(outOfMemoryMessage());
             return -1;

@@ -443,29 +443,6 @@ TEST(AppendBook, RegistersGroupsMergesAndAppends)
     EXPECT_EQ(target.cards[2].names, (QStringList{u"名前2"_qs, u"名前1"_qs, u"名前3"_qs}));
     EXPECT_TRUE(prompter.asked.isEmpty());
 
-    // A stop request keeps the cards taken so far.
-    AddressBook t2 = bookOf(1);
-    int n = 0;
-    EXPECT_EQ(appendBook(t2, source, prompter, [&](qint64, qint64) { return n++ < 1; }, &taken),
-              -1);
-    EXPECT_EQ(taken, 1);
-    EXPECT_EQ(t2.cardCount(), 3);
-}
-
-TEST(AppendBook, StopsOnceWhenTheCounterRunsOut)
-{
-    AddressBook target = bookOf(2);
-    target.cardCounter = MaxCardCounter - 2;
-    AddressBook source = AddressBook::newBook();
-    for (int i = 1; i <= 5; ++i)
-        source.cards.append(personCard(i, {QStringLiteral("s%1@example.jp").arg(i)}));
-    ScriptedPrompter prompter;
-    int taken = -1;
-    EXPECT_EQ(appendBook(target, source, prompter, {}, &taken), -1);
-    EXPECT_EQ(taken, 2);
-    EXPECT_EQ(numbersOf(target), (QList<qint32>{0, 1, 2, 32765, 32766}));
-    EXPECT_EQ(target.cardCounter, MaxCardCounter);
-    EXPECT_EQ(prompter.texts(), QStringList{cardCounterFullMessage()});
 }
 
 TEST(AppendBook, AgreesWithAddingCardByCard)

@@ -531,6 +531,30 @@ TEST(NdbRefusal, EveryTruncationIsRefused)
     }
 }
 
+TEST(NdbTrailingBytes, AreCountedAndNotWritten)
+{
+    const QByteArray full = smallValidFile();
+    // A header declaring one card fewer than the file holds, and bytes
+    // appended after a complete book.
+    QByteArray fewer = full;
+    fewer[4] = char(fewer[4] - 1);
+    const AddressBook first = parse(full);
+    const AddressBook shorter = parse(fewer);
+    const qsizetype lastCard = build(shorter).size();
+    EXPECT_EQ(shorter.cardCount(), first.cardCount() - 1);
+    EXPECT_EQ(shorter.trailingBytes, full.size() - lastCard);
+
+    const AddressBook appended = parse(full + QByteArray("\0\x35junk", 6));
+    EXPECT_EQ(appended.trailingBytes, 6);
+    EXPECT_EQ(appended.cards, first.cards);
+    EXPECT_EQ(build(appended), full);
+    EXPECT_EQ(first.trailingBytes, 0);
+
+    EXPECT_EQ(trailingBytesMessage(6),
+              QStringLiteral("ファイルの最後のカードの後に 6 バイトのデータがあります。"
+                             "このデータは読み込まれず、保存しても残りません。"));
+}
+
 TEST(NdbRefusal, NotAnAddressBook)
 {
     EXPECT_EQ(refusal(QByteArray()), versionMessage());
