@@ -16,6 +16,15 @@ namespace {
 
 constexpr char16_t Replacement = u'\uFFFD';
 
+struct SingleByte
+{
+    quint8 byte;
+    char16_t u;
+};
+constexpr SingleByte WindowsSingleBytes[] = {
+    {0x80, 0x0080}, {0xA0, 0xF8F0}, {0xFD, 0xF8F1}, {0xFE, 0xF8F2}, {0xFF, 0xF8F3},
+};
+
 struct Tables
 {
     // Two-byte codes: index (lead << 8 | trail); 0 = not a character.
@@ -79,6 +88,14 @@ struct Tables
         }
         iconv_close(toU);
         iconv_close(fromU);
+
+        // Single bytes that iconv rejects but Windows reads as characters of
+        // their own and writes back: a file holding them survives being read
+        // and written byte for byte.
+        for (const auto &[byte, u] : WindowsSingleBytes) {
+            decode1[byte] = u;
+            encode[u] = byte;
+        }
     }
 };
 

@@ -5,6 +5,8 @@
 // Microsoft's table is used: 0x5C is the backslash, 0x7E the tilde,
 // 0x8160 is U+FF5E, the NEC special row 13 and the NEC-selected and IBM
 // extensions decode, and the half-width katakana 0xA1-0xDF are single bytes.
+// As in Windows, the single bytes 0x80, 0xA0, 0xFD, 0xFE and 0xFF read as
+// U+0080, U+F8F0, U+F8F1, U+F8F2 and U+F8F3 and are written back as such.
 // Encoding never fails: a character without a CP932 form becomes "?".
 // Decoding never fails: a byte that starts no valid character becomes U+FFFD.
 
