@@ -105,6 +105,12 @@ const Tables &tables()
     return t;
 }
 
+// Units of the character that starts at i (2 for a surrogate pair).
+qsizetype characterUnits(QStringView s, qsizetype i)
+{
+    return (i + 1 < s.size() && s[i].isHighSurrogate() && s[i + 1].isLowSurrogate()) ? 2 : 1;
+}
+
 } // namespace
 
 QString decode(QByteArrayView bytes)
@@ -140,7 +146,7 @@ QString decode(QByteArrayView bytes)
     return out;
 }
 
-void encodeAppend(QStringView text, QByteArray &out)
+void encodeAppend(QStringView text, QByteArray &out, qsizetype *replaced)
 {
     const Tables &t = tables();
     const qsizetype start = out.size();
@@ -148,6 +154,7 @@ void encodeAppend(QStringView text, QByteArray &out)
     char *o = out.data() + start;
     const char16_t *s = text.utf16();
     const qsizetype n = text.size();
+    qsizetype lost = 0;
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t u = s[i];
         if (u < 0x80) {
@@ -159,6 +166,7 @@ void encodeAppend(QStringView text, QByteArray &out)
         const quint16 code = t.encode[u];
         if (code == 0xFFFF) {
             *o++ = '?';
+            ++lost;
         } else if (code > 0xFF) {
             *o++ = char(code >> 8);
             *o++ = char(code & 0xFF);
@@ -167,12 +175,14 @@ void encodeAppend(QStringView text, QByteArray &out)
         }
     }
     out.truncate(o - out.constData());
+    if (replaced)
+        *replaced += lost;
 }
 
-QByteArray encode(QStringView text)
+QByteArray encode(QStringView text, qsizetype *replaced)
 {
     QByteArray out;
-    encodeAppend(text, out);
+    encodeAppend(text, out, replaced);
     return out;
 }
 
@@ -194,6 +204,49 @@ qsizetype encodedLength(QStringView text)
         len += (code != 0xFFFF && code > 0xFF) ? 2 : 1;
     }
     return len;
+}
+
+int characterLength(char16_t u)
+{
+    if (u < 0x80)
+        return 1;
+    const quint16 code = tables().encode[u];
+    return code == 0xFFFF ? 0 : code > 0xFF ? 2 : 1;
+}
+
+qsizetype firstUnencodable(QStringView text, qsizetype from)
+{
+    const Tables &t = tables();
+    const char16_t *s = text.utf16();
+    const qsizetype n = text.size();
+    for (qsizetype i = qMax<qsizetype>(from, 0); i < n; ++i) {
+        const char16_t u = s[i];
+        if (u >= 0x80 && t.encode[u] == 0xFFFF)
+            return i; // surrogates have no entry: a pair is found at its first unit
+    }
+    return -1;
+}
+
+qsizetype unencodableCount(QStringView text)
+{
+    qsizetype count = 0;
+    for (qsizetype i = firstUnencodable(text); i >= 0;
+         i = firstUnencodable(text, i + characterUnits(text, i)))
+        ++count;
+    return count;
+}
+
+QStringList unencodableCharacters(QStringView text)
+{
+    QStringList out;
+    for (qsizetype i = firstUnencodable(text); i >= 0;) {
+        const qsizetype units = characterUnits(text, i);
+        const QString c = text.sliced(i, units).toString();
+        if (!out.contains(c))
+            out.append(c);
+        i = firstUnencodable(text, i + units);
+    }
+    return out;
 }
 
 } // namespace cp932

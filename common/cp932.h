@@ -13,18 +13,39 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 namespace cp932 {
 
 QString decode(QByteArrayView bytes);
-QByteArray encode(QStringView text);
+
+// The CP932 form of text. When replaced is given, the number of characters
+// written as "?" for want of a CP932 form is added to it (a surrogate pair
+// is one character and one "?"; so is a lone surrogate). Counting costs
+// nothing while every character has a form.
+QByteArray encode(QStringView text, qsizetype *replaced = nullptr);
 
 // Appends the encoded text to out (avoids a temporary in writers).
-void encodeAppend(QStringView text, QByteArray &out);
+void encodeAppend(QStringView text, QByteArray &out, qsizetype *replaced = nullptr);
 
 // Number of bytes text takes in CP932, without building them.
 qsizetype encodedLength(QStringView text);
+
+// Bytes of the CP932 form of the UTF-16 unit u: 1 or 2, or 0 when it has
+// none (every surrogate: a character outside the BMP has no form).
+int characterLength(char16_t u);
+
+// Index (in UTF-16 units) of the first character at or after from that
+// encode writes as "?", or -1 when there is none.
+qsizetype firstUnencodable(QStringView text, qsizetype from = 0);
+
+// Number of characters encode writes as "?".
+qsizetype unencodableCount(QStringView text);
+
+// The characters encode writes as "?", each once, in order of first
+// appearance (a surrogate pair as one string of two units).
+QStringList unencodableCharacters(QStringView text);
 
 // True when byte b starts a two-byte character (0x81-0x9F, 0xE0-0xFC).
 constexpr bool isLeadByte(unsigned char b)

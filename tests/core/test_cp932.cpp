@@ -186,6 +186,47 @@ TEST(Cp932Encode, UnmappableBecomesQuestionMark)
     EXPECT_EQ(cp932::encode(QStringView(reversed, 2)), QByteArray("??"));
 }
 
+// What the writers tell the user: how many characters became "?", and which.
+TEST(Cp932Encode, CountsWhatItReplaces)
+{
+    const char16_t loneHigh[] = {u'a', 0xD842, u'b'};
+    struct Case
+    {
+        QString text;
+        QByteArray written;
+        qsizetype replaced;
+        qsizetype first;
+        QStringList characters;
+    };
+    const Case cases[] = {
+        {u"山田 taro\\~"_qs, cp932::encode(u"山田 taro\\~"), 0, -1, {}},
+        {u"\U00020BB7田"_qs, "?" + cp932::encode(u"田"), 1, 0, {u"\U00020BB7"_qs}},
+        {u"caf\u00E9 \u00E9\U0001F600"_qs, "caf? ??", 3, 3, {u"\u00E9"_qs, u"\U0001F600"_qs}},
+        {QStringView(loneHigh, 3).toString(), "a?b", 1, 1, {QString(QChar(0xD842))}},
+        {u"\uFFFD\u00A0"_qs, "??", 2, 0, {u"\uFFFD"_qs, u"\u00A0"_qs}},
+        {u"\u0080\uF8F3"_qs, "\x80\xFF", 0, -1, {}},
+    };
+    for (const Case &c : cases) {
+        const std::string label = c.text.toStdString();
+        qsizetype replaced = 5;
+        EXPECT_EQ(cp932::encode(c.text, &replaced), c.written) << label;
+        EXPECT_EQ(replaced, 5 + c.replaced) << label; // added to what the counter held
+        EXPECT_EQ(cp932::unencodableCount(c.text), c.replaced) << label;
+        EXPECT_EQ(cp932::firstUnencodable(c.text), c.first) << label;
+        EXPECT_EQ(cp932::unencodableCharacters(c.text), c.characters) << label;
+    }
+    // Searching on from an index.
+    EXPECT_EQ(cp932::firstUnencodable(u"\u00E9a\U00020BB7", 1), 2);
+    EXPECT_EQ(cp932::firstUnencodable(u"\u00E9a", 1), -1);
+    EXPECT_EQ(cp932::firstUnencodable(u"", 0), -1);
+    // The length of one character's form, 0 when it has none.
+    EXPECT_EQ(cp932::characterLength(u'a'), 1);
+    EXPECT_EQ(cp932::characterLength(0xFF71), 1);
+    EXPECT_EQ(cp932::characterLength(0x5C71), 2);
+    EXPECT_EQ(cp932::characterLength(0x00E9), 0);
+    EXPECT_EQ(cp932::characterLength(0xD842), 0);
+}
+
 TEST(Cp932Encode, AppendKeepsExistingBytes)
 {
     QByteArray out("\x82\xA0", 2);
@@ -209,8 +250,11 @@ TEST(Cp932Encode, LengthAgreesWithEncode)
         QString s;
         for (int i = length(random); i > 0; --i)
             s.append(QChar(pool[pick(random)]));
-        const QByteArray encoded = cp932::encode(s);
+        qsizetype replaced = 0;
+        const QByteArray encoded = cp932::encode(s, &replaced);
         ASSERT_EQ(cp932::encodedLength(s), encoded.size()) << round;
+        ASSERT_EQ(cp932::unencodableCount(s), replaced) << round;
+        ASSERT_EQ(cp932::firstUnencodable(s) >= 0, replaced > 0) << round;
         // What was written reads back to a text of the same length in bytes.
         ASSERT_EQ(cp932::encode(cp932::decode(encoded)), encoded) << round;
     }
