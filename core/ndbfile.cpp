@@ -279,6 +279,8 @@ public:
     }
 
     bool atEnd() const { return m_p == m_end; }
+    // Characters written as "?" so far.
+    qsizetype replaced() const { return m_replaced; }
 
     void u8(quint8 v)
     {
@@ -310,7 +312,7 @@ public:
         // The scratch buffer keeps its capacity, so encoding allocates only
         // while it grows to the longest string.
         m_scratch.resize(0);
-        cp932::encodeAppend(s, m_scratch);
+        cp932::encodeAppend(s, m_scratch, &m_replaced);
         const qsizetype n = m_scratch.size();
         i32(qint32(n + 1));
         room(n + 1);
@@ -332,6 +334,7 @@ private:
     char *m_p;
     char *m_end;
     QByteArray m_scratch;
+    qsizetype m_replaced = 0;
 };
 
 void writeCard(NdbWriter &out, const Card &card)
@@ -374,7 +377,8 @@ qint64 ndbFileSize(const AddressBook &book)
     return size;
 }
 
-std::optional<QByteArray> buildNdbImage(const AddressBook &book, const Progress &progress)
+std::optional<QByteArray> buildNdbImage(const AddressBook &book, const Progress &progress,
+                                        CharacterLoss *replaced)
 {
     QByteArray image(ndbFileSize(book), Qt::Uninitialized);
     NdbWriter out(image);
@@ -385,7 +389,15 @@ std::optional<QByteArray> buildNdbImage(const AddressBook &book, const Progress 
     for (qint64 i = 0; i < cardCount; ++i) {
         if (!keepGoing(progress, i, cardCount))
             return std::nullopt;
+        const qsizetype before = out.replaced();
         writeCard(out, book.cards[i]);
+        if (Q_UNLIKELY(out.replaced() != before) && replaced) {
+            const qsizetype lost = out.replaced() - before;
+            if (i == 0)
+                replaced->addGroupList(lost);
+            else
+                replaced->add(book.cards[i], lost);
+        }
     }
     Q_ASSERT(out.atEnd());
     return image;
@@ -428,7 +440,8 @@ int readNdbFile(const QString &path, AddressBook &book, Prompter &prompter,
 int writeNdbFile(const QString &path, const AddressBook &book, Prompter &prompter,
                  const Progress &progress, bool trashOld)
 {
-    const std::optional<QByteArray> image = buildNdbImage(book, progress);
+    CharacterLoss replaced;
+    const std::optional<QByteArray> image = buildNdbImage(book, progress, &replaced);
     if (!image)
         return -1;
 
@@ -449,5 +462,6 @@ int writeNdbFile(const QString &path, const AddressBook &book, Prompter &prompte
         prompter.notice(shown + QStringLiteral(" の書き込みに失敗しました。"));
         return -1;
     }
+    replaced.report(prompter);
     return 0;
 }
