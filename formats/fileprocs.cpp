@@ -13,6 +13,7 @@
 
 #include "common/cp932.h"
 #include "common/oledate.h"
+#include "core/characterloss.h"
 
 namespace {
 
@@ -191,7 +192,7 @@ QString TextAccumulator::take()
 }
 
 int writeTextFileSafely(const QString &path, const QString &text, Prompter &prompter,
-                        const Progress &progress, bool trashOld)
+                        const Progress &progress, bool trashOld, qsizetype *replaced)
 {
     const QString failed = QLatin1Char('[') + path + QStringLiteral("]の書き込みに失敗しました。");
     const QFileInfo info(path);
@@ -205,7 +206,7 @@ int writeTextFileSafely(const QString &path, const QString &text, Prompter &prom
         }
     }
 
-    const QByteArray bytes = cp932::encode(text);
+    const QByteArray bytes = cp932::encode(text, replaced);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         warn(prompter, failed);
@@ -253,6 +254,14 @@ int readTextFileForImport(const QString &path, QString &text, Prompter &prompter
     }
     text = cp932::decode(bytes);
     return 0;
+}
+
+void reportReplacedCharacters(const AddressBook &book, qsizetype replaced,
+                              const std::function<qsizetype(qsizetype index)> &replacedIn,
+                              Prompter &prompter)
+{
+    if (replaced > 0)
+        CharacterLoss::byCard(book, replaced, replacedIn).report(prompter);
 }
 
 QString mailDomainSuffix(QStringView niftyDomain)
