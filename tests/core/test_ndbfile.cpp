@@ -11,7 +11,6 @@
 #include <random>
 
 #include "common/cp932.h"
-#include "core/characterloss.h"
 #include "support/scriptedprompter.h"
 #include "support/testutil.h"
 
@@ -239,36 +238,6 @@ TEST(NdbFormat, WindowsSingleBytesSurviveReadAndWrite)
                                  .fullItems({name})
                                  .bytes;
     EXPECT_EQ(build(parse(image)), image);
-}
-
-// Each character without a Shift-JIS form is one "?", counted for its card.
-TEST(NdbFormat, CountsReplacedCharactersByCard)
-{
-    AddressBook book;
-    book.groupList() = {QStringLiteral("\U00020BB7組")};
-    Card a = Card::newCard();
-    a.number = 3;
-    a.names = {QStringLiteral("\U00020BB7田"), QStringLiteral("x")};
-    a.memo = QStringLiteral("caf\u00E9");
-    Card fine = Card::newCard();
-    fine.number = 5;
-    fine.names = {QStringLiteral("山田")};
-    Card b = Card::newCard();
-    b.number = 7;
-    b.ids = {QStringLiteral("\u00E9@example.jp")};
-    book.cards << a << fine << b;
-
-    CharacterLoss loss;
-    const std::optional<QByteArray> image = buildNdbImage(book, {}, &loss);
-    ASSERT_TRUE(image.has_value());
-    EXPECT_EQ(*image, build(book));
-    EXPECT_EQ(loss.total(), 4);
-    EXPECT_EQ(loss.cardCount(), 2);
-    EXPECT_EQ(loss.message(), QStringLiteral("保存できない文字を「?」に置き換えました: 4 文字 "
-                                             "(グループ一覧, カード番号 3 \U00020BB7田, 7)"));
-    const AddressBook read = parse(*image);
-    EXPECT_EQ(read.groupList(), QStringList{QStringLiteral("?組")});
-    EXPECT_EQ(read.cards[1].names[0], QStringLiteral("?田"));
 }
 
 // ---------------------------------------------------------------------------
@@ -723,27 +692,6 @@ TEST_F(NdbFiles, WriteThenReadBack)
     EXPECT_EQ(QFileInfo(file).permissions() & 0x0777, 0x0640);
     EXPECT_EQ(entries(), QStringList{"Address.ndb"});
     EXPECT_TRUE(prompter.asked.isEmpty());
-}
-
-TEST_F(NdbFiles, SaveTellsWhichCardsLostCharacters)
-{
-    const QString file = path(QStringLiteral("Address.ndb"));
-    AddressBook book = parse(smallValidFile());
-    ASSERT_EQ(writeNdbFile(file, book, prompter), 0);
-    EXPECT_TRUE(prompter.asked.isEmpty());
-    EXPECT_FALSE(prompter.lossReported());
-
-    // The last card has three items: its address is not written, so not lost.
-    book.cards.last().address = QStringLiteral("\U00020BB7");
-    ASSERT_EQ(writeNdbFile(file, book, prompter), 0);
-    EXPECT_FALSE(prompter.lossReported());
-    book.cards[1].address = QStringLiteral("\U00020BB7\U00020BB7");
-    ASSERT_EQ(writeNdbFile(file, book, prompter), 0);
-    EXPECT_TRUE(prompter.lossReported());
-    ASSERT_EQ(prompter.asked.size(), 1);
-    EXPECT_TRUE(prompter.asked[0].message.text.endsWith(
-        QStringLiteral(": 2 文字 (カード番号 9 鈴木ｲﾁﾛｳ)")));
-    EXPECT_EQ(readAll(file), build(book));
 }
 
 TEST_F(NdbFiles, ReadFailures)

@@ -120,8 +120,6 @@ TEST(SettingsFile, Utf8OnlyWhenAValueHasNoCp932Form)
     // Lists count too, and the whole file goes through saveSettings.
     Settings s;
     s.fileHistory[0] = QStringLiteral("/home/\U00020BB7/Address.ndb");
-    s.lastFileName[2] = QStringLiteral("/home/\u00E9/a.csv");
-    s.lastFileName[0] = s.lastFileName[1] = QStringLiteral("/x/");
     s.homeFolder = QStringLiteral("/home/\u30DB\u30FC\u30E0/");
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Brindle.ini"));

@@ -213,13 +213,8 @@ TEST_F(CardEditor, SaveWarnsOfCharactersTheFileCannotHold)
     ASSERT_EQ(prompter.asked.size(), 1);
     const Prompter::Message &asked = prompter.asked[0].message;
     EXPECT_EQ(asked.text, unwritableCharactersQuestion({u"\U00020BB7"_qs, u"\u00E9"_qs}));
-    EXPECT_TRUE(asked.text.contains(u"\U00020BB7 \u00E9"_qs));
-    EXPECT_EQ(asked.buttons, Prompter::Buttons(Prompter::Yes) | Prompter::No);
     EXPECT_EQ(asked.defaultButton, Prompter::No);
-    EXPECT_EQ(asked.icon, Prompter::Icon::Warning);
     EXPECT_TRUE(dlg->isVisible());
-    EXPECT_EQ(dlg->outcome(), -1);
-    EXPECT_TRUE(dlg->isDirty());
     EXPECT_TRUE(dlg->workingCard().address.isEmpty());
 
     prompter.answer(Prompter::Yes);
@@ -227,14 +222,6 @@ TEST_F(CardEditor, SaveWarnsOfCharactersTheFileCannotHold)
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_EQ(dlg->commit(), 3);
     EXPECT_EQ(book.cards[1].address, u"\U00020BB7田町 caf\u00E9"_qs);
-
-    // Nothing to warn of: no question.
-    prompter.clear();
-    book.cards[1].address = u"田町"_qs;
-    auto clean = open(1);
-    QTest::mouseClick(clean->findChild<QPushButton *>(u"cmdExit"_qs), Qt::LeftButton);
-    EXPECT_TRUE(prompter.asked.isEmpty());
-    EXPECT_EQ(clean->commit(), 3);
 }
 
 TEST_F(CardEditor, CancelAsksOnlyAfterChanges)

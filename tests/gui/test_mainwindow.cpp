@@ -196,13 +196,12 @@ TEST_F(MainWindowTest, SaveAndSaveAsFollowTheStateTable)
 TEST_F(MainWindowTest, SaveTellsWhichCardsLostCharacters)
 {
     AddressBook book = AddressBook::newBook();
-    book.cards << person(u"山田"_qs, u"a@example.jp"_qs) << person(u"鈴木"_qs, u"b@example.jp"_qs);
-    book.cards[1].number = 1;
-    book.cards[2].number = 2;
+    book.cards << person(u"鈴木"_qs, u"b@example.jp"_qs);
+    book.cards[1].number = 2;
     book.cardCounter = 3;
     openBook(book);
-    window->session().book.cards[2].names = {u"\U00020BB7田"_qs};
-    window->session().book.cards[2].memo = u"caf\u00E9"_qs;
+    window->session().book.cards[1].names = {u"\U00020BB7田"_qs};
+    window->session().book.cards[1].memo = u"caf\u00E9"_qs;
     window->session().modified = true;
     prompter.clear();
     act("mnuFileSave")->trigger();
@@ -211,13 +210,6 @@ TEST_F(MainWindowTest, SaveTellsWhichCardsLostCharacters)
               u"保存できない文字を「?」に置き換えました: 2 文字 (カード番号 2 \U00020BB7田)"_qs);
     EXPECT_EQ(prompter.asked[0].message.icon, Prompter::Icon::Warning);
     EXPECT_FALSE(window->session().modified); // written all the same
-
-    // The same for an export of the selected cards.
-    const QString list = dir.filePath(u"out.txt"_qs);
-    prompter.clear();
-    EXPECT_EQ(window->session().writeSelected({2}, list, FileKindListText, true), 0);
-    ASSERT_EQ(prompter.asked.size(), 1);
-    EXPECT_TRUE(prompter.asked[0].message.text.endsWith(u": 2 文字 (カード番号 2 \U00020BB7田)"_qs));
 }
 
 TEST_F(MainWindowTest, AFailedWriteKeepsTheBookModified)
