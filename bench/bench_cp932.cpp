@@ -148,6 +148,31 @@ void EncodeLongText(benchmark::State &state)
 }
 BENCHMARK(EncodeLongText);
 
+// The writers always pass the counter: it must cost nothing while every
+// character has a form (compare with EncodeLongText).
+void EncodeLongTextCounting(benchmark::State &state)
+{
+    const Data &d = data();
+    qsizetype replaced = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(cp932::encode(d.longString, &replaced));
+    if (replaced != 0)
+        state.SkipWithError("the sample text has characters without a form");
+    state.SetBytesProcessed(state.iterations() * d.longText.size());
+}
+BENCHMARK(EncodeLongTextCounting);
+
+// What finding the cards of replaced characters costs per pass over the
+// text (run only after a write that replaced something).
+void FirstUnencodableLongText(benchmark::State &state)
+{
+    const Data &d = data();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(cp932::firstUnencodable(d.longString));
+    state.SetBytesProcessed(state.iterations() * d.longText.size());
+}
+BENCHMARK(FirstUnencodableLongText);
+
 void EncodeLongTextIconv(benchmark::State &state)
 {
     const Data &d = data();

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "cardedit/cardedittexts.h"
+#include "common/cp932.h"
 #include "common/dateutil.h"
 #include "common/oledate.h"
 #include "common/paths.h"
@@ -199,4 +200,49 @@ QString memoFromEditor(const QString &text)
     QString s = text;
     s.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
     return s;
+}
+
+QStringList unwritableCharacters(const Card &card)
+{
+    QStringList out;
+    const auto collect = [&out](const QString &text) {
+        if (cp932::firstUnencodable(text) < 0)
+            return;
+        for (const QString &c : cp932::unencodableCharacters(text))
+            if (!out.contains(c))
+                out.append(c);
+    };
+    for (int kind = 0; kind < CardItemKindCount; ++kind) {
+        switch (itemTypeOf(kind)) {
+        case ItemType::String:
+            collect(*card.stringField(kind));
+            break;
+        case ItemType::StringList:
+            for (const QString &s : *card.listField(kind))
+                collect(s);
+            break;
+        default:
+            break;
+        }
+    }
+    return out;
+}
+
+QString unwritableCharactersQuestion(const QStringList &characters)
+{
+    constexpr qsizetype Shown = 20;
+    QStringList shown;
+    for (const QString &c : characters.mid(0, Shown)) {
+        const char32_t u = c.size() == 2 ? QChar::surrogateToUcs4(c[0], c[1]) : c[0].unicode();
+        const QChar::Category cat = QChar::category(u);
+        const bool invisible = QChar::isSpace(u) || cat == QChar::Other_Control
+            || cat == QChar::Other_Format || cat == QChar::Other_Surrogate
+            || cat == QChar::Other_PrivateUse || cat == QChar::Other_NotAssigned;
+        shown << (invisible ? QStringLiteral("U+%1").arg(quint32(u), 4, 16, QLatin1Char('0')).toUpper()
+                            : c);
+    }
+    QString list = shown.join(u' ');
+    if (characters.size() > Shown)
+        list += QStringLiteral(" … (%1 文字)").arg(characters.size());
+    return CardEditText::UnwritableCharacters + u'\n' + list + u'\n' + CardEditText::AskSaveAnyway;
 }

@@ -89,6 +89,14 @@ QString profileValueForFile(const QString &path, const CardEditOptions &options)
 // A new profile entry: the date as "yy/mm/dd", a TAB and the value.
 QString newProfileEntry(QDate today, const QString &value);
 
+// The characters of the card's text that the address book file cannot hold
+// (it writes them as "?"), each once, in the order of the fields in the file.
+QStringList unwritableCharacters(const Card &card);
+
+// The question asked on save when the card holds such characters: the
+// first 20 of them (invisible ones as "U+00A0"), then whether to save anyway.
+QString unwritableCharactersQuestion(const QStringList &characters);
+
 // The memo between the card (lines end in CR LF) and a text box (LF).
 QString memoToEditor(const QString &memo);
 QString memoFromEditor(const QString &text);

@@ -58,6 +58,9 @@ inline const QString AskCreatedNow = QStringLiteral("更新日時も同時に変
 inline const QString NeedId = QStringLiteral("最低１つのIDが必要です");
 inline const QString NeedName = QStringLiteral("最低１つの名前が必要です");
 inline const QString AskLoseEdits = QStringLiteral("編集中の内容が失われます。宜しいですか？");
+// followed by the characters on a line of their own, then AskSaveAnyway
+inline const QString UnwritableCharacters = QStringLiteral("次の文字はファイルに保存できないため、「?」に置き換えられます。");
+inline const QString AskSaveAnyway = QStringLiteral("このまま保存しますか？");
 inline const QString PromptAddId = QStringLiteral("追加するID番号を入力してください");
 inline const QString PromptEditId = QStringLiteral("ID番号を編集してください");
 inline const QString PromptAddName = QStringLiteral("追加する名前を入力してください");

@@ -1000,27 +1000,36 @@ void fomCardEdit::save()
         m_prompter.notice(NeedName, Prompter::Icon::Warning);
         return;
     }
-    m_card.itemCount = CardItemKindCount;
-    m_card.ids = itemsOf(cboID);
-    m_card.names = itemsOf(cboName);
+    // The controls go into a copy first, so that going back from the
+    // question below leaves the working card as it was.
+    Card card = m_card;
+    card.itemCount = CardItemKindCount;
+    card.ids = itemsOf(cboID);
+    card.names = itemsOf(cboName);
     // A box left as loaded keeps the stored text exactly.
     for (int i = 0; i < 6; ++i)
         if (m_textBoxes[i]->text() != m_loadedTexts[i])
-            *m_card.stringField(TextBoxKinds[i]) = m_textBoxes[i]->text();
-    m_card.groups = itemsOf(cboGroup);
+            *card.stringField(TextBoxKinds[i]) = m_textBoxes[i]->text();
+    card.groups = itemsOf(cboGroup);
     const QString memo = memoText();
     if (memo != m_loadedMemo)
-        m_card.memo = memoFromEditor(memo);
-    m_card.mailLog = linesOf(lstMailList);
-    m_card.exchangeAutoRecord = chkExcgFlg->isChecked() ? FlagOn : FlagOff;
-    m_card.exchangeRecords = linesOf(lstExcgList);
-    m_card.remarkAutoRecord = chkSayFlg->isChecked() ? FlagOn : FlagOff;
-    m_card.remarkRecords = linesOf(lstSayList);
+        card.memo = memoFromEditor(memo);
+    card.mailLog = linesOf(lstMailList);
+    card.exchangeAutoRecord = chkExcgFlg->isChecked() ? FlagOn : FlagOff;
+    card.exchangeRecords = linesOf(lstExcgList);
+    card.remarkAutoRecord = chkSayFlg->isChecked() ? FlagOn : FlagOff;
+    card.remarkRecords = linesOf(lstSayList);
+    // Characters the file will hold as "?": the user may go back to them.
+    const QStringList unwritable = unwritableCharacters(card);
+    if (!unwritable.isEmpty()
+        && !m_prompter.confirm(unwritableCharactersQuestion(unwritable), Prompter::Icon::Warning))
+        return;
     if (chkAutoTimeStump->isChecked()) {
-        m_card.updated = oleNow();
-        if (m_card.created == NoDate)
-            m_card.created = m_card.updated;
+        card.updated = oleNow();
+        if (card.created == NoDate)
+            card.created = card.updated;
     }
+    m_card = std::move(card);
     m_dirty = false;
     m_outcome = 0;
     accept();

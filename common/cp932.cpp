@@ -16,6 +16,15 @@ namespace {
 
 constexpr char16_t Replacement = u'\uFFFD';
 
+struct SingleByte
+{
+    quint8 byte;
+    char16_t u;
+};
+constexpr SingleByte WindowsSingleBytes[] = {
+    {0x80, 0x0080}, {0xA0, 0xF8F0}, {0xFD, 0xF8F1}, {0xFE, 0xF8F2}, {0xFF, 0xF8F3},
+};
+
 struct Tables
 {
     // Two-byte codes: index (lead << 8 | trail); 0 = not a character.
@@ -79,6 +88,14 @@ struct Tables
         }
         iconv_close(toU);
         iconv_close(fromU);
+
+        // Single bytes that iconv rejects but Windows reads as characters of
+        // their own and writes back: a file holding them survives being read
+        // and written byte for byte.
+        for (const auto &[byte, u] : WindowsSingleBytes) {
+            decode1[byte] = u;
+            encode[u] = byte;
+        }
     }
 };
 
@@ -86,6 +103,12 @@ const Tables &tables()
 {
     static const Tables t;
     return t;
+}
+
+// Units of the character that starts at i (2 for a surrogate pair).
+qsizetype characterUnits(QStringView s, qsizetype i)
+{
+    return (i + 1 < s.size() && s[i].isHighSurrogate() && s[i + 1].isLowSurrogate()) ? 2 : 1;
 }
 
 } // namespace
@@ -123,7 +146,7 @@ QString decode(QByteArrayView bytes)
     return out;
 }
 
-void encodeAppend(QStringView text, QByteArray &out)
+void encodeAppend(QStringView text, QByteArray &out, qsizetype *replaced)
 {
     const Tables &t = tables();
     const qsizetype start = out.size();
@@ -131,6 +154,7 @@ void encodeAppend(QStringView text, QByteArray &out)
     char *o = out.data() + start;
     const char16_t *s = text.utf16();
     const qsizetype n = text.size();
+    qsizetype lost = 0;
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t u = s[i];
         if (u < 0x80) {
@@ -142,6 +166,7 @@ void encodeAppend(QStringView text, QByteArray &out)
         const quint16 code = t.encode[u];
         if (code == 0xFFFF) {
             *o++ = '?';
+            ++lost;
         } else if (code > 0xFF) {
             *o++ = char(code >> 8);
             *o++ = char(code & 0xFF);
@@ -150,12 +175,14 @@ void encodeAppend(QStringView text, QByteArray &out)
         }
     }
     out.truncate(o - out.constData());
+    if (replaced)
+        *replaced += lost;
 }
 
-QByteArray encode(QStringView text)
+QByteArray encode(QStringView text, qsizetype *replaced)
 {
     QByteArray out;
-    encodeAppend(text, out);
+    encodeAppend(text, out, replaced);
     return out;
 }
 
@@ -177,6 +204,49 @@ qsizetype encodedLength(QStringView text)
         len += (code != 0xFFFF && code > 0xFF) ? 2 : 1;
     }
     return len;
+}
+
+int characterLength(char16_t u)
+{
+    if (u < 0x80)
+        return 1;
+    const quint16 code = tables().encode[u];
+    return code == 0xFFFF ? 0 : code > 0xFF ? 2 : 1;
+}
+
+qsizetype firstUnencodable(QStringView text, qsizetype from)
+{
+    const Tables &t = tables();
+    const char16_t *s = text.utf16();
+    const qsizetype n = text.size();
+    for (qsizetype i = qMax<qsizetype>(from, 0); i < n; ++i) {
+        const char16_t u = s[i];
+        if (u >= 0x80 && t.encode[u] == 0xFFFF)
+            return i; // surrogates have no entry: a pair is found at its first unit
+    }
+    return -1;
+}
+
+qsizetype unencodableCount(QStringView text)
+{
+    qsizetype count = 0;
+    for (qsizetype i = firstUnencodable(text); i >= 0;
+         i = firstUnencodable(text, i + characterUnits(text, i)))
+        ++count;
+    return count;
+}
+
+QStringList unencodableCharacters(QStringView text)
+{
+    QStringList out;
+    for (qsizetype i = firstUnencodable(text); i >= 0;) {
+        const qsizetype units = characterUnits(text, i);
+        const QString c = text.sliced(i, units).toString();
+        if (!out.contains(c))
+            out.append(c);
+        i = firstUnencodable(text, i + units);
+    }
+    return out;
 }
 
 } // namespace cp932

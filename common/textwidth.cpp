@@ -2,6 +2,8 @@
 
 #include "common/cp932.h"
 
+#include <unicode/uchar.h>
+
 namespace {
 
 // Units of the character that starts at i (2 for a surrogate pair).
@@ -16,10 +18,23 @@ qsizetype unitsBefore(QStringView s, qsizetype end)
     return (end >= 2 && s[end - 1].isLowSurrogate() && s[end - 2].isHighSurrogate()) ? 2 : 1;
 }
 
+// Columns of a character without a CP932 form: what it takes on screen.
+int unencodableWidth(QStringView character)
+{
+    const char32_t c = character.size() == 2
+        ? QChar::surrogateToUcs4(character[0], character[1])
+        : char32_t(character[0].unicode());
+    const int eaw = u_getIntPropertyValue(UChar32(c), UCHAR_EAST_ASIAN_WIDTH);
+    return eaw == U_EA_WIDE || eaw == U_EA_FULLWIDTH ? 2 : 1;
+}
+
 int widthOf(QStringView character)
 {
     const char16_t u = character[0].unicode();
-    return u < 0x80 ? 1 : int(cp932::encodedLength(character));
+    if (u < 0x80)
+        return 1;
+    const int bytes = cp932::characterLength(u);
+    return bytes ? bytes : unencodableWidth(character);
 }
 
 // Length in units of the longest start of s that takes at most n bytes;
@@ -44,6 +59,17 @@ qsizetype startFitting(QStringView s, int n, int &width)
 qsizetype byteLength(QStringView s)
 {
     return cp932::encodedLength(s);
+}
+
+qsizetype displayWidth(QStringView s)
+{
+    qsizetype width = 0;
+    for (qsizetype i = 0; i < s.size();) {
+        const qsizetype len = unitsAt(s, i);
+        width += widthOf(s.sliced(i, len));
+        i += len;
+    }
+    return width;
 }
 
 bool splitsAt(QByteArrayView bytes, int n)
@@ -92,7 +118,7 @@ QString rightWidth(QStringView s, int n)
 
 QString shortenLeft(QStringView s, int n)
 {
-    if (byteLength(s) <= n)
+    if (displayWidth(s) <= n)
         return s.toString();
     return QStringLiteral("...") + rightWidth(s, n - 3);
 }

@@ -1,9 +1,11 @@
 #pragma once
-// Measuring and cutting text by its width in Shift-JIS (CP932) bytes, the
-// unit of the fixed-width list columns, menus and reports: a half-width
-// character (ASCII, half-width katakana) counts 1, a full-width character 2.
-// A character without a CP932 form is written as "?" and so counts 1; a
-// surrogate pair is one such character.
+// Measuring and cutting text by its width in columns, the unit of the
+// fixed-width list columns, menus and reports. A character with a CP932
+// form takes as many columns as it has bytes there: a half-width character
+// (ASCII, half-width katakana) 1, a full-width character 2. A character
+// without one (written to files as "?") takes the columns it is shown in:
+// 2 when it is wide (Unicode East_Asian_Width W or F, e.g. U+20BB7), 1
+// otherwise; a surrogate pair is one character.
 //
 // Widths are passed as int; a width of 0 or less gives an empty result
 // (Fit width) or the text cut to nothing. Results are always whole
@@ -15,28 +17,32 @@
 #include <QString>
 #include <QStringView>
 
-// Number of bytes of s in CP932.
+// Number of bytes of s in CP932 ("?" for a character without a form).
 qsizetype byteLength(QStringView s);
+
+// Number of columns s takes on screen (see above); equals byteLength for
+// text that CP932 holds.
+qsizetype displayWidth(QStringView s);
 
 // True when a cut after byte n (1-based) of bytes would split a two-byte
 // character, that is when byte n is a lead byte and not itself the second
 // byte of a character. False for n < 1 or n beyond the end.
 bool splitsAt(QByteArrayView bytes, int n);
 
-// s padded with spaces and cut to exactly n bytes. When the cut would split
-// a two-byte character, the cut is made before it and a space added.
+// s padded with spaces and cut to exactly n columns. When the cut would
+// split a two-column character, the cut is made before it and a space added.
 QString fitWidth(QStringView s, int n);
 
-// s when it takes at most n bytes; otherwise its longest start of at most
-// n bytes (one byte less when the cut would split a character; no space is
+// s when it takes at most n columns; otherwise its longest start of at most
+// n columns (one less when the cut would split a character; no space is
 // added).
 QString cutWidth(QStringView s, int n);
 
-// s when it takes at most n bytes; otherwise its last n bytes, or its last
-// n-1 bytes when the first of them would be the second byte of a character.
+// s when it takes at most n columns; otherwise its last n columns, or its
+// last n-1 when the first of them would be the second half of a character.
 QString rightWidth(QStringView s, int n);
 
-// s when it takes at most n bytes; otherwise "..." followed by
+// s when it takes at most n columns; otherwise "..." followed by
 // rightWidth(s, n - 3). Shows long paths in menus and labels.
 QString shortenLeft(QStringView s, int n);
 

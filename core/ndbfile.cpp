@@ -312,6 +312,8 @@ public:
     }
 
     bool atEnd() const { return m_p == m_end; }
+    // Characters written as "?" so far.
+    qsizetype replaced() const { return m_replaced; }
 
     void u8(quint8 v)
     {
@@ -343,7 +345,7 @@ public:
         // The scratch buffer keeps its capacity, so encoding allocates only
         // while it grows to the longest string.
         m_scratch.resize(0);
-        cp932::encodeAppend(s, m_scratch);
+        cp932::encodeAppend(s, m_scratch, &m_replaced);
         const qsizetype n = m_scratch.size();
         i32(qint32(n + 1));
         room(n + 1);
@@ -365,6 +367,7 @@ private:
     char *m_p;
     char *m_end;
     QByteArray m_scratch;
+    qsizetype m_replaced = 0;
 };
 
 void writeCard(NdbWriter &out, const Card &card)
@@ -407,7 +410,8 @@ qint64 ndbFileSize(const AddressBook &book)
     return size;
 }
 
-std::optional<QByteArray> buildNdbImage(const AddressBook &book, const Progress &progress)
+std::optional<QByteArray> buildNdbImage(const AddressBook &book, const Progress &progress,
+                                        CharacterLoss *replaced)
 {
     QByteArray image(ndbFileSize(book), Qt::Uninitialized);
     NdbWriter out(image);
@@ -418,7 +422,15 @@ std::optional<QByteArray> buildNdbImage(const AddressBook &book, const Progress 
     for (qint64 i = 0; i < cardCount; ++i) {
         if (!keepGoing(progress, i, cardCount))
             return std::nullopt;
+        const qsizetype before = out.replaced();
         writeCard(out, book.cards[i]);
+        if (Q_UNLIKELY(out.replaced() != before) && replaced) {
+            const qsizetype lost = out.replaced() - before;
+            if (i == 0)
+                replaced->addGroupList(lost);
+            else
+                replaced->add(book.cards[i], lost);
+        }
     }
     Q_ASSERT(out.atEnd());
     return image;
@@ -481,7 +493,8 @@ int readNdbFile(const QString &path, AddressBook &book, Prompter &prompter,
 int writeNdbFile(const QString &path, const AddressBook &book, Prompter &prompter,
                  const Progress &progress, bool trashOld)
 {
-    const std::optional<QByteArray> image = buildNdbImage(book, progress);
+    CharacterLoss replaced;
+    const std::optional<QByteArray> image = buildNdbImage(book, progress, &replaced);
     if (!image)
         return -1;
 
@@ -489,8 +502,10 @@ int writeNdbFile(const QString &path, const AddressBook &book, Prompter &prompte
     SafeSaveOptions options;
     options.trashOld = trashOld;
     SaveFailure failure = SaveFailure::None;
-    if (saveFileSafely(path, *image, options, &failure) == 0)
+    if (saveFileSafely(path, *image, options, &failure) == 0) {
+        replaced.report(prompter);
         return 0;
+    }
     if (failure == SaveFailure::WriteFailed)
         prompter.notice(shown + QStringLiteral(" の書き込みに失敗しました。"));
     else

@@ -21,13 +21,17 @@
 
 #include "common/progress.h"
 #include "common/prompter.h"
+#include "core/characterloss.h"
 #include "core/model.h"
 
 // Exact byte length of the book's image.
 qint64 ndbFileSize(const AddressBook &book);
 
 // The image; std::nullopt when progress returned false (cancelled).
-std::optional<QByteArray> buildNdbImage(const AddressBook &book, const Progress &progress = {});
+// Characters without a CP932 form are written as "?"; when replaced is
+// given, they are counted into it card by card.
+std::optional<QByteArray> buildNdbImage(const AddressBook &book, const Progress &progress = {},
+                                        CharacterLoss *replaced = nullptr);
 
 // Parses an image into book. On any failure the book is left exactly as it
 // was. Messages through prompter. 0 / -1. A cardCount above 65,536 (more
@@ -58,6 +62,7 @@ int readNdbFile(const QString &path, AddressBook &book, Prompter &prompter,
 // Builds the image, then stores it safely: a temporary file in the same
 // folder renamed over the target, so the old file is never destroyed before
 // the new one is complete. 0 on success, -1 on any failure or cancel.
+// Once written, characters replaced by "?" are reported (CharacterLoss).
 // trashOld: move the file being replaced to the trash, once the new content
 // is complete and just before it takes the old file's place.
 int writeNdbFile(const QString &path, const AddressBook &book, Prompter &prompter,

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/cp932.h"
 #include "common/oledate.h"
 #include "common/textcompare.h"
 #include "core/cardops.h"
@@ -638,5 +639,22 @@ int CsvFileWrite(const QString &path, const AddressBook &book, Prompter &prompte
     const QString text = csvFileText(book, options, niftyDomain, progress, &cancelled);
     if (cancelled)
         return -1;
-    return writeTextFileSafely(path, text, prompter, progress, trashOld);
+    qsizetype replaced = 0;
+    if (writeTextFileSafely(path, text, prompter, progress, trashOld, &replaced) != 0)
+        return -1;
+    if (replaced > 0) {
+        std::array<qsizetype, CsvCardItemCount> counts{};
+        if (options.splitColumns)
+            counts = columnCounts(book, options);
+        const QString suffix = mailDomainSuffix(niftyDomain);
+        QString record;
+        reportReplacedCharacters(book, replaced, [&](qsizetype index) -> qsizetype {
+            if (index == 0)
+                return 0; // the header holds only the item labels
+            record.resize(0);
+            appendCardCells(record, book.cards[index], options, counts, suffix);
+            return cp932::unencodableCount(record);
+        }, prompter);
+    }
+    return 0;
 }

@@ -5,6 +5,7 @@
 #include <QSet>
 #include <algorithm>
 
+#include "common/cp932.h"
 #include "common/oledate.h"
 #include "common/textcompare.h"
 #include "core/cardops.h"
@@ -430,5 +431,11 @@ int EudoraFileWrite(const QString &path, const AddressBook &book, Prompter &prom
     const QString text = eudoraFileText(book, options, progress, &cancelled);
     if (cancelled)
         return -1;
-    return writeTextFileSafely(path, text, prompter, progress, trashOld);
+    qsizetype replaced = 0;
+    if (writeTextFileSafely(path, text, prompter, progress, trashOld, &replaced) != 0)
+        return -1;
+    reportReplacedCharacters(book, replaced, [&](qsizetype index) {
+        return index == 0 ? 0 : cp932::unencodableCount(eudoraCardText(book.cards[index], options));
+    }, prompter);
+    return 0;
 }

@@ -12,6 +12,7 @@
 #include "common/cp932.h"
 #include "common/oledate.h"
 #include "common/safesave.h"
+#include "core/characterloss.h"
 
 #include <new>
 
@@ -201,10 +202,10 @@ QString TextAccumulator::take()
 }
 
 int writeTextFileSafely(const QString &path, const QString &text, Prompter &prompter,
-                        const Progress &progress, bool trashOld)
+                        const Progress &progress, bool trashOld, qsizetype *replaced)
 {
     SaveFailure failure = SaveFailure::None;
-    if (saveFileSafely(path, cp932::encode(text), {progress, trashOld}, &failure) == 0)
+    if (saveFileSafely(path, cp932::encode(text, replaced), {progress, trashOld}, &failure) == 0)
         return 0;
     if (failure == SaveFailure::NotReplaceable)
         warn(prompter, QStringLiteral("書き込みに失敗しました。[") + path
@@ -250,6 +251,14 @@ int readTextFileForImport(const QString &path, QString &text, Prompter &prompter
         return -1;
     }
     return 0;
+}
+
+void reportReplacedCharacters(const AddressBook &book, qsizetype replaced,
+                              const std::function<qsizetype(qsizetype index)> &replacedIn,
+                              Prompter &prompter)
+{
+    if (replaced > 0)
+        CharacterLoss::byCard(book, replaced, replacedIn).report(prompter);
 }
 
 QString mailDomainSuffix(QStringView niftyDomain)

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <functional>
 
 #include "common/progress.h"
 #include "common/prompter.h"
@@ -96,9 +97,21 @@ private:
 //   - trashOld: the old file is moved to the trash just before the new one
 //     takes its place (failures to trash are ignored; the old file is then
 //     simply replaced).
+//   - replaced: when given, the number of characters written as "?" (no
+//     CP932 form) is added to it; the caller tells the user.
 // Returns 0 on success.
 int writeTextFileSafely(const QString &path, const QString &text, Prompter &prompter,
-                        const Progress &progress = {}, bool trashOld = false);
+                        const Progress &progress = {}, bool trashOld = false,
+                        qsizetype *replaced = nullptr);
+
+// After a format wrote the book's text and the encoder replaced `replaced`
+// characters (0: nothing happens): finds the cards whose text held them,
+// replacedIn(index) counting them in the text written for cards[index] (0
+// the system card, the group list), and tells the user with a loss notice
+// (CharacterLoss). Runs only when something was replaced.
+void reportReplacedCharacters(const AddressBook &book, qsizetype replaced,
+                              const std::function<qsizetype(qsizetype index)> &replacedIn,
+                              Prompter &prompter);
 
 // Reads a whole text file in CP932 into text.
 //   - The file's length cannot be taken (missing, not a regular file: a

@@ -1,6 +1,7 @@
 #include "formats/listtext.h"
 #include "common/textwidth.h"
 
+#include "common/cp932.h"
 #include "common/oledate.h"
 #include "core/cardops.h"
 #include "formats/fileprocs.h"
@@ -227,7 +228,18 @@ int ListFileWrite(const QString &path, const AddressBook &book, Prompter &prompt
     const QString text = listFileText(book, QDateTime::currentDateTime(), progress, &cancelled);
     if (cancelled)
         return -1;
-    return writeTextFileSafely(path, text, prompter, progress, trashOld);
+    qsizetype replaced = 0;
+    if (writeTextFileSafely(path, text, prompter, progress, trashOld, &replaced) != 0)
+        return -1;
+    reportReplacedCharacters(book, replaced, [&](qsizetype index) {
+        QString part;
+        if (index == 0)
+            numbered(part, LabelGroups, book.groupList());
+        else
+            cardText(part, book.cards[index]);
+        return cp932::unencodableCount(part);
+    }, prompter);
+    return 0;
 }
 
 bool parseListText(QStringView text, AddressBook &book, const Progress &progress, int *leftOut)

@@ -569,12 +569,16 @@ namespace {
 class QuotedPrintableWriter
 {
 public:
-    QuotedPrintableWriter(QString &out, qsizetype column) : m_out(out), m_column(column) {}
+    // replaced (when given) counts the characters written as "?".
+    QuotedPrintableWriter(QString &out, qsizetype column, qsizetype *replaced)
+        : m_out(out), m_column(column), m_replaced(replaced)
+    {
+    }
 
     void append(QStringView text)
     {
         static const char hex[] = "0123456789ABCDEF";
-        const QByteArray bytes = cp932::encode(text);
+        const QByteArray bytes = cp932::encode(text, m_replaced);
         for (const char ch : bytes) {
             const auto b = static_cast<unsigned char>(ch);
             // A blank may not begin a line: the reader would take that line
@@ -612,6 +616,7 @@ private:
 
     QString &m_out;
     qsizetype m_column;
+    qsizetype *m_replaced;
 };
 
 // A value for a line without quoted-printable: line breaks would split the
@@ -697,7 +702,7 @@ QString vcardEscape(QStringView value)
     return out;
 }
 
-QString vcardCardText(const Card &card, const VcardWriteOptions &options)
+QString vcardCardText(const Card &card, const VcardWriteOptions &options, qsizetype *replaced)
 {
     QString out;
     out.reserve(256);
@@ -714,7 +719,7 @@ QString vcardCardText(const Card &card, const VcardWriteOptions &options)
     if (!card.memo.isEmpty()) {
         const QStringView prefix = u"NOTE;ENCODING=QUOTED-PRINTABLE:";
         out += prefix;
-        QuotedPrintableWriter qp(out, cp932::encodedLength(prefix));
+        QuotedPrintableWriter qp(out, cp932::encodedLength(prefix), replaced);
         qp.append(vcardEscape(card.memo));
         out += CrLf;
     }
@@ -731,7 +736,7 @@ QString vcardCardText(const Card &card, const VcardWriteOptions &options)
     if (!card.address.isEmpty() || !card.postalCode.isEmpty()) {
         const QStringView prefix = u"ADR;INTL;POSTAL;PARCEL;WORK;HOME;ENCODING=QUOTED-PRINTABLE:;";
         out += prefix;
-        QuotedPrintableWriter qp(out, cp932::encodedLength(prefix));
+        QuotedPrintableWriter qp(out, cp932::encodedLength(prefix), replaced);
         qp.append(vcardEscape(card.address));
         for (int i = 0; i < 4; ++i)
             qp.appendPlain(u';');
@@ -776,14 +781,15 @@ QString vcardCardText(const Card &card, const VcardWriteOptions &options)
 }
 
 QString vcardFileText(const AddressBook &book, const VcardWriteOptions &options,
-                      const Progress &progress, bool *cancelled)
+                      const Progress &progress, bool *cancelled, qsizetype *replaced)
 {
     if (cancelled)
         *cancelled = false;
     const qsizetype cards = book.cardCount() - 1;
     TextAccumulator acc;
     for (qsizetype i = 1; i <= cards; ++i) {
-        if (acc.append(vcardCardText(book.cards[i], options)) && !keepGoing(progress, i, cards)) {
+        if (acc.append(vcardCardText(book.cards[i], options, replaced))
+            && !keepGoing(progress, i, cards)) {
             if (cancelled)
                 *cancelled = true;
             return QString();
@@ -809,8 +815,18 @@ int VcdFileWrite(const QString &path, const AddressBook &book, Prompter &prompte
                  const VcardWriteOptions &options, const Progress &progress, bool trashOld)
 {
     bool cancelled = false;
-    const QString text = vcardFileText(book, options, progress, &cancelled);
+    qsizetype replaced = 0; // in quoted-printable values, then in the rest
+    const QString text = vcardFileText(book, options, progress, &cancelled, &replaced);
     if (cancelled)
         return -1;
-    return writeTextFileSafely(path, text, prompter, progress, trashOld);
+    if (writeTextFileSafely(path, text, prompter, progress, trashOld, &replaced) != 0)
+        return -1;
+    reportReplacedCharacters(book, replaced, [&](qsizetype index) -> qsizetype {
+        if (index == 0)
+            return 0;
+        qsizetype inValues = 0;
+        const QString part = vcardCardText(book.cards[index], options, &inValues);
+        return inValues + cp932::unencodableCount(part);
+    }, prompter);
+    return 0;
 }

@@ -60,12 +60,17 @@ int parseVcardText(QStringView text, AddressBook &book, const VcardReadOptions &
 // The vCard text of cards 1 .. cardCount()-1 in book order. progress is
 // called at each flush of the text builder (done = cards written); when it
 // returns false the text is abandoned: the result is "" and *cancelled (when
-// given) is set.
+// given) is set. Quoted-printable values are encoded to CP932 here: the
+// characters they write as "?" are added to *replaced (when given); the
+// rest of the text is encoded when it is written.
 QString vcardFileText(const AddressBook &book, const VcardWriteOptions &options,
-                      const Progress &progress = {}, bool *cancelled = nullptr);
+                      const Progress &progress = {}, bool *cancelled = nullptr,
+                      qsizetype *replaced = nullptr);
 
-// The text of one card (BEGIN:VCARD .. END:VCARD, lines ending in CR LF).
-QString vcardCardText(const Card &card, const VcardWriteOptions &options);
+// The text of one card (BEGIN:VCARD .. END:VCARD, lines ending in CR LF);
+// replaced as for vcardFileText.
+QString vcardCardText(const Card &card, const VcardWriteOptions &options,
+                      qsizetype *replaced = nullptr);
 
 // Escapes ";", "\" and "," with a backslash.
 QString vcardEscape(QStringView value);

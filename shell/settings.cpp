@@ -82,12 +82,15 @@ QString storable(const QString &value)
     return value;
 }
 
-void appendLine(QByteArray &out, const char *key, const QString &value)
+void appendLine(QString &out, const char *key, const QString &value)
 {
-    out += key;
-    cp932::encodeAppend(storable(value), out);
-    out += "\r\n";
+    out += QLatin1StringView(key);
+    out += storable(value);
+    out += u"\r\n";
 }
+
+// Marks a settings file written in UTF-8 rather than CP932.
+constexpr QByteArrayView Utf8Bom("\xEF\xBB\xBF");
 
 } // namespace
 
@@ -108,7 +111,9 @@ bool parseSettings(const QByteArray &bytes, Settings &s)
     if (bytes.isEmpty())
         return false;
 
-    QStringList lines = cp932::decode(bytes).split(QStringLiteral("\r\n"));
+    const QString text = bytes.startsWith(Utf8Bom) ? QString::fromUtf8(bytes.sliced(Utf8Bom.size()))
+                                                   : cp932::decode(bytes);
+    QStringList lines = text.split(QStringLiteral("\r\n"));
     lines.removeLast(); // text after the last CR LF does not count
 
     bool inSection = false;
@@ -164,8 +169,8 @@ bool parseSettings(const QByteArray &bytes, Settings &s)
 
 QByteArray serializeSettings(const Settings &s)
 {
-    QByteArray out;
-    out += "[Settings]\r\n";
+    QString out = SectionLine;
+    out += u"\r\n";
     const auto number = [](qint32 v) { return QString::number(v); };
     const auto flag = [](bool b) { return b ? QStringLiteral("True") : QStringLiteral("False"); };
     appendLine(out, KeyNames[KeyLeft], number(s.left));
@@ -193,7 +198,10 @@ QByteArray serializeSettings(const Settings &s)
     }
     for (int v : s.errorLimits)
         appendLine(out, KeyNames[KeyErrorValue], number(v));
-    return out;
+    // CP932 as always, unless that would turn a path into one with "?" in it.
+    qsizetype replaced = 0;
+    const QByteArray bytes = cp932::encode(out, &replaced);
+    return replaced == 0 ? bytes : Utf8Bom.toByteArray() + out.toUtf8();
 }
 
 bool readSettingsFile(const QString &path, Settings &settings)

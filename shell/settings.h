@@ -7,6 +7,10 @@
 // case; values run to the end of their line, without quoting or escapes.
 //
 // Folders are kept as local paths ending in "/".
+//
+// When a value has no CP932 form (a path with "é" or "𠮷"), the file is
+// written in UTF-8 after a byte-order mark instead, so that no path comes
+// back with "?" in it; the reader takes either.
 
 #include <QByteArray>
 #include <QString>

@@ -43,6 +43,17 @@ TEST(AddressListLines, OneLinePerNameOrIdAndColumnsFitted)
               (QStringList{u"x.jp a@x.jp"_qs, u"y.jp b@y.jp"_qs, u" c"_qs}));
 }
 
+// Names the file cannot hold still line up: the ID column starts at the
+// same place on every line.
+TEST(AddressListLines, WideCharactersWithoutACp932FormKeepTheColumns)
+{
+    for (const QString &name : {u"山田"_qs, u"\U00020BB7田"_qs, u"ren\u00E9"_qs, u"\uFF71\U0001F600"_qs}) {
+        const QString line = cardListLines(card(1, {name}, {u"a@x.jp"_qs}), SortByName)[0].text;
+        const qsizetype at = line.indexOf(u"a@x.jp");
+        EXPECT_EQ(displayWidth(QStringView(line).first(at)), 21) << name.toStdString();
+    }
+}
+
 TEST(AddressListLines, CardWithoutNamesOrIdsGetsOneBlankLineWithItsStatus)
 {
     Card c = card(3, {}, {});

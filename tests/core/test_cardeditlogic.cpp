@@ -41,6 +41,28 @@ TEST(CardEditTexts, DatesTimesAndTheAgeLine)
     EXPECT_EQ(ageText(day(2030, 1, 1), today), QString());
 }
 
+TEST(CardEditSave, CharactersTheFileCannotHold)
+{
+    Card c = Card::newCard();
+    c.ids = {u"taro@example.jp"_qs};
+    c.names = {u"\U00020BB7田"_qs, u"山田"_qs};
+    c.groups = {u"caf\u00E9"_qs};
+    c.memo = u"\U00020BB7\u00A0\uF8F1\r\n"_qs;
+    c.remarkRecords = {u"\u00E9\U0001F600"_qs};
+    // Each once, in the order of the fields in the file.
+    EXPECT_EQ(unwritableCharacters(c),
+              (QStringList{u"\U00020BB7"_qs, u"\u00E9"_qs, u"\u00A0"_qs, u"\U0001F600"_qs}));
+    // Invisible characters are named by their code.
+    EXPECT_EQ(unwritableCharactersQuestion(unwritableCharacters(c)),
+              CardEditText::UnwritableCharacters + u"\n\U00020BB7 \u00E9 U+00A0 \U0001F600\n"_qs
+                  + CardEditText::AskSaveAnyway);
+    QStringList many;
+    for (char16_t u = 0xAC00; u < 0xAC00 + 40; ++u)
+        many << QString(QChar(u));
+    EXPECT_TRUE(unwritableCharactersQuestion(many).contains(
+        many.mid(0, 20).join(u' ') + u" … (40 文字)"_qs));
+}
+
 TEST(CardEditIds, OtherCardCheckIgnoresCaseAndSkipsOnlyTheEditedCard)
 {
     AddressBook book;

@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 
 #include "common/consoleprogress.h"
+#include "common/cp932.h"
 #include "core/ndbfile.h"
 #include "support/clirun.h"
 #include "support/generator.h"
@@ -108,6 +109,49 @@ TEST_F(CliContract, BadInputFailsWithAMessageAndWritesNothing)
         }
     }
     EXPECT_EQ(readAll(good), image);
+}
+
+// A name that does not survive the write (an unassigned code in the input
+// reads as U+FFFD and is written as "?"): the output is written, stderr says
+// how many characters were replaced and where, and the status is 4.
+TEST_F(CliContract, ReplacedCharactersEndInStatusFour)
+{
+    AddressBook book = AddressBook::newBook();
+    for (qint32 number : {3, 4}) {
+        Card c = Card::newCard();
+        c.number = number;
+        c.ids = {QStringLiteral("user%1@example.jp").arg(number)};
+        c.names = {number == 3 ? u"鈴木"_qs : u"山田"_qs};
+        book.cards.append(c);
+    }
+    book.cardCounter = 5;
+    QByteArray image = *buildNdbImage(book);
+    const QByteArray suzuki = cp932::encode(u"鈴");
+    ASSERT_EQ(image.count(suzuki), 1);
+    image.replace(suzuki, "\x85\x40"); // no character has this code
+    const QString in = path(u"in.ndb"_qs);
+    ASSERT_TRUE(writeAll(in, image));
+
+    struct Case
+    {
+        QStringList args;
+        int replaced;
+    };
+    const Case cases[] = {
+        {{u"convert"_qs, in, path(u"out.txt"_qs)}, 1},
+        {{u"convert"_qs, in, path(u"out.vcf"_qs)}, 2}, // in N and FN
+        {{u"repair"_qs, in, u"--level"_qs, u"1"_qs, u"-o"_qs, path(u"repaired.ndb"_qs)}, 1},
+    };
+    for (const auto &[args, replaced] : cases) {
+        SCOPED_TRACE(args.join(u' ').toStdString());
+        const CliRun r = runCli(args);
+        EXPECT_EQ(r.exitCode, 4) << r.err.toStdString();
+        EXPECT_TRUE(r.errText().contains(
+            u"保存できない文字を「?」に置き換えました: %1 文字 (カード番号 3 \uFFFD木)\n"_qs.arg(
+                replaced)))
+            << r.err.toStdString();
+        EXPECT_TRUE(QFileInfo::exists(args.last()));
+    }
 }
 
 // Without -o no command touches its input or leaves any file behind; with

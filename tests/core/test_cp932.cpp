@@ -128,11 +128,33 @@ TEST(Cp932Table, OneWayForms)
     EXPECT_EQ(cp932::encode(u"\u00A5\u203E"), QByteArray("\\~"));
 }
 
+// The single bytes that start no character in Shift-JIS, but that Windows
+// reads as characters of their own and writes back unchanged.
+TEST(Cp932Table, WindowsSingleBytesRoundTrip)
+{
+    struct Pair
+    {
+        int byte;
+        char16_t u;
+    };
+    const Pair pairs[] = {{0x80, 0x0080}, {0xA0, 0xF8F0}, {0xFD, 0xF8F1}, {0xFE, 0xF8F2},
+                          {0xFF, 0xF8F3}};
+    QByteArray all("a");
+    for (const Pair &p : pairs) {
+        EXPECT_EQ(cp932::decode(bytes({p.byte})), unit(p.u)) << p.byte;
+        EXPECT_EQ(cp932::encode(unit(p.u)), bytes({p.byte})) << p.byte;
+        EXPECT_EQ(cp932::encodedLength(unit(p.u)), 1) << p.byte;
+        all.append(char(p.byte)).append("\x82\xA0");
+    }
+    EXPECT_EQ(cp932::encode(cp932::decode(all)), all);
+    // After a lead byte they are no trail byte: the lead byte is replaced and
+    // they are read as themselves.
+    EXPECT_EQ(cp932::decode(bytes({0x81, 0xFD, 0x41})), units({0xFFFD, 0xF8F1, u'A'}));
+}
+
 TEST(Cp932Decode, MalformedInput)
 {
     constexpr char16_t bad = 0xFFFD;
-    for (int b : {0x80, 0xA0, 0xFD, 0xFE, 0xFF})
-        EXPECT_EQ(cp932::decode(bytes({'a', b, 'b'})), units({u'a', bad, u'b'})) << b;
     // A lead byte at the end of the text.
     EXPECT_EQ(cp932::decode(bytes({'a', 0x81})), units({u'a', bad}));
     EXPECT_EQ(cp932::decode(bytes({0xE0})), unit(bad));
@@ -140,7 +162,6 @@ TEST(Cp932Decode, MalformedInput)
     // read afresh.
     EXPECT_EQ(cp932::decode(bytes({0x81, 0x20})), units({bad, u' '}));
     EXPECT_EQ(cp932::decode(bytes({0x81, 0x7F})), units({bad, 0x7F}));
-    EXPECT_EQ(cp932::decode(bytes({0x81, 0xFD, 0x41})), units({bad, bad, u'A'}));
     EXPECT_EQ(cp932::decode(bytes({0x81, 0x81, 0x40})), units({0xFF1D, u'@'}));
     EXPECT_EQ(cp932::decode(bytes({0x81, 0x0D, 0x0A})), units({bad, u'\r', u'\n'}));
     // A well-formed but unassigned code is one replacement for both bytes.
@@ -163,6 +184,40 @@ TEST(Cp932Encode, UnmappableBecomesQuestionMark)
     EXPECT_EQ(cp932::encode(QStringView(loneLow, 3)), QByteArray("a?b"));
     EXPECT_EQ(cp932::encode(QStringView(highAtEnd, 2)), QByteArray("a?"));
     EXPECT_EQ(cp932::encode(QStringView(reversed, 2)), QByteArray("??"));
+}
+
+// What the writers tell the user: how many characters became "?", and which.
+TEST(Cp932Encode, CountsWhatItReplaces)
+{
+    const char16_t loneHigh[] = {u'a', 0xD842, u'b'};
+    struct Case
+    {
+        QString text;
+        QByteArray written;
+        qsizetype replaced;
+        qsizetype first;
+        QStringList characters;
+    };
+    const Case cases[] = {
+        {u"\U00020BB7田"_qs, "?" + cp932::encode(u"田"), 1, 0, {u"\U00020BB7"_qs}},
+        {u"caf\u00E9 \u00E9\U0001F600"_qs, "caf? ??", 3, 3, {u"\u00E9"_qs, u"\U0001F600"_qs}},
+        {QStringView(loneHigh, 3).toString(), "a?b", 1, 1, {QString(QChar(0xD842))}},
+        {u"\uFFFD\u00A0"_qs, "??", 2, 0, {u"\uFFFD"_qs, u"\u00A0"_qs}},
+        {u"\u0080\uF8F3"_qs, "\x80\xFF", 0, -1, {}},
+    };
+    for (const Case &c : cases) {
+        const std::string label = c.text.toStdString();
+        qsizetype replaced = 5;
+        EXPECT_EQ(cp932::encode(c.text, &replaced), c.written) << label;
+        EXPECT_EQ(replaced, 5 + c.replaced) << label; // added to what the counter held
+        EXPECT_EQ(cp932::unencodableCount(c.text), c.replaced) << label;
+        EXPECT_EQ(cp932::firstUnencodable(c.text), c.first) << label;
+        EXPECT_EQ(cp932::unencodableCharacters(c.text), c.characters) << label;
+    }
+    EXPECT_EQ(cp932::firstUnencodable(u"\u00E9a\U00020BB7", 1), 2); // from an index
+    EXPECT_EQ(cp932::characterLength(0x5C71), 2);
+    EXPECT_EQ(cp932::characterLength(0xFF71), 1);
+    EXPECT_EQ(cp932::characterLength(0xD842), 0);
 }
 
 TEST(Cp932Encode, AppendKeepsExistingBytes)
@@ -188,8 +243,11 @@ TEST(Cp932Encode, LengthAgreesWithEncode)
         QString s;
         for (int i = length(random); i > 0; --i)
             s.append(QChar(pool[pick(random)]));
-        const QByteArray encoded = cp932::encode(s);
+        qsizetype replaced = 0;
+        const QByteArray encoded = cp932::encode(s, &replaced);
         ASSERT_EQ(cp932::encodedLength(s), encoded.size()) << round;
+        ASSERT_EQ(cp932::unencodableCount(s), replaced) << round;
+        ASSERT_EQ(cp932::firstUnencodable(s) >= 0, replaced > 0) << round;
         // What was written reads back to a text of the same length in bytes.
         ASSERT_EQ(cp932::encode(cp932::decode(encoded)), encoded) << round;
     }

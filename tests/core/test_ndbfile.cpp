@@ -227,6 +227,19 @@ TEST(NdbFormat, JapaneseTextIsShiftJis)
     EXPECT_EQ(parse(image).cards[1].memo, QStringLiteral("x?y\r\nz"));
 }
 
+// Bytes Windows keeps as characters of their own come back unchanged.
+TEST(NdbFormat, WindowsSingleBytesSurviveReadAndWrite)
+{
+    const QByteArray name("a\x80 \xA0 \xFD \xFE \xFF\x82\xA0");
+    const QByteArray image = Image()
+                                 .header(2, 3)
+                                 .systemCard({"\xFD"})
+                                 .card(2, 19)
+                                 .fullItems({name})
+                                 .bytes;
+    EXPECT_EQ(build(parse(image)), image);
+}
+
 // ---------------------------------------------------------------------------
 
 TEST(NdbReadWrite, NormalisesListsDatesAndItemOrder)

@@ -90,6 +90,48 @@ TEST(SettingsFile, RoundTripsEveryField)
     EXPECT_FALSE(serializeSettings(s).contains("LastName="));
 }
 
+// A path CP932 cannot hold would come back with "?" in it: the file is then
+// written in UTF-8 with a byte-order mark, and in CP932 otherwise.
+TEST(SettingsFile, Utf8OnlyWhenAValueHasNoCp932Form)
+{
+    const QByteArray Bom("\xEF\xBB\xBF");
+    struct Case
+    {
+        QString Settings::*field;
+        QString value;
+        bool utf8;
+    };
+    const Case cases[] = {
+        {&Settings::homeFolder, QStringLiteral("/home/ren\u00E9/.wine/Corvid/"), true},
+        {&Settings::globalLogFolder, QStringLiteral("/home/\U00020BB7\u7530/log/"), true},
+        {&Settings::compareOldPath, QStringLiteral("/\u5C71\u7530/Address.nd0"), false},
+        {&Settings::niftyDomain, QStringLiteral("nifty.com"), false},
+        {&Settings::compareNewPath, QStringLiteral("/\uF8F1\u0080/Address.ndb"), false},
+    };
+    for (const Case &c : cases) {
+        Settings s;
+        s.*c.field = c.value;
+        const QByteArray bytes = serializeSettings(s);
+        EXPECT_EQ(bytes.startsWith(Bom), c.utf8) << c.value.toStdString();
+        EXPECT_EQ(bytes.startsWith("[Settings]\r\n"), !c.utf8) << c.value.toStdString();
+        EXPECT_EQ(parsed(bytes), s) << c.value.toStdString();
+    }
+
+    // Lists count too, and the whole file goes through saveSettings.
+    Settings s;
+    s.fileHistory[0] = QStringLiteral("/home/\U00020BB7/Address.ndb");
+    s.homeFolder = QStringLiteral("/home/\u30DB\u30FC\u30E0/");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Brindle.ini"));
+    ASSERT_TRUE(saveSettings(path, s));
+    const QByteArray written = readAll(path);
+    EXPECT_TRUE(written.startsWith(Bom + "[Settings]\r\n"));
+    EXPECT_TRUE(written.contains("HomeFolder=/home/\xE3\x83\x9B\xE3\x83\xBC\xE3\x83\xA0/\r\n"));
+    Settings back;
+    ASSERT_TRUE(readSettingsFile(path, back));
+    EXPECT_EQ(back, s);
+}
+
 TEST(SettingsFile, LineAndSectionRules)
 {
     // Only lines ending in CR LF count; a bare LF does not end a line.

@@ -62,7 +62,39 @@ TEST(TextWidth, FitWidthPadsAndCuts)
     EXPECT_EQ(fitWidth(u"漢", 1), QStringLiteral(" "));
     EXPECT_EQ(fitWidth(u"abc", 0), QString());
     EXPECT_EQ(fitWidth(u"abc", -2), QString());
-    EXPECT_EQ(fitWidth(u"\U0001F600\U0001F600", 1), q(u"\U0001F600"));
+    EXPECT_EQ(fitWidth(u"\U0001F600\U0001F600", 1), QStringLiteral(" "));
+    EXPECT_EQ(fitWidth(u"\U0001F600\U0001F600", 3), q(u"\U0001F600 "));
+}
+
+// Characters the file cannot hold still take the columns they are shown in,
+// so the list's columns stay aligned.
+TEST(TextWidth, DisplayWidthOfCharactersWithoutACp932Form)
+{
+    struct Case
+    {
+        const char16_t *text;
+        qsizetype columns;
+        qsizetype bytes;
+    };
+    const Case cases[] = {
+        {u"\U00020BB7", 2, 1},        // CJK extension B: wide
+        {u"\U00020BB7田", 4, 3},
+        {u"\U0001F600", 2, 1},        // emoji: wide
+        {u"\u00E9", 1, 1},            // ambiguous, narrow in a Japanese font too
+        {u"\uFF71", 1, 1},            // half-width katakana
+        {u"\uAC00", 2, 1},            // Hangul: wide
+        {u"\u20A9", 1, 1},            // half-width won sign
+        {u"\uFFFD", 1, 1},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(displayWidth(c.text), c.columns) << q(c.text).toStdString();
+        EXPECT_EQ(byteLength(c.text), c.bytes) << q(c.text).toStdString();
+    }
+
+    EXPECT_EQ(fitWidth(u"\U00020BB7田", 6), q(u"\U00020BB7田  "));
+    EXPECT_EQ(fitWidth(u"\U00020BB7\U00020BB7", 3), q(u"\U00020BB7 "));
+    EXPECT_EQ(cutWidth(u"a\U00020BB7b", 2), QStringLiteral("a"));
+    EXPECT_EQ(shortenLeft(u"\U00020BB7\U00020BB7\U00020BB7", 5), q(u"...\U00020BB7"));
 }
 
 TEST(TextWidth, FitWidthAlwaysGivesExactlyNBytesOfWholeCharacters)
@@ -77,19 +109,19 @@ TEST(TextWidth, FitWidthAlwaysGivesExactlyNBytesOfWholeCharacters)
             s.append(QChar(pool[pick(random)]));
         const int n = width(random);
         const QString fitted = fitWidth(s, n);
-        ASSERT_EQ(byteLength(fitted), n) << round;
+        ASSERT_EQ(displayWidth(fitted), n) << round;
         const QString cut = cutWidth(s, n);
         ASSERT_EQ(s.left(cut.size()), cut) << round;
         ASSERT_EQ(fitted.left(cut.size()), cut) << round;
-        ASSERT_GE(byteLength(cut), qMin<qsizetype>(n - 1, byteLength(s))) << round;
+        ASSERT_GE(displayWidth(cut), qMin<qsizetype>(n - 1, displayWidth(s))) << round;
         // No cut leaves half of a surrogate pair behind.
         ASSERT_FALSE(!cut.isEmpty() && cut.back().isHighSurrogate()
                      && s.size() > cut.size() && s[cut.size()].isLowSurrogate())
             << round;
         const QString right = rightWidth(s, n);
         ASSERT_EQ(s.right(right.size()), right) << round;
-        ASSERT_LE(byteLength(right), qMax(n, 0)) << round;
-        ASSERT_GE(byteLength(right), qMin<qsizetype>(n - 1, byteLength(s))) << round;
+        ASSERT_LE(displayWidth(right), qMax(n, 0)) << round;
+        ASSERT_GE(displayWidth(right), qMin<qsizetype>(n - 1, displayWidth(s))) << round;
     }
 }
 

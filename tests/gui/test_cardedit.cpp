@@ -196,6 +196,34 @@ TEST_F(CardEditor, SaveNeedsAnIdThenAName)
     EXPECT_EQ(dlg->outcome(), -1);
 }
 
+// A field holding characters the file cannot hold: the editor shows them
+// and asks; No goes back to the editor unchanged, Yes saves anyway.
+TEST_F(CardEditor, SaveWarnsOfCharactersTheFileCannotHold)
+{
+    auto dlg = open(1);
+    auto *address = dlg->findChild<QLineEdit *>(u"txtAddress"_qs);
+    auto *save = dlg->findChild<QPushButton *>(u"cmdExit"_qs);
+    ASSERT_TRUE(address && save);
+    // Typed as one input-method commit (keyClicks knows only ASCII).
+    QTest::sendKeyEvent(QTest::Click, address, Qt::Key_unknown, u"\U00020BB7田町 caf\u00E9"_qs,
+                        Qt::NoModifier);
+
+    prompter.answer(Prompter::No);
+    QTest::mouseClick(save, Qt::LeftButton);
+    ASSERT_EQ(prompter.asked.size(), 1);
+    const Prompter::Message &asked = prompter.asked[0].message;
+    EXPECT_EQ(asked.text, unwritableCharactersQuestion({u"\U00020BB7"_qs, u"\u00E9"_qs}));
+    EXPECT_EQ(asked.defaultButton, Prompter::No);
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_TRUE(dlg->workingCard().address.isEmpty());
+
+    prompter.answer(Prompter::Yes);
+    QTest::mouseClick(save, Qt::LeftButton);
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(dlg->commit(), 3);
+    EXPECT_EQ(book.cards[1].address, u"\U00020BB7田町 caf\u00E9"_qs);
+}
+
 TEST_F(CardEditor, CancelAsksOnlyAfterChanges)
 {
     const AddressBook original = book;
@@ -415,6 +443,7 @@ TEST_F(CardEditor, UnchangedMemoAndTextsKeepTheirBytes)
     c.telephone = QString(40000, u'9');
     auto dlg = open(1);
     EXPECT_EQ(dlg->txtMemo->toPlainText().count(u'\r'), 0);
+    prompter.answer(Prompter::Yes); // the no-break space will be written as "?"
     dlg->cmdExit->click();
     dlg->commit();
     EXPECT_EQ(book.cards[1].memo, u"a\r\nb\nc\rd\u00a0e\r\n\r\n"_qs);

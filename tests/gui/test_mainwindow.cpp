@@ -194,6 +194,27 @@ TEST_F(MainWindowTest, SaveAndSaveAsFollowTheStateTable)
     EXPECT_FALSE(window->session().modified);
 }
 
+// Saving writes "?" for what the file cannot hold, then says how many
+// characters and in which cards.
+TEST_F(MainWindowTest, SaveTellsWhichCardsLostCharacters)
+{
+    AddressBook book = AddressBook::newBook();
+    book.cards << person(u"鈴木"_qs, u"b@example.jp"_qs);
+    book.cards[1].number = 2;
+    book.cardCounter = 3;
+    openBook(book);
+    window->session().book.cards[1].names = {u"\U00020BB7田"_qs};
+    window->session().book.cards[1].memo = u"caf\u00E9"_qs;
+    window->session().modified = true;
+    prompter.clear();
+    act("mnuFileSave")->trigger();
+    ASSERT_EQ(prompter.asked.size(), 1);
+    EXPECT_EQ(prompter.asked[0].message.text,
+              u"保存できない文字を「?」に置き換えました: 2 文字 (カード番号 2 \U00020BB7田)"_qs);
+    EXPECT_EQ(prompter.asked[0].message.icon, Prompter::Icon::Warning);
+    EXPECT_FALSE(window->session().modified); // written all the same
+}
+
 TEST_F(MainWindowTest, AFailedWriteKeepsTheBookModified)
 {
     prompter.answerFile(generated(u"a.ndb"_qs, 3));
