@@ -13,6 +13,21 @@
 inline constexpr int IsolatedException = 125;
 inline constexpr int IsolatedTooMuchMemory = 124;
 
+// AddressSanitizer reserves terabytes of address space and ends the
+// program on a failed allocation instead of throwing, so address-space caps
+// cannot be tested under it.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool UnderAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+inline constexpr bool UnderAddressSanitizer = true;
+#else
+inline constexpr bool UnderAddressSanitizer = false;
+#endif
+#else
+inline constexpr bool UnderAddressSanitizer = false;
+#endif
+
 struct IsolatedRun
 {
     bool exited = false;  // body returned (or the child called exit)
