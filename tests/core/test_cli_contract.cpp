@@ -1,3 +1,5 @@
+#include <QDeadlineTimer>
+#include <QFile>
 // What every brindle-cli command promises: bad input fails with a message
 // and writes nothing, the input is never changed unless -o names it, the
 // progress line appears only on a terminal, and an interrupted command
@@ -318,6 +320,24 @@ TEST_F(CliLongWork, ProgressOnlyOnATerminal)
     EXPECT_FALSE(onTerminal(u"dumb"_qs).contains('%'));
 }
 
+// Whether the process catches both SIGINT and SIGTERM, as brindle-cli does
+// from the moment it has installed its handlers, before it starts any work.
+bool catchesInterrupts(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (!line.startsWith("SigCgt:"))
+            continue;
+        bool ok = false;
+        const quint64 caught = line.mid(7).trimmed().toULongLong(&ok, 16);
+        const quint64 wanted = (quint64(1) << (SIGINT - 1)) | (quint64(1) << (SIGTERM - 1));
+        return ok && (caught & wanted) == wanted;
+    }
+    return false;
+}
+
 // Ctrl+C (or SIGTERM) while a book is read or written: the command stops,
 // exits with 128 + the signal, and the output is either complete (the work
 // was done before the signal) or untouched; no temporary file stays.
@@ -346,6 +366,12 @@ TEST_F(CliLongWork, InterruptedWorkLeavesNothingHalfWritten)
             p.setProcessEnvironment(isolated());
             p.start(QStringLiteral(BRINDLE_CLI), c.args);
             ASSERT_TRUE(p.waitForStarted());
+            // The signal goes a while after brindle-cli has installed its
+            // handlers, so that a busy machine cannot make it arrive first.
+            QDeadlineTimer ready(30000);
+            while (!catchesInterrupts(p.processId()) && p.state() == QProcess::Running
+                   && !ready.hasExpired())
+                QThread::msleep(2);
             QThread::msleep(delayMs);
             ::kill(pid_t(p.processId()), c.signal);
             ASSERT_TRUE(p.waitForFinished(60000));
