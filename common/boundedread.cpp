@@ -167,3 +167,21 @@ QString outOfMemoryMessage()
 {
     return QStringLiteral("メモリが足りないため、ファイルを読み込めませんでした");
 }
+
+QString importReadFaultMessage(ReadFault fault, qint64 maxBytes)
+{
+    switch (fault) {
+    case ReadFault::None:
+        break;
+    case ReadFault::NotFound:
+    case ReadFault::NotRegular:
+        return QStringLiteral("ファイルが読めません");
+    case ReadFault::TooLarge:
+        return fileTooLargeMessage(maxBytes);
+    case ReadFault::OutOfMemory:
+        return outOfMemoryMessage();
+    case ReadFault::Unreadable:
+        return QStringLiteral("ファイルが使用中です");
+    }
+    return QString();
+}

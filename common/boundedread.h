@@ -47,3 +47,7 @@ ReadFault readWholeDescriptor(int fd, qint64 maxBytes, QByteArray &out);
 // own for.
 QString fileTooLargeMessage(qint64 maxBytes);
 QString outOfMemoryMessage();
+// The message that tells the user why a file to be imported was not read
+// (a book or an interchange file read whole with a cap of maxBytes); "" for
+// ReadFault::None.
+QString importReadFaultMessage(ReadFault fault, qint64 maxBytes);

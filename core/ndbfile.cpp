@@ -470,21 +470,9 @@ int readNdbFile(const QString &path, AddressBook &book, Prompter &prompter,
                 const Progress &progress)
 {
     QByteArray image;
-    switch (readRegularFile(path, MaxBookFileSize, image)) {
-    case ReadFault::None:
-        break;
-    case ReadFault::NotFound:
-    case ReadFault::NotRegular:
-        prompter.notice(QStringLiteral("ファイルが読めません"));
-        return -1;
-    case ReadFault::TooLarge:
-        prompter.notice(fileTooLargeMessage(MaxBookFileSize));
-        return -1;
-    case ReadFault::OutOfMemory:
-        prompter.notice(outOfMemoryMessage());
-        return -1;
-    case ReadFault::Unreadable:
-        prompter.notice(QStringLiteral("ファイルが使用中です"));
+    if (const ReadFault fault = readRegularFile(path, MaxBookFileSize, image);
+        fault != ReadFault::None) {
+        prompter.notice(importReadFaultMessage(fault, MaxBookFileSize));
         return -1;
     }
     return parseNdbImage(image, book, prompter, progress);

@@ -223,21 +223,9 @@ int readTextFileForImport(const QString &path, QString &text, Prompter &prompter
         return -1;
     }
     QByteArray bytes;
-    switch (readRegularFile(path, MaxBookFileSize, bytes)) {
-    case ReadFault::None:
-        break;
-    case ReadFault::NotFound:
-    case ReadFault::NotRegular:
-        warn(prompter, QStringLiteral("ファイルが読めません"));
-        return -1;
-    case ReadFault::TooLarge:
-        warn(prompter, fileTooLargeMessage(MaxBookFileSize));
-        return -1;
-    case ReadFault::OutOfMemory:
-        warn(prompter, outOfMemoryMessage());
-        return -1;
-    case ReadFault::Unreadable:
-        warn(prompter, QStringLiteral("ファイルが使用中です"));
+    if (const ReadFault fault = readRegularFile(path, MaxBookFileSize, bytes);
+        fault != ReadFault::None) {
+        warn(prompter, importReadFaultMessage(fault, MaxBookFileSize));
         return -1;
     }
     if (refuseEmpty && bytes.isEmpty()) {
