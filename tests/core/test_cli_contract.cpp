@@ -242,7 +242,7 @@ TEST_F(CliLongWork, ProgressOnlyOnATerminal)
     // line erased. script's own output is the terminal's.
     const auto onTerminal = [&](const QString &term) {
         QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment env = cliEnvironment();
         env.insert(u"TERM"_qs, term);
         p.setProcessEnvironment(env);
         p.start(script, {u"-qec"_qs,
@@ -289,6 +289,7 @@ TEST_F(CliLongWork, InterruptedWorkLeavesNothingHalfWritten)
             SCOPED_TRACE(c.args.join(u' ').toStdString() + " after " + std::to_string(delayMs) + " ms");
             ASSERT_TRUE(writeAll(c.output, old));
             QProcess p;
+            p.setProcessEnvironment(cliEnvironment());
             p.start(QStringLiteral(BRINDLE_CLI), c.args);
             ASSERT_TRUE(p.waitForStarted());
             QThread::msleep(delayMs);

@@ -10,6 +10,7 @@
 #include "common/trash.h"
 #include "shell/settings.h"
 #include "shell/winehost.h"
+#include "support/fakehost.h"
 #include "support/scriptedprompter.h"
 #include "support/testutil.h"
 
@@ -42,17 +43,6 @@ struct FakePrefix
     void userReg(const QByteArray &text) const
     {
         writeAll(root + QStringLiteral("/user.reg"), text);
-    }
-};
-
-struct FakeProbe : HostProbe
-{
-    bool running = false;
-    mutable int calls = 0;
-    bool clientRunning() const override
-    {
-        ++calls;
-        return running;
     }
 };
 
@@ -342,7 +332,7 @@ TEST(LiveBookGuard, RefusesOnlyTheLiveBookWhileCorvidRuns)
     EXPECT_FALSE(isLiveAddressBookPath(at("home2/Address.ndb"), home));
     EXPECT_FALSE(isLiveAddressBookPath(at("missing/Address.ndb"), home));
 
-    FakeProbe probe;
+    FakeHostProbe probe;
     ScriptedPrompter prompter;
     EXPECT_FALSE(guardLiveAddressBook(home + QStringLiteral("Address.ndb"), home, probe, prompter));
     EXPECT_TRUE(prompter.asked.isEmpty());

@@ -19,8 +19,14 @@ struct CliRun
     QString errText() const { return QString::fromUtf8(err); }
 };
 
-// Runs brindle-cli with args. The command gets its own configuration folder
-// and Wine prefix (empty ones unless given), so that the settings and the
-// Corvid of the machine running the tests play no part.
+// The environment brindle-cli runs in: its own configuration and data
+// folders and Wine prefix, so that the settings, the trash and the Corvid of
+// the machine running the tests play no part. Unless given, the
+// configuration folder is empty and the prefix's Corvid is a program that is
+// not running.
+QProcessEnvironment cliEnvironment(const QString &configHome = QString(),
+                                   const QString &winePrefix = QString());
+
+// Runs brindle-cli with args in cliEnvironment(configHome, winePrefix).
 CliRun runCli(const QStringList &args, const QString &configHome = QString(),
               const QString &winePrefix = QString());
