@@ -17,10 +17,10 @@ constexpr qsizetype HeaderSize = 1034;
 constexpr qsizetype UserRecordSize = 265;
 
 // A length byte at offset, then a text field of fieldSize bytes.
-QString fieldText(const QByteArray &bytes, qsizetype offset, qsizetype fieldSize)
+QString fieldText(QByteArrayView bytes, qsizetype offset, qsizetype fieldSize)
 {
     const qsizetype length = std::min<qsizetype>(quint8(bytes[offset]), fieldSize);
-    return cp932::decode(QByteArrayView(bytes).sliced(offset + 1, length));
+    return cp932::decode(bytes.sliced(offset + 1, length));
 }
 
 // The last component of a command's first argument, split at "/" and "\".
@@ -94,7 +94,13 @@ int readGlobalDat(const QString &corvidFolder, HostGlobalInfo &info, const WineH
     if (!f.open(QIODevice::ReadOnly))
         return -1;
     // The header and at most 255 user records.
-    const QByteArray bytes = f.read(HeaderSize + UserRecordSize * 255);
+    return parseGlobalDat(f.read(HeaderSize + UserRecordSize * 255), corvidFolder, info, host);
+}
+
+int parseGlobalDat(QByteArrayView bytes, const QString &corvidFolder, HostGlobalInfo &info,
+                   const WineHost &host)
+{
+    info = HostGlobalInfo();
     if (bytes.size() < HeaderSize || bytes[0] != 2)
         return -1;
 
