@@ -2,6 +2,7 @@
 // and writes nothing, the input is never changed unless -o names it, the
 // progress line appears only on a terminal, and an interrupted command
 // leaves no half-written file.
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -216,6 +217,23 @@ TEST(ConsoleProgress, ShowsAfterAnIntervalAtMostOnceAnInterval)
 
 // A book big enough that reading and writing it take well over the
 // progress interval.
+// Waits (at most 30 s) until the running process has a handler for sig, as
+// Linux shows in /proc/PID/status (SigCgt, a hexadecimal mask).
+bool waitUntilCatching(QProcess &p, int sig)
+{
+    QDeadlineTimer deadline(30000);
+    while (p.state() == QProcess::Running && !deadline.hasExpired()) {
+        QFile status(QStringLiteral("/proc/%1/status").arg(p.processId()));
+        if (status.open(QIODevice::ReadOnly))
+            for (const QByteArray &line : status.readAll().split('\n'))
+                if (line.startsWith("SigCgt:")
+                    && (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (sig - 1)) & 1)
+                    return true;
+        QThread::msleep(5);
+    }
+    return false;
+}
+
 class CliLongWork : public CliContract
 {
 protected:
@@ -292,6 +310,10 @@ TEST_F(CliLongWork, InterruptedWorkLeavesNothingHalfWritten)
             p.setProcessEnvironment(cliEnvironment());
             p.start(QStringLiteral(BRINDLE_CLI), c.args);
             ASSERT_TRUE(p.waitForStarted());
+            // The delay counts from the moment the command has its handler
+            // in place: a slow start (a sanitizer build, a busy machine)
+            // must not let the signal hit it before.
+            ASSERT_TRUE(waitUntilCatching(p, c.signal));
             QThread::msleep(delayMs);
             ::kill(pid_t(p.processId()), c.signal);
             ASSERT_TRUE(p.waitForFinished(60000));
