@@ -2,9 +2,9 @@
 # Build Brindle (installing missing Debian packages when run as root) and run
 # every test: the unit and GUI tests, the install checks (an install into a
 # scratch prefix and the Debian package unpacked into a scratch root, see
-# tests/install/), the same unit tests under ASan/UBSan, and a short run of
-# every fuzz target.
-#   FUZZ_SECONDS=N   seconds per fuzz target (default 30; 0 skips fuzzing)
+# tests/install/), the same unit and GUI tests under ASan/UBSan (the windows
+# offscreen), and a short run of every fuzz target.
+#   FUZZ_SECONDS=N   seconds per fuzz target (default 20; 0 skips fuzzing)
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/setup.sh
@@ -15,15 +15,16 @@ build_main
 echo "== tests"
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j"$(nproc)"
 
-echo "== sanitizer build (clang, ASan/UBSan, libFuzzer)"
+echo "== sanitizer build (clang, ASan/UBSan, libFuzzer; windows included)"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_COMPILER=clang++ -DBRINDLE_GUI=OFF -DBRINDLE_FUZZ=ON >/dev/null
+    -DCMAKE_CXX_COMPILER=clang++ -DBRINDLE_GUI=ON -DBRINDLE_FUZZ=ON >/dev/null
 cmake --build build-fuzz -j"$(nproc)"
 echo "== tests under ASan/UBSan"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-fuzz --output-on-failure -j"$(nproc)"
 
-secs=${FUZZ_SECONDS:-30}
+secs=${FUZZ_SECONDS:-20}
 if [ "$secs" -gt 0 ]; then
     for f in build-fuzz/bin/fuzz_*; do
         [ -x "$f" ] || continue

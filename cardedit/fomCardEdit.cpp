@@ -821,7 +821,7 @@ void fomCardEdit::deleteSelectedLines(QListWidget *list)
 void fomCardEdit::showBirthday()
 {
     lblBirth->setText(dateDisplayText(m_card.birthday));
-    lblAge->setText(ageText(m_card.birthday, QDate::currentDate()));
+    lblAge->setText(ageText(m_card.birthday, localNow().date()));
     cmdBirthDel->setEnabled(m_card.birthday != NoDate);
 }
 
@@ -844,7 +844,7 @@ void fomCardEdit::changeBirthday()
     // A birthday is a date: a new one starts from today at midnight rather
     // than at the current time.
     const DateValue start =
-        m_card.birthday == NoDate ? oleFromDate(QDate::currentDate()) : m_card.birthday;
+        m_card.birthday == NoDate ? oleFromDate(localNow().date()) : m_card.birthday;
     const DateValue picked = fomCalendarSelect::View(start, this);
     if (picked == NoDate)
         return;
@@ -973,7 +973,7 @@ void fomCardEdit::addProfile()
     if (path.isEmpty())
         return;
     m_card.profile.append(
-        newProfileEntry(QDate::currentDate(), profileValueForFile(path, m_options)));
+        newProfileEntry(localNow().date(), profileValueForFile(path, m_options)));
     m_profilePage = int(m_card.profile.size()) - 1;
     setDirty();
     showProfilePage();

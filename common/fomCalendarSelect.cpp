@@ -110,7 +110,7 @@ fomCalendarSelect::fomCalendarSelect(QWidget *parent) : QDialog(parent)
     connect(cmdMonthLeft, &QPushButton::clicked, this, [this] { moveShown(0, -1); });
     connect(cmdMonthRight, &QPushButton::clicked, this, [this] { moveShown(0, 1); });
     connect(cmdNow, &QPushButton::clicked, this, [this] {
-        m_selected = m_shown = QDate::currentDate();
+        m_selected = m_shown = localNow().date();
         showMonth();
     });
     connect(cmdSelect, &QPushButton::clicked, this, &fomCalendarSelect::choose);
@@ -177,7 +177,7 @@ void fomCalendarSelect::showMonth()
     lblYear->setText(QStringLiteral("%1").arg(y, 2, 10, QLatin1Char('0')) + PickerText::YearSuffix);
     lblMonth->setText(QString::number(m) + PickerText::MonthSuffix);
 
-    const QDate today = QDate::currentDate();
+    const QDate today = localNow().date();
     for (int k = 0; k < 42; ++k) {
         QToolButton *b = optDays[k];
         const int day = k + 2 - w;

@@ -1,6 +1,7 @@
 #include "common/oledate.h"
 
 #include <cmath>
+#include <utility>
 
 namespace {
 // 1899-12-30, as a constant so that date conversions work from any static
@@ -8,6 +9,12 @@ namespace {
 constexpr QDate OleEpoch = QDate::fromJulianDay(2415019);
 const QDate MaxShowableDay(9999, 12, 31);
 constexpr qint64 MsPerDay = 86400000;
+
+WallClock &clockInPlace()
+{
+    static WallClock clock;
+    return clock;
+}
 } // namespace
 
 bool isShowableDate(DateValue v)
@@ -55,8 +62,19 @@ DateValue oleFromDate(const QDate &date)
     return date.isValid() ? double(OleEpoch.daysTo(date)) : NoDate;
 }
 
+WallClock setWallClock(WallClock clock)
+{
+    return std::exchange(clockInPlace(), std::move(clock));
+}
+
+QDateTime localNow()
+{
+    const WallClock &clock = clockInPlace();
+    return clock ? clock() : QDateTime::currentDateTime();
+}
+
 DateValue oleNow()
 {
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime now = localNow();
     return oleFromDateTime(QDateTime(now.date(), now.time(), Qt::UTC));
 }

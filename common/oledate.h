@@ -9,6 +9,7 @@
 // oleFromDateTime takes the date and time components as they are.
 
 #include <QDateTime>
+#include <functional>
 
 #include "core/model.h"
 
@@ -27,5 +28,14 @@ QDate oleToDate(DateValue v);
 DateValue oleFromDateTime(const QDateTime &dt);
 DateValue oleFromDate(const QDate &date);
 
-// The local date and time now.
+// The local date and time now, as the clock in place tells it.
 DateValue oleNow();
+
+// Where "now" comes from: the system clock unless another clock has been put
+// in place (the tests run against a fixed one). An empty function stands for
+// the system clock.
+using WallClock = std::function<QDateTime()>;
+// Puts clock in place and returns the one it replaced.
+WallClock setWallClock(WallClock clock);
+// The clock's local date and time.
+QDateTime localNow();

@@ -35,7 +35,7 @@ const std::array<QString, CsvItemChoiceCount> &captions()
 }
 
 struct Recognised {
-    const char16_t *text;
+    QStringView text; // its length known at compile time: every header is looked up
     int item;
 };
 
@@ -102,7 +102,7 @@ int autoCsvItem(QStringView header)
 {
     const QString key = normalizeCsvHeader(header);
     for (const Recognised &r : RecognitionTable)
-        if (key == QStringView(r.text))
+        if (key == r.text)
             return r.item;
     return CsvItemNone;
 }

@@ -98,16 +98,54 @@ bool WritePathCheck(const QString &path, bool overwriteSilently, Prompter &promp
         != Prompter::No;
 }
 
+namespace {
+
+// n in decimal, zero-padded to width digits. Exports write two dates per
+// card: formatting through QLocale would cost more than the rest of a card.
+void appendDigits(QString &out, int n, int width)
+{
+    char16_t digits[4];
+    for (int i = width - 1; i >= 0; --i, n /= 10)
+        digits[i] = char16_t(u'0' + n % 10);
+    out.append(QStringView(digits, width));
+}
+
+void appendDate(QString &out, const QDate &d)
+{
+    appendDigits(out, d.year(), 4);
+    out += u'/';
+    appendDigits(out, d.month(), 2);
+    out += u'/';
+    appendDigits(out, d.day(), 2);
+}
+
+} // namespace
+
 QString DateText(DateValue value)
 {
     const QDateTime dt = oleToDateTime(value);
-    return dt.isValid() ? dt.date().toString(u"yyyy/MM/dd") : QString();
+    QString out;
+    if (dt.isValid())
+        appendDate(out, dt.date());
+    return out;
 }
 
 QString DateTimeText(DateValue value)
 {
     const QDateTime dt = oleToDateTime(value);
-    return dt.isValid() ? dt.toString(u"yyyy/MM/dd HH:mm:ss") : QString();
+    QString out;
+    if (!dt.isValid())
+        return out;
+    out.reserve(19);
+    appendDate(out, dt.date());
+    const QTime t = dt.time();
+    out += u' ';
+    appendDigits(out, t.hour(), 2);
+    out += u':';
+    appendDigits(out, t.minute(), 2);
+    out += u':';
+    appendDigits(out, t.second(), 2);
+    return out;
 }
 
 bool parseDateText(QStringView text, DateValue &value)

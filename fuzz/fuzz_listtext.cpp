@@ -7,10 +7,10 @@
 #include <QDateTime>
 
 #include <cstdint>
-#include <cstdlib>
 
 #include "common/cp932.h"
 #include "formats/listtext.h"
+#include "fuzzsupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -23,15 +23,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     AddressBook second;
     parseListText(written, second);
-    if (second.cardCount() != first.cardCount() || second.groupList() != first.groupList())
-        std::abort();
-    if (listFileText(second, now) != written)
-        std::abort();
+    FUZZ_CHECK(second.cardCount() == first.cardCount() && second.groupList() == first.groupList());
+    FUZZ_CHECK(listFileText(second, now) == written);
 
-    // The same through the file's bytes.
+    // The same through the file's bytes (when they change the text).
+    const QString stored = cp932::decode(cp932::encode(written));
+    if (stored == written)
+        return 0;
     AddressBook third;
-    parseListText(cp932::decode(cp932::encode(written)), third);
-    if (third.cardCount() != first.cardCount())
-        std::abort();
+    parseListText(stored, third);
+    FUZZ_CHECK(third.cardCount() == first.cardCount());
     return 0;
 }

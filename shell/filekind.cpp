@@ -58,15 +58,15 @@ QString appendExtension(const QString &name, QStringView ext)
     return (name.endsWith(u'.') ? name : name + u'.') + ext.toString();
 }
 
-// The first five bytes of a file as lower-cased text; "" when the file is
-// shorter than six bytes or cannot be read. Only a regular file is looked
-// into: a FIFO or device named like a text file is never waited on.
-QString leadingText(const QString &path)
+// The first bytes of a file, enough to tell a text file's kind; "" when the
+// file cannot be read. Only a regular file is looked into: a FIFO or device
+// named like a text file is never waited on.
+QByteArray leadingBytes(const QString &path)
 {
     QByteArray head;
-    if (readRegularFileHead(path, 6, head) != ReadFault::None || head.size() < 6)
-        return QString();
-    return cp932::decode(QByteArrayView(head).first(5)).toLower();
+    if (readRegularFileHead(path, 6, head) != ReadFault::None)
+        return QByteArray();
+    return head;
 }
 
 } // namespace
@@ -76,18 +76,24 @@ int fileKindOf(const QString &path)
     const QString ext = extensionOf(path).toLower();
     if (ext == u"ndb" || (ext >= QStringLiteral("nd0") && ext <= QStringLiteral("nd9")))
         return FileKindAddressBook;
-    if (ext == u"txt" || ext == u"text") {
-        const QString head = leadingText(path);
-        if (head == u"=====")
-            return FileKindListText;
-        if (head == u"alias" || head == u"note ")
-            return FileKindEudora;
-        return FileKindUnknown;
-    }
+    if (ext == u"txt" || ext == u"text")
+        return textFileKindOf(leadingBytes(path));
     if (ext == u"csv")
         return FileKindCsv;
     if (ext == u"vcf")
         return FileKindVCard;
+    return FileKindUnknown;
+}
+
+int textFileKindOf(QByteArrayView head)
+{
+    if (head.size() < 6)
+        return FileKindUnknown;
+    const QString text = cp932::decode(head.first(5)).toLower();
+    if (text == u"=====")
+        return FileKindListText;
+    if (text == u"alias" || text == u"note ")
+        return FileKindEudora;
     return FileKindUnknown;
 }
 

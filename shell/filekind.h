@@ -3,6 +3,7 @@
 // from its name (and, for .txt files, its first bytes), and the open and
 // save dialogs with the filter of each kind.
 
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 
@@ -23,6 +24,10 @@ inline constexpr int FileKindAll = 5;
 // The kind of path: by its extension (lower-cased), and for "txt" and
 // "text" by its first five bytes. FileKindUnknown when none fits.
 int fileKindOf(const QString &path);
+// The kind of a ".txt" file by its first bytes: list text for "=====",
+// Eudora for "alias" or "note " (in any letter case), when at least six
+// bytes are there; FileKindUnknown otherwise.
+int textFileKindOf(QByteArrayView head);
 
 // The Japanese name of a kind, as the menus call it ("一覧形式").
 QString fileKindName(int kind);

@@ -21,10 +21,10 @@ constexpr qsizetype HeaderSize = 1034;
 constexpr qsizetype UserRecordSize = 265;
 
 // A length byte at offset, then a text field of fieldSize bytes.
-QString fieldText(const QByteArray &bytes, qsizetype offset, qsizetype fieldSize)
+QString fieldText(QByteArrayView bytes, qsizetype offset, qsizetype fieldSize)
 {
     const qsizetype length = std::min<qsizetype>(quint8(bytes[offset]), fieldSize);
-    return cp932::decode(QByteArrayView(bytes).sliced(offset + 1, length));
+    return cp932::decode(bytes.sliced(offset + 1, length));
 }
 
 // The last component of a command's first argument, split at "/" and "\".
@@ -101,6 +101,13 @@ int readGlobalDat(const QString &corvidFolder, HostGlobalInfo &info, const WineH
                             HeaderSize + UserRecordSize * 255, bytes)
         != ReadFault::None)
         return -1;
+    return parseGlobalDat(bytes, corvidFolder, info, host);
+}
+
+int parseGlobalDat(QByteArrayView bytes, const QString &corvidFolder, HostGlobalInfo &info,
+                   const WineHost &host)
+{
+    info = HostGlobalInfo();
     if (bytes.size() < HeaderSize || bytes[0] != 2)
         return -1;
 

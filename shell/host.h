@@ -6,6 +6,7 @@
 // Corvid runs under Wine. It counts as running while a process whose
 // executable name is Corvid's program file name exists.
 
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 
@@ -62,6 +63,10 @@ struct HostGlobalInfo
 // end of the file are not read; a length byte larger than its field is cut
 // to the field.
 int readGlobalDat(const QString &corvidFolder, HostGlobalInfo &info, const WineHost &host);
+// The same from the file's bytes; relative folders are taken from
+// corvidFolder.
+int parseGlobalDat(QByteArrayView bytes, const QString &corvidFolder, HostGlobalInfo &info,
+                   const WineHost &host);
 
 // The local path of Corvid's program file as the registry names it, "" when
 // the registry names none or the file does not exist.

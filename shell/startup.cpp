@@ -5,11 +5,14 @@
 #include "common/prompter.h"
 #include "shell/help.h"
 
-ShellSession::ShellSession(const QString &programFolder, WineHost host)
+ShellSession::ShellSession(const QString &programFolder, WineHost host,
+                           std::unique_ptr<const HostProbe> probe)
     : programFolder(programFolder),
       settingsPath(settingsFilePath(programFolder)),
       host(std::move(host)),
-      probe(ProcessHostProbe::forHost(this->host))
+      m_probe(probe ? std::move(probe)
+                    : std::make_unique<ProcessHostProbe>(ProcessHostProbe::forHost(this->host))),
+      probe(*m_probe)
 {
 }
 

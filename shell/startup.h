@@ -7,6 +7,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <memory>
 
 #include "common/progress.h"
 #include "core/model.h"
@@ -21,8 +22,11 @@ class Prompter;
 class ShellSession
 {
 public:
+    // probe tells whether Corvid runs; without one the session looks for
+    // the process of the Corvid that host's registry names.
     explicit ShellSession(const QString &programFolder,
-                          WineHost host = WineHost::fromEnvironment());
+                          WineHost host = WineHost::fromEnvironment(),
+                          std::unique_ptr<const HostProbe> probe = nullptr);
 
     // Start-up: warns when Corvid runs, finds the help document, loads the
     // settings (on the first run with the discovery of Corvid's folders).
@@ -42,7 +46,12 @@ public:
     QString settingsPath;
     QString helpFile; // "" when no help document was found
     WineHost host;
-    ProcessHostProbe probe;
+
+private:
+    std::unique_ptr<const HostProbe> m_probe;
+
+public:
+    const HostProbe &probe; // m_probe's, for the whole session
     Settings settings;
 };
 

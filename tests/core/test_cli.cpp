@@ -19,6 +19,7 @@ extern char **environ;
 #include "common/cp932.h"
 #include "core/ndbfile.h"
 #include "support/clirun.h"
+#include "support/fakehost.h"
 #include "support/generator.h"
 #include "support/scriptedprompter.h"
 #include "support/testutil.h"
@@ -239,15 +240,7 @@ TEST_F(Cli, RefusesTheLiveBookWhileCorvidRuns)
 
     const QString program =
         QStringLiteral("CorvidTest%1.exe").arg(QCoreApplication::applicationPid());
-    const QString prefix = path("prefix");
-    QDir().mkpath(prefix + QStringLiteral("/drive_c/Corvid"));
-    QDir().mkpath(prefix + QStringLiteral("/dosdevices"));
-    QFile::link(prefix + QStringLiteral("/drive_c"), prefix + QStringLiteral("/dosdevices/c:"));
-    writeAll(prefix + QStringLiteral("/drive_c/Corvid/") + program, "MZ");
-    writeAll(prefix + QStringLiteral("/system.reg"),
-             "[Software\\\\Classes\\\\Corvid.Application\\\\Clsid] 1\n@=\"{C0}\"\n"
-             "[Software\\\\Classes\\\\CLSID\\\\{C0}\\\\LocalServer32] 1\n"
-             "@=\"C:\\\\Corvid\\\\" + program.toLatin1() + "\"\n");
+    const QString prefix = writeCorvidPrefix(path("prefix"), program);
 
     const QString home = path("home");
     QDir().mkpath(home);

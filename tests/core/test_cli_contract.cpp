@@ -4,6 +4,7 @@
 // and writes nothing, the input is never changed unless -o names it, the
 // progress line appears only on a terminal, and an interrupted command
 // leaves no half-written file.
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -260,8 +261,23 @@ TEST(ConsoleProgress, ShowsAfterAnIntervalAtMostOnceAnInterval)
     EXPECT_TRUE(silent.phase(u"x"_qs)(1, 2));
 }
 
-// A book big enough that reading and writing it take well over the
-// progress interval.
+// Waits (at most 30 s) until the running process has a handler for sig, as
+// Linux shows in /proc/PID/status (SigCgt, a hexadecimal mask).
+bool waitUntilCatching(QProcess &p, int sig)
+{
+    QDeadlineTimer deadline(30000);
+    while (p.state() == QProcess::Running && !deadline.hasExpired()) {
+        QFile status(QStringLiteral("/proc/%1/status").arg(p.processId()));
+        if (status.open(QIODevice::ReadOnly))
+            for (const QByteArray &line : status.readAll().split('\n'))
+                if (line.startsWith("SigCgt:")
+                    && (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (sig - 1)) & 1)
+                    return true;
+        QThread::msleep(5);
+    }
+    return false;
+}
+
 class CliLongWork : public CliContract
 {
 protected:
@@ -270,17 +286,7 @@ protected:
         CliContract::SetUp();
         big = writeBook(u"big.ndb"_qs, 20000);
     }
-    // The machine's settings, Corvid and trash play no part.
-    QProcessEnvironment isolated() const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"XDG_CONFIG_HOME"_qs, home.filePath(u"config"_qs));
-        env.insert(u"XDG_DATA_HOME"_qs, home.filePath(u"data"_qs));
-        env.insert(u"WINEPREFIX"_qs, home.filePath(u"prefix"_qs));
-        return env;
-    }
     QString big;
-    QTemporaryDir home;
 };
 
 TEST_F(CliLongWork, ProgressOnlyOnATerminal)
@@ -298,7 +304,7 @@ TEST_F(CliLongWork, ProgressOnlyOnATerminal)
     // line erased. script's own output is the terminal's.
     const auto onTerminal = [&](const QString &term) {
         QProcess p;
-        QProcessEnvironment env = isolated();
+        QProcessEnvironment env = cliEnvironment();
         env.insert(u"TERM"_qs, term);
         p.setProcessEnvironment(env);
         p.start(script, {u"-qec"_qs,
@@ -318,24 +324,6 @@ TEST_F(CliLongWork, ProgressOnlyOnATerminal)
 
     // A terminal that cannot erase a line gets no progress.
     EXPECT_FALSE(onTerminal(u"dumb"_qs).contains('%'));
-}
-
-// Whether the process catches both SIGINT and SIGTERM, as brindle-cli does
-// from the moment it has installed its handlers, before it starts any work.
-bool catchesInterrupts(qint64 pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return false;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (!line.startsWith("SigCgt:"))
-            continue;
-        bool ok = false;
-        const quint64 caught = line.mid(7).trimmed().toULongLong(&ok, 16);
-        const quint64 wanted = (quint64(1) << (SIGINT - 1)) | (quint64(1) << (SIGTERM - 1));
-        return ok && (caught & wanted) == wanted;
-    }
-    return false;
 }
 
 // Ctrl+C (or SIGTERM) while a book is read or written: the command stops,
@@ -363,15 +351,13 @@ TEST_F(CliLongWork, InterruptedWorkLeavesNothingHalfWritten)
             SCOPED_TRACE(c.args.join(u' ').toStdString() + " after " + std::to_string(delayMs) + " ms");
             ASSERT_TRUE(writeAll(c.output, old));
             QProcess p;
-            p.setProcessEnvironment(isolated());
+            p.setProcessEnvironment(cliEnvironment());
             p.start(QStringLiteral(BRINDLE_CLI), c.args);
             ASSERT_TRUE(p.waitForStarted());
-            // The signal goes a while after brindle-cli has installed its
-            // handlers, so that a busy machine cannot make it arrive first.
-            QDeadlineTimer ready(30000);
-            while (!catchesInterrupts(p.processId()) && p.state() == QProcess::Running
-                   && !ready.hasExpired())
-                QThread::msleep(2);
+            // The delay counts from the moment the command has its handler
+            // in place: a slow start (a sanitizer build, a busy machine)
+            // must not let the signal hit it before.
+            ASSERT_TRUE(waitUntilCatching(p, c.signal));
             QThread::msleep(delayMs);
             ::kill(pid_t(p.processId()), c.signal);
             ASSERT_TRUE(p.waitForFinished(60000));

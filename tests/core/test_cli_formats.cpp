@@ -1,37 +1,16 @@
 // brindle-cli convert with vCard and Eudora nickname files.
 
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include "common/cp932.h"
+#include "support/clirun.h"
 #include "support/testutil.h"
 
 namespace {
 
-struct CliResult
+CliRun cli(const QStringList &args)
 {
-    int exitCode = -1;
-    QByteArray err;
-};
-
-// Runs with its own configuration folder, Wine prefix and data folder, so
-// that the settings, the Corvid and the trash of the machine play no part.
-CliResult cli(const QStringList &args)
-{
-    static QTemporaryDir empty;
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), empty.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("WINEPREFIX"), empty.filePath(QStringLiteral("prefix")));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), empty.filePath(QStringLiteral("data")));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(BRINDLE_CLI), args);
-    CliResult r;
-    if (p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit) {
-        r.exitCode = p.exitCode();
-        r.err = p.readAllStandardError();
-    }
-    return r;
+    return runCli(args);
 }
 
 const char Vcard[] = "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Taro\r\nFN:Taro\r\nN:Yamada;Taro\r\n"
@@ -49,7 +28,7 @@ TEST(CliFormats, ConvertBetweenVcardEudoraAndListText)
 
     // Every ID on the alias line unless mode 0 is asked for.
     const QString all = dir.filePath("all.txt");
-    CliResult r = cli({"convert", "--kind", "eudora", vcf, all});
+    CliRun r = cli({"convert", "--kind", "eudora", vcf, all});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(readAll(all).startsWith(
         "alias \"Taro\" taro@example.jp,second@example.jp\r\nnote \"Taro\" <name:Yamada Taro>"));
@@ -90,7 +69,7 @@ TEST(CliFormats, BadOptionsLeaveTheOutputAlone)
           QStringList{"convert", "--bogus", vcf, out},
           QStringList{"convert", vcf, out, "--kind"},
           QStringList{"info", "--kind", "eudora", vcf}}) {
-        const CliResult r = cli(args);
+        const CliRun r = cli(args);
         EXPECT_EQ(r.exitCode, 64) << args.join(' ').toStdString();
         EXPECT_FALSE(r.err.isEmpty());
     }

@@ -6,6 +6,8 @@
 #include "core/ndbfile.h"
 #include "core/reportbanner.h"
 #include "shell/host.h"
+#include "support/clirun.h"
+#include "support/fakehost.h"
 #include "support/scriptedprompter.h"
 #include "support/testutil.h"
 #include "tools/compare.h"
@@ -232,10 +234,8 @@ TEST_F(CompareFiles, ChecksInOrderWithTheirMessages)
 
 TEST_F(CompareFiles, LiveAddressBookRefusedWhileCorvidRuns)
 {
-    struct Probe : HostProbe {
-        bool running = true;
-        bool clientRunning() const override { return running; }
-    } probe;
+    FakeHostProbe probe;
+    probe.running = true;
     // No home folder: any address.nd? counts as the live book.
     const LiveBookGuard guard = liveBookGuard(QString(), probe, prompter);
     EXPECT_TRUE(compareBookFiles(oldPath, newPath, prompter, Now, guard).isEmpty());
@@ -263,6 +263,7 @@ TEST_F(CompareFiles, CommandLinePrintsTheReportAndTellsByExitStatus)
 {
     const auto run = [](const QStringList &args, QByteArray *out = nullptr) {
         QProcess p;
+        p.setProcessEnvironment(cliEnvironment());
         p.start(QStringLiteral(BRINDLE_CLI), QStringList{u"compare"_qs} + args);
         if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit)
             return -1;

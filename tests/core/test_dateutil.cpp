@@ -4,6 +4,7 @@
 
 #include "common/dateutil.h"
 #include "common/oledate.h"
+#include "support/fakehost.h"
 #include "support/testutil.h"
 
 namespace {
@@ -59,7 +60,8 @@ TEST(Age, NoAgeForEmptyOrFutureBirthdays)
     EXPECT_EQ(age(d(2020, 5, 10), d(2020, 5, 9)), -1);
     EXPECT_EQ(age(MaxShowableDate, d(2020, 1, 1)), -1);
     // Today as the default.
-    const QDate today = QDate::currentDate();
+    const FixedClock clock(testNow());
+    const QDate today = testNow().date();
     EXPECT_EQ(age(oleFromDate(today.addYears(-30))), 30);
     EXPECT_EQ(age(oleFromDate(today.addYears(-30).addDays(1))), 29);
 }
@@ -91,7 +93,8 @@ TEST(DaysToNextBirthday, InvalidInputsAndToday)
 {
     EXPECT_EQ(daysToNextBirthday(NoDate, QDate(2023, 1, 1)), -1);
     EXPECT_EQ(daysToNextBirthday(d(1980, 1, 1), QDate()), -1);
-    const QDate today = QDate::currentDate();
+    const FixedClock clock(testNow());
+    const QDate today = testNow().date();
     EXPECT_EQ(daysToNextBirthday(oleFromDate(today.addYears(-20))), 0);
     EXPECT_EQ(daysToNextBirthday(oleFromDate(today.addYears(-20).addDays(1))), 1);
 }
@@ -158,4 +161,16 @@ TEST(OleDate, RoundingToTheMillisecondNearMidnight)
     // The last showable day does not round over into the year 10000.
     EXPECT_EQ(oleToDateTime(std::nextafter(MaxShowableDate, 0.0)),
               wall(9999, 12, 31, 23, 59, 59, 999));
+}
+
+// "Now" is the clock's in place; the system clock comes back after it.
+TEST(OleDate, NowComesFromTheClockInPlace)
+{
+    const DateValue fixed = oleFromDateTime(QDateTime(testNow().date(), testNow().time(), Qt::UTC));
+    {
+        const FixedClock clock(testNow());
+        EXPECT_EQ(oleNow(), fixed);
+        EXPECT_EQ(localNow(), testNow());
+    }
+    EXPECT_NE(oleNow(), fixed);
 }

@@ -7,6 +7,7 @@
 #include "shell/dispatch.h"
 #include "shell/host.h"
 #include "shell/settings.h"
+#include "support/fakehost.h"
 #include "support/scriptedprompter.h"
 #include "support/testutil.h"
 
@@ -396,15 +397,6 @@ TEST(EudoraFiles, EmptyAndMissingFiles)
     EXPECT_EQ(pr.asked.size(), 1);
 }
 
-namespace {
-
-struct NotRunning : HostProbe
-{
-    bool clientRunning() const override { return false; }
-};
-
-} // namespace
-
 // Both kinds through the program's read and write dispatch, with the options
 // taken from the settings and the export mode from the dialog's callback.
 TEST(EudoraFiles, DispatchByKind)
@@ -412,7 +404,7 @@ TEST(EudoraFiles, DispatchByKind)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     ScriptedPrompter pr;
-    NotRunning probe;
+    FakeHostProbe probe;
     Settings settings; // the default domain has no "@"
     FileFormats formats = builtInFileFormats();
     int asked = 0;

@@ -5,18 +5,9 @@
 #include "shell/filekind.h"
 #include "shell/host.h"
 #include "shell/settings.h"
+#include "support/fakehost.h"
 #include "support/scriptedprompter.h"
 #include "support/testutil.h"
-
-namespace {
-
-struct FakeProbe : HostProbe
-{
-    bool running = false;
-    bool clientRunning() const override { return running; }
-};
-
-} // namespace
 
 TEST(FileKind, ByExtensionInAnyLetterCase)
 {
@@ -145,7 +136,7 @@ struct DispatchFixture : ::testing::Test
 {
     QTemporaryDir dir;
     ScriptedPrompter prompter;
-    FakeProbe probe;
+    FakeHostProbe probe;
     Settings settings;
     FileFormats formats;
     int readerResult = 0;
@@ -256,7 +247,7 @@ TEST(BuiltInFormats, AddressBookListTextAndCsvGoThroughTheTable)
 {
     QTemporaryDir dir;
     ScriptedPrompter prompter;
-    FakeProbe probe;
+    FakeHostProbe probe;
     Settings settings;
     const FileIo io{prompter, settings, probe};
     AddressBook book;

@@ -14,6 +14,7 @@
 #include "common/trash.h"
 #include "shell/settings.h"
 #include "shell/winehost.h"
+#include "support/fakehost.h"
 #include "support/isolated.h"
 #include "support/scriptedprompter.h"
 #include "support/testutil.h"
@@ -47,17 +48,6 @@ struct FakePrefix
     void userReg(const QByteArray &text) const
     {
         writeAll(root + QStringLiteral("/user.reg"), text);
-    }
-};
-
-struct FakeProbe : HostProbe
-{
-    bool running = false;
-    mutable int calls = 0;
-    bool clientRunning() const override
-    {
-        ++calls;
-        return running;
     }
 };
 
@@ -347,7 +337,7 @@ TEST(LiveBookGuard, RefusesOnlyTheLiveBookWhileCorvidRuns)
     EXPECT_FALSE(isLiveAddressBookPath(at("home2/Address.ndb"), home));
     EXPECT_FALSE(isLiveAddressBookPath(at("missing/Address.ndb"), home));
 
-    FakeProbe probe;
+    FakeHostProbe probe;
     ScriptedPrompter prompter;
     EXPECT_FALSE(guardLiveAddressBook(home + QStringLiteral("Address.ndb"), home, probe, prompter));
     EXPECT_TRUE(prompter.asked.isEmpty());
@@ -400,7 +390,7 @@ TEST(LiveBookGuard, FollowsLinksAndKnowsTheSameFileUnderAnotherName)
         EXPECT_EQ(isLiveAddressBookPath(at(c.path), home), c.live) << c.path;
     }
 
-    FakeProbe probe;
+    FakeHostProbe probe;
     ScriptedPrompter prompter;
     EXPECT_FALSE(guardLiveAddressBook(at("other/hard.bin"), home, probe, prompter));
     probe.running = true;

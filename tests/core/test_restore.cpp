@@ -167,7 +167,7 @@ TEST(Restore, MergingCardsThatShareIds)
                                    cardWith(2, u"B"_qs, {u"X@x.jp"_qs, u"y@x.jp"_qs}, 41000.0)});
     EXPECT_EQ(handleDuplicateIds(reported, DuplicateIdMode::Report, CardLimits{}, Now).lines,
               r.lines);
-    EXPECT_TRUE(duplicateIdReport(r, DuplicateIdMode::Merge, QDateTime::currentDateTime())
+    EXPECT_TRUE(duplicateIdReport(r, DuplicateIdMode::Merge, oleToDateTime(Now))
                     .endsWith(u"2 個のIDが重複していました。"_qs));
 
     // A chain: A and B share x, B and C share y; the later card always wins.

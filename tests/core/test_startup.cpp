@@ -1,6 +1,7 @@
 #include <QTemporaryDir>
 
 #include "shell/startup.h"
+#include "support/fakehost.h"
 #include "support/scriptedprompter.h"
 #include "support/testutil.h"
 
@@ -91,15 +92,41 @@ TEST(ShellSession, LoadsSavesAndNeverWarnsWhenCorvidIsAway)
     QDir().mkpath(program);
     writeAll(program + QStringLiteral("/Brindle.ini"), "[Settings]\r\nWidth=4500\r\n");
 
-    ShellSession session(program, WineHost(dir.filePath(QStringLiteral("no-prefix"))));
+    auto probe = std::make_unique<FakeHostProbe>();
+    const FakeHostProbe &corvid = *probe;
+    ShellSession session(program, WineHost(dir.filePath(QStringLiteral("no-prefix"))),
+                         std::move(probe));
     EXPECT_EQ(session.settingsPath, program + QStringLiteral("/Brindle.ini"));
-    EXPECT_EQ(session.probe.programName(), QStringLiteral("Corvid.exe"));
+    EXPECT_EQ(&session.probe, &corvid);
     ScriptedPrompter prompter;
     session.start(prompter);
     EXPECT_TRUE(prompter.asked.isEmpty());
+    EXPECT_EQ(corvid.calls, 1);
     EXPECT_EQ(session.settings.width, 4500);
     EXPECT_FALSE(session.helpFile.isEmpty()); // from the source tree
     session.settings.width = 6000;
     ASSERT_TRUE(session.saveSettings());
     EXPECT_TRUE(readAll(session.settingsPath).contains("Width=6000\r\n"));
+}
+
+// Unless given a probe, the session looks for the process of the Corvid that
+// the prefix's registry names ("Corvid.exe" when it names none).
+TEST(ShellSession, ProbesForTheCorvidOfTheRegistry)
+{
+    QTemporaryDir dir;
+    const QString program = absentCorvidProgramName();
+    const struct
+    {
+        QString prefix;
+        QString name;
+    } cases[] = {
+        {dir.filePath(QStringLiteral("no-prefix")), QStringLiteral("Corvid.exe")},
+        {writeCorvidPrefix(dir.filePath(QStringLiteral("prefix")), program), program},
+    };
+    for (const auto &c : cases) {
+        const ShellSession session(dir.path(), WineHost(c.prefix));
+        const auto *probe = dynamic_cast<const ProcessHostProbe *>(&session.probe);
+        ASSERT_NE(probe, nullptr);
+        EXPECT_EQ(probe->programName(), c.name);
+    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 // A main window over a scratch settings folder, Wine prefix and data folder,
-// with a scripted prompter, for the main window's tests.
+// with a scripted prompter and a Corvid that runs only when a test says so,
+// for the main window's tests.
 
 #include <QAction>
 #include <QListView>
@@ -13,6 +14,7 @@
 #include "mainwindow/addresslist.h"
 #include "mainwindow/fomBrindle.h"
 #include "shell/startup.h"
+#include "support/fakehost.h"
 #include "support/generator.h"
 #include "support/scriptedprompter.h"
 
@@ -25,7 +27,10 @@ protected:
         qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
         qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toUtf8());
         qputenv("WINEPREFIX", dir.filePath(QStringLiteral("wine")).toUtf8());
-        shell = std::make_unique<ShellSession>(dir.path());
+        auto probe = std::make_unique<FakeHostProbe>();
+        corvid = probe.get();
+        shell = std::make_unique<ShellSession>(dir.path(), WineHost::fromEnvironment(),
+                                               std::move(probe));
         shell->start(prompter);
         prompter.clear();
         window = std::make_unique<fomBrindle>(*shell, prompter);
@@ -81,6 +86,7 @@ protected:
 
     QTemporaryDir dir;
     ScriptedPrompter prompter;
+    FakeHostProbe *corvid = nullptr; // the shell's: Corvid runs while corvid->running
     std::unique_ptr<ShellSession> shell;
     std::unique_ptr<fomBrindle> window;
 };

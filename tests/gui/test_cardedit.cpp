@@ -16,6 +16,7 @@
 #include "core/cardops.h"
 #include "core/validation.h"
 #include "modaldriver.h"
+#include "support/fakehost.h"
 #include "support/scriptedprompter.h"
 #include "support/testutil.h"
 
@@ -77,6 +78,7 @@ protected:
         return dlg;
     }
 
+    const FixedClock clock{testNow()};
     AddressBook book;
     CardEditOptions options;
     ScriptedPrompter prompter;
@@ -485,7 +487,7 @@ TEST_F(CardEditor, BirthdayDisplayAndChange)
     EXPECT_TRUE(dlg->lblAge->text().isEmpty());
     EXPECT_FALSE(dlg->cmdBirthDel->isEnabled());
 
-    const QDate inAWeek = QDate::currentDate().addDays(7);
+    const QDate inAWeek = testNow().date().addDays(7);
     whenModal<fomCalendarSelect>([&](fomCalendarSelect *cal) {
         while (cal->shownMonth().year() > inAWeek.year() - 30)
             cal->cmdYearLeft->click();
@@ -663,7 +665,7 @@ TEST_F(CardEditor, AddingAProfileOffersTheLegacyIdsFiles)
     dlg->cmdProfAdd->click();
     ASSERT_EQ(dlg->workingCard().profile.size(), 1);
     EXPECT_EQ(dlg->workingCard().profile[0],
-              QDate::currentDate().toString(u"yy/MM/dd"_qs) + u"\tXYZ12345.001"_qs);
+              testNow().date().toString(u"yy/MM/dd"_qs) + u"\tXYZ12345.001"_qs);
     EXPECT_EQ(dlg->lblProfPage->text(), u"1 / 1"_qs);
     EXPECT_EQ(dlg->txtProf->toPlainText(), u"Profile text\nline 2"_qs);
     EXPECT_TRUE(dlg->isDirty());

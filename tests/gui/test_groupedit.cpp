@@ -137,7 +137,7 @@ TEST(GroupEdit, DeletingUnusedGroups)
     EXPECT_EQ(dlg.lstGroup->currentRow(), 1); // the new last line
     EXPECT_TRUE(dlg.bookModified());
 
-    dlg.lstGroup->takeItem(0);
+    delete dlg.lstGroup->takeItem(0); // the taken item is ours
     prompter.clear();
     dlg.cmdAllDel->click();
     EXPECT_EQ(prompter.texts(), QStringList{u"使用されていないグループはありません。"_qs});

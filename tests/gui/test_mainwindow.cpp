@@ -377,3 +377,23 @@ TEST_F(MainWindowTest, OptionsAndEudoraExportOpenTheirDialogs)
     act("mnuFileWriteEudora")->trigger();
     EXPECT_FALSE(QFile::exists(out));
 }
+
+// While Corvid runs its live address book stays closed (without a home
+// folder in the settings any "address.nd?" counts); once it has gone the same
+// file opens.
+TEST_F(MainWindowTest, OpenRefusesTheLiveBookWhileCorvidRuns)
+{
+    const QString live = generated(u"Address.ndb"_qs, 3);
+    corvid->running = true;
+    prompter.answerFile(live);
+    act("mnuFileOpen")->trigger();
+    ASSERT_EQ(prompter.texts().size(), 1);
+    EXPECT_TRUE(prompter.lastText().startsWith(u"現在 Corvid が起動しているため"_qs));
+    EXPECT_TRUE(window->session().currentFileName.isEmpty());
+
+    corvid->running = false;
+    prompter.clear();
+    prompter.answerFile(live);
+    act("mnuFileOpen")->trigger();
+    EXPECT_EQ(window->session().currentFileName, live);
+}

@@ -8,6 +8,7 @@
 #include "common/oledate.h"
 #include "common/pickertexts.h"
 #include "modaldriver.h"
+#include "support/fakehost.h"
 #include "support/testutil.h"
 
 namespace {
@@ -113,8 +114,9 @@ TEST(DatePicker, StaysWithinTheYears100To9999)
 
 TEST(DatePicker, ViewReturnsNoDateWhenCancelledAndStartsTodayWithoutDate)
 {
+    const FixedClock clock(testNow());
     whenModal<fomCalendarSelect>([](fomCalendarSelect *cal) {
-        EXPECT_EQ(cal->selectedDate(), QDate::currentDate());
+        EXPECT_EQ(cal->selectedDate(), testNow().date());
         cal->cmdCancel->click();
     });
     EXPECT_EQ(fomCalendarSelect::View(NoDate), NoDate);

@@ -3,19 +3,28 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-CliRun runCli(const QStringList &args, const QString &configHome, const QString &winePrefix,
-              const QString &dataHome)
+#include "fakehost.h"
+
+QProcessEnvironment cliEnvironment(const QString &configHome, const QString &winePrefix,
+                                   const QString &dataHome)
 {
     static QTemporaryDir empty;
-    QProcess p;
+    static const QString absentPrefix =
+        writeCorvidPrefix(empty.filePath(QStringLiteral("prefix")), absentCorvidProgramName());
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"),
                configHome.isEmpty() ? empty.filePath(QStringLiteral("config")) : configHome);
-    env.insert(QStringLiteral("WINEPREFIX"),
-               winePrefix.isEmpty() ? empty.filePath(QStringLiteral("prefix")) : winePrefix);
     env.insert(QStringLiteral("XDG_DATA_HOME"),
                dataHome.isEmpty() ? empty.filePath(QStringLiteral("data")) : dataHome);
-    p.setProcessEnvironment(env);
+    env.insert(QStringLiteral("WINEPREFIX"), winePrefix.isEmpty() ? absentPrefix : winePrefix);
+    return env;
+}
+
+CliRun runCli(const QStringList &args, const QString &configHome, const QString &winePrefix,
+              const QString &dataHome)
+{
+    QProcess p;
+    p.setProcessEnvironment(cliEnvironment(configHome, winePrefix, dataHome));
     p.start(QStringLiteral(BRINDLE_CLI), args);
     CliRun r;
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)

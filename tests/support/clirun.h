@@ -19,9 +19,15 @@ struct CliRun
     QString errText() const { return QString::fromUtf8(err); }
 };
 
-// Runs brindle-cli with args. The command gets its own configuration folder,
-// Wine prefix and data folder (empty ones unless given), so that the
-// settings, the Corvid and the trash of the machine running the tests play
-// no part.
+// The environment brindle-cli runs in: its own configuration and data
+// folders and Wine prefix, so that the settings, the trash and the Corvid of
+// the machine running the tests play no part. Unless given, the
+// configuration and data folders are empty and the prefix's Corvid is a
+// program that is not running.
+QProcessEnvironment cliEnvironment(const QString &configHome = QString(),
+                                   const QString &winePrefix = QString(),
+                                   const QString &dataHome = QString());
+
+// Runs brindle-cli with args in cliEnvironment(configHome, winePrefix, dataHome).
 CliRun runCli(const QStringList &args, const QString &configHome = QString(),
               const QString &winePrefix = QString(), const QString &dataHome = QString());
