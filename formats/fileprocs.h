@@ -88,9 +88,11 @@ private:
 // Writes text to path in CP932, replacing any file there. The new file is
 // written beside the old one and renamed over it only when it is complete,
 // so a failed or cancelled write leaves the old file as it was.
-//   - An existing file we may not replace (read-only, or its folder is
-//     read-only): "書き込みに失敗しました。[path]は使用中です。", -1.
-//   - Other failures: a message naming the path, -1.
+//   - An existing file we may not replace (read-only, not a regular file):
+//     "書き込みに失敗しました。[path]は使用中です。", -1.
+//   - The folder does not exist, or may not be written: the message of
+//     saveRefusedMessage (safesave.h) naming the cause and path, -1.
+//   - Other failures: "[path]の書き込みに失敗しました。", -1.
 //   - progress is called while the bytes are written; false cancels the
 //     write without a message, -1.
 //   - trashOld: the old file is moved to the trash just before the new one

@@ -16,6 +16,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include "common/safesave.h"
 #include "common/trash.h"
 #include "core/ndbfile.h"
 #include "formats/csv.h"
@@ -303,6 +304,77 @@ TEST_P(SafeSave, RefusesTargetsThatAreNotRegularFiles)
     EXPECT_EQ(write(device), -1);
     EXPECT_TRUE(S_ISCHR(statOf(device).st_mode));
     EXPECT_EQ(entries(QStringLiteral("real")), (QStringList{"fifo", "null"}));
+}
+
+// A write that cannot be made says why: the folder is missing, the folder
+// may not be written, or the file itself is in the way.
+TEST_P(SafeSave, SaysWhyTheFileCannotBeWritten)
+{
+    if (QLatin1String(GetParam().name) == QLatin1String("settings"))
+        GTEST_SKIP() << "the settings are saved without a message";
+    const QString missing = path(QStringLiteral("no/such/")) + GetParam().fileName;
+    const QString readOnly = oldFile(0444);
+    const QString inLockedFolder = real();
+    ASSERT_TRUE(writeAll(inLockedFolder, OldContent));
+    ASSERT_EQ(::chmod(native(path(QStringLiteral("real"))).constData(), 0555), 0);
+
+    const struct
+    {
+        QString path;
+        QString message;
+    } cases[] = {
+        {missing, "書き込みに失敗しました。パスが見つかりません。[" + missing + "]"},
+        {readOnly, "書き込みに失敗しました。[" + readOnly + "]は使用中です。"},
+        {inLockedFolder, "書き込みに失敗しました。[" + inLockedFolder + "]のディレクトリは読取専用です。"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        prompter.clear();
+        EXPECT_EQ(write(c.path), -1);
+        EXPECT_EQ(prompter.texts(), QStringList{c.message});
+    }
+    ::chmod(native(path(QStringLiteral("real"))).constData(), 0755);
+    EXPECT_EQ(readAll(inLockedFolder), OldContent);
+    EXPECT_EQ(entries(QStringLiteral("real")), QStringList{GetParam().fileName});
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("no"))));
+}
+
+// The reasons a save gives, for each way it can be refused.
+TEST(SaveFailures, TellTheCauseApart)
+{
+    QTemporaryDir dir;
+    const QString locked = dir.filePath(QStringLiteral("locked"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("locked")));
+    ASSERT_TRUE(writeAll(locked + QStringLiteral("/old.txt"), OldContent));
+    ASSERT_TRUE(writeAll(dir.filePath(QStringLiteral("ro.txt")), OldContent));
+    ASSERT_EQ(::chmod(native(dir.filePath(QStringLiteral("ro.txt"))).constData(), 0444), 0);
+    ASSERT_TRUE(writeAll(dir.filePath(QStringLiteral("plain")), OldContent));
+    ASSERT_EQ(::chmod(native(locked).constData(), 0555), 0);
+    // The superuser may make a file in any folder; only replacing checks
+    // the folder's permission bits for them.
+    const bool asRoot = ::geteuid() == 0;
+
+    const struct
+    {
+        const char *name;
+        SaveFailure expected;
+    } cases[] = {
+        {"no/such/file.txt", SaveFailure::FolderMissing},
+        {"plain/file.txt", SaveFailure::FolderMissing}, // a file where a folder should be
+        {"locked/old.txt", SaveFailure::FolderReadOnly},
+        {"locked/new.txt", asRoot ? SaveFailure::None : SaveFailure::FolderReadOnly},
+        {"ro.txt", SaveFailure::NotReplaceable},
+        {"locked", SaveFailure::NotReplaceable},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        SaveFailure failure = SaveFailure::WriteFailed;
+        const int result = saveFileSafely(dir.filePath(QLatin1String(c.name)), "new", {}, &failure);
+        EXPECT_EQ(failure, c.expected);
+        EXPECT_EQ(result, c.expected == SaveFailure::None ? 0 : -1);
+    }
+    ::chmod(native(locked).constData(), 0755);
+    EXPECT_EQ(readAll(locked + QStringLiteral("/old.txt")), OldContent);
 }
 
 INSTANTIATE_TEST_SUITE_P(Writers, SafeSave, ::testing::ValuesIn(Writers),
