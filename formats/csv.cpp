@@ -607,8 +607,10 @@ int CsvFileWrite(const QString &path, const AddressBook &book, Prompter &prompte
     if (!ask || !ask(options))
         return -1;
     bool cancelled = false;
-    const QString text = csvFileText(book, options, niftyDomain, progress, &cancelled);
+    const QString text = csvFileText(book, options, niftyDomain,
+                                     progressPart(progress, 0, TextBuildPercent), &cancelled);
     if (cancelled)
         return -1;
-    return writeTextFileSafely(path, text, prompter, progress, trashOld);
+    return writeTextFileSafely(path, text, prompter, progressPart(progress, TextBuildPercent, 100),
+                               trashOld);
 }

@@ -427,8 +427,10 @@ int EudoraFileWrite(const QString &path, const AddressBook &book, Prompter &prom
                     const EudoraWriteOptions &options, const Progress &progress, bool trashOld)
 {
     bool cancelled = false;
-    const QString text = eudoraFileText(book, options, progress, &cancelled);
+    const QString text = eudoraFileText(book, options,
+                                        progressPart(progress, 0, TextBuildPercent), &cancelled);
     if (cancelled)
         return -1;
-    return writeTextFileSafely(path, text, prompter, progress, trashOld);
+    return writeTextFileSafely(path, text, prompter, progressPart(progress, TextBuildPercent, 100),
+                               trashOld);
 }

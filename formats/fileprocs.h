@@ -94,13 +94,17 @@ private:
 //     saveRefusedMessage (safesave.h) naming the cause and path, -1.
 //   - Other failures: "[path]の書き込みに失敗しました。", -1.
 //   - progress is called while the bytes are written; false cancels the
-//     write without a message, -1.
+//     write without a message, -1. A writer that built the text with the
+//     same callback hands over the rest of its scale (progressPart).
 //   - trashOld: the old file is moved to the trash just before the new one
 //     takes its place (failures to trash are ignored; the old file is then
 //     simply replaced).
 // Returns 0 on success.
 int writeTextFileSafely(const QString &path, const QString &text, Prompter &prompter,
                         const Progress &progress = {}, bool trashOld = false);
+// How much of a text writer's progress scale building the text takes (with
+// progressPart); saving it with writeTextFileSafely takes the rest.
+inline constexpr int TextBuildPercent = 90;
 
 // Reads a whole text file in CP932 into text.
 //   - The file's length cannot be taken (missing, a folder), or refuseEmpty

@@ -224,10 +224,12 @@ int ListFileWrite(const QString &path, const AddressBook &book, Prompter &prompt
                   const Progress &progress, bool trashOld)
 {
     bool cancelled = false;
-    const QString text = listFileText(book, QDateTime::currentDateTime(), progress, &cancelled);
+    const QString text = listFileText(book, QDateTime::currentDateTime(),
+                                      progressPart(progress, 0, TextBuildPercent), &cancelled);
     if (cancelled)
         return -1;
-    return writeTextFileSafely(path, text, prompter, progress, trashOld);
+    return writeTextFileSafely(path, text, prompter, progressPart(progress, TextBuildPercent, 100),
+                               trashOld);
 }
 
 bool parseListText(QStringView text, AddressBook &book, const Progress &progress)

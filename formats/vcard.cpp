@@ -809,8 +809,10 @@ int VcdFileWrite(const QString &path, const AddressBook &book, Prompter &prompte
                  const VcardWriteOptions &options, const Progress &progress, bool trashOld)
 {
     bool cancelled = false;
-    const QString text = vcardFileText(book, options, progress, &cancelled);
+    const QString text = vcardFileText(book, options,
+                                       progressPart(progress, 0, TextBuildPercent), &cancelled);
     if (cancelled)
         return -1;
-    return writeTextFileSafely(path, text, prompter, progress, trashOld);
+    return writeTextFileSafely(path, text, prompter, progressPart(progress, TextBuildPercent, 100),
+                               trashOld);
 }

@@ -213,7 +213,9 @@ QString compareBookFiles(const QString &oldPath, const QString &newPath, Prompte
     AddressBook books[2];
     const QString paths[2] = {oldPath, newPath};
     for (int i = 0; i < 2; ++i) {
-        if (readNdbFile(paths[i], books[i], prompter, progress) != 0) {
+        // Both books on one scale: the earlier one fills the first half.
+        if (readNdbFile(paths[i], books[i], prompter, progressPart(progress, 50 * i, 50 * (i + 1)))
+            != 0) {
             prompter.notice(paths[i] + QStringLiteral(" の読み込みに失敗しました"));
             return {};
         }

@@ -25,6 +25,7 @@
 #include "formats/listtext.h"
 #include "formats/vcard.h"
 #include "shell/settings.h"
+#include "tools/compare.h"
 #include "support/clirun.h"
 #include "support/generator.h"
 #include "support/scriptedprompter.h"
@@ -379,6 +380,64 @@ TEST(SaveFailures, TellTheCauseApart)
 
 INSTANTIATE_TEST_SUITE_P(Writers, SafeSave, ::testing::ValuesIn(Writers),
                          [](const auto &info) { return std::string(info.param.name); });
+
+// A writer first builds the file's content, then saves it; the progress it
+// reports runs once over one scale from the start to the end, and so does
+// the comparison's reading of its two books.
+TEST(WriterProgress, RunsOnceOverOneScale)
+{
+    QTemporaryDir dir;
+    const AddressBook book = generateBook({.seed = 3, .cards = 300});
+    const QString earlier = dir.filePath(QStringLiteral("earlier.ndb"));
+    const QString later = dir.filePath(QStringLiteral("later.ndb"));
+    {
+        ScriptedPrompter quiet;
+        ASSERT_EQ(writeNdbFile(earlier, book, quiet), 0);
+        ASSERT_EQ(writeNdbFile(later, generateBook({.seed = 4, .cards = 200}), quiet), 0);
+    }
+    using Run = std::function<int(const QString &path, Prompter &, const Progress &)>;
+    const struct
+    {
+        const char *name;
+        Run run;
+    } cases[] = {
+        {"ndb", [&](const QString &p, Prompter &pr, const Progress &pg) { return writeNdbFile(p, book, pr, pg); }},
+        {"list", [&](const QString &p, Prompter &pr, const Progress &pg) { return ListFileWrite(p, book, pr, pg); }},
+        {"csv",
+         [&](const QString &p, Prompter &pr, const Progress &pg) {
+             return CsvFileWrite(p, book, pr, [](CsvExportOptions &) { return true; }, QString(), pg);
+         }},
+        {"vcard",
+         [&](const QString &p, Prompter &pr, const Progress &pg) {
+             return VcdFileWrite(p, book, pr, VcardWriteOptions{}, pg);
+         }},
+        {"eudora",
+         [&](const QString &p, Prompter &pr, const Progress &pg) {
+             return EudoraFileWrite(p, book, pr, EudoraWriteOptions{}, pg);
+         }},
+        {"compare",
+         [&](const QString &, Prompter &pr, const Progress &pg) {
+             return compareBookFiles(earlier, later, pr, QDateTime(), {}, nullptr, pg).isEmpty() ? -1 : 0;
+         }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QList<double> seen;
+        const Progress record = [&seen](qint64 done, qint64 total) {
+            EXPECT_GT(total, 0);
+            seen.append(total > 0 ? double(done) / double(total) : 0.0);
+            return true;
+        };
+        ScriptedPrompter pr;
+        ASSERT_EQ(c.run(dir.filePath(QStringLiteral("out.") + QLatin1String(c.name)), pr, record), 0)
+            << pr.lastText().toStdString();
+        ASSERT_GT(seen.size(), 2);
+        for (qsizetype i = 1; i < seen.size(); ++i)
+            EXPECT_GE(seen[i], seen[i - 1]) << "report " << i << " of " << seen.size();
+        EXPECT_LE(seen.last(), 1.0);
+        EXPECT_GE(seen.last(), 0.5);
+    }
+}
 
 // The trash takes the file a link points at, never the link; what it took
 // can be put back (the save does so when the new file cannot take the old
