@@ -6,6 +6,7 @@
 
 #include "common/paths.h"
 #include "console.h"
+#include "output.h"
 #include "common/prompter.h"
 #include "core/validation.h"
 #include "formats/fileprocs.h"
@@ -45,6 +46,7 @@ int outputKindOf(const QString &path)
 int readBookFile(const QString &path, AddressBook &book, Prompter &prompter,
                  const FileFormats *formats)
 {
+    const Prompter::FileScope about(prompter, path);
     FileIo io = session().fileIo(prompter, console::progress(QStringLiteral("reading ") + fileNameOf(path)));
     io.formats = formats;
     return readFileByKind(path, fileKindOf(path), book, io) < 0 ? -1 : 0;
@@ -53,6 +55,7 @@ int readBookFile(const QString &path, AddressBook &book, Prompter &prompter,
 int writeBookFile(const QString &path, const AddressBook &book, Prompter &prompter,
                   const FileFormats *formats, bool noTrash)
 {
+    const Prompter::FileScope about(prompter, path);
     if (!ReplacePathCheck(path, prompter))
         return -1;
     FileIo io = session().fileIo(prompter, console::progress(QStringLiteral("writing ") + fileNameOf(path)));
@@ -63,15 +66,17 @@ int writeBookFile(const QString &path, const AddressBook &book, Prompter &prompt
 
 bool refuseLiveBook(const QString &path, Prompter &prompter)
 {
+    const Prompter::FileScope about(prompter, path);
     return guardLiveAddressBook(path, session().settings.homeFolder, session().probe, prompter);
 }
 
 int writeBookFileAs(const QString &path, int kind, const AddressBook &book, Prompter &prompter,
                     const FileFormats *formats, bool noTrash)
 {
+    const Prompter::FileScope about(prompter, path);
     if (!ReplacePathCheck(path, prompter))
         return -1;
-    FileIo io = session().fileIo(prompter);
+    FileIo io = session().fileIo(prompter, console::progress(QStringLiteral("writing ") + fileNameOf(path)));
     io.formats = formats;
     io.trashOld = session().settings.trashFlag && !noTrash;
     return writeFileByKind(path, kind, book, io);
@@ -79,6 +84,7 @@ int writeBookFileAs(const QString &path, int kind, const AddressBook &book, Prom
 
 int readCheckedBook(const QString &path, AddressBook &book, Prompter &prompter)
 {
+    const Prompter::FileScope about(prompter, path);
     if (readBookFile(path, book, prompter) != 0)
         return -1;
     const int repaired = repairCardNumbers(book);
@@ -90,9 +96,7 @@ int readCheckedBook(const QString &path, AddressBook &book, Prompter &prompter)
 
 void printText(const QString &text)
 {
-    console::clearProgress();
     QString unix = text;
     unix.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    const QByteArray bytes = unix.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    console::writeStdout(unix.toUtf8());
 }

@@ -3,6 +3,7 @@
 #include <csignal>
 
 #include "common/consoleprogress.h"
+#include "output.h"
 
 namespace {
 
@@ -50,7 +51,17 @@ void clearProgress()
     line().clear();
 }
 
+void planProgress(int phases)
+{
+    line().planPhases(phases);
+}
+
 } // namespace console
+
+QString CliPrompter::lineFor(const QString &text) const
+{
+    return console::messageLine(messageFile(), text);
+}
 
 Prompter::Button CliPrompter::ask(const Message &message)
 {
