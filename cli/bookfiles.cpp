@@ -6,6 +6,7 @@
 
 #include "common/paths.h"
 #include "console.h"
+#include "output.h"
 #include "common/prompter.h"
 #include "core/ndbfile.h"
 #include "core/validation.h"
@@ -46,6 +47,7 @@ int outputKindOf(const QString &path)
 int readBookFile(const QString &path, AddressBook &book, Prompter &prompter,
                  const FileFormats *formats, BookUse use)
 {
+    const Prompter::FileScope about(prompter, path);
     FileIo io = session().fileIo(prompter, console::progress(QStringLiteral("reading ") + fileNameOf(path)));
     io.formats = formats;
     if (readFileByKind(path, fileKindOf(path), book, io) < 0)
@@ -63,6 +65,7 @@ int readBookFile(const QString &path, AddressBook &book, Prompter &prompter,
 int writeBookFile(const QString &path, const AddressBook &book, Prompter &prompter,
                   const FileFormats *formats, bool noTrash)
 {
+    const Prompter::FileScope about(prompter, path);
     if (!ReplacePathCheck(path, prompter))
         return -1;
     FileIo io = session().fileIo(prompter, console::progress(QStringLiteral("writing ") + fileNameOf(path)));
@@ -73,15 +76,17 @@ int writeBookFile(const QString &path, const AddressBook &book, Prompter &prompt
 
 bool refuseLiveBook(const QString &path, Prompter &prompter)
 {
+    const Prompter::FileScope about(prompter, path);
     return guardLiveAddressBook(path, session().settings.homeFolder, session().probe, prompter);
 }
 
 int writeBookFileAs(const QString &path, int kind, const AddressBook &book, Prompter &prompter,
                     const FileFormats *formats, bool noTrash)
 {
+    const Prompter::FileScope about(prompter, path);
     if (!ReplacePathCheck(path, prompter))
         return -1;
-    FileIo io = session().fileIo(prompter);
+    FileIo io = session().fileIo(prompter, console::progress(QStringLiteral("writing ") + fileNameOf(path)));
     io.formats = formats;
     io.trashOld = session().settings.trashFlag && !noTrash;
     return writeFileByKind(path, kind, book, io);
@@ -89,6 +94,7 @@ int writeBookFileAs(const QString &path, int kind, const AddressBook &book, Prom
 
 int readCheckedBook(const QString &path, AddressBook &book, Prompter &prompter, BookUse use)
 {
+    const Prompter::FileScope about(prompter, path);
     if (readBookFile(path, book, prompter, nullptr, use) != 0)
         return -1;
     const int repaired = repairCardNumbers(book);
@@ -100,9 +106,7 @@ int readCheckedBook(const QString &path, AddressBook &book, Prompter &prompter, 
 
 void printText(const QString &text)
 {
-    console::clearProgress();
     QString unix = text;
     unix.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    const QByteArray bytes = unix.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    console::writeStdout(unix.toUtf8());
 }

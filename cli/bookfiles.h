@@ -52,5 +52,9 @@ int outputKindOf(const QString &path);
 int readCheckedBook(const QString &path, AddressBook &book, Prompter &prompter,
                     BookUse use = BookUse::ReadOnly);
 
-// Writes text to stdout in UTF-8 with LF line ends (reports use CR LF).
+// The messages of these functions are about the file they read or write:
+// the command line names it before each (Prompter::FileScope).
+
+// Writes text to stdout in UTF-8 with LF line ends (reports use CR LF),
+// through console::writeStdout.
 void printText(const QString &text);

@@ -29,7 +29,7 @@ int runCheck(const QStringList &args, Prompter &prompter)
                               "not kept when the book is written\n")
                    .arg(book.trailingBytes);
     const int bad = bySeverity[1] + bySeverity[2] + bySeverity[3];
-    out += QStringLiteral("%1 cards, %2 bad: %3 broken, %4 abnormal, %5 suspicious\n")
+    out += QStringLiteral("全カード %1 枚、不良カード %2 枚（破損 %3 枚、異常 %4 枚、不信 %5 枚）\n")
                .arg(book.cardCount() - 1)
                .arg(bad)
                .arg(bySeverity[3])

@@ -124,6 +124,7 @@ int runConvert(const QStringList &args, Prompter &prompter)
     const int mode = options.eudoraMode;
     formats.byKind[FileKindEudora] = eudoraFileFormat([mode] { return mode; });
 
+    console::planProgress(2); // reading, writing
     AddressBook book;
     if (readBookFile(args.at(0), book, prompter, &formats, BookUse::Written) != 0)
         return ExitFailure;

@@ -26,9 +26,11 @@ int runDedupe(const QStringList &argList, Prompter &prompter)
         return usageError(QStringLiteral("dedupe"),
                               QStringLiteral("--report changes nothing; -o is not used"));
 
+    // Reading, the work, and writing when there is an output.
+    console::planProgress(args.output.isEmpty() ? 2 : 3);
     AddressBook book;
     if (readCheckedBook(args.input, book, prompter, writtenTo(args)) != 0)
-        return 1;
+        return ExitFailure;
     const DuplicateIdMode mode = merge ? DuplicateIdMode::Merge : DuplicateIdMode::Report;
     const DuplicateIdResult result = handleDuplicateIds(
         book, mode, CardLimits{}, oleNow(), console::progress(QStringLiteral("looking for duplicate IDs")));
@@ -40,6 +42,6 @@ int runDedupe(const QStringList &argList, Prompter &prompter)
         printText(duplicateIdReport(result, mode, QDateTime::currentDateTime())
                   + QStringLiteral("\n"));
     if (report)
-        return 0;
+        return ExitOk;
     return finishToolCommand(QStringLiteral("dedupe"), args, book, prompter);
 }

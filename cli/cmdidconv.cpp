@@ -39,9 +39,11 @@ int runIdConv(const QStringList &argList, Prompter &prompter)
         return usageError(QStringLiteral("idconv"),
                               QStringLiteral("--exchange and --remark take on or off"));
 
+    // Reading, the work, and writing when there is an output.
+    console::planProgress(args.output.isEmpty() ? 2 : 3);
     AddressBook book;
     if (readCheckedBook(args.input, book, prompter, writtenTo(args)) != 0)
-        return 1;
+        return ExitFailure;
     const CardLimits limits;
     const DateValue now = oleNow();
     const IdConversionResult result = convertServiceIds(

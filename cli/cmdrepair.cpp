@@ -21,9 +21,11 @@ int runRepair(const QStringList &argList, Prompter &prompter)
     if (!ok || level < RepairAll || level > RepairBroken)
         return usageError(QStringLiteral("repair"), QStringLiteral("--level must be 1, 2 or 3"));
 
+    // Reading, the work, and writing when there is an output.
+    console::planProgress(args.output.isEmpty() ? 2 : 3);
     AddressBook book;
     if (readCheckedBook(args.input, book, prompter, writtenTo(args)) != 0)
-        return 1;
+        return ExitFailure;
     const CardRepairResult result = repairFlaggedCards(book, level, CardLimits{}, oleNow(),
                                                         console::progress(QStringLiteral("repairing")));
     if (console::interruptSignal() != 0)

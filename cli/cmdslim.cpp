@@ -20,9 +20,11 @@ int runSlim(const QStringList &argList, Prompter &prompter)
     if (!ok || level < 0 || level >= SlimCustomLevel)
         return usageError(QStringLiteral("slim"), QStringLiteral("--level must be 0, 1 or 2"));
 
+    // Reading, the work, and writing when there is an output.
+    console::planProgress(args.output.isEmpty() ? 2 : 3);
     AddressBook book;
     if (readCheckedBook(args.input, book, prompter, writtenTo(args)) != 0)
-        return 1;
+        return ExitFailure;
     const SlimResult result = slimBook(book, slimPreset(level), CardLimits{}, oleNow(),
                                       console::progress(QStringLiteral("slimming")));
     if (console::interruptSignal() != 0)

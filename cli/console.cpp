@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "common/consoleprogress.h"
+#include "output.h"
 
 namespace {
 
@@ -78,7 +79,17 @@ void clearProgress()
     line().clear();
 }
 
+void planProgress(int phases)
+{
+    line().planPhases(phases);
+}
+
 } // namespace console
+
+QString CliPrompter::lineFor(const QString &text) const
+{
+    return console::messageLine(messageFile(), text);
+}
 
 Prompter::Button CliPrompter::ask(const Message &message)
 {

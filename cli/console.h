@@ -25,12 +25,20 @@ int interruptSignal();
 Progress progress(const QString &label);
 // Erases the progress line before other output.
 void clearProgress();
+// The command's work runs in phases pieces of work (progress() calls): the
+// line then shows the percentage of the whole command.
+void planProgress(int phases);
 
 } // namespace console
 
-// The command line's prompter: erases the progress line before each message.
+// The command line's prompter: erases the progress line before each message,
+// and starts it with the program's name and the file it is about
+// (console::messageLine).
 class CliPrompter : public ConsolePrompter
 {
+protected:
+    QString lineFor(const QString &text) const override;
+
 public:
     Button ask(const Message &message) override;
     int choose(const QString &text, const QStringList &captions, int defaultIndex,

@@ -7,6 +7,7 @@
 
 #include "commands.h"
 #include "console.h"
+#include "output.h"
 
 namespace {
 
@@ -68,9 +69,11 @@ examples:
      2, runConvert, true},
 
     {"info", "FILE", "print the file information report",
-     R"(Prints the file information report of FILE on stdout: the number of
-cards, IDs, names, groups, log lines and records, the sizes and the bad
-cards, as the window's report shows it.
+     R"(Prints the file information report of FILE on stdout, as the window's
+report shows it: the file's name and size, the number of cards and of bad
+cards by severity (broken, abnormal, suspicious), the number of IDs and
+names in use, and the times of the oldest card's creation and of the latest
+update.
 
 example:
   brindle-cli info Address.ndb
@@ -80,11 +83,12 @@ example:
     {"check", "FILE", "list the cards that break Corvid's rules",
      R"(Checks every card of FILE against Corvid's rules and prints one line per
 bad card: its number, the severity mark (broken, abnormal, suspicious), the
-status code and the message; then a summary line. A line also names the
-bytes after the last card of an address book file whose header declares
-fewer cards than it holds (or that has bytes appended): they belong to no
-card and are not kept when the book is written. Exits with 2 when some card
-is bad or the file has such bytes, with 0 when every card is normal.
+status code and the message; then a summary line with the counts. A line
+also names the bytes after the last card of an address book file whose
+header declares fewer cards than it holds (or that has bytes appended): they
+belong to no card and are not kept when the book is written. Exits with 2
+when some card is bad or the file has such bytes, with 0 when every card is
+normal.
 
 example:
   brindle-cli check Address.ndb || echo "some cards need repair"
@@ -184,22 +188,19 @@ const Command *findCommand(const QString &name)
     return nullptr;
 }
 
-void printUsage(FILE *out)
-{
-    std::fprintf(out, "usage: brindle-cli COMMAND [ARGUMENTS]\n"
-                      "       brindle-cli COMMAND --help\n"
-                      "       brindle-cli --help | --version\n");
-}
+const char Usage[] = "usage: brindle-cli COMMAND [ARGUMENTS]\n"
+                     "       brindle-cli COMMAND --help\n"
+                     "       brindle-cli --help | --version\n";
 
 void printHelp()
 {
-    printUsage(stdout);
-    std::printf("\nBrindle's address-book operations without a window, for the address\n"
-                "book of the mail client Corvid (Address.ndb) and its interchange formats.\n"
-                "\ncommands:\n");
+    QByteArray text = Usage;
+    text += "\nBrindle's address-book operations without a window, for the address\n"
+            "book of the mail client Corvid (Address.ndb) and its interchange formats.\n"
+            "\ncommands:\n";
     for (const Command &c : Commands)
-        std::printf("  %-10s %s\n", c.name, c.summary);
-    std::printf(
+        text += QByteArray("  ") + QByteArray(c.name).leftJustified(10) + ' ' + c.summary + '\n';
+    text += QByteArray(
         R"(
 File kinds follow the file name: .ndb and .nd0-.nd9 address book, .txt list
 text (when read, also a Eudora nickname file, told by its first bytes),
@@ -220,15 +221,18 @@ allowed), mode, ACL and user attributes. When the window's option to keep
 the old file in the trash is on (the default), the old content goes to the
 trash once the new content is complete; --no-trash skips that.
 
-While long work runs and stderr is a terminal, a progress line is shown
-there; Ctrl+C stops the work without leaving a file half written.
+While long work runs and stderr is a terminal, a progress line with the
+percentage of the whole command is shown there; Ctrl+C stops the work
+without leaving a file half written.
 
 Results, reports and messages about files are Brindle's own, in Japanese,
-UTF-8 on stdout and stderr.
+UTF-8 on stdout and stderr; a message about a file reads
+"brindle-cli: FILE: message".
 
 exit status:
   0    success
-  1    failure: a file could not be read or written (the reason is on stderr)
+  1    failure: a file could not be read or written, or the results could
+       not be written to stdout (the reason is on stderr)
   2    check: some card is bad, or bytes follow the last card
   3    compare: the books differ
   4    written, but not everything was kept: cards left out at the card
@@ -239,11 +243,11 @@ exit status:
 
 Run 'brindle-cli COMMAND --help' for a command's options and examples.
 )");
+    console::writeStdout(text);
 }
 
 void printCommandHelp(const Command &c)
 {
-    std::printf("usage: brindle-cli %s %s\n\n", c.name, c.arguments);
     QString details = QString::fromUtf8(c.details);
     // The item names of --csv-items, wrapped.
     QString items;
@@ -261,7 +265,8 @@ void printCommandHelp(const Command &c)
         column += key.size();
     }
     details.replace(QStringLiteral("%ITEMS%"), items);
-    std::printf("%s", details.toUtf8().constData());
+    console::writeStdout("usage: brindle-cli " + QByteArray(c.name) + ' ' + c.arguments + "\n\n"
+                         + details.toUtf8());
 }
 
 bool isHelp(const QString &arg)
@@ -329,15 +334,13 @@ int usageError(const QString &command, const QString &problem)
     return ExitUsage;
 }
 
-int main(int argc, char *argv[])
-{
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("brindle-cli"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(BRINDLE_VERSION));
-    const QStringList args = QCoreApplication::arguments().mid(1);
+namespace {
 
+// Runs the command line; returns the exit status.
+int run(const QStringList &args)
+{
     if (args.isEmpty()) {
-        printUsage(stderr);
+        std::fputs(Usage, stderr);
         std::fprintf(stderr, "Try 'brindle-cli --help' for more information.\n");
         return ExitUsage;
     }
@@ -347,7 +350,7 @@ int main(int argc, char *argv[])
         return ExitOk;
     }
     if (name == QLatin1String("--version")) {
-        std::printf("brindle-cli %s\n", BRINDLE_VERSION);
+        console::writeStdout("brindle-cli " BRINDLE_VERSION "\n");
         return ExitOk;
     }
     if (name == QLatin1String("help")) {
@@ -355,9 +358,11 @@ int main(int argc, char *argv[])
             printHelp();
             return ExitOk;
         }
-        const Command *c = findCommand(args.at(1));
-        if (!c || args.size() > 2)
+        if (args.size() > 2)
             return usageError(QString(), QStringLiteral("help takes one command name"));
+        const Command *c = findCommand(args.at(1));
+        if (!c)
+            return usageError(QString(), QStringLiteral("unknown command ") + args.at(1));
         printCommandHelp(*c);
         return ExitOk;
     }
@@ -396,5 +401,20 @@ int main(int argc, char *argv[])
     // one.
     if (status == ExitOk && prompter.lossReported())
         return ExitDataLoss;
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("brindle-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(BRINDLE_VERSION));
+    const int status = run(QCoreApplication::arguments().mid(1));
+    // Results that did not reach stdout make any result status a failure;
+    // a wrong command line and an interrupt keep theirs.
+    if (!console::finishStdout() && status < ExitUsage)
+        return ExitFailure;
     return status;
 }

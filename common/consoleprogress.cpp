@@ -36,21 +36,31 @@ ConsoleProgress::Sink ConsoleProgress::stderrSinkIfTerminal()
 Progress ConsoleProgress::phase(const QString &label, std::function<bool()> stop)
 {
     const qint64 started = m_clock();
-    return [this, label, stop = std::move(stop), started](qint64 done, qint64 total) {
-        if (m_sink)
-            show(label, done, total, started);
+    // This phase's share of the plan; phases beyond it share the last.
+    const int index = std::min(m_phasesBegun++, m_phaseCount - 1);
+    const int count = m_phaseCount;
+    return [this, label, stop = std::move(stop), started, index, count](qint64 done, qint64 total) {
+        if (m_sink) {
+            const qint64 permille = total > 0 ? std::clamp<qint64>(done * 1000 / total, 0, 1000) : 0;
+            show(label, int((index * 1000 + permille) / count / 10), started);
+        }
         return !(stop && stop());
     };
 }
 
-void ConsoleProgress::show(const QString &label, qint64 done, qint64 total, qint64 started)
+void ConsoleProgress::planPhases(int count)
+{
+    m_phaseCount = std::max(count, 1);
+    m_phasesBegun = 0;
+}
+
+void ConsoleProgress::show(const QString &label, int percent, qint64 started)
 {
     const qint64 now = m_clock();
     if (now - started < IntervalMs)
         return;
     if (m_shown && now - m_lastShown < IntervalMs)
         return;
-    const int percent = total > 0 ? int(std::clamp<qint64>(done * 100 / total, 0, 100)) : 0;
     const QByteArray text = QStringLiteral("%1 %2%").arg(label).arg(percent, 3).toLocal8Bit();
     if (m_shown && text == m_lastText)
         return;

@@ -33,16 +33,24 @@ public:
     // outlive the callback.
     Progress phase(const QString &label, std::function<bool()> stop = {});
 
+    // The work to come runs in count phases (reading, working, writing):
+    // the percentage shown is then that of the whole, each phase taking the
+    // next equal share of one scale, so that it never starts over. Without
+    // a plan every phase counts from 0 to 100 %.
+    void planPhases(int count);
+
     // Erases the line when one is shown.
     void clear();
     bool lineShown() const { return m_shown; }
 
 private:
-    void show(const QString &label, qint64 done, qint64 total, qint64 started);
+    void show(const QString &label, int percent, qint64 started);
 
     Sink m_sink;
     Clock m_clock;
     qint64 m_lastShown = 0;
     QByteArray m_lastText;
     bool m_shown = false;
+    int m_phaseCount = 1; // of the plan
+    int m_phasesBegun = 0;
 };

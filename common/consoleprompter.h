@@ -19,6 +19,10 @@ public:
     // The text of the last message shown (for callers that summarise).
     QString lastMessage() const { return m_last; }
 
+protected:
+    // What is printed for a message or question of this text.
+    virtual QString lineFor(const QString &text) const { return text; }
+
 private:
     QString m_last;
 };

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <utility>
 
 class Prompter
 {
@@ -104,8 +105,30 @@ public:
     bool lossReported() const { return m_lossReported; }
     void clearLossReported() { m_lossReported = false; }
 
+    // The file that the messages shown meanwhile are about, for a stretch
+    // of work on one file (reading it, writing it); "" when none. Message
+    // boxes leave it out (their texts name a file where it matters); the
+    // command line names it before each message.
+    const QString &messageFile() const { return m_messageFile; }
+    class FileScope
+    {
+    public:
+        FileScope(Prompter &prompter, const QString &path)
+            : m_prompter(prompter), m_previous(std::exchange(prompter.m_messageFile, path))
+        {
+        }
+        ~FileScope() { m_prompter.m_messageFile = m_previous; }
+        FileScope(const FileScope &) = delete;
+        FileScope &operator=(const FileScope &) = delete;
+
+    private:
+        Prompter &m_prompter;
+        QString m_previous;
+    };
+
 private:
     bool m_lossReported = false;
+    QString m_messageFile;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(Prompter::Buttons)

@@ -254,15 +254,18 @@ int saveFileSafely(const QString &path, QByteArrayView bytes, const SafeSaveOpti
         // The old file goes away by a rename in its folder.
         struct stat dir;
         if (::stat(native(folder).constData(), &dir) != 0 || !mayWrite(native(folder), dir))
-            return fail(SaveFailure::NotReplaceable);
+            return fail(SaveFailure::FolderReadOnly);
     }
 
     // A new file gets the usual mode (the umask, the folder's default ACL);
     // a replacement stays private until it has the old file's attributes.
     TempFile temp;
     if (!temp.create(folder, QFileInfo(target.resolved).fileName(), replacing ? 0600 : 0666)) {
-        const bool refused = errno == EACCES || errno == EPERM || errno == EROFS;
-        return fail(replacing && refused ? SaveFailure::NotReplaceable : SaveFailure::CannotCreate);
+        if (errno == ENOENT || errno == ENOTDIR)
+            return fail(SaveFailure::FolderMissing);
+        if (errno == EACCES || errno == EPERM || errno == EROFS)
+            return fail(SaveFailure::FolderReadOnly);
+        return fail(SaveFailure::CannotCreate);
     }
 
     constexpr qsizetype Chunk = qsizetype(1) << 20;
@@ -287,4 +290,19 @@ int saveFileSafely(const QString &path, QByteArrayView bytes, const SafeSaveOpti
     temp.release();
     syncFolder(folder);
     return 0;
+}
+
+QString saveRefusedMessage(SaveFailure failure, const QString &shownPath)
+{
+    const QString failed = QStringLiteral("書き込みに失敗しました。");
+    switch (failure) {
+    case SaveFailure::NotReplaceable:
+        return failed + u'[' + shownPath + QStringLiteral("]は使用中です。");
+    case SaveFailure::FolderMissing:
+        return failed + QStringLiteral("パスが見つかりません。[") + shownPath + u']';
+    case SaveFailure::FolderReadOnly:
+        return failed + u'[' + shownPath + QStringLiteral("]のディレクトリは読取専用です。");
+    default:
+        return QString();
+    }
 }

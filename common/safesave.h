@@ -56,10 +56,13 @@ struct SafeSaveOptions
 enum class SaveFailure {
     None,
     Cancelled,      // progress returned false
-    NotReplaceable, // the target is read-only, not a regular file, or its
-                    // folder does not let us make a file in it
-    CannotCreate,   // no temporary file could be made (missing folder, ...)
+    NotReplaceable, // the target itself is in the way: read-only, or not a
+                    // regular file
+    CannotCreate,   // no temporary file could be made for another reason
     WriteFailed,    // writing, flushing or renaming failed
+    FolderMissing,  // the folder to write in does not exist (or is a file)
+    FolderReadOnly, // the folder does not let us make or replace a file in
+                    // it (no write permission, a read-only file system)
 };
 
 // Replaces (or creates) the file at path with bytes as described above.
@@ -67,3 +70,10 @@ enum class SaveFailure {
 // no message.
 int saveFileSafely(const QString &path, QByteArrayView bytes,
                    const SafeSaveOptions &options = {}, SaveFailure *failure = nullptr);
+
+// The message for a save refused for a reason the user can act on, naming
+// the file as shownPath: the file is in the way (read-only, in use, not a
+// regular file), its folder does not exist, or its folder may not be
+// written. "" for the other failures, which each writer words itself, and
+// for a cancel, which has no message.
+QString saveRefusedMessage(SaveFailure failure, const QString &shownPath);

@@ -494,10 +494,9 @@ int writeNdbFile(const QString &path, const AddressBook &book, Prompter &prompte
         replaced.report(prompter);
         return 0;
     }
-    if (failure == SaveFailure::WriteFailed)
+    if (const QString refused = saveRefusedMessage(failure, shown); !refused.isEmpty())
+        prompter.notice(refused);
+    else if (failure != SaveFailure::Cancelled)
         prompter.notice(shown + QStringLiteral(" の書き込みに失敗しました。"));
-    else
-        prompter.notice(QStringLiteral("書き込みに失敗しました。[") + shown
-                        + QStringLiteral("]は使用中です。"));
     return -1;
 }

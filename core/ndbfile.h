@@ -62,7 +62,9 @@ int readNdbFile(const QString &path, AddressBook &book, Prompter &prompter,
 // Builds the image, then stores it safely: a temporary file in the same
 // folder renamed over the target, so the old file is never destroyed before
 // the new one is complete. 0 on success, -1 on any failure or cancel.
-// Once written, characters replaced by "?" are reported (CharacterLoss).
+// Failures are told as saveRefusedMessage (safesave.h) words them, others as
+// "path の書き込みに失敗しました。"; a cancel has no message. Once written,
+// characters replaced by "?" are reported (CharacterLoss).
 // trashOld: move the file being replaced to the trash, once the new content
 // is complete and just before it takes the old file's place.
 int writeNdbFile(const QString &path, const AddressBook &book, Prompter &prompter,

@@ -636,11 +636,13 @@ int CsvFileWrite(const QString &path, const AddressBook &book, Prompter &prompte
     if (!ask || !ask(options))
         return -1;
     bool cancelled = false;
-    const QString text = csvFileText(book, options, niftyDomain, progress, &cancelled);
+    const QString text = csvFileText(book, options, niftyDomain,
+                                     progressPart(progress, 0, TextBuildPercent), &cancelled);
     if (cancelled)
         return -1;
     qsizetype replaced = 0;
-    if (writeTextFileSafely(path, text, prompter, progress, trashOld, &replaced) != 0)
+    if (writeTextFileSafely(path, text, prompter,
+                            progressPart(progress, TextBuildPercent, 100), trashOld, &replaced) != 0)
         return -1;
     if (replaced > 0) {
         std::array<qsizetype, CsvCardItemCount> counts{};

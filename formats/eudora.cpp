@@ -428,11 +428,13 @@ int EudoraFileWrite(const QString &path, const AddressBook &book, Prompter &prom
                     const EudoraWriteOptions &options, const Progress &progress, bool trashOld)
 {
     bool cancelled = false;
-    const QString text = eudoraFileText(book, options, progress, &cancelled);
+    const QString text = eudoraFileText(book, options,
+                                        progressPart(progress, 0, TextBuildPercent), &cancelled);
     if (cancelled)
         return -1;
     qsizetype replaced = 0;
-    if (writeTextFileSafely(path, text, prompter, progress, trashOld, &replaced) != 0)
+    if (writeTextFileSafely(path, text, prompter,
+                            progressPart(progress, TextBuildPercent, 100), trashOld, &replaced) != 0)
         return -1;
     reportReplacedCharacters(book, replaced, [&](qsizetype index) {
         return index == 0 ? 0 : cp932::unencodableCount(eudoraCardText(book.cards[index], options));

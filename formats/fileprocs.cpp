@@ -245,9 +245,8 @@ int writeTextFileSafely(const QString &path, const QString &text, Prompter &prom
     SaveFailure failure = SaveFailure::None;
     if (saveFileSafely(path, cp932::encode(text, replaced), {progress, trashOld}, &failure) == 0)
         return 0;
-    if (failure == SaveFailure::NotReplaceable)
-        warn(prompter, QStringLiteral("書き込みに失敗しました。[") + path
-                           + QStringLiteral("]は使用中です。"));
+    if (const QString refused = saveRefusedMessage(failure, path); !refused.isEmpty())
+        warn(prompter, refused);
     else if (failure != SaveFailure::Cancelled)
         warn(prompter, QLatin1Char('[') + path + QStringLiteral("]の書き込みに失敗しました。"));
     return -1;

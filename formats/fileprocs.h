@@ -89,11 +89,14 @@ private:
 // Writes text to path in CP932, replacing any file there. The new file is
 // written beside the old one and renamed over it only when it is complete,
 // so a failed or cancelled write leaves the old file as it was.
-//   - An existing file we may not replace (read-only, or its folder is
-//     read-only): "書き込みに失敗しました。[path]は使用中です。", -1.
-//   - Other failures: a message naming the path, -1.
+//   - An existing file we may not replace (read-only, not a regular file):
+//     "書き込みに失敗しました。[path]は使用中です。", -1.
+//   - The folder does not exist, or may not be written: the message of
+//     saveRefusedMessage (safesave.h) naming the cause and path, -1.
+//   - Other failures: "[path]の書き込みに失敗しました。", -1.
 //   - progress is called while the bytes are written; false cancels the
-//     write without a message, -1.
+//     write without a message, -1. A writer that built the text with the
+//     same callback hands over the rest of its scale (progressPart).
 //   - trashOld: the old file is moved to the trash just before the new one
 //     takes its place (failures to trash are ignored; the old file is then
 //     simply replaced).
@@ -112,6 +115,9 @@ int writeTextFileSafely(const QString &path, const QString &text, Prompter &prom
 void reportReplacedCharacters(const AddressBook &book, qsizetype replaced,
                               const std::function<qsizetype(qsizetype index)> &replacedIn,
                               Prompter &prompter);
+// How much of a text writer's progress scale building the text takes (with
+// progressPart); saving it with writeTextFileSafely takes the rest.
+inline constexpr int TextBuildPercent = 90;
 
 // Reads a whole text file in CP932 into text.
 //   - The file's length cannot be taken (missing, not a regular file: a

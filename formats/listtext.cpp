@@ -225,11 +225,13 @@ int ListFileWrite(const QString &path, const AddressBook &book, Prompter &prompt
                   const Progress &progress, bool trashOld)
 {
     bool cancelled = false;
-    const QString text = listFileText(book, QDateTime::currentDateTime(), progress, &cancelled);
+    const QString text = listFileText(book, QDateTime::currentDateTime(),
+                                      progressPart(progress, 0, TextBuildPercent), &cancelled);
     if (cancelled)
         return -1;
     qsizetype replaced = 0;
-    if (writeTextFileSafely(path, text, prompter, progress, trashOld, &replaced) != 0)
+    if (writeTextFileSafely(path, text, prompter,
+                            progressPart(progress, TextBuildPercent, 100), trashOld, &replaced) != 0)
         return -1;
     reportReplacedCharacters(book, replaced, [&](qsizetype index) {
         QString part;

@@ -816,10 +816,12 @@ int VcdFileWrite(const QString &path, const AddressBook &book, Prompter &prompte
 {
     bool cancelled = false;
     qsizetype replaced = 0; // in quoted-printable values, then in the rest
-    const QString text = vcardFileText(book, options, progress, &cancelled, &replaced);
+    const QString text = vcardFileText(book, options, progressPart(progress, 0, TextBuildPercent),
+                                       &cancelled, &replaced);
     if (cancelled)
         return -1;
-    if (writeTextFileSafely(path, text, prompter, progress, trashOld, &replaced) != 0)
+    if (writeTextFileSafely(path, text, prompter,
+                            progressPart(progress, TextBuildPercent, 100), trashOld, &replaced) != 0)
         return -1;
     reportReplacedCharacters(book, replaced, [&](qsizetype index) -> qsizetype {
         if (index == 0)

@@ -201,19 +201,25 @@ QString compareBookFiles(const QString &oldPath, const QString &newPath, Prompte
     }
     for (const QString &path : {oldPath, newPath}) {
         if (!isFile(path)) {
+            const Prompter::FileScope about(prompter, path);
             prompter.notice(path + QStringLiteral(" が存在しません"));
             return {};
         }
     }
     if (guard) {
-        for (const QString &path : {oldPath, newPath})
+        for (const QString &path : {oldPath, newPath}) {
+            const Prompter::FileScope about(prompter, path);
             if (guard(path))
                 return {};
+        }
     }
     AddressBook books[2];
     const QString paths[2] = {oldPath, newPath};
     for (int i = 0; i < 2; ++i) {
-        if (readNdbFile(paths[i], books[i], prompter, progress) != 0) {
+        const Prompter::FileScope about(prompter, paths[i]);
+        // Both books on one scale: the earlier one fills the first half.
+        if (readNdbFile(paths[i], books[i], prompter, progressPart(progress, 50 * i, 50 * (i + 1)))
+            != 0) {
             prompter.notice(paths[i] + QStringLiteral(" の読み込みに失敗しました"));
             return {};
         }

@@ -70,7 +70,8 @@ TEST_F(Cli, NewWritesTheEmptyBook)
     const QByteArray full = readAll(path("Address.ndb"));
     const CliRun again = runCli({QStringLiteral("new"), path("Address.ndb")});
     EXPECT_EQ(again.exitCode, 1);
-    EXPECT_TRUE(again.err.contains("already exists")) << again.err.toStdString();
+    EXPECT_EQ(again.errText(), QStringLiteral("brindle-cli: ") + path("Address.ndb")
+                                   + QStringLiteral(": 既に存在します。上書きしません。\n"));
     EXPECT_EQ(readAll(path("Address.ndb")), full);
 }
 
@@ -131,14 +132,16 @@ TEST_F(Cli, FailedConvertLeavesOutputAlone)
 
     CliRun r = runCli({QStringLiteral("convert"), path("in.ndb"), path("out.ndb")});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(QString::fromUtf8(r.err).startsWith(QStringLiteral("ファイルが壊れています")))
+    EXPECT_TRUE(QString::fromUtf8(r.err).startsWith(QStringLiteral("brindle-cli: ") + path("in.ndb")
+                                                    + QStringLiteral(": ファイルが壊れています")))
         << r.err.toStdString();
     EXPECT_EQ(readAll(path("out.ndb")), QByteArray("keep me"));
 
     r = runCli({QStringLiteral("convert"), path("missing.ndb"), path("out.ndb")});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(QString::fromUtf8(r.err).trimmed(),
-              u'[' + path("missing.ndb") + QStringLiteral("]は存在しません"));
+    EXPECT_EQ(QString::fromUtf8(r.err).trimmed(), QStringLiteral("brindle-cli: ") + path("missing.ndb")
+                                                      + QStringLiteral(": [") + path("missing.ndb")
+                                                      + QStringLiteral("]は存在しません"));
     EXPECT_EQ(readAll(path("out.ndb")), QByteArray("keep me"));
 
     // A write that cannot start: a folder in the output's place.
@@ -147,8 +150,8 @@ TEST_F(Cli, FailedConvertLeavesOutputAlone)
     r = runCli({QStringLiteral("convert"), path("in.ndb"), path("folder.ndb")});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(QString::fromUtf8(r.err).trimmed(),
-              QStringLiteral("書き込みに失敗しました。[") + path("folder.ndb")
-                  + QStringLiteral("]は使用中です。"));
+              QStringLiteral("brindle-cli: ") + path("folder.ndb") + QStringLiteral(": 書き込みに失敗しました。[")
+                  + path("folder.ndb") + QStringLiteral("]は使用中です。"));
 }
 
 TEST_F(Cli, ConvertGoesThroughTheFileKinds)
@@ -264,11 +267,13 @@ TEST_F(Cli, RefusesTheLiveBookWhileCorvidRuns)
     const QString refused = QStringLiteral("現在 Corvid が起動しているため、アドレス帳の読み書きはできません。");
     CliRun r = runCli({QStringLiteral("convert"), live, path("out.ndb")}, config, prefix);
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(QString::fromUtf8(r.err).startsWith(refused)) << r.err.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(r.err).startsWith(QStringLiteral("brindle-cli: ") + live + QStringLiteral(": ") + refused))
+        << r.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(path("out.ndb")));
-    r = runCli({QStringLiteral("new"), home + QStringLiteral("/ADDRESS.ND1")}, config, prefix);
+    const QString copy = home + QStringLiteral("/ADDRESS.ND1");
+    r = runCli({QStringLiteral("new"), copy}, config, prefix);
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(QString::fromUtf8(r.err).startsWith(refused));
+    EXPECT_TRUE(QString::fromUtf8(r.err).startsWith(QStringLiteral("brindle-cli: ") + copy + QStringLiteral(": ") + refused));
     r = runCli({QStringLiteral("convert"), path("in.ndb"), live}, config, prefix);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(readAll(live), liveBytes);
@@ -282,7 +287,10 @@ TEST_F(Cli, RefusesTheLiveBookWhileCorvidRuns)
                 QStringLiteral("1"), QStringLiteral("-o"), path("other/Address.ndb")},
                config, prefix);
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(QString::fromUtf8(r.err).startsWith(refused)) << r.err.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(r.err).startsWith(QStringLiteral("brindle-cli: ")
+                                                     + path("other/Address.ndb")
+                                                     + QStringLiteral(": ") + refused))
+        << r.err.toStdString();
     EXPECT_EQ(readAll(live), liveBytes);
     EXPECT_TRUE(QFileInfo(path("other/Address.ndb")).isSymLink());
 
@@ -332,6 +340,12 @@ TEST_F(Cli, HelpForTheProgramAndEachCommand)
         EXPECT_TRUE(manual.contains(QStringLiteral(".SS ") + c + u'\n'));
     }
 
+    // The report of info holds no groups, log lines or records; its help
+    // does not promise them.
+    const QString infoHelp = runCli({QStringLiteral("info"), QStringLiteral("--help")}).outText();
+    for (const char *missing : {"group", "log line", "record"})
+        EXPECT_FALSE(infoHelp.contains(QLatin1String(missing))) << infoHelp.toStdString();
+
     r = runCli({QStringLiteral("--version")});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out, QByteArray("brindle-cli " BRINDLE_VERSION "\n"));
@@ -356,6 +370,11 @@ TEST_F(Cli, WrongCommandLinesAreUsageErrors)
     }
     EXPECT_FALSE(QFileInfo::exists(path("x.ndb")));
     EXPECT_FALSE(QFileInfo::exists(path("y.ndb")));
+
+    // help names what it does not know.
+    const CliRun unknown = runCli({u"help"_qs, u"frobnicate"_qs});
+    EXPECT_TRUE(unknown.err.startsWith("brindle-cli: unknown command frobnicate\n")) << unknown.err.toStdString();
+    EXPECT_TRUE(runCli({u"help"_qs, u"info"_qs, u"check"_qs}).err.startsWith("brindle-cli: help takes one command name\n"));
 
     // Options may also be written --name=value.
     const CliRun r = runCli({u"slim"_qs, path("in.ndb"), u"--level=1"_qs, u"-o"_qs, path("x.ndb")});

@@ -212,6 +212,101 @@ TEST_F(CliContract, TheInputChangesOnlyWhenOutputNamesIt)
     EXPECT_EQ(stateOf(other), otherOriginal);
 }
 
+// Runs brindle-cli with its standard output going to stdoutFile, with the
+// same isolation as runCli.
+CliRun runCliInto(const QStringList &args, const QString &stdoutFile)
+{
+    static QTemporaryDir empty;
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"XDG_CONFIG_HOME"_qs, empty.filePath(u"config"_qs));
+    env.insert(u"XDG_DATA_HOME"_qs, empty.filePath(u"data"_qs));
+    env.insert(u"WINEPREFIX"_qs, empty.filePath(u"prefix"_qs));
+    p.setProcessEnvironment(env);
+    p.setStandardOutputFile(stdoutFile);
+    p.start(QStringLiteral(BRINDLE_CLI), args);
+    CliRun r;
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
+        return r;
+    r.exitCode = p.exitCode();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+// Results that cannot be written to stdout (a full disk, a closed pipe) are
+// a failure, never a success or a finding: the caller did not get them.
+TEST_F(CliContract, LostStandardOutputIsAFailure)
+{
+    if (!QFileInfo(u"/dev/full"_qs).exists())
+        GTEST_SKIP() << "no /dev/full on this machine";
+    const QString one = writeBook(u"one.ndb"_qs, 30, 1);
+    const QString two = writeBook(u"two.ndb"_qs, 30, 2);
+    const QList<QStringList> commands = {
+        {u"compare"_qs, one, two},  {u"compare"_qs, one, one + u".copy"_qs},
+        {u"info"_qs, one},          {u"check"_qs, one},
+        {u"dedupe"_qs, one, u"--report"_qs},
+        {u"repair"_qs, one, u"--level"_qs, u"1"_qs},
+        {u"--help"_qs},             {u"help"_qs},
+        {u"help"_qs, u"info"_qs},   {u"info"_qs, u"--help"_qs},
+        {u"--version"_qs},
+    };
+    ASSERT_TRUE(QFile::copy(one, one + u".copy"_qs));
+    for (const QStringList &args : commands) {
+        SCOPED_TRACE(args.join(u' ').toStdString());
+        const CliRun r = runCliInto(args, u"/dev/full"_qs);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.errText().endsWith(u"brindle-cli: 標準出力に書き込めません\n"_qs))
+            << r.err.toStdString();
+        // The same command with somewhere to write to succeeds.
+        EXPECT_NE(runCliInto(args, path(u"out.txt"_qs)).exitCode, 1);
+    }
+}
+
+// A message about a file names the program and the file first, then gives
+// the file message unchanged.
+TEST_F(CliContract, FileMessagesNameTheProgramAndTheFile)
+{
+    const QString good = path(u"good.ndb"_qs);
+    ScriptedPrompter quiet;
+    ASSERT_EQ(writeNdbFile(good, AddressBook::newBook(), quiet), 0);
+    const QString missing = path(u"missing.ndb"_qs);
+    const QString garbage = path(u"garbage.ndb"_qs);
+    ASSERT_TRUE(writeAll(garbage, QByteArray(300, 'Z')));
+    const QString nowhere = path(u"no/such/out.csv"_qs);
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"locked"_qs));
+    const QString locked = path(u"locked/out.ndb"_qs);
+    ASSERT_TRUE(writeAll(locked, "old"));
+    ASSERT_EQ(::chmod(QFile::encodeName(path(u"locked"_qs)).constData(), 0555), 0);
+
+    const struct
+    {
+        QStringList args;
+        QString file;    // the file every line names
+        QString message; // one of the lines, after the file
+    } cases[] = {
+        {{u"info"_qs, missing}, missing, u'[' + missing + u"]は存在しません"_qs},
+        {{u"compare"_qs, garbage, good}, garbage, u"バージョンが違うか、Addressファイルではありません"_qs},
+        {{u"convert"_qs, good, nowhere}, nowhere,
+         u"書き込みに失敗しました。パスが見つかりません。["_qs + nowhere + u']'},
+        {{u"repair"_qs, good, u"--level"_qs, u"1"_qs, u"-o"_qs, locked}, locked,
+         u"書き込みに失敗しました。["_qs + locked + u"]のディレクトリは読取専用です。"_qs},
+        {{u"new"_qs, good}, good, u"既に存在します。上書きしません。"_qs},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.args.join(u' ').toStdString());
+        const CliRun r = runCli(c.args);
+        EXPECT_EQ(r.exitCode, 1);
+        const QString prefix = u"brindle-cli: "_qs + c.file + u": "_qs;
+        const QStringList lines = r.errText().split(u'\n', Qt::SkipEmptyParts);
+        EXPECT_TRUE(lines.contains(prefix + c.message)) << r.err.toStdString();
+        for (const QString &line : lines)
+            EXPECT_TRUE(line.startsWith(prefix)) << line.toStdString();
+    }
+    ::chmod(QFile::encodeName(path(u"locked"_qs)).constData(), 0755);
+    EXPECT_EQ(readAll(locked), QByteArray("old"));
+    EXPECT_FALSE(QFileInfo::exists(path(u"no"_qs)));
+}
+
 TEST(ConsoleProgress, ShowsAfterAnIntervalAtMostOnceAnInterval)
 {
     qint64 now = 0;
@@ -278,6 +373,33 @@ bool waitUntilCatching(QProcess &p, int sig)
     return false;
 }
 
+// A command planned as phases shows one percentage for the whole command.
+TEST(ConsoleProgress, PlannedPhasesShareOneScale)
+{
+    qint64 now = 0;
+    QByteArray screen;
+    ConsoleProgress line([&screen](const QByteArray &b) { screen = b; }, [&now] { return now; });
+    line.planPhases(2);
+    Progress reading = line.phase(u"reading a.ndb"_qs);
+    now = 100;
+    reading(50, 100);
+    EXPECT_EQ(screen, QByteArray("\rreading a.ndb  25%\033[K"));
+    Progress writing = line.phase(u"writing b.csv"_qs);
+    now = 200;
+    writing(0, 10);
+    EXPECT_EQ(screen, QByteArray("\rwriting b.csv  50%\033[K"));
+    now = 300;
+    writing(10, 10);
+    EXPECT_EQ(screen, QByteArray("\rwriting b.csv 100%\033[K"));
+    // A phase beyond the plan shares the last part of the scale.
+    Progress more = line.phase(u"more"_qs);
+    now = 400;
+    more(1, 2);
+    EXPECT_EQ(screen, QByteArray("\rmore  75%\033[K"));
+}
+
+// A book big enough that reading and writing it take well over the
+// progress interval.
 class CliLongWork : public CliContract
 {
 protected:
@@ -320,6 +442,15 @@ TEST_F(CliLongWork, ProgressOnlyOnATerminal)
         QStringLiteral("\r(reading big\\.ndb|writing tty\\.csv) +[0-9]{1,3}%\x1b\\[K"));
     EXPECT_TRUE(screen.contains(line)) << screen.toStdString();
     EXPECT_TRUE(screen.endsWith(u"\r\x1b[K"_qs)) << screen.toStdString();
+    // One scale for the whole command: reading the book, building the CSV
+    // text and saving it never start the percentage over.
+    static const QRegularExpression percent(QStringLiteral(" +([0-9]{1,3})%\x1b"));
+    int previous = -1;
+    for (auto it = percent.globalMatch(screen); it.hasNext();) {
+        const int now = it.next().captured(1).toInt();
+        EXPECT_GE(now, previous) << screen.toStdString();
+        previous = now;
+    }
     EXPECT_EQ(readAll(path(u"tty.csv"_qs)), readAll(path(u"plain.csv"_qs)));
 
     // A terminal that cannot erase a line gets no progress.
@@ -328,9 +459,13 @@ TEST_F(CliLongWork, ProgressOnlyOnATerminal)
 
 // Ctrl+C (or SIGTERM) while a book is read or written: the command stops,
 // exits with 128 + the signal, and the output is either complete (the work
-// was done before the signal) or untouched; no temporary file stays.
+// was done before the signal) or untouched; no temporary file stays. The
+// signal is sent a while after brindle-cli has installed its handlers, so
+// that a busy machine cannot make it arrive before them.
 TEST_F(CliLongWork, InterruptedWorkLeavesNothingHalfWritten)
 {
+    if (!QFileInfo::exists(u"/proc/self/status"_qs))
+        GTEST_SKIP() << "no /proc to tell when brindle-cli has installed its signal handlers";
     const QByteArray old("the old output");
     ASSERT_TRUE(writeAll(path(u"out.csv"_qs), old));
     ASSERT_TRUE(writeAll(path(u"slim.ndb"_qs), old));

@@ -55,25 +55,26 @@ TEST_F(CliReport, CheckListsBadCardsAfterRepairingNumbers)
 
     const CliRun r = runCli({u"check"_qs, path});
     EXPECT_EQ(r.exitCode, 2) << r.errText().toStdString();
-    EXPECT_EQ(r.errText().trimmed(), u"2 個所のカード番号の破損を修復しました。"_qs);
+    EXPECT_EQ(r.errText().trimmed(), u"brindle-cli: "_qs + path + u": 2 個所のカード番号の破損を修復しました。"_qs);
     // The counter was 3 and card 5 exists: it becomes 6 (one fix), and the
     // first of the two cards numbered 2 gets 6 (another).
     EXPECT_EQ(r.outText(), u"6 × 1 IDが１件も無い\n"
                      "2 ！ 50 未登録グループを使用している\n"
                      "5 ？ 100 名前に空白データが混入している\n"
-                     "4 cards, 3 bad: 1 broken, 1 abnormal, 1 suspicious\n"_qs);
+                     "全カード 4 枚、不良カード 3 枚（破損 1 枚、異常 1 枚、不信 1 枚）\n"_qs);
 
     AddressBook clean = AddressBook::newBook();
     clean.cards.append(goodCard(1));
     clean.cardCounter = 2;
     const CliRun ok = runCli({u"check"_qs, write(clean)});
     EXPECT_EQ(ok.exitCode, 0);
-    EXPECT_EQ(ok.outText(), u"1 cards, 0 bad: 0 broken, 0 abnormal, 0 suspicious\n"_qs);
+    EXPECT_EQ(ok.outText(), u"全カード 1 枚、不良カード 0 枚（破損 0 枚、異常 0 枚、不信 0 枚）\n"_qs);
     EXPECT_TRUE(ok.errText().isEmpty());
 
     const CliRun missing = runCli({u"check"_qs, dir.filePath(u"none.ndb"_qs)});
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(missing.errText().trimmed(), u'[' + dir.filePath(u"none.ndb"_qs) + u"]は存在しません"_qs);
+    const QString none = dir.filePath(u"none.ndb"_qs);
+    EXPECT_EQ(missing.errText().trimmed(), u"brindle-cli: "_qs + none + u": ["_qs + none + u"]は存在しません"_qs);
 }
 
 TEST_F(CliReport, InfoPrintsTheReport)

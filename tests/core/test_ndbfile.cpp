@@ -753,7 +753,9 @@ TEST_F(NdbFiles, FailedSaveKeepsTheOldFile)
     // A folder that does not exist: no temporary file can be made.
     const QString nowhere = path("no/such/Address.ndb");
     EXPECT_EQ(writeNdbFile(nowhere, book, prompter), -1);
-    EXPECT_EQ(prompter.texts(), (QStringList{usedMessage(folder), usedMessage(nowhere)}));
+    EXPECT_EQ(prompter.texts(),
+              (QStringList{usedMessage(folder),
+                           QStringLiteral("書き込みに失敗しました。パスが見つかりません。[") + nowhere + u']'}));
     EXPECT_EQ(prompter.asked.first().message.icon, Prompter::Icon::None);
 }
 
@@ -777,7 +779,9 @@ TEST_F(NdbFiles, ReadOnlyTargetOrFolderKeepsTheOldFile)
     EXPECT_EQ(writeNdbFile(file, book, prompter), -1);
     QFile::setPermissions(dir.path(), folderPerms);
     EXPECT_EQ(readAll(file), EmptyBookImage);
-    EXPECT_EQ(prompter.texts(), QStringList(2, usedMessage(file)));
+    EXPECT_EQ(prompter.texts(),
+              (QStringList{usedMessage(file), QStringLiteral("書き込みに失敗しました。[") + file
+                                                  + QStringLiteral("]のディレクトリは読取専用です。")}));
     EXPECT_EQ(entries(), QStringList{"Address.ndb"});
 }
 

@@ -16,6 +16,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include "common/safesave.h"
 #include "common/trash.h"
 #include "core/ndbfile.h"
 #include "formats/csv.h"
@@ -24,6 +25,7 @@
 #include "formats/listtext.h"
 #include "formats/vcard.h"
 #include "shell/settings.h"
+#include "tools/compare.h"
 #include "support/clirun.h"
 #include "support/generator.h"
 #include "support/scriptedprompter.h"
@@ -305,8 +307,137 @@ TEST_P(SafeSave, RefusesTargetsThatAreNotRegularFiles)
     EXPECT_EQ(entries(QStringLiteral("real")), (QStringList{"fifo", "null"}));
 }
 
+// A write that cannot be made says why: the folder is missing, the folder
+// may not be written, or the file itself is in the way.
+TEST_P(SafeSave, SaysWhyTheFileCannotBeWritten)
+{
+    if (QLatin1String(GetParam().name) == QLatin1String("settings"))
+        GTEST_SKIP() << "the settings are saved without a message";
+    const QString missing = path(QStringLiteral("no/such/")) + GetParam().fileName;
+    const QString readOnly = oldFile(0444);
+    const QString inLockedFolder = real();
+    ASSERT_TRUE(writeAll(inLockedFolder, OldContent));
+    ASSERT_EQ(::chmod(native(path(QStringLiteral("real"))).constData(), 0555), 0);
+
+    const struct
+    {
+        QString path;
+        QString message;
+    } cases[] = {
+        {missing, "書き込みに失敗しました。パスが見つかりません。[" + missing + "]"},
+        {readOnly, "書き込みに失敗しました。[" + readOnly + "]は使用中です。"},
+        {inLockedFolder, "書き込みに失敗しました。[" + inLockedFolder + "]のディレクトリは読取専用です。"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        prompter.clear();
+        EXPECT_EQ(write(c.path), -1);
+        EXPECT_EQ(prompter.texts(), QStringList{c.message});
+    }
+    ::chmod(native(path(QStringLiteral("real"))).constData(), 0755);
+    EXPECT_EQ(readAll(inLockedFolder), OldContent);
+    EXPECT_EQ(entries(QStringLiteral("real")), QStringList{GetParam().fileName});
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("no"))));
+}
+
+// The reasons a save gives, for each way it can be refused.
+TEST(SaveFailures, TellTheCauseApart)
+{
+    QTemporaryDir dir;
+    const QString locked = dir.filePath(QStringLiteral("locked"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("locked")));
+    ASSERT_TRUE(writeAll(locked + QStringLiteral("/old.txt"), OldContent));
+    ASSERT_TRUE(writeAll(dir.filePath(QStringLiteral("ro.txt")), OldContent));
+    ASSERT_EQ(::chmod(native(dir.filePath(QStringLiteral("ro.txt"))).constData(), 0444), 0);
+    ASSERT_TRUE(writeAll(dir.filePath(QStringLiteral("plain")), OldContent));
+    ASSERT_EQ(::chmod(native(locked).constData(), 0555), 0);
+    // The superuser may make a file in any folder; only replacing checks
+    // the folder's permission bits for them.
+    const bool asRoot = ::geteuid() == 0;
+
+    const struct
+    {
+        const char *name;
+        SaveFailure expected;
+    } cases[] = {
+        {"no/such/file.txt", SaveFailure::FolderMissing},
+        {"plain/file.txt", SaveFailure::FolderMissing}, // a file where a folder should be
+        {"locked/old.txt", SaveFailure::FolderReadOnly},
+        {"locked/new.txt", asRoot ? SaveFailure::None : SaveFailure::FolderReadOnly},
+        {"ro.txt", SaveFailure::NotReplaceable},
+        {"locked", SaveFailure::NotReplaceable},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        SaveFailure failure = SaveFailure::WriteFailed;
+        const int result = saveFileSafely(dir.filePath(QLatin1String(c.name)), "new", {}, &failure);
+        EXPECT_EQ(failure, c.expected);
+        EXPECT_EQ(result, c.expected == SaveFailure::None ? 0 : -1);
+    }
+    ::chmod(native(locked).constData(), 0755);
+    EXPECT_EQ(readAll(locked + QStringLiteral("/old.txt")), OldContent);
+}
+
 INSTANTIATE_TEST_SUITE_P(Writers, SafeSave, ::testing::ValuesIn(Writers),
                          [](const auto &info) { return std::string(info.param.name); });
+
+// A writer first builds the file's content, then saves it; the progress it
+// reports runs once over one scale from the start to the end, and so does
+// the comparison's reading of its two books.
+TEST(WriterProgress, RunsOnceOverOneScale)
+{
+    QTemporaryDir dir;
+    const AddressBook book = generateBook({.seed = 3, .cards = 300});
+    const QString earlier = dir.filePath(QStringLiteral("earlier.ndb"));
+    const QString later = dir.filePath(QStringLiteral("later.ndb"));
+    {
+        ScriptedPrompter quiet;
+        ASSERT_EQ(writeNdbFile(earlier, book, quiet), 0);
+        ASSERT_EQ(writeNdbFile(later, generateBook({.seed = 4, .cards = 200}), quiet), 0);
+    }
+    using Run = std::function<int(const QString &path, Prompter &, const Progress &)>;
+    const struct
+    {
+        const char *name;
+        Run run;
+    } cases[] = {
+        {"ndb", [&](const QString &p, Prompter &pr, const Progress &pg) { return writeNdbFile(p, book, pr, pg); }},
+        {"list", [&](const QString &p, Prompter &pr, const Progress &pg) { return ListFileWrite(p, book, pr, pg); }},
+        {"csv",
+         [&](const QString &p, Prompter &pr, const Progress &pg) {
+             return CsvFileWrite(p, book, pr, [](CsvExportOptions &) { return true; }, QString(), pg);
+         }},
+        {"vcard",
+         [&](const QString &p, Prompter &pr, const Progress &pg) {
+             return VcdFileWrite(p, book, pr, VcardWriteOptions{}, pg);
+         }},
+        {"eudora",
+         [&](const QString &p, Prompter &pr, const Progress &pg) {
+             return EudoraFileWrite(p, book, pr, EudoraWriteOptions{}, pg);
+         }},
+        {"compare",
+         [&](const QString &, Prompter &pr, const Progress &pg) {
+             return compareBookFiles(earlier, later, pr, QDateTime(), {}, nullptr, pg).isEmpty() ? -1 : 0;
+         }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QList<double> seen;
+        const Progress record = [&seen](qint64 done, qint64 total) {
+            EXPECT_GT(total, 0);
+            seen.append(total > 0 ? double(done) / double(total) : 0.0);
+            return true;
+        };
+        ScriptedPrompter pr;
+        ASSERT_EQ(c.run(dir.filePath(QStringLiteral("out.") + QLatin1String(c.name)), pr, record), 0)
+            << pr.lastText().toStdString();
+        ASSERT_GT(seen.size(), 2);
+        for (qsizetype i = 1; i < seen.size(); ++i)
+            EXPECT_GE(seen[i], seen[i - 1]) << "report " << i << " of " << seen.size();
+        EXPECT_LE(seen.last(), 1.0);
+        EXPECT_GE(seen.last(), 0.5);
+    }
+}
 
 // The trash takes the file a link points at, never the link; what it took
 // can be put back (the save does so when the new file cannot take the old
