@@ -2,12 +2,14 @@
 #include "common/textwidth.h"
 
 #include <algorithm>
+#include <span>
 #include <vector>
 
 #include "common/cp932.h"
 #include "common/oledate.h"
 #include "common/textcompare.h"
 #include "core/cardops.h"
+#include "common/readbudget.h"
 #include "formats/fileprocs.h"
 
 namespace {
@@ -367,7 +369,10 @@ QString labelCell(QStringView raw)
 qsizetype readLabelRecord(QStringList &cells, QStringView text, qsizetype &pos)
 {
     cells.resize(0);
-    scanRecord(text, pos, [&](QStringView raw) { cells.append(labelCell(raw)); });
+    scanRecord(text, pos, [&](QStringView raw) {
+        ReadBudget::chargeValue(std::min(raw.size(), MaxLabelCellSize));
+        cells.append(labelCell(raw));
+    });
     return cells.size();
 }
 
@@ -465,6 +470,21 @@ void storeCsvCell(Card &card, int item, QStringView cell)
     }
 }
 
+namespace {
+
+// Charges the values of one record's cells, and extra bytes, to the read
+// budget in force.
+template<typename Cells>
+void chargeCells(const Cells &cells, qint64 extra = 0)
+{
+    qsizetype chars = 0;
+    for (const auto &c : cells)
+        chars += c.size();
+    ReadBudget::chargeBytes(extra + ReadBudget::ValueOverhead * qint64(cells.size()) + 2 * qint64(chars));
+}
+
+} // namespace
+
 int parseCsvText(QStringView text, AddressBook &book, const CsvMapper &mapper,
                  Prompter &prompter, DateValue importTime, const Progress &progress)
 {
@@ -506,11 +526,12 @@ int parseCsvText(QStringView text, AddressBook &book, const CsvMapper &mapper,
             ++leftOut; // counted, so that the user learns how many
             continue;
         }
+        const qsizetype columns = std::min(count, mapping.size());
+        chargeCells(std::span<const QStringView>(cells.cbegin(), size_t(columns)), sizeof(Card));
         Card card = Card::newCard();
         card.number = book.cardCounter;
         card.created = importTime;
         card.updated = importTime;
-        const qsizetype columns = std::min(count, mapping.size());
         for (qsizetype j = 0; j < columns; ++j)
             storeCsvCell(card, mapping[j], cells[j]);
         book.cards.append(std::move(card));

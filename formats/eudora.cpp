@@ -3,10 +3,12 @@
 
 #include <QList>
 #include <QSet>
+#include <QStringTokenizer>
 #include <algorithm>
 
 #include "common/cp932.h"
 #include "common/oledate.h"
+#include "common/readbudget.h"
 #include "common/textcompare.h"
 #include "core/cardops.h"
 #include "formats/fileprocs.h"
@@ -78,10 +80,9 @@ void readAddressList(QStringView value, QStringList &ids)
 {
     if (value.isEmpty())
         return;
-    QList<QStringView> pieces = value.split(u',');
-    if (pieces.last().isEmpty())
-        pieces.removeLast();
-    for (const QStringView raw : pieces) {
+    if (value.endsWith(u','))
+        value.chop(1);
+    for (const QStringView raw : QStringTokenizer(value, u',')) {
         const QStringView piece = trimSpaces(raw);
         QStringView address = piece;
         QStringView other;
@@ -97,8 +98,10 @@ void readAddressList(QStringView value, QStringList &ids)
         if (!address.contains(u'@') && other.contains(u'@'))
             address = other;
         address = trimSpaces(address);
-        if (!address.isEmpty())
+        if (!address.isEmpty()) {
+            ReadBudget::chargeValue(address.size());
             ids.append(address.toString());
+        }
     }
 }
 
@@ -124,6 +127,7 @@ void readNote(QStringView text, Card &card)
         if (readTag(text, u"<name:", v)) {
             const QString name = v.toString();
             if (!name.isEmpty() && !names.contains(name)) {
+                ReadBudget::chargeValues(2, 2 * name.size()); // in the card and the set
                 names.insert(name);
                 card.names.append(name);
             }
@@ -138,6 +142,7 @@ void readNote(QStringView text, Card &card)
             break;
         }
     }
+    ReadBudget::chargeValue(2 * text.size()); // line separators may double
     card.memo = text.toString();
     card.memo.replace(EudoraLineSeparator, CrLf);
 }
@@ -146,8 +151,15 @@ void readNote(QStringView text, Card &card)
 // as well.
 QList<QStringView> splitLines(QStringView text)
 {
-    QList<QStringView> out;
+    // Counted first, so that the list is made once at its size.
     const qsizetype n = text.size();
+    qsizetype ends = 0;
+    for (qsizetype i = 0; i < n; ++i)
+        if (text[i] == u'\n' || (text[i] == u'\r' && (i + 1 == n || text[i + 1] != u'\n')))
+            ++ends;
+    ReadBudget::chargeBytes(qint64(ends + 1) * qint64(sizeof(QStringView) + sizeof(Record)));
+    QList<QStringView> out;
+    out.reserve(ends + 1);
     qsizetype start = 0;
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = text[i];
@@ -172,10 +184,14 @@ int parseEudoraText(QStringView text, AddressBook &book, const EudoraReadOptions
     const DateValue now = options.now == NoDate ? oleNow() : options.now;
 
     QList<Record> records;
-    for (const QStringView line : splitLines(text)) {
+    const QList<QStringView> lines = splitLines(text);
+    records.reserve(lines.size());
+    for (const QStringView line : lines) {
         Record r;
         if (readRecord(line, r)) {
             r.key = textKey(r.nickname);
+            ReadBudget::chargeBytes(qint64(2 * sizeof(void *)) + ReadBudget::ValueOverhead
+                                    + 2 * r.key.size());
             records.append(std::move(r));
         }
     }
@@ -221,6 +237,7 @@ int parseEudoraText(QStringView text, AddressBook &book, const EudoraReadOptions
             continue;
         }
         const Entry &e = entries[i];
+        ReadBudget::chargeBytes(sizeof(Card));
         Card c = Card::newCard();
         c.number = book.cardCounter;
         c.created = now;

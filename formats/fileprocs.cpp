@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 
 #include "common/boundedread.h"
+#include "common/readbudget.h"
 #include "common/cp932.h"
 #include "common/oledate.h"
 #include "common/safesave.h"
@@ -270,7 +271,10 @@ int readTextFileForImport(const QString &path, QString &text, Prompter &prompter
         return -1;
     }
     try {
+        ReadBudget::chargeBytes(2 * bytes.size()); // at most one UTF-16 unit per byte
         text = cp932::decode(bytes);
+    } catch (const ReadBudgetExceeded &) {
+        throw; // told by the read procedure
     } catch (const std::bad_alloc &) {
         warn(prompter, outOfMemoryMessage());
         return -1;

@@ -4,6 +4,7 @@
 #include "common/cp932.h"
 #include "common/oledate.h"
 #include "core/cardops.h"
+#include "common/readbudget.h"
 #include "formats/fileprocs.h"
 
 namespace {
@@ -282,6 +283,7 @@ bool parseListText(QStringView text, AddressBook &book, const Progress &progress
                 current = -1;
                 continue;
             }
+            ReadBudget::chargeBytes(sizeof(Card));
             Card c = Card::newCard();
             c.number = book.cardCounter++;
             book.cards.append(std::move(c));
@@ -291,6 +293,7 @@ bool parseListText(QStringView text, AddressBook &book, const Progress &progress
 
         const QStringView key = lineKey(ln.first(colon));
         const QStringView value = ln.mid(colon + 1);
+        ReadBudget::chargeValue(value.size());
         if (!begun) {
             if (key == LabelGroups)
                 book.groupList().append(value.toString());

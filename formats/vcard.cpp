@@ -9,6 +9,7 @@
 #include "common/cp932.h"
 #include "common/oledate.h"
 #include "core/cardops.h"
+#include "common/readbudget.h"
 #include "formats/fileprocs.h"
 
 const QString VcardOtherItemsHeader = QStringLiteral("---- vCard その他の項目 ----");
@@ -525,6 +526,7 @@ int parseVcardText(QStringView text, AddressBook &book, const VcardReadOptions &
     while (!lines.atEnd()) {
         readProperty(lines, p);
         if (p.kind == Kind::Begin && isVcardValue(p.value, p.part)) {
+            ReadBudget::chargeBytes(qint64(sizeof(Card) + sizeof(OpenCard)));
             OpenCard state;
             if (book.cardCounter >= MaxCardCounter) {
                 ++dropped;
@@ -548,6 +550,8 @@ int parseVcardText(QStringView text, AddressBook &book, const VcardReadOptions &
             continue;
         }
         OpenCard &state = open.last();
+        // The value, or the raw line when it is kept among the other items.
+        ReadBudget::chargeValue(std::max(p.value.size(), p.raw.size()));
         if (state.index >= 0)
             applyProperty(book.cards[state.index], state, p, options);
     }

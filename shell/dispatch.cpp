@@ -6,6 +6,7 @@
 #include <type_traits>
 
 #include "common/boundedread.h"
+#include "common/readbudget.h"
 #include "common/prompter.h"
 #include "core/ndbfile.h"
 #include "formats/eudora.h"
@@ -137,10 +138,14 @@ int readFileByKind(const QString &path, int kind, AddressBook &book, const FileI
     // Running out of memory while reading loses nothing: the book the read
     // was meant for is only touched once the read has succeeded.
     try {
+        const ReadBudget budget(QFileInfo(path).size());
         AddressBook fresh;
         if (read(path, fresh, io) != 0)
             return -1;
         book = std::move(fresh);
+    } catch (const ReadBudgetExceeded &) {
+        io.prompter.notice(tooManyValuesMessage(), Prompter::Icon::Warning);
+        return -1;
     } catch (const std::bad_alloc &) {
         io.prompter.notice(outOfMemoryMessage());
         return -1;

@@ -14,6 +14,7 @@
 
 #include "common/boundedread.h"
 #include "common/paths.h"
+#include "common/readbudget.h"
 #include "core/ndbfile.h"
 #include "formats/fileprocs.h"
 #include "mainwindow/mainsession.h"
@@ -376,6 +377,49 @@ TEST(ReadMemory, BookOfMillionsOfTinyTextsIsRefused)
     EXPECT_EQ(book.cards.last().ids.size(), 1000);
 }
 
+// Text files of millions of tiny values (one record of millions of columns,
+// one nickname of millions of addresses, millions of lines of one card)
+// would need many times their size once every value is stored. Each read
+// stays within four times the file's size plus 64 MiB: the read ends with
+// its own message before the memory is taken, and the book stays as it was.
+TEST(ReadMemory, TextFilesOfMillionsOfTinyValuesAreRefused)
+{
+    QTemporaryDir dir;
+    const qsizetype n = 24 * MiB; // bytes of values per file
+    const auto repeated = [](const QByteArray &unit, qsizetype bytes) {
+        return unit.repeated(bytes / unit.size());
+    };
+    const QByteArray colon = QByteArray("\x81\x46"); // "："
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+    } files[] = {
+        {"columns.csv", repeated("ID,", n) + "ID\r\n" + repeated("a,", n / 3 * 2) + "a\r\n"},
+        {"addresses.txt", "alias x " + repeated("a,", n) + "\r\n"},
+        {"aliases.txt", repeated("alias a b\r\n", n)},
+        {"emails.vcf", "BEGIN:VCARD\r\n" + repeated("EMAIL:a\r\n", n) + "END:VCARD\r\n"},
+        {"ids.txt", "=====\r\n[000001]-----\r\n" + repeated("ID" + colon + "a\r\n", n)},
+    };
+    if (UnderAddressSanitizer)
+        GTEST_SKIP() << "memory bounds cannot be tested under AddressSanitizer";
+    for (const auto &f : files) {
+        const QString path = dir.filePath(QString::fromLatin1(f.name));
+        ASSERT_TRUE(writeAll(path, f.bytes));
+        const qint64 size = f.bytes.size();
+        expectIsolated([&] {
+            ScriptedPrompter p;
+            Settings settings;
+            NobodyRuns probe;
+            AddressBook book = AddressBook::newBook();
+            book.groupList() << u"kept"_qs;
+            const AddressBook before = book;
+            return readFileByKind(path, fileKindOf(path), book, FileIo{p, settings, probe}) == -1
+                && p.texts() == QStringList{tooManyValuesMessage()} && book == before;
+        }, f.name, 4 * size + 64 * MiB, 60);
+    }
+}
+
 // Running out of memory while reading is a message; the book stays.
 TEST(ReadSafety, RunningOutOfMemoryIsAMessageAndTheBookStays)
 {
@@ -445,4 +489,28 @@ TEST(ReadSafety, AppendThatRunsOutOfMemoryLeavesTheOpenBook)
     EXPECT_EQ(p.lastText(), outOfMemoryMessage());
     EXPECT_EQ(session.book, before);
     EXPECT_FALSE(session.modified);
+}
+
+// The budget in force is the innermost; without one nothing is limited,
+// and a value that passes the limit ends the read.
+TEST(ReadBudget, ChargesTheInnermostBudgetAndThrowsPastItsLimit)
+{
+    EXPECT_NO_THROW(ReadBudget::chargeBytes(qint64(1) << 40)); // no budget in force
+    ReadBudget outer(0);
+    EXPECT_EQ(outer.limit(), ReadBudget::BaseBytes);
+    {
+        ReadBudget inner(MiB);
+        ReadBudget::chargeValue(100);
+        EXPECT_EQ(inner.used(), ReadBudget::ValueOverhead + 200);
+        EXPECT_EQ(outer.used(), 0);
+        EXPECT_THROW(ReadBudget::chargeValues(1, inner.limit() / 2), ReadBudgetExceeded);
+    }
+    ReadBudget::chargeBytes(ReadBudget::BaseBytes);
+    EXPECT_EQ(outer.used(), ReadBudget::BaseBytes);
+    try {
+        ReadBudget::chargeBytes(1);
+        ADD_FAILURE() << "no exception past the limit";
+    } catch (const std::bad_alloc &) {
+        // What survives a failed allocation survives this too.
+    }
 }
