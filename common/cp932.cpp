@@ -113,36 +113,50 @@ qsizetype characterUnits(QStringView s, qsizetype i)
 
 } // namespace
 
-QString decode(QByteArrayView bytes)
+void decodeAppend(QByteArrayView bytes, QString &out, qsizetype *replaced)
 {
     const Tables &t = tables();
     const auto *p = reinterpret_cast<const quint8 *>(bytes.data());
     const qsizetype n = bytes.size();
-    QString out(n, Qt::Uninitialized);
-    auto *o = reinterpret_cast<char16_t *>(out.data());
+    const qsizetype start = out.size();
+    out.resize(start + n);
+    auto *o = reinterpret_cast<char16_t *>(out.data()) + start;
     qsizetype len = 0;
+    qsizetype lost = 0;
     for (qsizetype i = 0; i < n;) {
         const quint8 b = p[i];
         if (b < 0x80) {
             o[len++] = b;
             ++i;
         } else if (!isLeadByte(b)) {
-            o[len++] = t.decode1[b];
+            const char16_t u = t.decode1[b];
+            lost += u == Replacement;
+            o[len++] = u;
             ++i;
         } else if (i + 1 < n && p[i + 1] >= 0x40 && p[i + 1] <= 0xFC && p[i + 1] != 0x7F) {
             // A well-formed pair: one character, or one replacement when the
             // code is unassigned.
             const char16_t u = t.decode2[b << 8 | p[i + 1]];
+            lost += !u;
             o[len++] = u ? u : Replacement;
             i += 2;
         } else {
             // A lead byte without a valid trail byte: replace the lead byte
             // alone and read the next byte afresh.
+            ++lost;
             o[len++] = Replacement;
             ++i;
         }
     }
-    out.truncate(len);
+    out.truncate(start + len);
+    if (replaced)
+        *replaced += lost;
+}
+
+QString decode(QByteArrayView bytes, qsizetype *replaced)
+{
+    QString out;
+    decodeAppend(bytes, out, replaced);
     return out;
 }
 
