@@ -252,14 +252,13 @@ int writeTextFileSafely(const QString &path, const QString &text, Prompter &prom
     return -1;
 }
 
-int readTextFileForImport(const QString &path, QString &text, Prompter &prompter,
-                          bool refuseEmpty)
+int readFileForImport(const QString &path, QByteArray &bytes, Prompter &prompter,
+                      bool refuseEmpty)
 {
     if (refuseEmpty && QFileInfo(path).size() < 1) {
         warn(prompter, QStringLiteral("ファイルが読めません"));
         return -1;
     }
-    QByteArray bytes;
     if (const ReadFault fault = readRegularFile(path, MaxBookFileSize, bytes);
         fault != ReadFault::None) {
         warn(prompter, importReadFaultMessage(fault, MaxBookFileSize));
@@ -269,6 +268,15 @@ int readTextFileForImport(const QString &path, QString &text, Prompter &prompter
         warn(prompter, QStringLiteral("ファイルが読めません"));
         return -1;
     }
+    return 0;
+}
+
+int readTextFileForImport(const QString &path, QString &text, Prompter &prompter,
+                          bool refuseEmpty)
+{
+    QByteArray bytes;
+    if (readFileForImport(path, bytes, prompter, refuseEmpty) != 0)
+        return -1;
     try {
         text = cp932::decode(bytes);
     } catch (const std::bad_alloc &) {
