@@ -113,16 +113,16 @@ qsizetype characterUnits(QStringView s, qsizetype i)
 
 } // namespace
 
-void decodeAppend(QByteArrayView bytes, QString &out, qsizetype *replaced)
+namespace {
+
+// Decodes bytes into o, which has room for bytes.size() units; returns the
+// number of units written and adds the replacements to lost.
+qsizetype decodeInto(QByteArrayView bytes, char16_t *o, qsizetype &lost)
 {
     const Tables &t = tables();
     const auto *p = reinterpret_cast<const quint8 *>(bytes.data());
     const qsizetype n = bytes.size();
-    const qsizetype start = out.size();
-    out.resize(start + n);
-    auto *o = reinterpret_cast<char16_t *>(out.data()) + start;
     qsizetype len = 0;
-    qsizetype lost = 0;
     for (qsizetype i = 0; i < n;) {
         const quint8 b = p[i];
         if (b < 0x80) {
@@ -148,16 +148,32 @@ void decodeAppend(QByteArrayView bytes, QString &out, qsizetype *replaced)
             ++i;
         }
     }
-    out.truncate(start + len);
-    if (replaced)
-        *replaced += lost;
+    return len;
 }
+
+} // namespace
 
 QString decode(QByteArrayView bytes, qsizetype *replaced)
 {
-    QString out;
-    decodeAppend(bytes, out, replaced);
+    // Allocated at its size: a book holds millions of short texts.
+    QString out(bytes.size(), Qt::Uninitialized);
+    qsizetype lost = 0;
+    out.truncate(decodeInto(bytes, reinterpret_cast<char16_t *>(out.data()), lost));
+    if (replaced)
+        *replaced += lost;
     return out;
+}
+
+void decodeAppend(QByteArrayView bytes, QString &out, qsizetype *replaced)
+{
+    const qsizetype start = out.size();
+    out.resize(start + bytes.size());
+    qsizetype lost = 0;
+    const qsizetype len =
+        decodeInto(bytes, reinterpret_cast<char16_t *>(out.data()) + start, lost);
+    out.truncate(start + len);
+    if (replaced)
+        *replaced += lost;
 }
 
 void encodeAppend(QStringView text, QByteArray &out, qsizetype *replaced)

@@ -81,15 +81,15 @@ bool looksLikeUtf8(QByteArrayView bytes)
     return i < n && isValid(bytes.sliced(i));
 }
 
-void decodeAppend(QByteArrayView bytes, QString &out, qsizetype *replaced)
+namespace {
+
+// Decodes bytes into o, which has room for bytes.size() units (no sequence
+// gives more units than it has bytes); returns the units written.
+qsizetype decodeInto(QByteArrayView bytes, char16_t *o, qsizetype &lost)
 {
     const auto *p = reinterpret_cast<const quint8 *>(bytes.data());
     const qsizetype n = bytes.size();
-    const qsizetype start = out.size();
-    out.resize(start + n); // never more units than bytes
-    auto *o = reinterpret_cast<char16_t *>(out.data()) + start;
     qsizetype len = 0;
-    qsizetype lost = 0;
     char32_t cp;
     int bad;
     for (qsizetype i = 0; i < n;) {
@@ -111,6 +111,28 @@ void decodeAppend(QByteArrayView bytes, QString &out, qsizetype *replaced)
             i += seq;
         }
     }
+    return len;
+}
+
+} // namespace
+
+QString decode(QByteArrayView bytes, qsizetype *replaced)
+{
+    QString out(bytes.size(), Qt::Uninitialized);
+    qsizetype lost = 0;
+    out.truncate(decodeInto(bytes, reinterpret_cast<char16_t *>(out.data()), lost));
+    if (replaced)
+        *replaced += lost;
+    return out;
+}
+
+void decodeAppend(QByteArrayView bytes, QString &out, qsizetype *replaced)
+{
+    const qsizetype start = out.size();
+    out.resize(start + bytes.size());
+    qsizetype lost = 0;
+    const qsizetype len =
+        decodeInto(bytes, reinterpret_cast<char16_t *>(out.data()) + start, lost);
     out.truncate(start + len);
     if (replaced)
         *replaced += lost;

@@ -28,11 +28,6 @@ bool looksLikeUtf8(QByteArrayView bytes);
 // replaced is given, their number is added to it.
 void decodeAppend(QByteArrayView bytes, QString &out, qsizetype *replaced = nullptr);
 
-inline QString decode(QByteArrayView bytes, qsizetype *replaced = nullptr)
-{
-    QString out;
-    decodeAppend(bytes, out, replaced);
-    return out;
-}
+QString decode(QByteArrayView bytes, qsizetype *replaced = nullptr);
 
 } // namespace utf8
