@@ -866,8 +866,9 @@ void Reader::apply(Card &card, OpenCard &state, Property &p)
     QString &buf = p.part;
     if (p.kind == Kind::Other || p.kind == Kind::Begin || p.kind == Kind::End
         || isMediaKind(p.kind)) {
-        const bool binary = p.hasColon
-            && (p.base64 || (isMediaKind(p.kind) && startsWithWord(p.valueBytes.trimmed(), "DATA:")));
+        const bool dataUri =
+            isMediaKind(p.kind) && startsWithWord(p.valueBytes.trimmed(), "DATA:");
+        const bool binary = p.hasColon && (p.base64 || dataUri);
         if (!binary) {
             keepRaw(state, p, modern);
             return;

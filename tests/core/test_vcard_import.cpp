@@ -124,8 +124,8 @@ TEST(VcardImport, EachPropertyIsReadInItsOwnEncoding)
          ando},
         {"ISO-8859-1", cardBytes("2.1", {"FN;CHARSET=ISO-8859-1:Jos\xE9"}), names,
          QStringLiteral("José")},
-        {"US-ASCII leaves the choice to the file", cardBytes("2.1", {"FN;CHARSET=US-ASCII:" + u8(Ando)}),
-         names, ando},
+        {"US-ASCII leaves the choice to the file",
+         cardBytes("2.1", {"FN;CHARSET=US-ASCII:" + u8(Ando)}), names, ando},
         {"quoted-printable bytes in UTF-8",
          cardBytes("2.1", {"FN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=E5=AE=89=E8=97=A4 =E3=83="
                            "AD=E3=82=A4=E3=83=89"}),
@@ -189,7 +189,8 @@ TEST(VcardImport, ModernSyntax)
         {"2.1 keeps \\n", cardBytes("2.1", {"NOTE:a\\nb\\Nc\\,d\\;e\\\\f"}), memo,
          QStringLiteral("a\\nb\\Nc,d;e\\f")},
         {"TYPE lists in any case and form",
-         cardBytes("3.0", {"TEL;TYPE=cell,voice:1", "TEL;type=VOICE;type=CELL:2", "tel;Type=Fax:3"}),
+         cardBytes("3.0",
+                   {"TEL;TYPE=cell,voice:1", "TEL;type=VOICE;type=CELL:2", "tel;Type=Fax:3"}),
          mobile, QStringLiteral("1  2")},
         {"a quoted TYPE list", cardBytes("4.0", {"TEL;TYPE=\"voice,fax\":1"}), fax,
          QStringLiteral("1")},
@@ -282,7 +283,8 @@ TEST(VcardImport, BinaryValuesAreNamedNeverCopied)
                            QStringLiteral("KEY (暗号鍵 6 Byte)"),
                            QStringLiteral("X-MS-CARDPICTURE (画像 3 Byte)"),
                            QStringLiteral("KEY (暗号鍵 5 Byte)")}));
-    EXPECT_TRUE(c.memo.contains(QStringLiteral("\r\nPHOTO;VALUE=uri:http://example.com/a.jpg\r\n")));
+    EXPECT_TRUE(
+        c.memo.contains(QStringLiteral("\r\nPHOTO;VALUE=uri:http://example.com/a.jpg\r\n")));
 
     c = readCard("2.1", {"PHOTO;ENCODING=BASE64;TYPE=GIF:R0lG", "ODlh", "AAAA", "", "TEL:1"});
     EXPECT_EQ(c.memo, otherItems({QStringLiteral("PHOTO (画像 9 Byte) は読み込んでいません")}));
@@ -354,8 +356,9 @@ TEST(VcardImport, TheFileReadTellsWhatWasLeftOutOnce)
         {"a photo", cardBytes("3.0", {"FN:A", "PHOTO;ENCODING=b:AAAA"}), 1, false,
          QStringLiteral("PHOTO (画像 3 Byte)")},
         {"bytes that are not UTF-8",
-         cardBytes("3.0", {"FN:A\xFF", "PHOTO;ENCODING=b:AAAA"}) + cardBytes("3.0", {"FN:B\xFF"}), 1,
-         true, QStringLiteral("読み取れない文字 2 文字")},
+         cardBytes("3.0", {"FN:A\xFF", "PHOTO;ENCODING=b:AAAA"})
+             + cardBytes("3.0", {"FN:B\xFF"}),
+         1, true, QStringLiteral("読み取れない文字 2 文字")},
     };
     for (const Told &t : cases) {
         SCOPED_TRACE(t.what);
