@@ -113,13 +113,15 @@ qsizetype characterUnits(QStringView s, qsizetype i)
 
 } // namespace
 
-QString decode(QByteArrayView bytes)
+namespace {
+
+// Decodes bytes into o, which has room for bytes.size() units; returns the
+// number of units written and adds the replacements to lost.
+qsizetype decodeInto(QByteArrayView bytes, char16_t *o, qsizetype &lost)
 {
     const Tables &t = tables();
     const auto *p = reinterpret_cast<const quint8 *>(bytes.data());
     const qsizetype n = bytes.size();
-    QString out(n, Qt::Uninitialized);
-    auto *o = reinterpret_cast<char16_t *>(out.data());
     qsizetype len = 0;
     for (qsizetype i = 0; i < n;) {
         const quint8 b = p[i];
@@ -127,23 +129,51 @@ QString decode(QByteArrayView bytes)
             o[len++] = b;
             ++i;
         } else if (!isLeadByte(b)) {
-            o[len++] = t.decode1[b];
+            const char16_t u = t.decode1[b];
+            lost += u == Replacement;
+            o[len++] = u;
             ++i;
         } else if (i + 1 < n && p[i + 1] >= 0x40 && p[i + 1] <= 0xFC && p[i + 1] != 0x7F) {
             // A well-formed pair: one character, or one replacement when the
             // code is unassigned.
             const char16_t u = t.decode2[b << 8 | p[i + 1]];
+            lost += !u;
             o[len++] = u ? u : Replacement;
             i += 2;
         } else {
             // A lead byte without a valid trail byte: replace the lead byte
             // alone and read the next byte afresh.
+            ++lost;
             o[len++] = Replacement;
             ++i;
         }
     }
-    out.truncate(len);
+    return len;
+}
+
+} // namespace
+
+QString decode(QByteArrayView bytes, qsizetype *replaced)
+{
+    // Allocated at its size: a book holds millions of short texts.
+    QString out(bytes.size(), Qt::Uninitialized);
+    qsizetype lost = 0;
+    out.truncate(decodeInto(bytes, reinterpret_cast<char16_t *>(out.data()), lost));
+    if (replaced)
+        *replaced += lost;
     return out;
+}
+
+void decodeAppend(QByteArrayView bytes, QString &out, qsizetype *replaced)
+{
+    const qsizetype start = out.size();
+    out.resize(start + bytes.size());
+    qsizetype lost = 0;
+    const qsizetype len =
+        decodeInto(bytes, reinterpret_cast<char16_t *>(out.data()) + start, lost);
+    out.truncate(start + len);
+    if (replaced)
+        *replaced += lost;
 }
 
 void encodeAppend(QStringView text, QByteArray &out, qsizetype *replaced)

@@ -18,7 +18,14 @@
 
 namespace cp932 {
 
-QString decode(QByteArrayView bytes);
+// The text of bytes. When replaced is given, the number of U+FFFD written
+// for bytes that start no valid character (or an unassigned code) is added
+// to it.
+QString decode(QByteArrayView bytes, qsizetype *replaced = nullptr);
+
+// Appends the decoded bytes to out (a reader reusing one buffer per value);
+// replaced as for decode.
+void decodeAppend(QByteArrayView bytes, QString &out, qsizetype *replaced = nullptr);
 
 // The CP932 form of text. When replaced is given, the number of characters
 // written as "?" for want of a CP932 form is added to it (a surrogate pair

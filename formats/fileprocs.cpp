@@ -253,14 +253,13 @@ int writeTextFileSafely(const QString &path, const QString &text, Prompter &prom
     return -1;
 }
 
-int readTextFileForImport(const QString &path, QString &text, Prompter &prompter,
-                          bool refuseEmpty)
+int readFileForImport(const QString &path, QByteArray &bytes, Prompter &prompter,
+                      bool refuseEmpty)
 {
     if (refuseEmpty && QFileInfo(path).size() < 1) {
         warn(prompter, QStringLiteral("ファイルが読めません"));
         return -1;
     }
-    QByteArray bytes;
     if (const ReadFault fault = readRegularFile(path, MaxBookFileSize, bytes);
         fault != ReadFault::None) {
         warn(prompter, importReadFaultMessage(fault, MaxBookFileSize));
@@ -270,9 +269,21 @@ int readTextFileForImport(const QString &path, QString &text, Prompter &prompter
         warn(prompter, QStringLiteral("ファイルが読めません"));
         return -1;
     }
+    ReadBudget::chargeBytes(bytes.size());
+    return 0;
+}
+
+int readTextFileForImport(const QString &path, QString &text, Prompter &prompter,
+                          bool refuseEmpty)
+{
+    QByteArray bytes;
+    if (readFileForImport(path, bytes, prompter, refuseEmpty) != 0)
+        return -1;
     try {
         ReadBudget::chargeBytes(2 * bytes.size()); // at most one UTF-16 unit per byte
         text = cp932::decode(bytes);
+        ReadBudget::chargeBytes(-bytes.size()); // the bytes go once decoded
+        bytes = QByteArray();
     } catch (const ReadBudgetExceeded &) {
         throw; // told by the read procedure
     } catch (const std::bad_alloc &) {

@@ -129,6 +129,10 @@ inline constexpr int TextBuildPercent = 90;
 // Returns 0 on success.
 int readTextFileForImport(const QString &path, QString &text, Prompter &prompter,
                           bool refuseEmpty = false);
+// The same checks and messages, giving the file's bytes undecoded (for the
+// readers that decide the text encoding themselves).
+int readFileForImport(const QString &path, QByteArray &bytes, Prompter &prompter,
+                      bool refuseEmpty = false);
 
 // What is appended to a bare service ID to make it a mail address: the
 // domain setting with a leading "@" (added when the setting lacks it; an

@@ -4,9 +4,11 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
+#include <QLocale>
 #include <QTimeZone>
 
 #include "common/cp932.h"
+#include "common/utf8.h"
 #include "common/oledate.h"
 #include "core/cardops.h"
 #include "common/readbudget.h"
@@ -18,58 +20,134 @@ namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
 
+// ---- Physical lines and properties (bytes) ----------------------------------
 
-bool isFoldChar(QChar c)
+bool isFoldByte(char c)
 {
-    return c == u' ' || c == u'\t';
+    return c == ' ' || c == '\t';
 }
 
-// Physical lines: CR LF, a lone LF and a lone CR each end a line. The text
+char upperAscii(char c)
+{
+    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+}
+
+// a equals upper (an upper-case ASCII word) ignoring the case of a.
+bool isWord(QByteArrayView a, QByteArrayView upper)
+{
+    if (a.size() != upper.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (upperAscii(a[i]) != upper[i])
+            return false;
+    return true;
+}
+
+bool startsWithWord(QByteArrayView a, QByteArrayView upper)
+{
+    return a.size() >= upper.size() && isWord(a.first(upper.size()), upper);
+}
+
+// Physical lines: CR LF, a lone LF and a lone CR each end a line, and so
+// does a run of CRs before a LF (CR CR LF, written by some phones). The text
 // after the last line end is a line of its own.
 class LineReader
 {
 public:
-    explicit LineReader(QStringView text) : m_text(text) {}
+    explicit LineReader(QByteArrayView text) : m_text(text) {}
 
     bool atEnd() const { return m_pos >= m_text.size(); }
-    QChar peek() const { return m_text[m_pos]; }
+    char peek() const { return m_text[m_pos]; }
 
-    QStringView next()
+    QByteArrayView next()
     {
         const qsizetype n = m_text.size();
-        const QChar *d = m_text.data();
+        const char *d = m_text.data();
         qsizetype i = m_pos;
-        while (i < n && d[i] != u'\r' && d[i] != u'\n')
+        while (i < n && d[i] != '\r' && d[i] != '\n')
             ++i;
-        const QStringView line = m_text.sliced(m_pos, i - m_pos);
+        const QByteArrayView line = m_text.sliced(m_pos, i - m_pos);
         if (i < n)
-            i += (d[i] == u'\r' && i + 1 < n && d[i + 1] == u'\n') ? 2 : 1;
+            i = d[i] == '\n' ? i + 1 : pastCr(i);
         m_pos = i;
         return line;
     }
 
+    // The line next() would return, without taking it.
+    QByteArrayView peekLine()
+    {
+        const qsizetype pos = m_pos;
+        const QByteArrayView line = next();
+        m_pos = pos;
+        return line;
+    }
+
 private:
-    QStringView m_text;
+    // Past the line end that begins with the CR at i.
+    qsizetype pastCr(qsizetype i)
+    {
+        if (i < m_loneCrsUntil)
+            return i + 1;
+        const qsizetype n = m_text.size();
+        qsizetype j = i + 1;
+        while (j < n && m_text[j] == '\r')
+            ++j;
+        if (j < n && m_text[j] == '\n')
+            return j + 1;
+        // Every CR up to j ends a line of its own: remembered, so that a long
+        // run of them is scanned once.
+        m_loneCrsUntil = j;
+        return i + 1;
+    }
+
+    QByteArrayView m_text;
     qsizetype m_pos = 0;
+    qsizetype m_loneCrsUntil = 0;
 };
 
-enum class Kind { Other, Begin, End, FN, N, Bday, Adr, Tel, Email, Note, Rev, Version };
+enum class Kind {
+    Other, Begin, End, FN, N, Bday, Adr, Tel, Email, Note, Rev, Version,
+    Photo, Logo, Sound, Key
+};
 
-Kind kindOf(QStringView name)
+Kind kindOf(QByteArrayView name)
 {
     static const struct {
-        const char16_t *name;
+        const char *name;
         Kind kind;
     } table[] = {
-        {u"BEGIN", Kind::Begin}, {u"END", Kind::End},     {u"FN", Kind::FN},
-        {u"N", Kind::N},         {u"BDAY", Kind::Bday},   {u"ADR", Kind::Adr},
-        {u"TEL", Kind::Tel},     {u"EMAIL", Kind::Email}, {u"NOTE", Kind::Note},
-        {u"REV", Kind::Rev},     {u"VERSION", Kind::Version},
+        {"BEGIN", Kind::Begin}, {"END", Kind::End},     {"FN", Kind::FN},
+        {"N", Kind::N},         {"BDAY", Kind::Bday},   {"ADR", Kind::Adr},
+        {"TEL", Kind::Tel},     {"EMAIL", Kind::Email}, {"NOTE", Kind::Note},
+        {"REV", Kind::Rev},     {"VERSION", Kind::Version}, {"PHOTO", Kind::Photo},
+        {"LOGO", Kind::Logo},   {"SOUND", Kind::Sound}, {"KEY", Kind::Key},
     };
     for (const auto &e : table)
-        if (name.compare(QStringView(e.name), Qt::CaseInsensitive) == 0)
+        if (isWord(name, e.name))
             return e.kind;
     return Kind::Other;
+}
+
+// The text encodings a CHARSET parameter can name. Unset: the card's
+// version or the file decides.
+enum class Charset : quint8 { Unset, Cp932, Utf8, Latin1 };
+
+Charset charsetNamed(QByteArrayView name)
+{
+    for (const char *n : {"UTF-8", "UTF8"})
+        if (isWord(name, n))
+            return Charset::Utf8;
+    for (const char *n : {"SHIFT_JIS", "SHIFT-JIS", "SJIS", "CP932", "MS932", "WINDOWS-31J",
+                          "X-SJIS", "CSSHIFTJIS", "MS_KANJI"})
+        if (isWord(name, n))
+            return Charset::Cp932;
+    for (const char *n : {"ISO-8859-1", "ISO_8859-1", "LATIN1", "ISO8859-1"})
+        if (isWord(name, n))
+            return Charset::Latin1;
+    // US-ASCII is a part of every encoding above; like an unknown name it
+    // leaves the choice to the version and the file, so that the bytes of a
+    // file that calls itself ASCII and is not are still read.
+    return Charset::Unset;
 }
 
 bool isEscapable(QChar c)
@@ -78,14 +156,20 @@ bool isEscapable(QChar c)
 }
 
 // Splits text at the separators (";", or ";" and ","); a backslash before
-// ";", "," or "\" gives that character, before anything else it stays.
-// Calls f with each part, a view into text or, for a part with escapes,
-// into buffer. Empty parts between separators are passed; an empty last
-// part is not.
+// ";", "," or "\" gives that character, before anything else it stays. In
+// vCard 3.0 and 4.0 (newlines) a backslash before "n" or "N" is a line break
+// (CR LF). Calls f with each part, a view into text or, for a part with
+// escapes, into buffer. Empty parts between separators are passed; an empty
+// last part is not.
 template<typename F>
-void forEachPart(QStringView text, bool commaToo, QString &buffer, F &&f)
+void forEachPart(QStringView text, bool commaToo, QString &buffer, F &&f, bool newlines = false)
 {
     const qsizetype n = text.size();
+    auto escapes = [&](qsizetype i) {
+        return text[i] == u'\\' && i + 1 < n
+            && (isEscapable(text[i + 1])
+                || (newlines && (text[i + 1] == u'n' || text[i + 1] == u'N')));
+    };
     qsizetype start = 0;
     bool escaped = false;
     auto give = [&](qsizetype end) {
@@ -95,15 +179,20 @@ void forEachPart(QStringView text, bool commaToo, QString &buffer, F &&f)
         }
         buffer.resize(0);
         for (qsizetype i = start; i < end; ++i) {
-            if (text[i] == u'\\' && i + 1 < end && isEscapable(text[i + 1]))
+            if (i + 1 < end && escapes(i)) {
                 ++i;
+                if (text[i] == u'n' || text[i] == u'N') {
+                    buffer += CrLf;
+                    continue;
+                }
+            }
             buffer += text[i];
         }
         f(QStringView(buffer));
     };
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = text[i];
-        if (c == u'\\' && i + 1 < n && isEscapable(text[i + 1])) {
+        if (escapes(i)) {
             escaped = true;
             ++i;
         } else if (c == u';' || (commaToo && c == u',')) {
@@ -116,89 +205,361 @@ void forEachPart(QStringView text, bool commaToo, QString &buffer, F &&f)
         give(n);
 }
 
+// The first component of a value (see forEachPart), or an empty view.
+QStringView firstComponentOf(QStringView v, QString &buffer, bool newlines)
+{
+    qsizetype end = 0;
+    while (end < v.size() && v[end] != u';') {
+        if (v[end] == u'\\')
+            ++end; // whatever follows a backslash does not end the component
+        ++end;
+    }
+    QStringView out;
+    forEachPart(v.first(qMin(end, v.size())), false, buffer, [&](QStringView c) { out = c; },
+                newlines);
+    return out;
+}
+
+// The index of the colon that ends the property's name and parameters: the
+// first ":" at the second byte or later that is not inside a quoted
+// parameter value ("..."; a quote without its closing quote is an ordinary
+// byte). -1 when there is none.
+qsizetype headColon(QByteArrayView line)
+{
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype colon = line.indexOf(':', qMax<qsizetype>(from, 1));
+        if (colon < 0)
+            return -1;
+        const qsizetype quote = line.first(colon).indexOf('"', from);
+        if (quote < 0)
+            return colon;
+        const qsizetype close = line.indexOf('"', quote + 1);
+        if (close < 0)
+            return colon;
+        from = close + 1;
+    }
+}
+
+// Splits the parameters at ";" and "," outside quoted values; a backslash
+// before ";", "," or "\" takes that byte literally. Calls f with each
+// part as it stands (quotes included) or, with escapes, unescaped in
+// buffer. An empty last part is dropped.
+template<typename F>
+void forEachHeadPart(QByteArrayView text, QByteArray &buffer, F &&f)
+{
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    bool escaped = false;
+    auto isEsc = [](char c) { return c == ';' || c == ',' || c == '\\'; };
+    auto give = [&](qsizetype end) {
+        if (!escaped) {
+            f(text.sliced(start, end - start));
+            return;
+        }
+        buffer.resize(0);
+        for (qsizetype i = start; i < end; ++i) {
+            if (text[i] == '\\' && i + 1 < end && isEsc(text[i + 1]))
+                ++i;
+            buffer += text[i];
+        }
+        f(QByteArrayView(buffer));
+    };
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = text[i];
+        if (c == '\\' && i + 1 < n && isEsc(text[i + 1])) {
+            escaped = true;
+            ++i;
+        } else if (c == '"') {
+            const qsizetype close = text.indexOf('"', i + 1);
+            if (close > i)
+                i = close;
+        } else if (c == ';' || c == ',') {
+            give(i);
+            start = i + 1;
+            escaped = false;
+        }
+    }
+    if (start < n)
+        give(n);
+}
+
+QByteArrayView unquoted(QByteArrayView v, bool *quoted = nullptr)
+{
+    const bool q = v.size() >= 2 && v.front() == '"' && v.back() == '"';
+    if (quoted)
+        *quoted = q;
+    return q ? v.sliced(1, v.size() - 2) : v;
+}
+
 struct Property
 {
     Kind kind = Kind::Other;
+    bool hasColon = false;
     bool quotedPrintable = false;
+    bool base64 = false;
     bool pref = false;
     bool fax = false;
     bool cell = false;
     bool pager = false;
-    QStringView value; // decoded, components not yet split
-    QStringView raw;   // the property as it stood in the file, unfolded
+    Charset charset = Charset::Unset;
+    int omitYear = -1;          // X-APPLE-OMIT-YEAR: the year that stands for none
+    QByteArrayView valueBytes;  // after the colon, folds and soft breaks joined
+    QByteArrayView raw;         // the property as it stood in the file, unfolded
+    QStringView value;          // valueBytes decoded, components not yet split
 
-    // Storage behind value and raw when they are not views into the text;
-    // kept from property to property so that its capacity is reused.
-    QString unfolded;
-    QString joined;
+    // Storage behind the views when they are not views into the file; kept
+    // from property to property so that its capacity is reused.
+    QByteArray name; // without its group, as written
+    QByteArray joined;
+    QByteArray rawJoined;
+    QByteArray headPart;
+    QByteArray qpBytes;
     QString decoded;
-    QString rawJoined;
+    QString rawText;
     QString part;
-    QByteArray bytes;
 
     void reset()
     {
         kind = Kind::Other;
-        quotedPrintable = pref = fax = cell = pager = false;
-        value = raw = QStringView();
+        hasColon = quotedPrintable = base64 = pref = fax = cell = pager = false;
+        charset = Charset::Unset;
+        omitYear = -1;
+        valueBytes = raw = QByteArrayView();
+        value = QStringView();
+        name.resize(0);
     }
 };
 
-// Splits the text before the colon at ";" and "," into the name and the
-// parameters and classifies them.
-void readHead(QStringView head, Property &p)
+// One parameter token (a TYPE value, or a 2.1 parameter without a name).
+void readToken(QByteArrayView t, Property &p, bool afterEncoding)
 {
-    bool first = true;
-    forEachPart(head, true, p.part, [&](QStringView part) {
-        if (first) {
-            first = false;
-            p.kind = kindOf(part);
+    if (isWord(t, "QUOTED-PRINTABLE"))
+        p.quotedPrintable = true;
+    else if (isWord(t, "PREF"))
+        p.pref = true;
+    else if (isWord(t, "FAX"))
+        p.fax = true;
+    else if (isWord(t, "CELL"))
+        p.cell = true;
+    else if (isWord(t, "PAGER"))
+        p.pager = true;
+    else if (isWord(t, "BASE64") || (afterEncoding && isWord(t, "B")))
+        p.base64 = true;
+}
+
+// Splits the text before the colon into the name (a group prefix such as
+// "item1." removed) and the parameters, and classifies them.
+void readHead(QByteArrayView head, Property &p, bool modern)
+{
+    qsizetype nameEnd = 0;
+    while (nameEnd < head.size() && head[nameEnd] != ';' && head[nameEnd] != ',')
+        ++nameEnd;
+    QByteArrayView name = head.first(nameEnd);
+    if (const qsizetype dot = name.lastIndexOf('.'); dot >= 0)
+        name = name.sliced(dot + 1);
+    p.name.append(name);
+    p.kind = kindOf(name);
+    if (nameEnd >= head.size())
+        return;
+    forEachHeadPart(head.sliced(nameEnd + 1), p.headPart, [&](QByteArrayView part) {
+        bool afterEncoding = false, afterType = false;
+        if (startsWithWord(part, "ENCODING=")) {
+            part = part.sliced(9);
+            afterEncoding = true;
+        } else if (startsWithWord(part, "TYPE=")) {
+            part = part.sliced(5);
+            afterType = true;
+        } else if (startsWithWord(part, "CHARSET=")) {
+            p.charset = charsetNamed(unquoted(part.sliced(8)));
+            return;
+        } else if (startsWithWord(part, "X-APPLE-OMIT-YEAR=")) {
+            bool ok = false;
+            const int year = unquoted(part.sliced(18)).toInt(&ok);
+            p.omitYear = ok ? year : -1;
+            return;
+        } else if (modern && startsWithWord(part, "PREF=")) {
+            p.pref = p.pref || unquoted(part.sliced(5)) == "1";
             return;
         }
-        if (part.startsWith(u"ENCODING=", Qt::CaseInsensitive))
-            part = part.sliced(9);
-        else if (part.startsWith(u"TYPE=", Qt::CaseInsensitive))
-            part = part.sliced(5);
-        if (part.compare(u"QUOTED-PRINTABLE", Qt::CaseInsensitive) == 0)
-            p.quotedPrintable = true;
-        else if (part.compare(u"PREF", Qt::CaseInsensitive) == 0)
-            p.pref = true;
-        else if (part.compare(u"FAX", Qt::CaseInsensitive) == 0)
-            p.fax = true;
-        else if (part.compare(u"CELL", Qt::CaseInsensitive) == 0)
-            p.cell = true;
-        else if (part.compare(u"PAGER", Qt::CaseInsensitive) == 0)
-            p.pager = true;
+        bool quoted = false;
+        part = unquoted(part, &quoted);
+        if (quoted && afterType) {
+            // TYPE="work,cell": a quoted list of types.
+            for (qsizetype from = 0; from <= part.size();) {
+                qsizetype comma = part.indexOf(',', from);
+                if (comma < 0)
+                    comma = part.size();
+                readToken(part.sliced(from, comma - from), p, false);
+                from = comma + 1;
+            }
+            return;
+        }
+        readToken(part, p, afterEncoding);
     });
 }
 
-int hexValue(QChar c)
+bool isBase64Byte(char c)
 {
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+'
+        || c == '/' || c == '=';
+}
+
+// A line that can only continue a base64 value: vCard 2.1 writers need not
+// indent the lines of one.
+bool isBase64Line(QByteArrayView line)
+{
+    if (line.isEmpty())
+        return false;
+    for (const char c : line)
+        if (!isBase64Byte(c))
+            return false;
+    return true;
+}
+
+// Reads the next property: takes a physical line, unfolds the lines that
+// continue it and, for a quoted-printable value, joins the soft line breaks.
+// modern: the vCard 3.0/4.0 rules (unfolding removes exactly one blank);
+// otherwise 2.1 (every leading blank of a continuation line goes, and a
+// base64 value may continue on lines without indent).
+void readProperty(LineReader &lines, Property &p, bool modern)
+{
+    p.reset();
+    QByteArrayView line = lines.next();
+    QByteArrayView raw = line;
+    bool own = false; // line and raw live in joined and rawJoined
+    auto makeOwn = [&] {
+        if (own)
+            return;
+        own = true;
+        p.joined.resize(0);
+        p.joined.append(line);
+        p.rawJoined.resize(0);
+        p.rawJoined.append(raw);
+    };
+    qsizetype colon = headColon(line);
+    if (colon > 0)
+        readHead(line.first(colon), p, modern);
+    while (!lines.atEnd()) {
+        if (colon > 0 && p.quotedPrintable && line.endsWith('=')) {
+            // A soft line break: the next physical line continues the value
+            // as it stands, leading blanks included. The raw line keeps the
+            // break, so that an other item is kept whole.
+            makeOwn();
+            const QByteArrayView next = lines.next();
+            p.joined.chop(1);
+            p.joined.append(next);
+            p.rawJoined.append("\r\n");
+            p.rawJoined.append(next);
+        } else if (isFoldByte(lines.peek())) {
+            const QByteArrayView cont = lines.next();
+            qsizetype k = 0;
+            if (modern)
+                k = 1;
+            else
+                while (k < cont.size() && isFoldByte(cont[k]))
+                    ++k;
+            makeOwn();
+            p.joined.append(cont.sliced(k));
+            p.rawJoined.append(cont.sliced(k));
+        } else if (colon > 0 && p.base64 && !modern && isBase64Line(lines.peekLine())) {
+            makeOwn();
+            const QByteArrayView next = lines.next();
+            p.joined.append(next);
+            p.rawJoined.append(next);
+        } else {
+            break;
+        }
+        line = p.joined;
+        raw = p.rawJoined;
+        if (colon <= 0) {
+            // A head folded before its colon.
+            colon = headColon(line);
+            if (colon > 0)
+                readHead(line.first(colon), p, modern);
+        }
+    }
+    p.raw = raw;
+    if (colon > 0) {
+        p.hasColon = true;
+        p.valueBytes = line.sliced(colon + 1);
+    }
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
     return -1;
 }
 
-// "=" and two hexadecimal digits give that byte; every other character stands
-// for its own CP932 bytes (a "=" without two digits is kept as it is). The
-// bytes are then read as CP932.
-QString decodeQuotedPrintable(QStringView v, QByteArray &bytes)
+bool isAscii(QByteArrayView b)
 {
-    bytes.resize(0);
+    for (const char c : b)
+        if (quint8(c) >= 0x80)
+            return false;
+    return true;
+}
+
+// ---- Decoding ---------------------------------------------------------------
+
+// What the reader knows of its input.
+struct Source
+{
+    // The bytes are the UTF-8 form of text that was decoded already: values
+    // are taken as they stand, and only the bytes that quoted-printable
+    // gives are read in a charset.
+    bool decodedText = false;
+    // The encoding of vCard 2.1 properties without CHARSET.
+    Charset fileDefault = Charset::Cp932;
+};
+
+void decodeAppend(QByteArrayView bytes, Charset cs, QString &out, qsizetype *replaced)
+{
+    switch (cs) {
+    case Charset::Utf8:
+        utf8::decodeAppend(bytes, out, replaced);
+        break;
+    case Charset::Latin1:
+        out.append(QLatin1StringView(bytes));
+        break;
+    case Charset::Unset:
+    case Charset::Cp932:
+        cp932::decodeAppend(bytes, out, replaced);
+        break;
+    }
+}
+
+// "=" and two hexadecimal digits give that byte; every other byte stands
+// for itself (a "=" without two digits is kept as it is). In decoded text
+// the other characters stand for their own bytes in the value's charset.
+void decodeQuotedPrintable(QByteArrayView v, Charset cs, bool decodedText, QByteArray &out)
+{
+    out.resize(0);
+    auto literal = [&](QByteArrayView run) {
+        if (!decodedText || cs == Charset::Utf8 || isAscii(run)) {
+            out.append(run);
+            return;
+        }
+        const QString text = QString::fromUtf8(run);
+        if (cs == Charset::Latin1)
+            out.append(text.toLatin1());
+        else
+            cp932::encodeAppend(text, out);
+    };
     const qsizetype n = v.size();
     qsizetype run = 0;
     for (qsizetype i = 0; i < n;) {
-        if (v[i] == u'=' && i + 2 < n) {
+        if (v[i] == '=' && i + 2 < n) {
             const int hi = hexValue(v[i + 1]);
             const int lo = hexValue(v[i + 2]);
             if (hi >= 0 && lo >= 0) {
-                cp932::encodeAppend(v.sliced(run, i - run), bytes);
-                bytes.append(char(hi * 16 + lo));
+                literal(v.sliced(run, i - run));
+                out.append(char(hi * 16 + lo));
                 i += 3;
                 run = i;
                 continue;
@@ -206,76 +567,23 @@ QString decodeQuotedPrintable(QStringView v, QByteArray &bytes)
         }
         ++i;
     }
-    cp932::encodeAppend(v.sliced(run), bytes);
-    return cp932::decode(bytes);
+    literal(v.sliced(run));
 }
 
-// Reads the next property: takes a physical line, unfolds the lines that
-// continue it and, for a quoted-printable value, joins the soft line breaks.
-void readProperty(LineReader &lines, Property &p)
+// The first component of a value (up to the first ";" without a backslash)
+// is "VCARD", ignoring case and surrounding blanks.
+bool isVcardValue(QByteArrayView v)
 {
-    p.reset();
-    const QStringView first = lines.next();
-    QStringView line = first;
-    if (!lines.atEnd() && isFoldChar(lines.peek())) {
-        p.unfolded.resize(0);
-        p.unfolded += first;
-        while (!lines.atEnd() && isFoldChar(lines.peek())) {
-            QStringView cont = lines.next();
-            qsizetype k = 0;
-            while (k < cont.size() && isFoldChar(cont[k]))
-                ++k;
-            p.unfolded += cont.sliced(k);
-        }
-        line = p.unfolded;
+    qsizetype end = 0;
+    while (end < v.size() && v[end] != ';') {
+        if (v[end] == '\\')
+            return false; // an escape leaves a character that VCARD has not
+        ++end;
     }
-    p.raw = line;
-
-    const qsizetype colon = line.size() > 1 ? line.indexOf(u':', 1) : -1;
-    if (colon < 0)
-        return; // an other item
-    readHead(line.first(colon), p);
-    p.value = line.sliced(colon + 1);
-    if (!p.quotedPrintable)
-        return;
-    if (p.value.endsWith(u'=') && !lines.atEnd()) {
-        // The soft line breaks' lines belong to the raw line as well, so that
-        // an other item is kept whole.
-        p.joined.resize(0);
-        p.joined += p.value;
-        p.rawJoined.resize(0);
-        p.rawJoined += line;
-        while (p.joined.endsWith(u'=') && !lines.atEnd()) {
-            p.joined.chop(1);
-            const QStringView next = lines.next();
-            p.joined += next;
-            p.rawJoined += CrLf;
-            p.rawJoined += next;
-        }
-        p.raw = p.rawJoined;
-        p.value = p.joined;
-    }
-    p.decoded = decodeQuotedPrintable(p.value, p.bytes);
-    p.value = p.decoded;
+    return isWord(v.first(end).trimmed(), "VCARD");
 }
 
-// The first component of a value (see forEachPart), or an empty view.
-QStringView firstComponent(QStringView v, QString &buffer)
-{
-    QStringView out;
-    bool seen = false;
-    forEachPart(v, false, buffer, [&](QStringView c) {
-        if (!seen)
-            out = c;
-        seen = true;
-    });
-    return out;
-}
-
-bool isVcardValue(QStringView v, QString &buffer)
-{
-    return firstComponent(v, buffer).trimmed().compare(u"VCARD", Qt::CaseInsensitive) == 0;
-}
+// ---- Card fields --------------------------------------------------------------
 
 // The name without half-width spaces, full-width spaces and TABs: two names
 // are the same person's when these are equal.
@@ -304,6 +612,12 @@ bool digits(QStringView s, qsizetype pos, qsizetype count, int &value)
     return true;
 }
 
+DateValue birthdayOf(int y, int m, int d)
+{
+    const DateValue v = oleFromDate(QDate(y, m, d));
+    return v != NoDate && isShowableDate(v) ? v : NoDate;
+}
+
 // "yyyymmdd" or "yyyy-mm-dd"; NoDate for any other form or no valid date.
 DateValue readBirthday(QStringView s)
 {
@@ -314,10 +628,51 @@ DateValue readBirthday(QStringView s)
     else if (s.size() == 10)
         ok = s[4] == u'-' && s[7] == u'-' && digits(s, 0, 4, y) && digits(s, 5, 2, m)
             && digits(s, 8, 2, d);
-    if (!ok)
-        return NoDate;
-    const DateValue v = oleFromDate(QDate(y, m, d));
-    return v != NoDate && isShowableDate(v) ? v : NoDate;
+    return ok ? birthdayOf(y, m, d) : NoDate;
+}
+
+// A vCard 3.0/4.0 birthday.
+struct ModernBirthday
+{
+    DateValue date = NoDate;
+    int month = 0; // a month and day without a year (month 0: none)
+    int day = 0;
+};
+
+// "yyyy-mm-dd" or "yyyymmdd", either alone or followed by a time ("T..."),
+// or a month and day without a year: "--mmdd", "--mm-dd", or a year the
+// writer marked as none (omitYear).
+ModernBirthday readModernBirthday(QStringView s, int omitYear)
+{
+    ModernBirthday b;
+    int y, m, d;
+    if (s.startsWith(u"--")) {
+        if ((s.size() == 6 && digits(s, 2, 2, m) && digits(s, 4, 2, d))
+            || (s.size() == 7 && s[4] == u'-' && digits(s, 2, 2, m) && digits(s, 5, 2, d))) {
+            if (QDate(2000, m, d).isValid()) {
+                b.month = m;
+                b.day = d;
+            }
+        }
+        return b;
+    }
+    qsizetype end = -1;
+    if (digits(s, 0, 4, y) && digits(s, 4, 2, m) && digits(s, 6, 2, d))
+        end = 8;
+    else if (s.size() >= 10 && s[4] == u'-' && s[7] == u'-' && digits(s, 0, 4, y)
+             && digits(s, 5, 2, m) && digits(s, 8, 2, d))
+        end = 10;
+    if (end < 0 || (s.size() > end && s[end] != u'T'))
+        return b;
+    if (y == omitYear) {
+        if (QDate(2000, m, d).isValid()) {
+            b.month = m;
+            b.day = d;
+        }
+        return b;
+    }
+    b.date = birthdayOf(y, m, d);
+    return b;
 }
 
 // "yyyymmddThhnnss*" or "yyyy-mm-ddThh:nn:ss*"; a "Z" right after the time
@@ -350,10 +705,60 @@ bool readRevision(QStringView s, int utcOffsetSeconds, DateValue &value)
     return true;
 }
 
+// The number of bytes a base64 text stands for.
+qint64 base64Size(QByteArrayView v)
+{
+    qint64 chars = 0;
+    for (const char c : v)
+        if (isBase64Byte(c) && c != '=')
+            ++chars;
+    return chars * 3 / 4;
+}
+
+// A binary value left out: its name, what it holds and its size, as
+// "PHOTO (画像 12,345 Byte)".
+QString binaryValueText(const Property &p)
+{
+    QByteArrayView v = p.valueBytes.trimmed();
+    qint64 size = 0;
+    QByteArrayView media;
+    if (!p.base64 && startsWithWord(v, "DATA:")) {
+        // data:[<media type>][;base64],<data>
+        const qsizetype comma = v.indexOf(',');
+        const QByteArrayView head = comma < 0 ? v.sliced(5) : v.sliced(5, comma - 5);
+        const QByteArrayView data = comma < 0 ? QByteArrayView() : v.sliced(comma + 1);
+        media = head;
+        if (head.size() >= 7 && isWord(head.last(7), ";BASE64")) {
+            size = base64Size(data);
+        } else {
+            for (qsizetype i = 0; i < data.size(); ++i, ++size)
+                if (data[i] == '%' && i + 2 < data.size())
+                    i += 2;
+        }
+    } else {
+        size = base64Size(v);
+    }
+    const QString name = QString::fromLatin1(p.name).toUpper();
+    QString what;
+    if (p.kind == Kind::Sound || startsWithWord(media, "AUDIO/"))
+        what = QStringLiteral("音声");
+    else if (p.kind == Kind::Key)
+        what = QStringLiteral("暗号鍵");
+    else if (p.kind == Kind::Photo || p.kind == Kind::Logo || startsWithWord(media, "IMAGE/")
+             || name.contains(u"PHOTO") || name.contains(u"PICTURE") || name.contains(u"LOGO"))
+        what = QStringLiteral("画像");
+    else
+        what = QStringLiteral("データ");
+    QLocale c = QLocale::c();
+    c.setNumberOptions({}); // 12,345
+    return QStringLiteral("%1 (%2 %3 Byte)").arg(name, what, c.toString(size));
+}
+
 // A card being read.
 struct OpenCard
 {
     qsizetype index = -1; // -1: not added (counter full); its lines are skipped
+    bool modern = false;  // VERSION 3.0 or 4.0 was read
     QString others;       // raw lines of the other items, each with CR LF
     // The keys (nameKey) of the card's names, in no particular order, and
     // whether each name was taken from N. Cards have few names: a list is
@@ -398,13 +803,98 @@ void appendWithSeparator(QString &target, QStringView piece)
     target += piece;
 }
 
-void applyProperty(Card &card, OpenCard &state, Property &p, const VcardReadOptions &opt)
+// The whole parse's state beside the book.
+struct Reader
 {
+    const VcardReadOptions &opt;
+    Source source;
+    qsizetype replaced = 0;
+    QStringList binaries;
+
+    Charset charsetOf(const Property &p, bool modern) const
+    {
+        if (p.charset != Charset::Unset)
+            return p.charset;
+        return modern ? Charset::Utf8 : source.fileDefault;
+    }
+
+    // The property's value as text (p.value).
+    void decodeValue(Property &p, bool modern)
+    {
+        p.decoded.resize(0);
+        const Charset cs = charsetOf(p, modern);
+        if (p.quotedPrintable) {
+            decodeQuotedPrintable(p.valueBytes, cs, source.decodedText, p.qpBytes);
+            decodeAppend(p.qpBytes, cs, p.decoded, &replaced);
+        } else {
+            decodeAppend(p.valueBytes, source.decodedText ? Charset::Utf8 : cs, p.decoded,
+                         &replaced);
+        }
+        p.value = p.decoded;
+    }
+
+    // The raw line, trimmed, among the card's other items (when they are
+    // kept).
+    void keepRaw(OpenCard &state, Property &p, bool modern)
+    {
+        if (!opt.lostMemoFlag)
+            return;
+        p.rawText.resize(0);
+        decodeAppend(p.raw, source.decodedText ? Charset::Utf8 : charsetOf(p, modern), p.rawText,
+                     &replaced);
+        keepLine(state, QStringView(p.rawText).trimmed());
+    }
+
+    static void keepLine(OpenCard &state, QStringView line)
+    {
+        if (!line.isEmpty()) {
+            state.others += line;
+            state.others += CrLf;
+        }
+    }
+
+    void apply(Card &card, OpenCard &state, Property &p);
+};
+
+bool isMediaKind(Kind k)
+{
+    return k == Kind::Photo || k == Kind::Logo || k == Kind::Sound || k == Kind::Key;
+}
+
+void Reader::apply(Card &card, OpenCard &state, Property &p)
+{
+    const bool modern = state.modern;
     QString &buf = p.part;
+    if (p.kind == Kind::Other || p.kind == Kind::Begin || p.kind == Kind::End
+        || isMediaKind(p.kind)) {
+        const bool dataUri =
+            isMediaKind(p.kind) && startsWithWord(p.valueBytes.trimmed(), "DATA:");
+        const bool binary = p.hasColon && (p.base64 || dataUri);
+        if (!binary) {
+            keepRaw(state, p, modern);
+            return;
+        }
+        // A photo, sound or key: never copied, only named.
+        const QString text = binaryValueText(p);
+        binaries.append(text);
+        if (opt.lostMemoFlag)
+            keepLine(state, QString(text + QStringLiteral(" は読み込んでいません")));
+        return;
+    }
+
+    decodeValue(p, modern);
+    auto parts = [&](bool commaToo, auto &&f) { forEachPart(p.value, commaToo, buf, f, modern); };
+    auto firstComponent = [&] { return firstComponentOf(p.value, buf, modern); };
+    // tel: and mailto: values of vCard 4.0 (and some 3.0 writers) are one
+    // address without their scheme.
+    auto isUri = [&](QStringView scheme) {
+        return modern && p.value.startsWith(scheme, Qt::CaseInsensitive);
+    };
+
     switch (p.kind) {
     case Kind::FN: {
         qsizetype at = 0;
-        forEachPart(p.value, false, buf, [&](QStringView c) {
+        parts(false, [&](QStringView c) {
             const QStringView name = trimSpaces(c);
             if (!name.isEmpty())
                 addName(card, state, name.toString(), false, p.pref ? &at : nullptr);
@@ -413,7 +903,7 @@ void applyProperty(Card &card, OpenCard &state, Property &p, const VcardReadOpti
     }
     case Kind::N: {
         QString joined;
-        forEachPart(p.value, false, buf, [&](QStringView c) {
+        parts(false, [&](QStringView c) {
             joined += c;
             joined += u' ';
         });
@@ -423,12 +913,25 @@ void applyProperty(Card &card, OpenCard &state, Property &p, const VcardReadOpti
             addName(card, state, name, true, p.pref ? &at : nullptr);
         break;
     }
-    case Kind::Bday:
-        card.birthday = readBirthday(trimSpaces(firstComponent(p.value, buf)));
+    case Kind::Bday: {
+        const QStringView value = trimSpaces(firstComponent());
+        if (!modern) {
+            card.birthday = readBirthday(value);
+            break;
+        }
+        const ModernBirthday b = readModernBirthday(value, p.omitYear);
+        card.birthday = b.date;
+        if (b.month > 0) // no year: the month and day stay in the memo
+            keepLine(state, QStringLiteral("BDAY:--%1%2")
+                                .arg(b.month, 2, 10, QLatin1Char('0'))
+                                .arg(b.day, 2, 10, QLatin1Char('0')));
+        else if (b.date == NoDate && !value.isEmpty())
+            keepRaw(state, p, modern);
         break;
+    }
     case Kind::Adr: {
         QStringList c;
-        forEachPart(p.value, false, buf, [&](QStringView v) { c.append(v.toString()); });
+        parts(false, [&](QStringView v) { c.append(v.toString()); });
         if (c.isEmpty())
             break;
         QString address = card.address;
@@ -436,22 +939,48 @@ void applyProperty(Card &card, OpenCard &state, Property &p, const VcardReadOpti
             address = trimSpaces(address).toString();
             address += u"  ";
         }
-        for (qsizetype i = c.size() - 1; i >= 0; --i) {
-            if (i == 5) {
-                card.postalCode = trimSpaces(c[i]).toString();
-            } else {
-                address += trimSpaces(c[i]);
-                address += u' ';
+        if (modern) {
+            // Written as a Japanese address is: region, locality, street,
+            // extended address, post office box, country.
+            QStringList pieces;
+            for (const int i : {4, 3, 2, 1, 0, 6}) {
+                if (i >= c.size())
+                    continue;
+                QString piece = c[i];
+                piece.replace(CrLf, QStringLiteral(" "));
+                piece.replace(u'\r', u' ');
+                piece.replace(u'\n', u' ');
+                const QStringView t = trimSpaces(piece);
+                if (!t.isEmpty())
+                    pieces.append(t.toString());
             }
+            address += pieces.join(u' ');
+            if (c.size() > 5 && !trimSpaces(c[5]).isEmpty())
+                card.postalCode = trimSpaces(c[5]).toString();
+        } else {
+            for (qsizetype i = c.size() - 1; i >= 0; --i) {
+                if (i == 5) {
+                    card.postalCode = trimSpaces(c[i]).toString();
+                } else {
+                    address += trimSpaces(c[i]);
+                    address += u' ';
+                }
+            }
+            address.replace(CrLf, QStringLiteral(" "));
         }
-        address.replace(CrLf, QStringLiteral(" "));
         card.address = trimSpaces(address).toString();
         break;
     }
     case Kind::Tel: {
         QString &target = p.fax ? card.fax : p.cell ? card.mobile : p.pager ? card.pager
                                                                              : card.telephone;
-        forEachPart(p.value, false, buf, [&](QStringView c) {
+        if (isUri(u"tel:")) {
+            const QStringView number = trimSpaces(p.value.sliced(4));
+            if (!number.isEmpty())
+                appendWithSeparator(target, number);
+            break;
+        }
+        parts(false, [&](QStringView c) {
             const QStringView number = trimSpaces(c);
             if (!number.isEmpty())
                 appendWithSeparator(target, number);
@@ -460,38 +989,31 @@ void applyProperty(Card &card, OpenCard &state, Property &p, const VcardReadOpti
     }
     case Kind::Email: {
         qsizetype at = 0;
-        forEachPart(p.value, false, buf, [&](QStringView c) {
-            const QStringView id = trimSpaces(c);
+        auto add = [&](QStringView id) {
             if (id.isEmpty())
                 return;
             if (p.pref)
                 card.ids.insert(at++, id.toString());
             else
                 card.ids.append(id.toString());
-        });
+        };
+        if (isUri(u"mailto:")) {
+            add(trimSpaces(p.value.sliced(7)));
+            break;
+        }
+        parts(false, [&](QStringView c) { add(trimSpaces(c)); });
         break;
     }
     case Kind::Note:
-        card.memo += firstComponent(p.value, buf);
+        card.memo += firstComponent();
         break;
     case Kind::Rev:
-        readRevision(trimSpaces(firstComponent(p.value, buf)), opt.utcOffsetSeconds,
-                     card.updated);
+        readRevision(trimSpaces(firstComponent()), opt.utcOffsetSeconds, card.updated);
         if (card.updated < card.created)
             card.created = card.updated;
         break;
-    case Kind::Version:
+    default:
         break;
-    case Kind::Begin:
-    case Kind::End:
-    case Kind::Other: {
-        const QStringView raw = p.raw.trimmed();
-        if (!raw.isEmpty()) {
-            state.others += raw;
-            state.others += CrLf;
-        }
-        break;
-    }
     }
 }
 
@@ -506,54 +1028,67 @@ void finishCard(AddressBook &book, const OpenCard &state, const VcardReadOptions
     memo += state.others;
 }
 
-} // namespace
-
-int localStandardUtcOffset()
+bool isModernVersion(QByteArrayView v)
 {
-    return QTimeZone::systemTimeZone().standardTimeOffset(QDateTime::currentDateTime());
+    v = v.trimmed();
+    return v.startsWith('3') || v.startsWith('4');
 }
 
-int parseVcardText(QStringView text, AddressBook &book, const VcardReadOptions &options)
+int parse(QByteArrayView bytes, const Source &source, AddressBook &book,
+          const VcardReadOptions &options, ImportReport *report)
 {
     book = AddressBook::newBook();
     const DateValue now = options.now == NoDate ? oleNow() : options.now;
     int dropped = 0;
+    Reader reader{options, source, 0, {}};
     // The cards begun and not yet ended, innermost last. An explicit stack:
     // a file of many unmatched BEGIN lines must not exhaust the call stack.
     QList<OpenCard> open;
-    LineReader lines(text);
+    LineReader lines(bytes);
     Property p;
     while (!lines.atEnd()) {
-        readProperty(lines, p);
-        if (p.kind == Kind::Begin && isVcardValue(p.value, p.part)) {
-            ReadBudget::chargeBytes(qint64(sizeof(Card) + sizeof(OpenCard)));
-            OpenCard state;
-            if (book.cardCounter >= MaxCardCounter) {
-                ++dropped;
-            } else {
-                Card c = Card::newCard();
-                c.number = book.cardCounter;
-                c.created = now;
-                c.updated = now;
-                book.cards.append(std::move(c));
-                ++book.cardCounter;
-                state.index = book.cards.size() - 1;
+        const bool modern = !open.isEmpty() && open.last().modern;
+        readProperty(lines, p, modern);
+        if (p.kind == Kind::Begin || p.kind == Kind::End) {
+            QByteArrayView v = p.valueBytes;
+            if (p.quotedPrintable) {
+                decodeQuotedPrintable(v, Charset::Cp932, false, p.qpBytes);
+                v = p.qpBytes;
             }
-            open.append(std::move(state));
-            continue;
+            if (isVcardValue(v)) {
+                if (p.kind == Kind::Begin) {
+                    ReadBudget::chargeBytes(qint64(sizeof(Card) + sizeof(OpenCard)));
+                    OpenCard state;
+                    if (book.cardCounter >= MaxCardCounter) {
+                        ++dropped;
+                    } else {
+                        Card c = Card::newCard();
+                        c.number = book.cardCounter;
+                        c.created = now;
+                        c.updated = now;
+                        book.cards.append(std::move(c));
+                        ++book.cardCounter;
+                        state.index = book.cards.size() - 1;
+                    }
+                    open.append(std::move(state));
+                } else if (!open.isEmpty()) {
+                    finishCard(book, open.last(), options);
+                    open.removeLast();
+                }
+                continue;
+            }
         }
         if (open.isEmpty())
             continue; // outside a card everything else is ignored
-        if (p.kind == Kind::End && isVcardValue(p.value, p.part)) {
-            finishCard(book, open.last(), options);
-            open.removeLast();
+        OpenCard &state = open.last();
+        if (p.kind == Kind::Version) {
+            state.modern = isModernVersion(p.valueBytes);
             continue;
         }
-        OpenCard &state = open.last();
         // The value, or the raw line when it is kept among the other items.
         ReadBudget::chargeValue(std::max(p.value.size(), p.raw.size()));
         if (state.index >= 0)
-            applyProperty(book.cards[state.index], state, p, options);
+            reader.apply(book.cards[state.index], state, p);
     }
     // Cards left open at the end of the text keep what was read, their other
     // items included.
@@ -561,7 +1096,53 @@ int parseVcardText(QStringView text, AddressBook &book, const VcardReadOptions &
         finishCard(book, open.last(), options);
         open.removeLast();
     }
+    if (report) {
+        report->cardsMade += book.cardCount() - 1;
+        report->cardsLeftOut += dropped;
+        report->charactersReplaced += reader.replaced;
+        report->binaryValuesLeftOut += reader.binaries;
+    }
     return dropped;
+}
+
+} // namespace
+
+int localStandardUtcOffset()
+{
+    return QTimeZone::systemTimeZone().standardTimeOffset(QDateTime::currentDateTime());
+}
+
+int parseVcardBytes(QByteArrayView bytes, AddressBook &book, const VcardReadOptions &options,
+                    ImportReport *report)
+{
+    Source source;
+    if (utf8::startsWithBom(bytes)) {
+        bytes = bytes.sliced(3);
+        source.fileDefault = Charset::Utf8;
+    }
+    switch (options.encoding) {
+    case VcardEncoding::Cp932:
+        source.fileDefault = Charset::Cp932;
+        break;
+    case VcardEncoding::Utf8:
+        source.fileDefault = Charset::Utf8;
+        break;
+    case VcardEncoding::Auto:
+        if (source.fileDefault != Charset::Utf8 && utf8::looksLikeUtf8(bytes))
+            source.fileDefault = Charset::Utf8;
+        break;
+    }
+    return parse(bytes, source, book, options, report);
+}
+
+int parseVcardText(QStringView text, AddressBook &book, const VcardReadOptions &options,
+                   ImportReport *report)
+{
+    Source source;
+    source.decodedText = true;
+    source.fileDefault =
+        options.encoding == VcardEncoding::Utf8 ? Charset::Utf8 : Charset::Cp932;
+    return parse(text.toUtf8(), source, book, options, report);
 }
 
 // ---- Writing ----------------------------------------------------------------
@@ -806,12 +1387,13 @@ int VcdFileRead(const QString &path, AddressBook &book, Prompter &prompter,
                 const VcardReadOptions &options)
 {
     book = AddressBook::newBook();
-    QString text;
-    if (readTextFileForImport(path, text, prompter) != 0)
+    QByteArray bytes;
+    if (readFileForImport(path, bytes, prompter) != 0)
         return -1;
-    const int dropped = parseVcardText(text, book, options);
-    reportDroppedCards(int(book.cardCount() - 1), dropped, prompter);
+    ImportReport report;
+    parseVcardBytes(bytes, book, options, &report);
     registerUsedGroups(book);
+    report.tell(prompter);
     return 0;
 }
 

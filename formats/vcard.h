@@ -1,25 +1,42 @@
 #pragma once
-// vCard 2.1 files: every BEGIN:VCARD ... END:VCARD object becomes a card, and
-// a book is written as one vCard object per card.
+// vCard files: every BEGIN:VCARD ... END:VCARD object becomes a card, and
+// a book is written as one vCard 2.1 object per card.
 //
-// Reading understands what other programs write: folded lines, quoted-
-// printable values with soft line breaks, parameters with or without TYPE= /
-// ENCODING=, several N, FN, TEL and EMAIL properties, cards nested inside
-// cards. Text is always taken as CP932; a CHARSET parameter is not applied.
-// What has no card field (ORG, TITLE, URL, X-...) can be kept, as raw lines,
-// at the end of the card's memo.
+// Reading understands what other programs write, vCard 2.1 as well as 3.0
+// and 4.0: folded lines, quoted-printable values with soft line breaks,
+// parameters with or without TYPE= / ENCODING=, TYPE lists and quoted
+// parameter values, grouped names (item1.EMAIL), several N, FN, TEL and
+// EMAIL properties, cards nested inside cards. What has no card field (ORG,
+// TITLE, URL, X-...) can be kept, as raw lines, at the end of the card's
+// memo; binary values (photos, sounds, keys) are never copied, only named.
+//
+// Text encoding, decided for each property: its CHARSET parameter (UTF-8,
+// Shift-JIS / CP932, ISO-8859-1) when it names one; else UTF-8 in a card of
+// VERSION 3.0 or 4.0; else the file's: UTF-8 when the file starts with the
+// byte order mark or its bytes are valid UTF-8 with non-ASCII characters in
+// them, CP932 otherwise. Quoted-printable is decoded to bytes first, then
+// the encoding applies.
+//
+// The 2.1 rules stay as they always were for 2.1 files (every leading blank
+// of a continuation line goes, no "\n" escapes, addresses in the order of
+// their components from the last). vCard 3.0 and 4.0 cards unfold by
+// exactly one blank, read "\n" as a line break, take tel: and mailto:
+// values without their scheme, write the address in Japanese order and
+// read birthdays without a year into the memo.
 //
 // Writing produces exactly what reading maps back to the same fields:
 //   BEGIN:VCARD / VERSION:2.1 / N, FN per name / NOTE (quoted-printable) /
 //   TEL lines / ADR (quoted-printable) / EMAIL per ID / BDAY / REV (UTC) /
 //   END:VCARD
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
 #include "common/progress.h"
 #include "common/prompter.h"
 #include "core/model.h"
+#include "formats/importreport.h"
 
 // The offset of local standard time from UTC in seconds (+32400 for a zone
 // nine hours ahead of UTC), daylight saving time not applied. REV times are
@@ -29,6 +46,13 @@ int localStandardUtcOffset();
 // The line put in the memo above the items that have no card field.
 extern const QString VcardOtherItemsHeader;
 
+// The encoding of vCard 2.1 properties without a CHARSET parameter.
+enum class VcardEncoding {
+    Auto,  // decided by the file's bytes (see above)
+    Cp932, // always CP932 (as the program writes its own files)
+    Utf8,
+};
+
 struct VcardReadOptions
 {
     // Keep the properties that have no card field at the end of the memo.
@@ -37,6 +61,7 @@ struct VcardReadOptions
     int utcOffsetSeconds = localStandardUtcOffset();
     // The import time stamped into created and updated; NoDate: now.
     DateValue now = NoDate;
+    VcardEncoding encoding = VcardEncoding::Auto;
 };
 
 struct VcardWriteOptions
@@ -48,14 +73,25 @@ struct VcardWriteOptions
     int utcOffsetSeconds = localStandardUtcOffset();
 };
 
-// Parses vCard text into book, which is first made a new book. The parse
-// never fails; malformed properties end up as other items. Lines may end in
-// CR LF, LF or CR. Nested cards follow their outer card and are read
-// without recursion, so any depth of nesting is safe; a card left open at
-// the end of the text keeps what was read. Returns the number of cards that
-// were not added because the card counter was full (0 normally). The
-// cards' groups are not registered here.
-int parseVcardText(QStringView text, AddressBook &book, const VcardReadOptions &options = {});
+// Parses a vCard file's bytes into book, which is first made a new book.
+// The parse never fails; malformed properties end up as other items. Lines
+// may end in CR LF, LF or CR (and CR CR LF). Nested cards follow their
+// outer card and are read without recursion, so any depth of nesting is
+// safe; a card left open at the end of the text keeps what was read.
+// Returns the number of cards that were not added because the card counter
+// was full (0 normally). The cards' groups are not registered here.
+// report (when given) gets the cards made and left out, the bytes that
+// were not valid in their encoding (each read as U+FFFD) and the binary
+// values left out.
+int parseVcardBytes(QByteArrayView bytes, AddressBook &book,
+                    const VcardReadOptions &options = {}, ImportReport *report = nullptr);
+
+// The same for text that is decoded already: values are taken as they
+// stand; the bytes of quoted-printable values are read in their CHARSET,
+// else UTF-8 in 3.0/4.0 cards, else CP932 (UTF-8 when options.encoding
+// says so).
+int parseVcardText(QStringView text, AddressBook &book, const VcardReadOptions &options = {},
+                   ImportReport *report = nullptr);
 
 // The vCard text of cards 1 .. cardCount()-1 in book order. progress is
 // called at each flush of the text builder (done = cards written); when it
@@ -78,8 +114,10 @@ QString vcardEscape(QStringView value);
 // Reads a vCard file into book (made a new book first) by the shared read
 // procedure; an empty file reads as no cards. Returns 0, or -1 when the
 // file could not be read (the user was told). Cards beyond the card
-// counter's limit are left out, and the user is told how many were read
-// and how many left out.
+// counter's limit are left out. Once the file is read the user is told, in
+// one message, of cards left out and bytes that could not be decoded (a
+// loss) and of binary values left out (a notice); a clean file says
+// nothing.
 int VcdFileRead(const QString &path, AddressBook &book, Prompter &prompter,
                 const VcardReadOptions &options = {});
 

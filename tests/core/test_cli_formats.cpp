@@ -1,5 +1,6 @@
 // brindle-cli convert with vCard and Eudora nickname files.
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include "common/cp932.h"
@@ -74,4 +75,51 @@ TEST(CliFormats, BadOptionsLeaveTheOutputAlone)
         EXPECT_FALSE(r.err.isEmpty());
     }
     EXPECT_EQ(readAll(out), "old");
+}
+
+// A UTF-8 vCard 3.0 file as phones write it: the names come through; a
+// photo left out is told on stderr and is no loss; bytes that are not
+// UTF-8 are a loss (exit status 4).
+TEST(CliFormats, ConvertAPhonesVcard)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray card = QStringLiteral(
+                                "BEGIN:VCARD\r\nVERSION:3.0\r\nN:安藤;ロイド;;;\r\nFN:安藤 ロイド\r\n"
+                                "item1.EMAIL;type=INTERNET;type=pref:ando@example.jp\r\n"
+                                "TEL;type=CELL;type=VOICE:090-0000-1111\r\n"
+                                "ADR;type=HOME:;;桜丘町26-1;渋谷区;東京都;150-8512;\r\n")
+                                .toUtf8();
+    const QByteArray end = "END:VCARD\r\n";
+    const struct {
+        const char *what;
+        QByteArray file;
+        int exit;
+        QString told; // on stderr ("" for nothing at all)
+    } cases[] = {
+        {"clean", card + end, 0, {}},
+        {"photo", card + "PHOTO;ENCODING=b;TYPE=JPEG:/9j/\r\n 4AAQ\r\n" + end, 0,
+         QStringLiteral("PHOTO (画像 6 Byte)")},
+        {"not UTF-8", card + "NOTE:\xFF\r\n" + end, 4, QStringLiteral("読み取れない文字 1 文字")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString vcf = dir.filePath("x.vcf");
+        const QString out = dir.filePath("out.txt");
+        ASSERT_TRUE(writeAll(vcf, c.file));
+        QFile::remove(out);
+        const CliRun r = cli({"convert", vcf, out});
+        EXPECT_EQ(r.exitCode, c.exit) << r.errText().toStdString();
+        if (c.told.isEmpty()) {
+            EXPECT_TRUE(r.err.isEmpty()) << r.errText().toStdString();
+        } else {
+            EXPECT_TRUE(r.errText().contains(c.told)) << r.errText().toStdString();
+        }
+        const QString list = cp932::decode(readAll(out));
+        EXPECT_TRUE(list.contains(QStringLiteral("ID1：ando@example.jp\r\n名前1：安藤 ロイド\r\n")))
+            << list.toStdString();
+        EXPECT_TRUE(list.contains(QStringLiteral("住所：東京都 渋谷区 桜丘町26-1\r\n")));
+        EXPECT_TRUE(list.contains(QStringLiteral("携帯電話：090-0000-1111\r\n")));
+        EXPECT_FALSE(list.contains(QStringLiteral("/9j/")));
+    }
 }

@@ -170,6 +170,31 @@ TEST(Cp932Decode, MalformedInput)
     EXPECT_EQ(cp932::decode(QByteArrayView()), QString());
 }
 
+// Decoding counts each replacement it writes, and appending keeps what the
+// buffer held.
+TEST(Cp932Decode, CountsWhatItReplaces)
+{
+    const struct {
+        QByteArray in;
+        qsizetype replaced;
+    } cases[] = {
+        {bytes({'a', 0x82, 0xA0}), 0},       // a valid text
+        {bytes({0x80, 0xA0, 0xFD}), 0},      // the Windows single bytes are characters
+        {bytes({'a', 0x81}), 1},             // a lead byte at the end
+        {bytes({0x81, 0x20, 0xE0, 0x0D}), 2}, // lead bytes without a trail byte
+        {bytes({0x85, 0x40, 0x81, 0xAD}), 2}, // unassigned codes
+    };
+    for (const auto &c : cases) {
+        qsizetype replaced = 5;
+        const QString text = cp932::decode(c.in, &replaced);
+        EXPECT_EQ(replaced, 5 + c.replaced) << c.in.toHex().constData();
+        EXPECT_EQ(text.count(QChar(0xFFFD)), c.replaced);
+        QString buffer = QStringLiteral("x");
+        cp932::decodeAppend(c.in, buffer);
+        EXPECT_EQ(buffer, QStringLiteral("x") + text);
+    }
+}
+
 TEST(Cp932Encode, UnmappableBecomesQuestionMark)
 {
     EXPECT_EQ(cp932::encode(u"caf\u00E9"), QByteArray("caf?"));

@@ -69,3 +69,23 @@ TEST_F(MainWindowTest, OpeningAFileWithBytesAfterTheLastCardSaysTheyAreNotKept)
     EXPECT_EQ(window->session().currentFileName, path);
     EXPECT_EQ(window->session().book.cardCount() - 1, 3);
 }
+
+TEST_F(MainWindowTest, ReadingAPhonesVcardNamesThePhotoItLeftOut)
+{
+    const QString path = dir.filePath(QStringLiteral("phone.vcf"));
+    ASSERT_TRUE(writeAll(path, QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:安藤 ロイド\r\n"
+                                              "PHOTO;ENCODING=b;TYPE=JPEG:/9j/\r\n 4AAQ\r\n"
+                                              "END:VCARD\r\n")
+                                  .toUtf8()));
+    prompter.answerFile(path);
+    menuEntry(*window, "mnuFileReadVCard")->trigger();
+
+    ASSERT_EQ(prompter.asked.size(), 1);
+    EXPECT_TRUE(prompter.lastText().contains(QStringLiteral("PHOTO (画像 6 Byte)")))
+        << prompter.lastText().toStdString();
+    EXPECT_EQ(prompter.asked.first().message.icon, Prompter::Icon::Information);
+    EXPECT_FALSE(prompter.lossReported());
+    const AddressBook &book = window->session().book;
+    ASSERT_EQ(book.cardCount(), 2);
+    EXPECT_EQ(book.cards[1].names, QStringList{QStringLiteral("安藤 ロイド")});
+}
