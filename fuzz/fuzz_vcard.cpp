@@ -51,9 +51,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString written = vcardFileText(first, out);
 
     // The same input as text already decoded: a second way in, which must
-    // not fail either.
-    AddressBook viaText;
-    parseVcardText(cp932::decode(bytes), viaText, in);
+    // not fail either. Taken for every third input only: it shares most of
+    // its code with the first, and the run's time is better spent on more
+    // inputs.
+    if (size % 3 == 0) {
+        AddressBook viaText;
+        parseVcardText(cp932::decode(bytes), viaText, in);
+    }
 
     // Through the file's bytes: text without a CP932 form becomes "?", so
     // names that differed only there may now be one. From then on the
