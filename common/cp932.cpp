@@ -113,7 +113,7 @@ qsizetype characterUnits(QStringView s, qsizetype i)
 
 } // namespace
 
-QString decode(QByteArrayView bytes)
+QString decode(QByteArrayView bytes, qsizetype *replaced)
 {
     const Tables &t = tables();
     const auto *p = reinterpret_cast<const quint8 *>(bytes.data());
@@ -121,6 +121,7 @@ QString decode(QByteArrayView bytes)
     QString out(n, Qt::Uninitialized);
     auto *o = reinterpret_cast<char16_t *>(out.data());
     qsizetype len = 0;
+    qsizetype lost = 0;
     for (qsizetype i = 0; i < n;) {
         const quint8 b = p[i];
         if (b < 0x80) {
@@ -133,16 +134,21 @@ QString decode(QByteArrayView bytes)
             // A well-formed pair: one character, or one replacement when the
             // code is unassigned.
             const char16_t u = t.decode2[b << 8 | p[i + 1]];
+            if (!u)
+                ++lost;
             o[len++] = u ? u : Replacement;
             i += 2;
         } else {
             // A lead byte without a valid trail byte: replace the lead byte
             // alone and read the next byte afresh.
             o[len++] = Replacement;
+            ++lost;
             ++i;
         }
     }
     out.truncate(len);
+    if (replaced)
+        *replaced += lost;
     return out;
 }
 

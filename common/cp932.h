@@ -18,7 +18,10 @@
 
 namespace cp932 {
 
-QString decode(QByteArrayView bytes);
+// When replaced is given, the number of U+FFFD written for bytes that start
+// no valid character (or an unassigned two-byte code) is added to it; no
+// CP932 character decodes to U+FFFD, so these are exactly the bytes lost.
+QString decode(QByteArrayView bytes, qsizetype *replaced = nullptr);
 
 // The CP932 form of text. When replaced is given, the number of characters
 // written as "?" for want of a CP932 form is added to it (a surrogate pair

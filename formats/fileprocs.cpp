@@ -253,7 +253,7 @@ int writeTextFileSafely(const QString &path, const QString &text, Prompter &prom
 }
 
 int readTextFileForImport(const QString &path, QString &text, Prompter &prompter,
-                          bool refuseEmpty)
+                          bool refuseEmpty, ImportDecoding *decoding)
 {
     if (refuseEmpty && QFileInfo(path).size() < 1) {
         warn(prompter, QStringLiteral("ファイルが読めません"));
@@ -270,7 +270,14 @@ int readTextFileForImport(const QString &path, QString &text, Prompter &prompter
         return -1;
     }
     try {
-        text = cp932::decode(bytes);
+        if (!decoding) {
+            text = cp932::decode(bytes);
+        } else {
+            decoding->replaced = 0;
+            text = decodeText(bytes, decoding->encoding, &decoding->replaced, &decoding->encoding);
+            if (decoding->keepBytes)
+                decoding->bytes = std::move(bytes);
+        }
     } catch (const std::bad_alloc &) {
         warn(prompter, outOfMemoryMessage());
         return -1;

@@ -124,7 +124,9 @@ TEST(CsvGetDialog, ViewReturnsMappingOnlyAfterOk)
     // Through the mapper interface the read sees the same answers.
     clickLater("cmdCancel");
     CsvMapping unused;
-    EXPECT_FALSE(csvGetDialogMapper(nullptr)(header, {}, unused));
+    CsvSample sample;
+    sample.header = header;
+    EXPECT_FALSE(csvGetDialogMapper(nullptr)(sample, unused));
 }
 
 TEST(CsvPutDialog, DefaultsMarksAndSample)
