@@ -417,10 +417,10 @@ QStringList unmappedCsvColumns(const QStringList &header, const CsvMapping &mapp
     QSet<QString> named;
     for (qsizetype j = 0; j < header.size(); ++j) {
         const int item = j < mapping.size() ? mapping[j] : CsvItemNone;
-        if ((item >= 0 && item < CsvItemChoiceCount && item != CsvItemNone) || roles[j].isTypeColumn)
+        if ((item >= 0 && item < CsvItemChoiceCount && item != CsvItemNone) || roles[j].isTypeColumn
+            || header[j].isEmpty())
             continue;
-        const QString name = header[j].isEmpty() ? QStringLiteral("(%1列目)").arg(j + 1)
-                                                 : header[j].left(Longest);
+        const QString name = header[j].left(Longest);
         if (!named.contains(name)) {
             named.insert(name);
             out.append(name);
@@ -757,7 +757,20 @@ public:
             m_birth = m_birth || item == CsvItemBirthYear || item == CsvItemBirthMonth
                    || item == CsvItemBirthDayOfMonth;
             m_parts = m_parts || m_roles[j].addressPart >= 0;
+            if (header[j].isEmpty() && (item == CsvItemNone || item < 0 || item >= CsvItemChoiceCount)
+                && !m_roles[j].isTypeColumn)
+                m_nameless.append({j, false});
         }
+    }
+
+    // The unused columns without a header that held text, as "(N列目)".
+    QStringList namelessWithText() const
+    {
+        QStringList out;
+        for (const auto &[column, text] : m_nameless)
+            if (text)
+                out.append(QStringLiteral("(%1列目)").arg(column + 1));
+        return out;
     }
 
     // unreadable counts the cells that could not be read.
@@ -806,6 +819,8 @@ public:
         for (qsizetype j = columns; j < cells.size(); ++j)
             if (!trimSpaces(cells[j]).isEmpty())
                 ++unreadable;
+        for (auto &[column, text] : m_nameless)
+            text = text || (column < columns && !trimSpaces(cells[column]).isEmpty());
         if (m_parts)
             storeAddressParts(card);
         if (m_names)
@@ -862,6 +877,7 @@ private:
     CsvMapping m_mapping;
     QList<CsvColumnRole> m_roles;
     QList<std::pair<int, QStringView>> m_addressParts;
+    QList<std::pair<qsizetype, bool>> m_nameless; // column, held text
     bool m_names = false;
     bool m_birth = false;
     bool m_parts = false;
@@ -968,6 +984,7 @@ int parseSource(CsvSource &source, AddressBook &book, const CsvMapper &mapper,
                          ? readRecords<true>(text, pos, book, store, importTime, progress, report)
                          : readRecords<false>(text, pos, book, store, importTime, progress, report);
     report.cardsMade = book.cardCount() - 1;
+    report.unmappedColumns += store.namelessWithText();
     return result;
 }
 

@@ -90,7 +90,9 @@ bool autoCsvMapper(CsvSample &sample, CsvMapping &mapping);
 // The header cells that mapping leaves unused (columns that only hold the
 // type of a Google phone value are read, not unused), in file order, each
 // name once and cut to 41 characters (the import report shows 40 and marks
-// the cut); a column without a header is named by its number "(N列目)".
+// the cut). Columns without a header are left out here: a read names them
+// by number, "(N列目)", when one of their cells holds text (some programs
+// end every line with a comma).
 QStringList unmappedCsvColumns(const QStringList &header, const CsvMapping &mapping);
 
 // A date cell as read: nothing, a date, a month and day without a year, or

@@ -198,6 +198,30 @@ int tableItem(const QString &key)
     return -1;
 }
 
+// Whether a header starts with "自宅" (spaces and width aside).
+bool hasHomePrefix(QStringView header)
+{
+    QString s;
+    for (QChar c : header)
+        if (c != u' ' && c != u'\u3000')
+            s.append(c);
+    return s.startsWith(u"自宅");
+}
+
+// The place of a Japanese address part of the table in a Japanese address.
+int homeAddressPart(QStringView key)
+{
+    if (key == u"都道府県")
+        return Region;
+    if (key == u"市区町村" || key == u"市町村")
+        return Locality;
+    if (key == u"番地")
+        return Street;
+    if (key == u"国")
+        return Country;
+    return -1;
+}
+
 bool isDateItem(int item)
 {
     return item == CsvItemBirthday || item == CsvItemCreated || item == CsvItemUpdated;
@@ -288,8 +312,14 @@ QList<CsvColumnRole> csvColumnRoles(const QStringList &header, const CsvMapping 
         CsvColumnRole &role = roles[j];
         role.monthFirstDates = isDateItem(item) && isEnglishCsvHeader(header[j]);
         const QString key = normalizeCsvHeader(header[j]);
-        if (tableItem(key) >= 0)
-            continue; // a header of the table keeps the table's plain reading
+        if (const int known = tableItem(key); known >= 0) {
+            // A header of the table keeps the table's reading, except that
+            // Outlook's home address parts ("自宅 番地", "自宅 都道府県" ...),
+            // which it writes street first, join in Japanese order.
+            if (known == CsvItemAddress && item == CsvItemAddress && hasHomePrefix(header[j]))
+                role.addressPart = homeAddressPart(key);
+            continue;
+        }
         const BareKey bare = bareKey(key);
         const Alias *alias = aliasOf(bare);
         aliases[j] = alias;

@@ -87,8 +87,10 @@ struct CsvColumnRole
     // A part of an address in another program's layout, mapped to 住所: its
     // place in the order of a Japanese address (0 region, 1 locality,
     // 2 street, 3 extended, 4 post office box, 5 country); the parts of a
-    // record are joined in that order. -1: an ordinary 住所 column, joined
-    // in column order.
+    // record are joined in that order. Outlook's Japanese home address
+    // parts ("自宅 番地", "自宅 市区町村", "自宅 都道府県", "自宅 国") count as
+    // such parts. -1: an ordinary 住所 column ("住所", "都道府県" ...),
+    // joined in column order.
     int addressPart = -1;
     // A Google phone value mapped to 電話番号: the column holding its type
     // ("Phone N - Type" or "Phone N - Label"), whose cell routes the value
