@@ -10,6 +10,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "common/cp932.h"
+#include "common/textencoding.h"
 #include "formats/csv.h"
 #include "formats/importreport.h"
 #include "fuzzsupport.h"
@@ -36,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (int &item : mapping)
         item = in.ConsumeIntegralInRange<int>(-1, CsvItemChoiceCount + 1);
     const std::string rest = in.ConsumeRemainingBytesAsString();
-    const QString text = cp932::decode(QByteArrayView(rest.data(), qsizetype(rest.size())));
+    const QString text =
+        decodeText(QByteArrayView(rest.data(), qsizetype(rest.size())), TextEncoding::Auto);
 
     int asked = 0;
     qsizetype headerColumns = -1;
@@ -69,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     FUZZ_CHECK(result == 0 && book.cardCount() - 1 == records);
     FUZZ_CHECK(report.cardsMade == records && report.cardsLeftOut == 0);
-    FUZZ_CHECK(report.unmappedColumns.size() <= headerColumns);
+    FUZZ_CHECK(report.unmappedColumns.size() <= std::max<qsizetype>(headerColumns, 0));
     const CsvMapping used = normalizedMapping(mapping, std::max<qsizetype>(headerColumns, 0));
     for (qsizetype i = 1; i < book.cardCount(); ++i) {
         const Card &c = book.cards[i];
