@@ -887,13 +887,26 @@ private:
     bool m_parts = false;
 };
 
-// The text being parsed, and for a file, the way to decode it again.
+// The text being parsed; for a file, also its bytes, kept while another
+// encoding may still be chosen.
 struct CsvSource
 {
     QStringView text;
     TextEncoding encoding = TextEncoding::Cp932;
-    // Decodes the file as another encoding; sets text and encoding.
-    std::function<void(TextEncoding)> decodeAs;
+    QByteArray bytes;  // null: text without a file
+    QString decoded;   // the text, when decoded here
+    qsizetype replaced = 0; // bytes of the file not valid in the encoding
+
+    bool canDecode() const { return !bytes.isNull(); }
+    void decodeAs(TextEncoding chosen)
+    {
+        if (!canDecode() || chosen == encoding)
+            return;
+        decoded = QString(); // one decoded text at a time
+        replaced = 0;
+        decoded = decodeText(bytes, chosen, &replaced, &encoding);
+        text = decoded;
+    }
 };
 
 // The first record with cells (blank lines are skipped like blank lines
@@ -923,7 +936,7 @@ CsvSample sampleOf(CsvSource &source)
     sample.encoding = source.encoding;
     qsizetype pos = 0;
     readSample(source.text, csvLineEndsOf(source.text), pos, sample.header, &sample.preview);
-    if (source.decodeAs) {
+    if (source.canDecode()) {
         sample.reread = [&source](TextEncoding encoding) {
             source.decodeAs(encoding);
             return sampleOf(source);
@@ -970,8 +983,8 @@ int parseSource(CsvSource &source, AddressBook &book, const CsvMapper &mapper,
     CsvMapping chosen;
     if (!mapper || !mapper(sample, chosen))
         return -1;
-    if (sample.encoding != source.encoding && source.decodeAs)
-        source.decodeAs(sample.encoding);
+    source.decodeAs(sample.encoding);
+    source.bytes = QByteArray(); // the encoding is chosen
 
     // The header of the text as finally decoded (the sample's, unless the
     // mapper decoded the file again in between).
@@ -1021,21 +1034,15 @@ int CsvFileRead(const QString &path, AddressBook &book, Prompter &prompter,
         return -1;
 
     CsvSource source;
-    source.text = text;
+    source.decoded = std::move(text);
+    source.text = source.decoded;
     source.encoding = decoding.encoding;
-    source.decodeAs = [&](TextEncoding chosen) {
-        if (chosen == source.encoding)
-            return;
-        text = QString(); // one decoded text at a time
-        decoding.replaced = 0;
-        text = decodeText(decoding.bytes, chosen, &decoding.replaced, &source.encoding);
-        source.text = text;
-    };
+    source.bytes = std::move(decoding.bytes);
+    source.replaced = decoding.replaced;
     ImportReport report;
     if (parseSource(source, book, mapper, oleNow(), progress, report) != 0)
         return -1;
-    decoding.bytes = QByteArray();
-    report.charactersReplaced = decoding.replaced;
+    report.charactersReplaced = source.replaced;
     registerUsedGroups(book);
     report.tell(prompter);
     return 0;
