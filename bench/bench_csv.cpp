@@ -5,6 +5,10 @@
 //   BM_CsvExport       ask-free CsvFileWrite: build the text, encode, write
 //   BM_CsvImport       CsvFileRead with the automatic mapping: read, decode,
 //                      parse into cards, register groups
+//   BM_CsvImportUtf8   the same file in UTF-8 (the encoding told from the
+//                      bytes), records ending in CR LF
+//   BM_CsvImportUtf8Lf the same in UTF-8 with records ending in LF, as
+//                      other programs write them
 //   BM_CsvRecords      decode and split into records and cells only: the
 //                      same work as Python's csv.reader
 //   BM_PythonCsvRead   /usr/bin/python3: list(csv.reader(open(f, encoding=
@@ -48,6 +52,8 @@ struct Fixture {
     AddressBook book;
     QString csvPath;
     qint64 csvBytes = 0;
+    QString utf8Path;   // the same text in UTF-8
+    QString utf8LfPath; // ... with LF record ends
 
     Fixture()
     {
@@ -60,6 +66,22 @@ struct Fixture {
         CsvFileWrite(csvPath, book, pr, [](CsvExportOptions &) { return true; },
                      QStringLiteral("@example.jp"));
         csvBytes = QFileInfo(csvPath).size();
+
+        QFile in(csvPath);
+        in.open(QIODevice::ReadOnly);
+        QString text = cp932::decode(in.readAll());
+        utf8Path = dir.filePath("utf8.csv");
+        writeFile(utf8Path, text.toUtf8());
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        utf8LfPath = dir.filePath("utf8lf.csv");
+        writeFile(utf8LfPath, text.toUtf8());
+    }
+
+    static void writeFile(const QString &path, const QByteArray &bytes)
+    {
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
     }
 };
 
@@ -105,6 +127,36 @@ void BM_CsvImport(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * f.csvBytes);
 }
 BENCHMARK(BM_CsvImport)->Unit(benchmark::kMillisecond);
+
+void importFile(benchmark::State &state, const QString &path)
+{
+    SilentPrompter pr;
+    qsizetype cards = 0;
+    AddressBook b;
+    for (auto _ : state) {
+        state.PauseTiming();
+        b = AddressBook();
+        state.ResumeTiming();
+        if (CsvFileRead(path, b, pr, autoCsvMapper) != 0)
+            state.SkipWithError("read failed");
+        cards = b.cardCount() - 1;
+        benchmark::DoNotOptimize(b.cards.data());
+    }
+    state.counters["cards"] = double(cards);
+    state.SetBytesProcessed(state.iterations() * QFileInfo(path).size());
+}
+
+void BM_CsvImportUtf8(benchmark::State &state)
+{
+    importFile(state, fixture().utf8Path);
+}
+BENCHMARK(BM_CsvImportUtf8)->Unit(benchmark::kMillisecond);
+
+void BM_CsvImportUtf8Lf(benchmark::State &state)
+{
+    importFile(state, fixture().utf8LfPath);
+}
+BENCHMARK(BM_CsvImportUtf8Lf)->Unit(benchmark::kMillisecond);
 
 void BM_CsvRecords(benchmark::State &state)
 {

@@ -3,15 +3,18 @@
 // is list text or a nickname file by its first bytes; --kind chooses the
 // kind OUTPUT is written as.
 //
-// A CSV input is mapped automatically from its header; columns that map to
-// no item are named on stderr. A CSV output carries the items and layout
-// the options choose.
+// A CSV input is read in the encoding its bytes suggest (or --encoding) and
+// mapped automatically from its header, with --csv-map overriding columns;
+// --verbose prints the mapping on stderr. What the read left out (columns
+// included) is told by the reader's import report. A CSV output carries the
+// items and layout the options choose.
 #include <QByteArray>
 #include <cstdio>
 
 #include "bookfiles.h"
 #include "commands.h"
 #include "console.h"
+#include "common/prompter.h"
 #include "shell/dispatch.h"
 
 namespace {
@@ -21,21 +24,76 @@ const char *const ItemKeys[CsvCardItemCount] = {
     "pager",   "birthday", "group",  "memo",    "profile",      "maillog",  "exchangeflag",
     "exchange", "remarkflag", "remark", "created", "updated",
 };
+// After the card items: "( なし )" and the parts that are only read.
+const char *const ReadOnlyItemKeys[] = {
+    "none", "familyname", "givenname", "birthyear", "birthmonth", "birthdayofmonth",
+};
 
-// The automatic mapping, telling which columns it leaves unused.
-bool reportingAutoMapper(const QStringList &header, const QList<QStringList> &preview,
-                         CsvMapping &mapping)
+// A header as shown on stderr: cut to 40 characters.
+QString shownHeader(const QString &header)
 {
-    autoCsvMapper(header, preview, mapping);
-    for (qsizetype j = 0; j < header.size(); ++j) {
-        if (mapping[j] != CsvItemNone)
-            continue;
-        const QByteArray text = header[j].toLocal8Bit();
-        console::clearProgress();
-        std::fprintf(stderr, "brindle-cli convert: CSV column %lld \"%s\" matches no item; ignored\n",
-                     static_cast<long long>(j + 1), text.constData());
+    return header.size() > 40 ? header.left(40) + QStringLiteral("…") : header;
+}
+
+void printLine(const QString &text)
+{
+    console::clearProgress();
+    std::fprintf(stderr, "brindle-cli convert: %s\n", text.toLocal8Bit().constData());
+}
+
+// The columns a --csv-map entry names: by header text (spaces around
+// ignored) or by number.
+QList<qsizetype> columnsNamed(const QStringList &header, const QString &name)
+{
+    QList<qsizetype> columns;
+    if (name.startsWith(u'#')) {
+        bool ok = false;
+        const qsizetype number = name.mid(1).toLongLong(&ok);
+        if (ok && number >= 1 && number <= header.size())
+            columns.append(number - 1);
+        return columns;
     }
-    return true;
+    const QString wanted = name.trimmed();
+    for (qsizetype j = 0; j < header.size(); ++j)
+        if (header[j].trimmed() == wanted)
+            columns.append(j);
+    return columns;
+}
+
+// The automatic mapping with the command line's overrides; --verbose
+// prints the outcome.
+CsvMapper commandLineMapper(const ConvertOptions &options, Prompter &prompter)
+{
+    return [options, &prompter](CsvSample &sample, CsvMapping &mapping) {
+        mapping = autoCsvSelect(sample.header);
+        for (const CsvMapOverride &o : options.csvMap) {
+            const QList<qsizetype> columns = columnsNamed(sample.header, o.header);
+            if (columns.isEmpty()) {
+                prompter.notice(QStringLiteral("CSVファイルに「%1」の列がありません").arg(shownHeader(o.header)));
+                return false;
+            }
+            for (qsizetype j : columns)
+                mapping[j] = o.item;
+        }
+        if (!options.verbose)
+            return true;
+        const QStringList keys = csvMapItemKeys();
+        const QList<CsvColumnRole> roles = csvColumnRoles(sample.header, mapping);
+        printLine(QStringLiteral("CSV encoding: %1").arg(textEncodingName(sample.encoding)));
+        for (qsizetype j = 0; j < sample.header.size(); ++j) {
+            QString line = QStringLiteral("CSV column %1 \"%2\" -> %3")
+                               .arg(j + 1)
+                               .arg(shownHeader(sample.header[j]), keys.value(mapping[j]));
+            if (mapping[j] != CsvItemNone)
+                line += QStringLiteral(" (%1)").arg(csvItemCaption(mapping[j]));
+            if (roles[j].typeColumn >= 0)
+                line += QStringLiteral(", routed by the type in column %1").arg(roles[j].typeColumn + 1);
+            if (roles[j].isTypeColumn)
+                line += QStringLiteral(" (the type of a phone number)");
+            printLine(line);
+        }
+        return true;
+    };
 }
 
 int kindNamed(const QString &name)
@@ -62,12 +120,22 @@ QStringList csvItemKeys()
     return keys;
 }
 
+QStringList csvMapItemKeys()
+{
+    QStringList keys = csvItemKeys();
+    for (const char *k : ReadOnlyItemKeys)
+        keys << QString::fromLatin1(k);
+    return keys;
+}
+
 QString parseConvertOptions(const QStringList &options, ConvertOptions &out)
 {
     out = ConvertOptions();
     const QString itemsPrefix = QStringLiteral("--csv-items=");
     const QString kindPrefix = QStringLiteral("--kind=");
     const QString modePrefix = QStringLiteral("--eudora-mode=");
+    const QString encodingPrefix = QStringLiteral("--encoding=");
+    const QString mapPrefix = QStringLiteral("--csv-map=");
     for (const QString &o : options) {
         if (o.startsWith(kindPrefix)) {
             const QString kind = o.mid(kindPrefix.size());
@@ -86,6 +154,31 @@ QString parseConvertOptions(const QStringList &options, ConvertOptions &out)
             out.csv.addDomain = true;
         } else if (o == u"--no-trash") {
             out.noTrash = true;
+        } else if (o == u"--verbose") {
+            out.verbose = true;
+        } else if (o.startsWith(encodingPrefix)) {
+            const QString name = o.mid(encodingPrefix.size());
+            if (!textEncodingFromName(name, out.encoding))
+                return QStringLiteral("unknown encoding: %1 (encodings: cp932, utf-8, utf-16)").arg(name);
+        } else if (o.startsWith(mapPrefix)) {
+            const QStringList keys = csvMapItemKeys();
+            const QStringList pairs = o.mid(mapPrefix.size()).split(u',', Qt::SkipEmptyParts);
+            if (pairs.isEmpty())
+                return QStringLiteral("--csv-map needs at least one HEADER=ITEM");
+            for (const QString &pair : pairs) {
+                const qsizetype eq = pair.lastIndexOf(u'=');
+                const QString header = eq < 0 ? QString() : pair.left(eq).trimmed();
+                if (header.isEmpty())
+                    return QStringLiteral("--csv-map takes HEADER=ITEM, not ") + pair;
+                const QString name = pair.mid(eq + 1).trimmed().toLower();
+                bool isNumber = false;
+                const int number = name.toInt(&isNumber);
+                const int item = isNumber ? number : int(keys.indexOf(name));
+                if (item < 0 || item >= CsvItemChoiceCount)
+                    return QStringLiteral("unknown CSV item: %1 (items: %2, or 0-24)")
+                        .arg(pair.mid(eq + 1), keys.join(u','));
+                out.csvMap.append({header, item});
+            }
         } else if (o.startsWith(itemsPrefix)) {
             out.csv.items.fill(false);
             const QStringList keys = csvItemKeys();
@@ -115,12 +208,19 @@ int runConvert(const QStringList &args, Prompter &prompter)
     const QString problem = parseConvertOptions(args.mid(2), options);
     if (!problem.isEmpty())
         return usageError(QStringLiteral("convert"), problem);
+    if ((options.encoding != TextEncoding::Auto || !options.csvMap.isEmpty())
+        && fileKindOf(args.at(0)) != FileKindCsv)
+        return usageError(QStringLiteral("convert"),
+                          QStringLiteral("--encoding and --csv-map apply to a CSV INPUT only"));
     FileFormats formats = builtInFileFormats();
     const CsvExportOptions csv = options.csv;
-    formats.byKind[FileKindCsv] = csvFileFormat(reportingAutoMapper, [csv](CsvExportOptions &o) {
-        o = csv;
-        return true;
-    });
+    formats.byKind[FileKindCsv] = csvFileFormat(
+        commandLineMapper(options, prompter),
+        [csv](CsvExportOptions &o) {
+            o = csv;
+            return true;
+        },
+        options.encoding);
     const int mode = options.eudoraMode;
     formats.byKind[FileKindEudora] = eudoraFileFormat([mode] { return mode; });
 

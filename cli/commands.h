@@ -40,22 +40,44 @@ int runConvert(const QStringList &args, Prompter &prompter);
 //   --csv-add-domain   append the settings' mail domain to IDs without "@"
 //   --no-trash         an OUTPUT that is replaced does not go to the trash,
 //                      whatever the window's option says
+//   --encoding=NAME    a CSV INPUT is read as cp932, utf-8 or utf-16
+//                      (textEncodingFromName) instead of the encoding its
+//                      bytes suggest
+//   --csv-map=LIST     HEADER=ITEM pairs, comma-separated, that override the
+//                      automatic mapping of a CSV INPUT: every column whose
+//                      header is HEADER (or the column number N, written
+//                      #N) is read as ITEM (csvMapItemKeys, or a number
+//                      0-24; none leaves the column unused)
+//   --verbose          print the mapping used for a CSV INPUT on stderr
 // Without options a CSV file is written as the export dialog proposes.
-// "--kind KIND" and "--eudora-mode N" are accepted as well (main.cpp joins
-// them).
+// "--kind KIND", "--eudora-mode N", "--encoding NAME" and "--csv-map LIST"
+// are accepted as well (main.cpp joins them).
+struct CsvMapOverride
+{
+    QString header; // the header text, or "#N" for column N (1-based)
+    int item = CsvItemNone;
+};
 struct ConvertOptions
 {
     int kind = FileKindUnknown; // by OUTPUT's name
     int eudoraMode = 1;
     CsvExportOptions csv;
     bool noTrash = false;
+    TextEncoding encoding = TextEncoding::Auto;
+    QList<CsvMapOverride> csvMap;
+    bool verbose = false;
 };
 // The convert options that take their value as the next argument.
-inline const char *const ConvertValueOptions[] = {"--kind", "--eudora-mode"};
+inline const char *const ConvertValueOptions[] = {"--kind", "--eudora-mode", "--encoding",
+                                                  "--csv-map"};
 // "" when every option is understood, otherwise what is wrong.
 QString parseConvertOptions(const QStringList &options, ConvertOptions &out);
 // The item names --csv-items accepts, index = item number.
 QStringList csvItemKeys();
+// The item names --csv-map accepts, index = item number (0-24): those of
+// --csv-items, "none" (19), then familyname, givenname, birthyear,
+// birthmonth and birthdayofmonth.
+QStringList csvMapItemKeys();
 int runInfo(const QStringList &args, Prompter &prompter);
 // ExitOk when every card is normal, ExitBadCards when some card is not or
 // bytes follow the last card of the file,

@@ -34,14 +34,37 @@ example:
 
     {"convert",
      "INPUT OUTPUT [--kind KIND] [--eudora-mode 0|1] [--csv-items=LIST] [--csv-split]\n"
-     "        [--csv-add-domain] [--no-trash]",
+     "        [--csv-add-domain] [--encoding NAME] [--csv-map LIST] [--verbose]\n"
+     "        [--no-trash]",
      "copy a book from one file kind to another",
      R"(Reads INPUT whole and writes it to OUTPUT, each as the kind its name gives.
 OUTPUT is touched only once INPUT has been read completely, and is replaced
-only once its new content is complete. A CSV INPUT is mapped from its header
-row automatically; columns that match no item are named on stderr and
-ignored. An existing OUTPUT is replaced as described under "replacing a
-file" in 'brindle-cli --help'.
+only once its new content is complete. An existing OUTPUT is replaced as
+described under "replacing a file" in 'brindle-cli --help'.
+
+Reading a CSV, list text or nickname file ends with a report on stderr: the
+cards read, and what was left out or could not be read. Cards left out at
+the card limit, data that could not be read and characters that are not
+valid in the file's encoding make the exit status 4; columns that map to no
+item are only named.
+
+options for a CSV INPUT:
+  A CSV INPUT may be Shift_JIS (CP932), UTF-8 (with or without a byte order
+  mark) or UTF-16 with a byte order mark; its records may end in CR LF, LF
+  or CR. Its header row is mapped automatically; the headers of the
+  program's own files and of the exports of Google Contacts, Outlook
+  (English and Japanese) and Thunderbird are known.
+  --encoding NAME     read it as NAME: cp932, utf-8 or utf-16 (default: as
+                      its bytes suggest)
+  --csv-map LIST      map columns yourself: HEADER=ITEM pairs, comma-
+                      separated; HEADER is a header text or #N for column
+                      N; ITEM is an item name or number 0-24:
+                      %MAPITEMS%
+                      (none leaves a column unused; familyname and
+                      givenname join into one name, family name first;
+                      birthyear, birthmonth and birthdayofmonth make the
+                      birthday)
+  --verbose           print the encoding and the mapping used on stderr
 
 options for a CSV OUTPUT (the defaults are those of the export dialog):
   --csv-items=LIST    the items to write, comma-separated names or numbers
@@ -63,6 +86,8 @@ option for an existing OUTPUT:
 examples:
   brindle-cli convert Address.ndb cards.csv --csv-items=id,name,tel
   brindle-cli convert cards.csv Address.nd1
+  brindle-cli convert contacts.csv Address.nd1 --encoding utf-8 --verbose
+  brindle-cli convert contacts.csv list.txt --csv-map 'Shoe size=memo,#3=none'
   brindle-cli convert Address.ndb list.txt
   brindle-cli convert Address.ndb NNdbase.txt --kind eudora --eudora-mode 0
 )",
@@ -237,7 +262,8 @@ exit status:
   3    compare: the books differ
   4    written, but not everything was kept: cards left out at the card
        limit, characters written as "?", bytes after the last card dropped,
-       or input records that could not be read (the details are on stderr)
+       input data that could not be read, or input characters not valid in
+       the file's encoding (the details are on stderr)
   64   wrong command line
   130  interrupted by Ctrl+C (143: by SIGTERM); nothing was written
 
@@ -249,22 +275,26 @@ Run 'brindle-cli COMMAND --help' for a command's options and examples.
 void printCommandHelp(const Command &c)
 {
     QString details = QString::fromUtf8(c.details);
-    // The item names of --csv-items, wrapped.
-    QString items;
-    qsizetype column = 22;
-    for (const QString &key : csvItemKeys()) {
-        if (!items.isEmpty()) {
-            items += u',';
-            ++column;
+    // The item names of --csv-items and --csv-map, wrapped.
+    const auto wrapped = [](const QStringList &keys) {
+        QString items;
+        qsizetype column = 22;
+        for (const QString &key : keys) {
+            if (!items.isEmpty()) {
+                items += u',';
+                ++column;
+            }
+            if (column + key.size() > 78) {
+                items += u'\n' + QString(22, u' ');
+                column = 22;
+            }
+            items += key;
+            column += key.size();
         }
-        if (column + key.size() > 78) {
-            items += u'\n' + QString(22, u' ');
-            column = 22;
-        }
-        items += key;
-        column += key.size();
-    }
-    details.replace(QStringLiteral("%ITEMS%"), items);
+        return items;
+    };
+    details.replace(QStringLiteral("%ITEMS%"), wrapped(csvItemKeys()));
+    details.replace(QStringLiteral("%MAPITEMS%"), wrapped(csvMapItemKeys()));
     console::writeStdout("usage: brindle-cli " + QByteArray(c.name) + ' ' + c.arguments + "\n\n"
                          + details.toUtf8());
 }

@@ -1,8 +1,8 @@
 #include "formats/csv.h"
 #include "common/textwidth.h"
 
+#include <QSet>
 #include <algorithm>
-#include <span>
 #include <vector>
 
 #include "common/cp932.h"
@@ -11,6 +11,7 @@
 #include "core/cardops.h"
 #include "common/readbudget.h"
 #include "formats/fileprocs.h"
+#include "formats/importreport.h"
 
 namespace {
 
@@ -291,7 +292,8 @@ namespace {
 
 // Splits the record starting at pos into its raw (still quoted) cells,
 // calling cell(slice) for each, and moves pos past the record's line end.
-template <typename CellFn>
+// Bare: LF ends a record too.
+template <bool Bare, typename CellFn>
 void scanRecord(QStringView text, qsizetype &pos, CellFn cell)
 {
     const qsizetype n = text.size();
@@ -314,6 +316,9 @@ void scanRecord(QStringView text, qsizetype &pos, CellFn cell)
             if (p < n && d[p] == u'\n')
                 ++p;
             break;
+        } else if (Bare && c == u'\n') {
+            end = p++;
+            break;
         } else {
             ++p;
         }
@@ -321,6 +326,15 @@ void scanRecord(QStringView text, qsizetype &pos, CellFn cell)
     if (end > cellStart || stored)
         cell(text.sliced(cellStart, end - cellStart));
     pos = p;
+}
+
+template <typename CellFn>
+void scanRecord(QStringView text, qsizetype &pos, CsvLineEnds ends, CellFn cell)
+{
+    if (ends == CsvLineEnds::Bare)
+        scanRecord<true>(text, pos, cell);
+    else
+        scanRecord<false>(text, pos, cell);
 }
 
 // The unquoted cell as a view: into the text when unquoting only strips the
@@ -338,12 +352,13 @@ QStringView unquotedView(QStringView cell, QStringList &scratch)
 
 // csvRecordRead without copying cells: the views stay valid as long as
 // text and scratch are neither changed nor destroyed.
+template <bool Bare>
 qsizetype readRecordViews(QList<QStringView> &cells, QStringList &scratch, QStringView text,
                           qsizetype &pos)
 {
     cells.resize(0);
     scratch.resize(0);
-    scanRecord(text, pos, [&](QStringView raw) { cells.append(unquotedView(raw, scratch)); });
+    scanRecord<Bare>(text, pos, [&](QStringView raw) { cells.append(unquotedView(raw, scratch)); });
     return cells.size();
 }
 
@@ -366,10 +381,10 @@ QString labelCell(QStringView raw)
     return csvUnquote(cut);
 }
 
-qsizetype readLabelRecord(QStringList &cells, QStringView text, qsizetype &pos)
+qsizetype readLabelRecord(QStringList &cells, QStringView text, qsizetype &pos, CsvLineEnds ends)
 {
     cells.resize(0);
-    scanRecord(text, pos, [&](QStringView raw) {
+    scanRecord(text, pos, ends, [&](QStringView raw) {
         ReadBudget::chargeValue(std::min(raw.size(), MaxLabelCellSize));
         cells.append(labelCell(raw));
     });
@@ -378,31 +393,269 @@ qsizetype readLabelRecord(QStringList &cells, QStringView text, qsizetype &pos)
 
 } // namespace
 
-qsizetype csvRecordRead(QStringList &cells, QStringView text, qsizetype &pos)
+CsvLineEnds csvLineEndsOf(QStringView text)
+{
+    // Searching for the CRs alone is the fast way through a file that has none.
+    for (qsizetype cr = text.indexOf(u'\r'); cr >= 0; cr = text.indexOf(u'\r', cr + 1))
+        if (cr + 1 < text.size() && text[cr + 1] == u'\n')
+            return CsvLineEnds::CrLf;
+    return CsvLineEnds::Bare;
+}
+
+qsizetype csvRecordRead(QStringList &cells, QStringView text, qsizetype &pos, CsvLineEnds ends)
 {
     cells.resize(0);
-    scanRecord(text, pos, [&](QStringView raw) { cells.append(csvUnquote(raw)); });
+    scanRecord(text, pos, ends, [&](QStringView raw) { cells.append(csvUnquote(raw)); });
     return cells.size();
 }
 
 // ---- Reading ---------------------------------------------------------------
 
-bool autoCsvMapper(const QStringList &header, const QList<QStringList> &, CsvMapping &mapping)
+bool autoCsvMapper(CsvSample &sample, CsvMapping &mapping)
 {
-    mapping = autoCsvSelect(header);
+    mapping = autoCsvSelect(sample.header);
     return true;
 }
 
 QStringList unmappedCsvColumns(const QStringList &header, const CsvMapping &mapping)
 {
+    constexpr qsizetype Longest = 41;
+    const QList<CsvColumnRole> roles = csvColumnRoles(header, mapping);
     QStringList out;
-    for (qsizetype j = 0; j < header.size(); ++j)
-        if (j >= mapping.size() || mapping[j] < 0 || mapping[j] >= CsvCardItemCount)
-            out.append(header[j]);
+    QSet<QString> named;
+    for (qsizetype j = 0; j < header.size(); ++j) {
+        const int item = j < mapping.size() ? mapping[j] : CsvItemNone;
+        if ((item >= 0 && item < CsvItemChoiceCount && item != CsvItemNone) || roles[j].isTypeColumn
+            || header[j].isEmpty())
+            continue;
+        const QString name = header[j].left(Longest);
+        if (!named.contains(name)) {
+            named.insert(name);
+            out.append(name);
+        }
+    }
     return out;
 }
 
-void storeCsvCell(Card &card, int item, QStringView cell)
+namespace {
+
+// ---- Dates ----
+
+// A date cell with full-width digits and signs made ASCII.
+QString asciiDigits(QStringView s)
+{
+    QString out;
+    out.reserve(s.size());
+    for (QChar c : s) {
+        const char16_t u = c.unicode();
+        if (u >= 0xFF10 && u <= 0xFF19)
+            out += QChar(u - 0xFF10 + u'0');
+        else if (u == 0xFF0F)
+            out += u'/';
+        else if (u == 0xFF0D || u == 0x2212)
+            out += u'-';
+        else if (u == 0xFF1A)
+            out += u':';
+        else if (u == 0x3000)
+            out += u' ';
+        else
+            out += c;
+    }
+    return out;
+}
+
+struct Cursor
+{
+    QStringView s;
+    qsizetype pos = 0;
+
+    bool atEnd() const { return pos >= s.size(); }
+    bool take(char16_t c)
+    {
+        if (pos < s.size() && s[pos] == c) {
+            ++pos;
+            return true;
+        }
+        return false;
+    }
+    bool take(QStringView text)
+    {
+        if (!s.sliced(pos).startsWith(text))
+            return false;
+        pos += text.size();
+        return true;
+    }
+    // minDigits .. maxDigits digits.
+    bool number(int minDigits, int maxDigits, int &out)
+    {
+        int n = 0, value = 0;
+        while (pos < s.size() && n < maxDigits && s[pos] >= u'0' && s[pos] <= u'9') {
+            value = value * 10 + (s[pos].unicode() - u'0');
+            ++pos;
+            ++n;
+        }
+        out = value;
+        return n >= minDigits;
+    }
+    void spaces()
+    {
+        while (take(u' ')) {
+        }
+    }
+};
+
+// An optional time after a date: spaces (or "T" when allowed), then
+// h:mm[:ss]; the cursor must then be at the end.
+bool readTimeTail(Cursor &c, bool allowT, int &h, int &mi, int &sec)
+{
+    h = mi = sec = 0;
+    if (c.atEnd())
+        return true;
+    const qsizetype before = c.pos;
+    c.spaces();
+    if (c.pos == before && !(allowT && c.take(u'T')))
+        return false;
+    if (c.atEnd())
+        return true; // trailing spaces
+    if (!c.number(1, 2, h) || !c.take(u':') || !c.number(1, 2, mi))
+        return false;
+    if (c.take(u':') && !c.number(1, 2, sec))
+        return false;
+    c.spaces();
+    return c.atEnd();
+}
+
+bool makeDate(int y, int mo, int d, int h, int mi, int sec, DateValue &out)
+{
+    const QDate date(y, mo, d);
+    const QTime time(h, mi, sec);
+    if (!date.isValid() || !time.isValid() || y < 100)
+        return false;
+    const DateValue v = oleFromDateTime(QDateTime(date, time, Qt::UTC));
+    if (v == NoDate || !isShowableDate(v))
+        return false;
+    out = v;
+    return true;
+}
+
+bool validMonthDay(int mo, int d)
+{
+    return QDate(2000, mo, d).isValid(); // a leap year: 2/29 is a birthday
+}
+
+// Only zeros among the digits, and nothing but digits and separators.
+bool isZeroDate(QStringView s)
+{
+    bool digit = false;
+    for (QChar c : s) {
+        if (c == u'0')
+            digit = true;
+        else if (c != u'/' && c != u'-' && c != u'.' && c != u' ')
+            return false;
+    }
+    return digit;
+}
+
+} // namespace
+
+CsvDate parseCsvDate(QStringView cell, bool monthFirst)
+{
+    CsvDate out;
+    const QStringView trimmed = trimSpaces(cell);
+    if (trimmed.isEmpty())
+        return out;
+    if (parseDateText(trimmed, out.value)) { // the program's own "yyyy/mm/dd ..." first
+        out.kind = CsvDate::Date;
+        return out;
+    }
+    const QString text = asciiDigits(trimmed);
+    const QStringView s = trimSpaces(text);
+    if (isZeroDate(s))
+        return out;
+
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, sec = 0;
+    auto date = [&](Cursor &c, bool allowT) {
+        if (readTimeTail(c, allowT, h, mi, sec) && makeDate(y, mo, d, h, mi, sec, out.value)) {
+            out.kind = CsvDate::Date;
+            return true;
+        }
+        return false;
+    };
+    auto monthDay = [&](Cursor &c) {
+        c.spaces();
+        if (!c.atEnd() || !validMonthDay(mo, d))
+            return false;
+        out.kind = CsvDate::MonthDay;
+        out.month = mo;
+        out.day = d;
+        return true;
+    };
+
+    out.kind = CsvDate::Unreadable;
+    {   // --mm-dd, --mmdd
+        Cursor c{s};
+        if (c.take(u"--") && c.number(2, 2, mo) && (c.take(u'-'), c.number(2, 2, d)) && monthDay(c))
+            return out;
+    }
+    {   // yyyy-mm-dd, yyyymmdd
+        Cursor c{s};
+        if (c.number(4, 4, y)) {
+            const qsizetype afterYear = c.pos;
+            if (c.take(u'-') && c.number(1, 2, mo) && c.take(u'-') && c.number(1, 2, d) && date(c, true))
+                return out;
+            c.pos = afterYear;
+            if (c.number(2, 2, mo) && c.number(2, 2, d) && c.atEnd() && date(c, false))
+                return out;
+            c.pos = afterYear;
+            if (c.take(u'年') && c.number(1, 2, mo) && c.take(u'月') && c.number(1, 2, d)
+                && c.take(u'日') && date(c, false))
+                return out;
+        }
+    }
+    {   // m月d日, and with monthFirst m/d/yyyy
+        Cursor c{s};
+        if (c.number(1, 2, mo)) {
+            const qsizetype afterMonth = c.pos;
+            if (c.take(u'月') && c.number(1, 2, d) && c.take(u'日') && monthDay(c))
+                return out;
+            c.pos = afterMonth;
+            if (monthFirst && c.take(u'/') && c.number(1, 2, d) && c.take(u'/') && c.number(4, 4, y)
+                && date(c, false))
+                return out;
+        }
+    }
+    out = CsvDate();
+    out.kind = CsvDate::Unreadable;
+    return out;
+}
+
+namespace {
+
+// ---- Cells ----
+
+void appendBirthdayMemo(Card &card, int month, int day)
+{
+    card.memo += QStringLiteral("誕生日：%1月%2日").arg(month).arg(day);
+    card.memo += CrLf;
+}
+
+// A text cell as stored: LFs as spaces, spaces around trimmed.
+void appendJoinedText(QString &field, QStringView cell)
+{
+    if (cell.isEmpty())
+        return;
+    QString value = cell.toString();
+    value.replace(u'\n', u' ');
+    const QStringView trimmed = trimSpaces(value);
+    if (trimmed.isEmpty())
+        return; // an empty cell leaves the field as it is
+    if (!field.isEmpty())
+        field += u' ';
+    field += trimmed;
+}
+
+// Stores one whole cell; unreadable counts dates that are none.
+void storeWholeCell(Card &card, int item, QStringView cell, bool monthFirst, qsizetype &unreadable)
 {
     if (QStringList *list = listOf(card, item)) {
         qsizetype start = 0;
@@ -418,31 +671,26 @@ void storeCsvCell(Card &card, int item, QStringView cell)
         return;
     }
     if (QString *field = textOf(card, item)) {
-        if (cell.isEmpty())
-            return;
-        QString value = cell.toString();
-        value.replace(u'\n', u' ');
-        const QStringView trimmed = trimSpaces(value);
-        if (trimmed.isEmpty())
-            return; // an empty cell leaves the field as it is
-        if (!field->isEmpty())
-            *field += u' ';
-        *field += trimmed;
+        appendJoinedText(*field, cell);
         return;
     }
     switch (item) {
-    case CsvItemBirthday: {
-        DateValue v;
-        if (parseDateText(cell, v))
-            card.birthday = oleFromDate(oleToDate(v)); // a birthday has no time of day
+    case CsvItemBirthday:
+    case CsvItemCreated:
+    case CsvItemUpdated: {
+        const CsvDate d = parseCsvDate(cell, monthFirst);
+        if (d.kind == CsvDate::Date) {
+            if (item == CsvItemBirthday)
+                card.birthday = oleFromDate(oleToDate(d.value)); // a birthday has no time of day
+            else
+                (item == CsvItemCreated ? card.created : card.updated) = d.value;
+        } else if (d.kind == CsvDate::MonthDay && item == CsvItemBirthday) {
+            appendBirthdayMemo(card, d.month, d.day);
+        } else if (d.kind != CsvDate::Empty) {
+            ++unreadable;
+        }
         break;
     }
-    case CsvItemCreated:
-        parseDateText(cell, card.created);
-        break;
-    case CsvItemUpdated:
-        parseDateText(cell, card.updated);
-        break;
     case CsvItemMemo: {
         if (cell.isEmpty())
             break;
@@ -470,8 +718,6 @@ void storeCsvCell(Card &card, int item, QStringView cell)
     }
 }
 
-namespace {
-
 // Charges the values of one record's cells, and extra bytes, to the read
 // budget in force.
 template<typename Cells>
@@ -483,74 +729,338 @@ void chargeCells(const Cells &cells, qint64 extra = 0)
     ReadBudget::chargeBytes(extra + ReadBudget::ValueOverhead * qint64(cells.size()) + 2 * qint64(chars));
 }
 
-} // namespace
-
-int parseCsvText(QStringView text, AddressBook &book, const CsvMapper &mapper,
-                 Prompter &prompter, DateValue importTime, const Progress &progress)
+// Stores a cell that may hold several values (CsvColumnRole::split).
+void storeCell(Card &card, int item, QStringView cell, const CsvColumnRole &role,
+               qsizetype &unreadable)
 {
-    book = AddressBook::newBook();
-    const qsizetype n = text.size();
-    qsizetype pos = 0;
-
-    // The header: the first record with cells (blank lines before it are
-    // skipped like blank lines anywhere else).
-    QStringList header;
-    while (pos < n && readLabelRecord(header, text, pos) == 0) {
+    if (role.split == CsvColumnRole::Split::None) {
+        storeWholeCell(card, item, cell, role.monthFirstDates, unreadable);
+        return;
     }
-    if (header.isEmpty())
-        return 0; // nothing but blank lines: no columns, no cards
-
-    QList<QStringList> preview;
-    {
-        qsizetype p = pos;
-        QStringList cells;
-        while (p < n && preview.size() < CsvPreviewRecords)
-            if (readLabelRecord(cells, text, p) > 0)
-                preview.append(cells);
+    const QStringView separator =
+        role.split == CsvColumnRole::Split::Google ? QStringView(u" ::: ") : QStringView(u";");
+    for (QStringView piece : cell.tokenize(separator)) {
+        piece = trimSpaces(piece);
+        if (piece.isEmpty() || (role.dropSystemLabels && piece.startsWith(u'*')))
+            continue;
+        storeWholeCell(card, item, piece, role.monthFirstDates, unreadable);
     }
-    CsvMapping chosen;
-    if (!mapper || !mapper(header, preview, chosen))
+}
+
+// A number cell of a birthday part: -1 when empty, -2 when it is no number
+// in 1 .. max.
+int birthPart(QStringView cell, int max)
+{
+    const QString text = asciiDigits(trimSpaces(cell));
+    const QStringView s = trimSpaces(text);
+    if (s.isEmpty())
         return -1;
-    const CsvMapping mapping = normalizedMapping(chosen, header.size());
+    Cursor c{s};
+    int value = 0;
+    if (!c.number(1, 4, value) || !c.atEnd() || value < 1 || value > max)
+        return -2;
+    return value;
+}
 
+// Stores the cells of a record into a new card, as the header and mapping
+// say; prepared once per read.
+class RecordStore
+{
+public:
+    RecordStore(const QStringList &header, const CsvMapping &mapping)
+        : m_mapping(mapping), m_roles(csvColumnRoles(header, mapping))
+    {
+        for (qsizetype j = 0; j < m_mapping.size(); ++j) {
+            const int item = m_mapping[j];
+            m_names = m_names || item == CsvItemFamilyName || item == CsvItemGivenName;
+            m_birth = m_birth || item == CsvItemBirthYear || item == CsvItemBirthMonth
+                   || item == CsvItemBirthDayOfMonth;
+            m_parts = m_parts || m_roles[j].addressPart >= 0;
+            if (header[j].isEmpty() && (item == CsvItemNone || item < 0 || item >= CsvItemChoiceCount)
+                && !m_roles[j].isTypeColumn)
+                m_nameless.append({j, false});
+        }
+    }
+
+    // The unused columns without a header that held text, as "(N列目)".
+    QStringList namelessWithText() const
+    {
+        QStringList out;
+        for (const auto &[column, text] : m_nameless)
+            if (text)
+                out.append(QStringLiteral("(%1列目)").arg(column + 1));
+        return out;
+    }
+
+    // unreadable counts the cells that could not be read.
+    void store(Card &card, const QList<QStringView> &cells, qsizetype &unreadable)
+    {
+        const qsizetype columns = std::min(cells.size(), m_mapping.size());
+        QString family, given;
+        int birth[3] = {-1, -1, -1}; // year, month, day
+        m_addressParts.resize(0);
+        for (qsizetype j = 0; j < columns; ++j) {
+            int item = m_mapping[j];
+            const QStringView cell = cells[j];
+            const CsvColumnRole &role = m_roles[j];
+            if (item < CsvCardItemCount) {
+                if (role.addressPart >= 0) {
+                    m_addressParts.append({role.addressPart, cell});
+                    continue;
+                }
+                if (role.typeColumn >= 0)
+                    item = csvPhoneItemOfType(role.typeColumn < cells.size() ? cells[role.typeColumn]
+                                                                             : QStringView());
+                storeCell(card, item, cell, role, unreadable);
+                continue;
+            }
+            switch (item) {
+            case CsvItemFamilyName:
+                appendJoinedText(family, cell);
+                break;
+            case CsvItemGivenName:
+                appendJoinedText(given, cell);
+                break;
+            case CsvItemBirthYear:
+                takeBirthPart(birth[0], birthPart(cell, 9999));
+                break;
+            case CsvItemBirthMonth:
+                takeBirthPart(birth[1], birthPart(cell, 12));
+                break;
+            case CsvItemBirthDayOfMonth:
+                takeBirthPart(birth[2], birthPart(cell, 31));
+                break;
+            default:
+                break;
+            }
+        }
+        // Cells beyond the header belong to no column.
+        for (qsizetype j = columns; j < cells.size(); ++j)
+            if (!trimSpaces(cells[j]).isEmpty())
+                ++unreadable;
+        for (auto &[column, text] : m_nameless)
+            text = text || (column < columns && !trimSpaces(cells[column]).isEmpty());
+        if (m_parts)
+            storeAddressParts(card);
+        if (m_names)
+            storeName(card, family, given);
+        if (m_birth)
+            storeBirthday(card, birth, unreadable);
+    }
+
+private:
+    // Several columns of one part: a number wins over an empty cell, and a
+    // cell that is no number spoils the part.
+    static void takeBirthPart(int &slot, int value)
+    {
+        if (slot == -2 || value == -2)
+            slot = -2;
+        else
+            slot = std::max(slot, value);
+    }
+
+    void storeAddressParts(Card &card)
+    {
+        std::stable_sort(m_addressParts.begin(), m_addressParts.end(),
+                         [](const auto &a, const auto &b) { return a.first < b.first; });
+        QString address;
+        for (const auto &[part, cell] : m_addressParts)
+            appendJoinedText(address, cell);
+        appendJoinedText(card.address, address);
+    }
+
+    static void storeName(Card &card, const QString &family, const QString &given)
+    {
+        QString name = family;
+        if (!name.isEmpty() && !given.isEmpty())
+            name += u' ';
+        name += given;
+        if (!name.isEmpty() && !card.names.contains(name))
+            card.names.append(name);
+    }
+
+    static void storeBirthday(Card &card, const int (&birth)[3], qsizetype &unreadable)
+    {
+        const int year = birth[0], month = birth[1], day = birth[2];
+        if (year == -1 && month == -1 && day == -1)
+            return; // all empty
+        DateValue v;
+        if (year > 0 && month > 0 && day > 0 && makeDate(year, month, day, 0, 0, 0, v))
+            card.birthday = v;
+        else if (year == -1 && month > 0 && day > 0 && validMonthDay(month, day))
+            appendBirthdayMemo(card, month, day);
+        else
+            ++unreadable;
+    }
+
+    CsvMapping m_mapping;
+    QList<CsvColumnRole> m_roles;
+    QList<std::pair<int, QStringView>> m_addressParts;
+    QList<std::pair<qsizetype, bool>> m_nameless; // column, held text
+    bool m_names = false;
+    bool m_birth = false;
+    bool m_parts = false;
+};
+
+// The text being parsed; for a file, also its bytes, kept while another
+// encoding may still be chosen.
+struct CsvSource
+{
+    QStringView text;
+    TextEncoding encoding = TextEncoding::Cp932;
+    QByteArray bytes;  // null: text without a file
+    QString decoded;   // the text, when decoded here
+    qsizetype replaced = 0; // bytes of the file not valid in the encoding
+
+    bool canDecode() const { return !bytes.isNull(); }
+    void decodeAs(TextEncoding chosen)
+    {
+        if (!canDecode() || chosen == encoding)
+            return;
+        decoded = QString(); // one decoded text at a time
+        replaced = 0;
+        decoded = decodeText(bytes, chosen, &replaced, &encoding);
+        text = decoded;
+    }
+};
+
+// The first record with cells (blank lines are skipped like blank lines
+// anywhere else) as the header, and the first data records after it; pos
+// ends after the header.
+void readSample(QStringView text, CsvLineEnds ends, qsizetype &pos, QStringList &header,
+                QList<QStringList> *preview)
+{
+    const qsizetype n = text.size();
+    pos = 0;
+    header.clear();
+    while (pos < n && readLabelRecord(header, text, pos, ends) == 0) {
+    }
+    if (!preview)
+        return;
+    preview->clear();
+    qsizetype p = pos;
+    QStringList cells;
+    while (p < n && preview->size() < CsvPreviewRecords)
+        if (readLabelRecord(cells, text, p, ends) > 0)
+            preview->append(cells);
+}
+
+CsvSample sampleOf(CsvSource &source)
+{
+    CsvSample sample;
+    sample.encoding = source.encoding;
+    qsizetype pos = 0;
+    readSample(source.text, csvLineEndsOf(source.text), pos, sample.header, &sample.preview);
+    if (source.canDecode()) {
+        sample.reread = [&source](TextEncoding encoding) {
+            source.decodeAs(encoding);
+            return sampleOf(source);
+        };
+    }
+    return sample;
+}
+
+template <bool Bare>
+int readRecords(QStringView text, qsizetype pos, AddressBook &book, RecordStore &store,
+                DateValue importTime, const Progress &progress, ImportReport &report)
+{
+    const qsizetype n = text.size();
     QList<QStringView> cells;
     QStringList scratch;
-    int leftOut = 0;
     while (pos < n) {
         if (!keepGoing(progress, pos, n))
             return -1;
-        const qsizetype count = readRecordViews(cells, scratch, text, pos);
+        const qsizetype count = readRecordViews<Bare>(cells, scratch, text, pos);
         if (count == 0)
             continue;
         if (book.cardCounter >= MaxCardCounter) {
-            ++leftOut; // counted, so that the user learns how many
+            ++report.cardsLeftOut; // counted, so that the user learns how many
             continue;
         }
-        const qsizetype columns = std::min(count, mapping.size());
-        chargeCells(std::span<const QStringView>(cells.cbegin(), size_t(columns)), sizeof(Card));
+        chargeCells(cells, sizeof(Card));
         Card card = Card::newCard();
         card.number = book.cardCounter;
         card.created = importTime;
         card.updated = importTime;
-        for (qsizetype j = 0; j < columns; ++j)
-            storeCsvCell(card, mapping[j], cells[j]);
+        store.store(card, cells, report.recordsSkipped);
         book.cards.append(std::move(card));
         ++book.cardCounter;
     }
-    reportDroppedCards(int(book.cardCount() - 1), leftOut, prompter);
     return 0;
 }
 
+int parseSource(CsvSource &source, AddressBook &book, const CsvMapper &mapper,
+                DateValue importTime, const Progress &progress, ImportReport &report)
+{
+    book = AddressBook::newBook();
+    CsvSample sample = sampleOf(source);
+    if (sample.header.isEmpty())
+        return 0; // nothing but blank lines: no columns, no cards
+    CsvMapping chosen;
+    if (!mapper || !mapper(sample, chosen))
+        return -1;
+    source.decodeAs(sample.encoding);
+    source.bytes = QByteArray(); // the encoding is chosen
+
+    // The header of the text as finally decoded (the sample's, unless the
+    // mapper decoded the file again in between).
+    const QStringView text = source.text;
+    const CsvLineEnds ends = csvLineEndsOf(text);
+    qsizetype pos = 0;
+    QStringList header;
+    readSample(text, ends, pos, header, nullptr);
+    const CsvMapping mapping = normalizedMapping(chosen, header.size());
+    report.unmappedColumns = unmappedCsvColumns(header, mapping);
+
+    RecordStore store(header, mapping);
+    const int result = ends == CsvLineEnds::Bare
+                         ? readRecords<true>(text, pos, book, store, importTime, progress, report)
+                         : readRecords<false>(text, pos, book, store, importTime, progress, report);
+    report.cardsMade = book.cardCount() - 1;
+    report.unmappedColumns += store.namelessWithText();
+    return result;
+}
+
+} // namespace
+
+void storeCsvCell(Card &card, int item, QStringView cell)
+{
+    qsizetype unreadable = 0;
+    storeWholeCell(card, item, cell, false, unreadable);
+}
+
+int parseCsvText(QStringView text, AddressBook &book, const CsvMapper &mapper,
+                 DateValue importTime, const Progress &progress, ImportReport *report)
+{
+    CsvSource source;
+    source.text = text;
+    ImportReport own;
+    return parseSource(source, book, mapper, importTime, progress, report ? *report : own);
+}
+
 int CsvFileRead(const QString &path, AddressBook &book, Prompter &prompter,
-                const CsvMapper &mapper, const Progress &progress)
+                const CsvMapper &mapper, const Progress &progress, TextEncoding encoding)
 {
     book = AddressBook::newBook();
     QString text;
-    if (readTextFileForImport(path, text, prompter, /*refuseEmpty=*/true) != 0)
+    ImportDecoding decoding;
+    decoding.encoding = encoding;
+    decoding.keepBytes = true;
+    if (readTextFileForImport(path, text, prompter, /*refuseEmpty=*/true, &decoding) != 0)
         return -1;
-    if (parseCsvText(text, book, mapper, prompter, oleNow(), progress) != 0)
+
+    CsvSource source;
+    source.decoded = std::move(text);
+    source.text = source.decoded;
+    source.encoding = decoding.encoding;
+    source.bytes = std::move(decoding.bytes);
+    source.replaced = decoding.replaced;
+    ImportReport report;
+    if (parseSource(source, book, mapper, oleNow(), progress, report) != 0)
         return -1;
+    report.charactersReplaced = source.replaced;
     registerUsedGroups(book);
+    report.tell(prompter);
     return 0;
 }
 

@@ -12,6 +12,7 @@
 #include "common/textcompare.h"
 #include "core/cardops.h"
 #include "formats/fileprocs.h"
+#include "formats/importreport.h"
 
 const QString EudoraOtherItemsHeader = QStringLiteral("---- その他の項目 ----");
 
@@ -178,10 +179,12 @@ QList<QStringView> splitLines(QStringView text)
 } // namespace
 
 int parseEudoraText(QStringView text, AddressBook &book, const EudoraReadOptions &options,
-                    const Progress &progress)
+                    const Progress &progress, ImportReport *report)
 {
     book = AddressBook::newBook();
     const DateValue now = options.now == NoDate ? oleNow() : options.now;
+    ImportReport own;
+    ImportReport &told = report ? *report : own;
 
     QList<Record> records;
     const QList<QStringView> lines = splitLines(text);
@@ -193,6 +196,8 @@ int parseEudoraText(QStringView text, AddressBook &book, const EudoraReadOptions
             ReadBudget::chargeBytes(qint64(2 * sizeof(void *)) + ReadBudget::ValueOverhead
                                     + 2 * r.key.size());
             records.append(std::move(r));
+        } else if (!trimSpaces(line).isEmpty()) {
+            ++told.recordsSkipped; // text that is no alias or note line
         }
     }
 
@@ -229,9 +234,14 @@ int parseEudoraText(QStringView text, AddressBook &book, const EudoraReadOptions
 
     int dropped = 0;
     const qsizetype n = entries.size();
+    auto finish = [&] {
+        told.cardsMade = book.cardCount() - 1;
+        told.cardsLeftOut = dropped;
+        return dropped;
+    };
     for (qsizetype i = 0; i < n; ++i) {
         if (!keepGoing(progress, i, n))
-            return dropped;
+            return finish();
         if (book.cardCounter >= MaxCardCounter) {
             ++dropped;
             continue;
@@ -253,7 +263,7 @@ int parseEudoraText(QStringView text, AddressBook &book, const EudoraReadOptions
         book.cards.append(std::move(c));
         ++book.cardCounter;
     }
-    return dropped;
+    return finish();
 }
 
 // ---- Writing ----------------------------------------------------------------
@@ -433,11 +443,14 @@ int EudoraFileRead(const QString &path, AddressBook &book, Prompter &prompter,
 {
     book = AddressBook::newBook();
     QString text;
-    if (readTextFileForImport(path, text, prompter) != 0)
+    ImportDecoding decoding; // CP932, counting what is not
+    if (readTextFileForImport(path, text, prompter, false, &decoding) != 0)
         return -1;
-    const int dropped = parseEudoraText(text, book, options, progress);
-    reportDroppedCards(int(book.cardCount() - 1), dropped, prompter);
+    ImportReport report;
+    parseEudoraText(text, book, options, progress, &report);
+    report.charactersReplaced = decoding.replaced;
     registerUsedGroups(book);
+    report.tell(prompter);
     return 0;
 }
 

@@ -16,6 +16,8 @@
 #include "common/prompter.h"
 #include "core/model.h"
 
+struct ImportReport;
+
 // The line separator inside a note.
 inline constexpr QChar EudoraLineSeparator = QChar(3);
 
@@ -74,9 +76,10 @@ struct EudoraReadOptions
 // returns false parsing stops and the cards made so far stay. Lines that are
 // not alias or note lines are skipped. Returns the number of nicknames that
 // were not added because the card counter was full (0 normally). The cards'
-// groups are not registered here.
+// groups are not registered here. report (when given) receives the cards
+// made and left out and the lines skipped (blank lines aside).
 int parseEudoraText(QStringView text, AddressBook &book, const EudoraReadOptions &options = {},
-                    const Progress &progress = {});
+                    const Progress &progress = {}, ImportReport *report = nullptr);
 
 // The nickname file text of the cards that have a name, in book order.
 // progress is called at each flush of the text builder (done = cards
@@ -96,8 +99,9 @@ QString eudoraNickname(QStringView name);
 // read procedure; an empty file reads as no cards. progress as for
 // parseEudoraText: stopping keeps the cards made so far and still succeeds.
 // Returns 0, or -1 when the file could not be read (the user was told).
-// Nicknames beyond the card counter's limit are left out, and the user is
-// told how many cards were read and how many left out.
+// Nicknames beyond the card counter's limit are left out. After a read the
+// user is told, in one message (ImportReport), what was left out or could
+// not be read, bytes that are no CP932 included; a clean read says nothing.
 int EudoraFileRead(const QString &path, AddressBook &book, Prompter &prompter,
                    const EudoraReadOptions &options = {}, const Progress &progress = {});
 

@@ -274,14 +274,23 @@ int readFileForImport(const QString &path, QByteArray &bytes, Prompter &prompter
 }
 
 int readTextFileForImport(const QString &path, QString &text, Prompter &prompter,
-                          bool refuseEmpty)
+                          bool refuseEmpty, ImportDecoding *decoding)
 {
     QByteArray bytes;
     if (readFileForImport(path, bytes, prompter, refuseEmpty) != 0)
         return -1;
     try {
         ReadBudget::chargeBytes(2 * bytes.size()); // at most one UTF-16 unit per byte
-        text = cp932::decode(bytes);
+        if (!decoding) {
+            text = cp932::decode(bytes);
+        } else {
+            decoding->replaced = 0;
+            text = decodeText(bytes, decoding->encoding, &decoding->replaced, &decoding->encoding);
+            if (decoding->keepBytes) {
+                decoding->bytes = std::move(bytes);
+                return 0;
+            }
+        }
         ReadBudget::chargeBytes(-bytes.size()); // the bytes go once decoded
         bytes = QByteArray();
     } catch (const ReadBudgetExceeded &) {

@@ -10,6 +10,7 @@
 
 #include "common/progress.h"
 #include "common/prompter.h"
+#include "common/textencoding.h"
 #include "core/model.h"
 
 // Decides whether path may be written, telling the user why not. First
@@ -119,7 +120,22 @@ void reportReplacedCharacters(const AddressBook &book, qsizetype replaced,
 // progressPart); saving it with writeTextFileSafely takes the rest.
 inline constexpr int TextBuildPercent = 90;
 
-// Reads a whole text file in CP932 into text.
+// How readTextFileForImport decodes a file, and what it met.
+struct ImportDecoding
+{
+    // In: the file's encoding; Auto tells it from the bytes. Out: the
+    // encoding the text was decoded as.
+    TextEncoding encoding = TextEncoding::Cp932;
+    // Out: bytes (sequences) not valid in that encoding, each read as U+FFFD.
+    qsizetype replaced = 0;
+    // In: keep the file's bytes in `bytes`, to decode them again as another
+    // encoding (decodeText).
+    bool keepBytes = false;
+    QByteArray bytes;
+};
+
+// Reads a whole text file into text, in CP932 unless decoding says
+// otherwise (see ImportDecoding).
 //   - The file's length cannot be taken (missing, not a regular file: a
 //     folder, FIFO or device), or refuseEmpty and the file is empty:
 //     "ファイルが読めません", -1.
@@ -128,7 +144,7 @@ inline constexpr int TextBuildPercent = 90;
 //     fileTooLargeMessage(), -1; no memory for it: outOfMemoryMessage(), -1.
 // Returns 0 on success.
 int readTextFileForImport(const QString &path, QString &text, Prompter &prompter,
-                          bool refuseEmpty = false);
+                          bool refuseEmpty = false, ImportDecoding *decoding = nullptr);
 // The same checks and messages, giving the file's bytes undecoded (for the
 // readers that decide the text encoding themselves).
 int readFileForImport(const QString &path, QByteArray &bytes, Prompter &prompter,

@@ -1,6 +1,7 @@
 #include "formats/fomCsvGet.h"
 
 #include <QBrush>
+#include <QComboBox>
 #include <QFont>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -24,9 +25,29 @@ QString oneLine(QString cell)
 
 } // namespace
 
+namespace {
+
+CsvSample sampleOf(const QStringList &header, const QList<QStringList> &preview)
+{
+    CsvSample sample;
+    sample.header = header;
+    sample.preview = preview;
+    return sample;
+}
+
+constexpr TextEncoding EncodingChoices[] = {TextEncoding::Cp932, TextEncoding::Utf8,
+                                            TextEncoding::Utf16};
+
+} // namespace
+
 fomCsvGet::fomCsvGet(const QStringList &header, const QList<QStringList> &preview,
                      QWidget *parent)
-    : QDialog(parent), m_header(header)
+    : fomCsvGet(sampleOf(header, preview), parent)
+{
+}
+
+fomCsvGet::fomCsvGet(const CsvSample &sample, QWidget *parent)
+    : QDialog(parent), m_sample(sample), m_header(sample.header)
 {
     setObjectName(QStringLiteral("fomCsvGet"));
     setWindowTitle(QStringLiteral("CSV項目の選択"));
@@ -36,6 +57,16 @@ fomCsvGet::fomCsvGet(const QStringList &header, const QList<QStringList> &previe
     // characters are exactly two half-widths keeps the arrows in line.
     QFont fixed(QStringLiteral("IPAGothic"));
     fixed.setStyleHint(QFont::TypeWriter);
+
+    lblEncoding = new QLabel(QStringLiteral("文字コード"), this);
+    lblEncoding->setObjectName(QStringLiteral("lblEncoding"));
+    cboEncoding = new QComboBox(this);
+    cboEncoding->setObjectName(QStringLiteral("cboEncoding"));
+    for (TextEncoding e : EncodingChoices)
+        cboEncoding->addItem(textEncodingName(e), int(e));
+    cboEncoding->setCurrentIndex(qMax(0, cboEncoding->findData(int(m_sample.encoding))));
+    cboEncoding->setEnabled(bool(m_sample.reread));
+    lblEncoding->setBuddy(cboEncoding);
 
     Label1 = new QLabel(QStringLiteral("CSVﾌｧｲﾙの見出し"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -83,7 +114,13 @@ fomCsvGet::fomCsvGet(const QStringList &header, const QList<QStringList> &previe
     buttons->addWidget(cmdExit);
     buttons->addWidget(cmdCancel);
 
+    auto *encoding = new QHBoxLayout;
+    encoding->addWidget(lblEncoding);
+    encoding->addWidget(cboEncoding);
+    encoding->addStretch(1);
+
     auto *top = new QVBoxLayout(this);
+    top->addLayout(encoding);
     top->addWidget(Label3);
     top->addLayout(lists, 3);
     top->addWidget(tblPreview, 2);
@@ -94,11 +131,12 @@ fomCsvGet::fomCsvGet(const QStringList &header, const QList<QStringList> &previe
     connect(lstCsv, &QListWidget::itemSelectionChanged, this, &fomCsvGet::lstCsvSelectionChanged);
     connect(lstCorvid, &QListWidget::itemSelectionChanged, this, &fomCsvGet::lstCorvidChosen);
     connect(lstCorvid, &QListWidget::itemClicked, this, &fomCsvGet::lstCorvidChosen);
+    connect(cboEncoding, &QComboBox::currentIndexChanged, this, &fomCsvGet::encodingChosen);
 
     ListInit();
     m_mapping = autoCsvSelect(m_header);
     ListView();
-    fillPreview(preview);
+    fillPreview(m_sample.preview);
 
     const int lineWidth = QFontMetrics(fixed).horizontalAdvance(csvHeaderLine(u"", CsvItemNone))
                         + QFontMetrics(fixed).horizontalAdvance(QString(12, u'x'));
@@ -106,6 +144,20 @@ fomCsvGet::fomCsvGet(const QStringList &header, const QList<QStringList> &previe
     resize(qMax(640, lineWidth + 300), 520);
     if (lstCsv->count() > 0)
         lstCsv->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+}
+
+// Another encoding: the header and preview read again in it, mapped anew.
+void fomCsvGet::encodingChosen()
+{
+    const auto encoding = TextEncoding(cboEncoding->currentData().toInt());
+    if (!m_sample.reread || encoding == m_sample.encoding)
+        return;
+    m_sample = m_sample.reread(encoding);
+    m_header = m_sample.header;
+    m_mapping = autoCsvSelect(m_header);
+    ListView();
+    fillPreview(m_sample.preview);
+    lstCorvid->clearSelection();
 }
 
 void fomCsvGet::ListInit()
@@ -128,6 +180,7 @@ void fomCsvGet::ListView()
 
 void fomCsvGet::fillPreview(const QList<QStringList> &preview)
 {
+    tblPreview->clear();
     tblPreview->setColumnCount(int(m_header.size()));
     tblPreview->setRowCount(int(preview.size()));
     for (int r = 0; r < preview.size(); ++r) {
@@ -212,20 +265,26 @@ void fomCsvGet::lstCorvidChosen()
     }
 }
 
-int fomCsvGet::View(const QStringList &header, const QList<QStringList> &preview,
-                    CsvMapping &mapping, QWidget *parent)
+int fomCsvGet::View(CsvSample &sample, CsvMapping &mapping, QWidget *parent)
 {
-    fomCsvGet dialog(header, preview, parent);
+    fomCsvGet dialog(sample, parent);
     if (dialog.exec() != QDialog::Accepted)
         return -1;
     mapping = dialog.mapping();
+    sample = dialog.sample();
     return 0;
+}
+
+int fomCsvGet::View(const QStringList &header, const QList<QStringList> &preview,
+                    CsvMapping &mapping, QWidget *parent)
+{
+    CsvSample sample = sampleOf(header, preview);
+    return View(sample, mapping, parent);
 }
 
 CsvMapper csvGetDialogMapper(QWidget *parent)
 {
-    return [parent](const QStringList &header, const QList<QStringList> &preview,
-                    CsvMapping &mapping) {
-        return fomCsvGet::View(header, preview, mapping, parent) == 0;
+    return [parent](CsvSample &sample, CsvMapping &mapping) {
+        return fomCsvGet::View(sample, mapping, parent) == 0;
     };
 }

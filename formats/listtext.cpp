@@ -6,6 +6,7 @@
 #include "core/cardops.h"
 #include "common/readbudget.h"
 #include "formats/fileprocs.h"
+#include "formats/importreport.h"
 
 namespace {
 
@@ -140,7 +141,9 @@ bool isCardHeader(QStringView line)
     return line.startsWith(u'[') && line.indexOf(u"]----", 2) >= 0;
 }
 
-void applyToCard(Card &c, QStringView key, QStringView value)
+// Applies one line to the card; false when the line could not be read
+// (a key the format does not have, a date that is none).
+bool applyToCard(Card &c, QStringView key, QStringView value)
 {
     if (key == LabelIds)
         c.ids.append(value.toString());
@@ -168,21 +171,32 @@ void applyToCard(Card &c, QStringView key, QStringView value)
         c.mobile = value.toString();
     else if (key == LabelPager)
         c.pager = value.toString();
-    else if (key == LabelBirthday) {
+    else if (key == LabelBirthday || key == LabelCreated || key == LabelUpdated) {
         DateValue v;
-        if (parseDateText(value, v))
+        if (!parseDateText(value, v))
+            return trimSpaces(value).isEmpty(); // no date: only an empty one loses nothing
+        if (key == LabelBirthday)
             c.birthday = oleFromDate(oleToDate(v)); // a birthday has no time of day
-    } else if (key == LabelCreated)
-        parseDateText(value, c.created);
-    else if (key == LabelUpdated)
-        parseDateText(value, c.updated);
-    else if (key == LabelMemo) {
+        else
+            (key == LabelCreated ? c.created : c.updated) = v;
+    } else if (key == LabelMemo) {
         c.memo += value;
         c.memo += CrLf;
     } else if (key == LabelExchangeAuto)
         c.exchangeAutoRecord = value == On ? FlagOn : FlagOff;
     else if (key == LabelRemarkAuto)
         c.remarkAutoRecord = value == On ? FlagOn : FlagOff;
+    else
+        return false;
+    return true;
+}
+
+bool isBlank(QStringView line)
+{
+    for (QChar c : line)
+        if (c != u' ' && c != u'\t' && c != u'\u3000')
+            return false;
+    return true;
 }
 
 } // namespace
@@ -245,10 +259,12 @@ int ListFileWrite(const QString &path, const AddressBook &book, Prompter &prompt
     return 0;
 }
 
-bool parseListText(QStringView text, AddressBook &book, const Progress &progress, int *leftOut)
+bool parseListText(QStringView text, AddressBook &book, const Progress &progress, int *leftOut,
+                   ImportReport *report)
 {
     book = AddressBook::newBook();
     int dropped = 0;
+    qsizetype skipped = 0;
     if (leftOut)
         *leftOut = 0;
     // The card the lines apply to: none before the first card header, and
@@ -259,16 +275,25 @@ bool parseListText(QStringView text, AddressBook &book, const Progress &progress
     qsizetype pos = 0;
     for (;;) {
         const qsizetype end = text.indexOf(CrLf, pos);
-        if (end < 0)
-            break; // text after the last CR LF is not a line
+        if (end < 0) {
+            // Text after the last CR LF is not a line: it is lost.
+            if (!isBlank(text.sliced(pos)))
+                ++skipped;
+            break;
+        }
         const QStringView ln = text.mid(pos, end - pos);
         const qsizetype start = pos;
         pos = end + CrLf.size();
 
         const qsizetype colon = ln.indexOf(Colon);
         if (colon < 0) {
-            if (!isCardHeader(ln))
+            if (!isCardHeader(ln)) {
+                // The title line and blank lines say nothing; other text
+                // (the rest of a value that held a line break) is lost.
+                if ((begun ? current > 0 : !ln.startsWith(u'=')) && !isBlank(ln))
+                    ++skipped;
                 continue;
+            }
             if (!keepGoing(progress, start, text.size())) {
                 if (current > 0) { // the card in progress is dropped
                     book.cards.removeLast();
@@ -297,13 +322,20 @@ bool parseListText(QStringView text, AddressBook &book, const Progress &progress
         if (!begun) {
             if (key == LabelGroups)
                 book.groupList().append(value.toString());
+            else if (key != LabelCounter && key != LabelCount)
+                ++skipped;
             continue;
         }
-        if (current > 0)
-            applyToCard(book.cards[current], key, value);
+        if (current > 0 && !applyToCard(book.cards[current], key, value))
+            ++skipped;
     }
     if (leftOut)
         *leftOut = dropped;
+    if (report) {
+        report->cardsMade = book.cardCount() - 1;
+        report->cardsLeftOut = dropped;
+        report->recordsSkipped = skipped;
+    }
     return !stopped;
 }
 
@@ -312,12 +344,14 @@ int ListFileRead(const QString &path, AddressBook &book, Prompter &prompter,
 {
     book = AddressBook::newBook();
     QString text;
-    if (readTextFileForImport(path, text, prompter) != 0)
+    ImportDecoding decoding; // CP932, counting what is not
+    if (readTextFileForImport(path, text, prompter, false, &decoding) != 0)
         return -1;
-    int leftOut = 0;
-    if (!parseListText(text, book, progress, &leftOut))
+    ImportReport report;
+    if (!parseListText(text, book, progress, nullptr, &report))
         return -1;
-    reportDroppedCards(int(book.cardCount() - 1), leftOut, prompter);
+    report.charactersReplaced = decoding.replaced;
     registerUsedGroups(book);
+    report.tell(prompter);
     return 0;
 }

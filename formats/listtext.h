@@ -24,6 +24,8 @@
 #include "common/prompter.h"
 #include "core/model.h"
 
+struct ImportReport;
+
 // The text of the whole book, "now" giving the title line's time stamp.
 // progress is called at each flush of the text builder (done = cards
 // written, total = cards); when it returns false the text is abandoned:
@@ -47,14 +49,19 @@ int ListFileWrite(const QString &path, const AddressBook &book, Prompter &prompt
 // cards' own groups are not registered here.
 // Cards are numbered 1 .. MaxCardCounter - 1; the cards after those are
 // skipped, lines and all, and *leftOut (when given) receives their number.
+// report (when given) receives the cards made and left out, and the lines
+// that could not be read: keys the format does not have, dates that are
+// none, text without a key (after the title line), and a last line without
+// its CR LF.
 bool parseListText(QStringView text, AddressBook &book, const Progress &progress = {},
-                   int *leftOut = nullptr);
+                   int *leftOut = nullptr, ImportReport *report = nullptr);
 
 // Reads a list text file into book (made a fresh book first) and registers
 // every group the cards use in the group list. Returns 0, or -1 when the
 // file could not be read (the user was told) or the read was cancelled
 // through progress (book then holds what was read, for the caller to drop).
-// Cards beyond the card counter's limit are left out, and the user is told
-// how many were read and how many left out.
+// Cards beyond the card counter's limit are left out. After a read the user
+// is told, in one message (ImportReport), what was left out or could not be
+// read, bytes that are no CP932 included; a clean read says nothing.
 int ListFileRead(const QString &path, AddressBook &book, Prompter &prompter,
                  const Progress &progress = {});

@@ -10,7 +10,9 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "common/cp932.h"
+#include "common/textencoding.h"
 #include "formats/csv.h"
+#include "formats/importreport.h"
 #include "fuzzsupport.h"
 
 namespace {
@@ -35,27 +37,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (int &item : mapping)
         item = in.ConsumeIntegralInRange<int>(-1, CsvItemChoiceCount + 1);
     const std::string rest = in.ConsumeRemainingBytesAsString();
-    const QString text = cp932::decode(QByteArrayView(rest.data(), qsizetype(rest.size())));
+    const QString text =
+        decodeText(QByteArrayView(rest.data(), qsizetype(rest.size())), TextEncoding::Auto);
 
     int asked = 0;
     qsizetype headerColumns = -1;
-    const CsvMapper mapper = [&](const QStringList &header, const QList<QStringList> &preview,
-                                 CsvMapping &chosen) {
+    const CsvMapper mapper = [&](CsvSample &sample, CsvMapping &chosen) {
         ++asked;
-        headerColumns = header.size();
-        FUZZ_CHECK(!header.isEmpty() && preview.size() <= CsvPreviewRecords);
+        headerColumns = sample.header.size();
+        FUZZ_CHECK(!sample.header.isEmpty() && sample.preview.size() <= CsvPreviewRecords);
+        FUZZ_CHECK(!sample.reread); // text without a file
         chosen = mapping;
         return !cancel;
     };
-    SilentPrompter prompter;
     AddressBook book;
-    const int result = parseCsvText(text, book, mapper, prompter, Now);
+    ImportReport report;
+    const int result = parseCsvText(text, book, mapper, Now, {}, &report);
 
-    // One card per record with cells after the header.
+    // One card per record with cells after the header, the line ends as the
+    // text has them.
     QStringList cells;
     qsizetype pos = 0, withCells = 0;
+    const CsvLineEnds ends = csvLineEndsOf(text);
     while (pos < text.size())
-        if (csvRecordRead(cells, text, pos) > 0)
+        if (csvRecordRead(cells, text, pos, ends) > 0)
             ++withCells;
     const bool header = withCells > 0;
     const qsizetype records = header ? withCells - 1 : 0;
@@ -65,6 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     }
     FUZZ_CHECK(result == 0 && book.cardCount() - 1 == records);
+    FUZZ_CHECK(report.cardsMade == records && report.cardsLeftOut == 0);
+    FUZZ_CHECK(report.unmappedColumns.size() <= std::max<qsizetype>(headerColumns, 0));
     const CsvMapping used = normalizedMapping(mapping, std::max<qsizetype>(headerColumns, 0));
     for (qsizetype i = 1; i < book.cardCount(); ++i) {
         const Card &c = book.cards[i];
@@ -79,12 +86,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // from then on is a fixed point.
     AddressBook second, third;
     const QString once = exported(book, split);
-    FUZZ_CHECK(parseCsvText(cp932::decode(cp932::encode(once)), second, autoCsvMapper, prompter,
-                            Now)
-               == 0);
+    FUZZ_CHECK(parseCsvText(cp932::decode(cp932::encode(once)), second, autoCsvMapper, Now) == 0);
     FUZZ_CHECK(second.cardCount() == book.cardCount());
     const QString twice = exported(second, split);
-    FUZZ_CHECK(parseCsvText(twice, third, autoCsvMapper, prompter, Now) == 0);
+    FUZZ_CHECK(parseCsvText(twice, third, autoCsvMapper, Now) == 0);
     // Not yet a fixed point: in the one-cell layout a list entry ending in
     // CR joined to the next by LF reads back without its CR, and an empty
     // last entry is dropped, one per round. The card count holds.

@@ -1,8 +1,10 @@
-// Telling a ".txt" file's kind from its first bytes: only the first six
-// bytes count (five compared, a sixth required), letter case does not, and
-// the answer is list text, Eudora or unknown.
+// Telling a ".txt" file's kind from its first bytes: list text by its first
+// six bytes (five compared, a sixth required), Eudora by the first six bytes
+// of its first line that is not blank; letter case does not count, and the
+// answer is list text, Eudora or unknown.
 #include <QByteArray>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "fuzzsupport.h"
@@ -17,6 +19,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(kind == FileKindUnknown);
         return 0;
     }
+    // Blank lines in front keep a nickname file one and make anything else
+    // unknown (list text starts at the first byte).
+    FUZZ_CHECK(textFileKindOf("\r\n \t\n\r" + bytes)
+               == (kind == FileKindEudora ? FileKindEudora : FileKindUnknown));
+    const char first = bytes[0];
+    if (first == ' ' || first == '\t' || first == '\r' || first == '\n')
+        return 0; // the head may begin with blank lines: the rest below is for plain heads
     FUZZ_CHECK(textFileKindOf(bytes.first(6)) == kind);
     FUZZ_CHECK(textFileKindOf(bytes.first(6) + "more text\r\n") == kind);
     FUZZ_CHECK(textFileKindOf(bytes.first(5)) == FileKindUnknown);

@@ -80,15 +80,15 @@ void notSupported(Prompter &prompter, int kind, bool reading)
 
 } // namespace
 
-FileFormat csvFileFormat(CsvMapper mapper, CsvExportAsker ask)
+FileFormat csvFileFormat(CsvMapper mapper, CsvExportAsker ask, TextEncoding encoding)
 {
     if (!mapper)
         mapper = autoCsvMapper;
     if (!ask)
         ask = [](CsvExportOptions &) { return true; };
     FileFormat f;
-    f.read = [mapper](const QString &path, AddressBook &book, const FileIo &io) {
-        return CsvFileRead(path, book, io.prompter, mapper, io.progress);
+    f.read = [mapper, encoding](const QString &path, AddressBook &book, const FileIo &io) {
+        return CsvFileRead(path, book, io.prompter, mapper, io.progress, encoding);
     };
     f.write = [ask](const QString &path, const AddressBook &book, const FileIo &io) {
         // The trash step belongs to the calling command.

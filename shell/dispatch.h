@@ -57,8 +57,10 @@ const FileFormats &builtInFileFormats();
 // The CSV entry of the table. The column mapping comes from mapper (the
 // window: the mapping dialog), the export options from ask (the window: the
 // export dialog); the built-in entry maps automatically and writes with the
-// dialog's defaults. The mail domain is the settings' niftyDomain.
-FileFormat csvFileFormat(CsvMapper mapper, CsvExportAsker ask);
+// dialog's defaults. The mail domain is the settings' niftyDomain. A file
+// read is decoded as encoding (Auto: told from its bytes).
+FileFormat csvFileFormat(CsvMapper mapper, CsvExportAsker ask,
+                         TextEncoding encoding = TextEncoding::Auto);
 
 // The nickname file entry of the table. The export mode (0 the first ID
 // only, 1 every ID, -1 cancel) comes from ask (the window: the export

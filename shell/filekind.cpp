@@ -64,9 +64,31 @@ QString appendExtension(const QString &name, QStringView ext)
 QByteArray leadingBytes(const QString &path)
 {
     QByteArray head;
-    if (readRegularFileHead(path, 6, head) != ReadFault::None)
+    if (readRegularFileHead(path, TextKindHeadSize, head) != ReadFault::None)
         return QByteArray();
     return head;
+}
+
+bool isBlankByte(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// Where the first line that is not blank (spaces and TABs only) starts;
+// head.size() when there is none. Lines end at CR, LF or CR LF.
+qsizetype firstNonBlankLine(QByteArrayView head)
+{
+    qsizetype start = 0;
+    for (;;) {
+        qsizetype i = start;
+        while (i < head.size() && isBlankByte(head[i]))
+            ++i;
+        if (i == head.size())
+            return head.size();
+        if (head[i] != '\r' && head[i] != '\n')
+            return start;
+        start = i + 1;
+    }
 }
 
 } // namespace
@@ -89,9 +111,13 @@ int textFileKindOf(QByteArrayView head)
 {
     if (head.size() < 6)
         return FileKindUnknown;
-    const QString text = cp932::decode(head.first(5)).toLower();
-    if (text == u"=====")
+    if (head.first(5) == QByteArrayView("====="))
         return FileKindListText;
+    // A nickname file may begin with blank lines.
+    const qsizetype start = firstNonBlankLine(head);
+    if (head.size() - start < 6)
+        return FileKindUnknown;
+    const QString text = cp932::decode(head.sliced(start, 5)).toLower();
     if (text == u"alias" || text == u"note ")
         return FileKindEudora;
     return FileKindUnknown;

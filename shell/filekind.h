@@ -22,12 +22,17 @@ inline constexpr int FileKindCount = 5;
 inline constexpr int FileKindAll = 5;
 
 // The kind of path: by its extension (lower-cased), and for "txt" and
-// "text" by its first five bytes. FileKindUnknown when none fits.
+// "text" by the first TextKindHeadSize bytes (textFileKindOf).
+// FileKindUnknown when none fits.
 int fileKindOf(const QString &path);
-// The kind of a ".txt" file by its first bytes: list text for "=====",
-// Eudora for "alias" or "note " (in any letter case), when at least six
-// bytes are there; FileKindUnknown otherwise.
+// The kind of a ".txt" file by its first bytes (head): list text when they
+// are "=====", Eudora when its first line that is not blank (spaces and TABs
+// only, lines ending at CR, LF or CR LF) starts with "alias" or "note " (in
+// any letter case); either needs six bytes from where it starts.
+// FileKindUnknown otherwise, also when head holds only blank lines.
 int textFileKindOf(QByteArrayView head);
+// How much of a ".txt" file fileKindOf reads to tell its kind.
+inline constexpr qint64 TextKindHeadSize = 64 * 1024;
 
 // The Japanese name of a kind, as the menus call it ("一覧形式").
 QString fileKindName(int kind);

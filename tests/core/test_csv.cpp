@@ -36,16 +36,14 @@ QList<QStringList> records(const QString &text)
 AddressBook parsed(const QString &text, DateValue now = dt(2024, 5, 1, 10, 0, 0))
 {
     AddressBook book;
-    ScriptedPrompter pr;
-    EXPECT_EQ(parseCsvText(text, book, autoCsvMapper, pr, now), 0);
-    EXPECT_TRUE(pr.asked.isEmpty());
+    EXPECT_EQ(parseCsvText(text, book, autoCsvMapper, now), 0);
     return book;
 }
 
 // A mapper that always returns the given mapping.
 CsvMapper fixed(CsvMapping mapping)
 {
-    return [mapping](const QStringList &, const QList<QStringList> &, CsvMapping &out) {
+    return [mapping](CsvSample &, CsvMapping &out) {
         out = mapping;
         return true;
     };
@@ -286,7 +284,7 @@ TEST(CsvParse, RecordsBecomeCards)
     EXPECT_EQ(c.created, now);
 
     EXPECT_EQ(parsed(QStringLiteral("ID,Name\r\n")).cardCount(), 1);     // header only
-    EXPECT_EQ(parsed(QStringLiteral("ID\nx\ny\n")).cardCount(), 1);        // LF-only: one record
+    EXPECT_EQ(parsed(QStringLiteral("ID\nx\ny\n")).cardCount(), 3);        // LF-only: LF ends records
     EXPECT_EQ(parsed(QStringLiteral("\r\n\r\n")).cardCount(), 1);          // blank lines only
 }
 
@@ -294,25 +292,23 @@ TEST(CsvParse, MapperSeesHeaderAndPreviewAndCanCancel)
 {
     QStringList seenHeader;
     QList<QStringList> seenPreview;
-    CsvMapper cancel = [&](const QStringList &h, const QList<QStringList> &p, CsvMapping &) {
-        seenHeader = h;
-        seenPreview = p;
+    CsvMapper cancel = [&](CsvSample &sample, CsvMapping &) {
+        seenHeader = sample.header;
+        seenPreview = sample.preview;
         return false;
     };
     QString text = QStringLiteral("A,B\r\n\r\n");
     for (int i = 0; i < 8; ++i)
         text += QString::number(i) + QStringLiteral(",x\r\n");
     AddressBook book = bookOf({cardWith({"old"})});
-    ScriptedPrompter pr;
-    EXPECT_EQ(parseCsvText(text, book, cancel, pr, 0), -1);
-    EXPECT_TRUE(pr.asked.isEmpty());
+    EXPECT_EQ(parseCsvText(text, book, cancel, 0), -1);
     EXPECT_EQ(seenHeader, (QStringList{"A", "B"}));
     ASSERT_EQ(seenPreview.size(), CsvPreviewRecords);
     EXPECT_EQ(seenPreview[0], (QStringList{"0", "x"}));
     EXPECT_EQ(seenPreview[4], (QStringList{"4", "x"}));
 
     // A chosen mapping that is too short or holds bad numbers is made safe.
-    ASSERT_EQ(parseCsvText(text, book, fixed({CsvItemNames, 99}), pr, 0), 0);
+    ASSERT_EQ(parseCsvText(text, book, fixed({CsvItemNames, 99}), 0), 0);
     ASSERT_EQ(book.cardCount(), 9);
     EXPECT_EQ(book.cards[8].names, QStringList{"7"});
     EXPECT_TRUE(book.cards[8].ids.isEmpty());
@@ -324,12 +320,10 @@ TEST(CsvParse, ProgressStops)
     for (int i = 0; i < 10; ++i)
         text += QStringLiteral("id%1\r\n").arg(i);
     AddressBook book;
-    ScriptedPrompter pr;
     int calls = 0;
     const Progress stopAtThird = [&](qint64, qint64) { return ++calls < 3; };
-    EXPECT_EQ(parseCsvText(text, book, autoCsvMapper, pr, 0, stopAtThird), -1);
+    EXPECT_EQ(parseCsvText(text, book, autoCsvMapper, 0, stopAtThird), -1);
     EXPECT_EQ(book.cardCount(), 3);
-    EXPECT_TRUE(pr.asked.isEmpty());
 }
 
 TEST(CsvFile, ReadRefusesEmptyAndRegistersGroups)
@@ -551,7 +545,7 @@ TEST(CsvRoundTrip, GeneratedBookThroughFiles)
         o.splitColumns = split;
         const QString again = csvFileText(back, o, u"@x");
         AddressBook third;
-        ASSERT_EQ(parseCsvText(again, third, autoCsvMapper, pr, 0), 0);
+        ASSERT_EQ(parseCsvText(again, third, autoCsvMapper, 0), 0);
         EXPECT_EQ(csvFileText(third, o, u"@x"), again);
         if (split) { // the lines of a memo are cells of their own: nothing changes at all
             EXPECT_EQ(again, csvFileText(book, o, u"@x"));

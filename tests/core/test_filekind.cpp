@@ -48,6 +48,30 @@ TEST(FileKind, TextFilesBySniffingTheirFirstBytes)
     EXPECT_EQ(fileKindOf(dir.filePath(QStringLiteral("missing.txt"))), FileKindUnknown);
     // Only .txt and .text are sniffed.
     EXPECT_EQ(kindOf("list.dat", "=====\r\n"), FileKindUnknown);
+    // Blank lines before the first nickname line are passed over, however
+    // many a file has before its head ends.
+    EXPECT_EQ(kindOf("blank.txt", QByteArray(3000, '\n') + "alias x y\r\n"), FileKindEudora);
+}
+
+TEST(FileKind, EudoraIsToldByItsFirstLineThatIsNotBlank)
+{
+    const struct {
+        const char *head;
+        int kind;
+    } cases[] = {
+        {"alias x y\r\n", FileKindEudora},
+        {"\r\n\r\nalias x y\r\n", FileKindEudora},
+        {"\n\nnote x <name:X>\n", FileKindEudora},
+        {"  \t\r\n\rNOTE x\r\n", FileKindEudora},
+        {"\r\n \r\n", FileKindUnknown},            // nothing but blank lines
+        {"\r\n\r\nalias", FileKindUnknown},         // a nickname line needs six bytes
+        {"\r\n  alias x y\r\n", FileKindUnknown},   // not at the start of its line
+        {"\r\nhello\r\nalias x y\r\n", FileKindUnknown},
+        {"\r\n======\r\n", FileKindUnknown},        // list text starts at the first byte
+        {"======\r\n", FileKindListText},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(textFileKindOf(QByteArray(c.head)), c.kind) << QByteArray(c.head).toPercentEncoding().constData();
 }
 
 TEST(FileDialog, FiltersTitlesAndInitialName)

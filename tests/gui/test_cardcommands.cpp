@@ -443,4 +443,24 @@ TEST_F(CardCommands, CsvGoesThroughItsDialogs)
     EXPECT_TRUE(asked);
     EXPECT_FALSE(QFile::exists(out));
     EXPECT_TRUE(window->session().modified);
+
+    // A UTF-8 file with one broken byte looks like CP932; the user reads it
+    // as UTF-8 in the dialog and is told of the byte replaced.
+    const QString broken = dir.filePath(u"broken.csv"_qs);
+    writeAll(broken, u"名前,E-mail\n山田 太郎,yamada@x.jp\n"_qs.toUtf8() + "\xFF,z@x.jp\n");
+    prompter.asked.clear();
+    whenModal<fomCsvGet>([](fomCsvGet *d) {
+        auto *encoding = d->findChild<QComboBox *>(u"cboEncoding"_qs);
+        encoding->setFocus();
+        QTest::keyClick(encoding, Qt::Key_Down);
+        d->findChild<QPushButton *>(u"cmdExit"_qs)->click();
+    });
+    prompter.answer(Prompter::Yes); // the book in hand may go
+    prompter.answerFile(broken);
+    act("mnuFileReadCSV")->trigger();
+    EXPECT_EQ(bookNames(), (QStringList{u"山田 太郎"_qs, u"\uFFFD"_qs}));
+    ASSERT_EQ(prompter.asked.size(), 2);
+    EXPECT_EQ(prompter.asked[1].message.text,
+              u"2 枚のカードを読み込みました。\r\n読み取れない文字 1 文字を置き換えました。"_qs);
+    EXPECT_EQ(prompter.asked[1].message.icon, Prompter::Icon::Warning);
 }

@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -124,7 +125,75 @@ TEST(CsvGetDialog, ViewReturnsMappingOnlyAfterOk)
     // Through the mapper interface the read sees the same answers.
     clickLater("cmdCancel");
     CsvMapping unused;
-    EXPECT_FALSE(csvGetDialogMapper(nullptr)(header, {}, unused));
+    CsvSample sample;
+    sample.header = header;
+    EXPECT_FALSE(csvGetDialogMapper(nullptr)(sample, unused));
+}
+
+TEST(CsvGetDialog, ChoosingAnEncodingReadsTheHeaderAgain)
+{
+    // A file whose header reads as Japanese only in UTF-8.
+    int rereads = 0;
+    std::function<CsvSample(TextEncoding)> reread = [&](TextEncoding e) {
+        ++rereads;
+        const bool utf8 = e == TextEncoding::Utf8;
+        CsvSample s;
+        s.encoding = e;
+        s.header = QStringList{utf8 ? u"名前"_qs : u"蜷榊燕"_qs, u"Mail"_qs};
+        s.preview = {{utf8 ? u"山田"_qs : u"螻ｱ逕ｰ"_qs, u"a@b"_qs}};
+        s.reread = reread;
+        return s;
+    };
+    const CsvSample detected = reread(TextEncoding::Cp932);
+    rereads = 0;
+
+    fomCsvGet w(detected);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    auto *encoding = w.findChild<QComboBox *>(u"cboEncoding"_qs);
+    auto *columns = w.findChild<QListWidget *>(u"lstCsv"_qs);
+    auto *preview = w.findChild<QTableWidget *>(u"tblPreview"_qs);
+    ASSERT_TRUE(encoding && columns && preview);
+    EXPECT_TRUE(encoding->isEnabled());
+    ASSERT_EQ(encoding->count(), 3);
+    EXPECT_EQ(encoding->currentText(), u"Shift_JIS (CP932)"_qs);
+    EXPECT_EQ(w.findChild<QLabel *>(u"lblEncoding"_qs)->text(), u"文字コード"_qs);
+    EXPECT_EQ(w.mapping(), (CsvMapping{CsvItemNone, CsvItemIds}));
+
+    encoding->setFocus();
+    QTest::keyClick(encoding, Qt::Key_Down);
+    EXPECT_EQ(encoding->currentText(), u"UTF-8"_qs);
+    EXPECT_EQ(rereads, 1);
+    EXPECT_EQ(w.sample().encoding, TextEncoding::Utf8);
+    EXPECT_EQ(w.mapping(), (CsvMapping{CsvItemNames, CsvItemIds}));
+    EXPECT_EQ(columns->item(0)->text(), csvHeaderLine(u"名前", CsvItemNames));
+    EXPECT_EQ(preview->item(0, 0)->text(), u"山田"_qs);
+    EXPECT_TRUE(preview->horizontalHeaderItem(0)->text().startsWith(u"名前"_qs));
+
+    // The items only read are offered after "( なし )".
+    auto *items = w.findChild<QListWidget *>(u"lstCorvid"_qs);
+    ASSERT_EQ(items->count(), 25);
+    EXPECT_EQ(items->item(CsvItemFamilyName)->text(), u"姓"_qs);
+    EXPECT_EQ(items->item(CsvItemBirthDayOfMonth)->text(), u"誕生日(日)"_qs);
+
+    // OK hands back the mapping and the sample of the encoding chosen.
+    CsvSample sample = detected;
+    CsvMapping mapping;
+    QTimer::singleShot(0, [] {
+        auto *d = qobject_cast<fomCsvGet *>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        auto *e = d->findChild<QComboBox *>(u"cboEncoding"_qs);
+        e->setFocus();
+        QTest::keyClick(e, Qt::Key_End); // UTF-16
+        d->findChild<QPushButton *>(u"cmdExit"_qs)->click();
+    });
+    EXPECT_EQ(fomCsvGet::View(sample, mapping), 0);
+    EXPECT_EQ(sample.encoding, TextEncoding::Utf16);
+    EXPECT_EQ(mapping, (CsvMapping{CsvItemNone, CsvItemIds}));
+
+    // Text without a file behind it: the encoding is shown, not offered.
+    fomCsvGet plain(QStringList{u"ID"_qs}, {});
+    EXPECT_FALSE(plain.findChild<QComboBox *>(u"cboEncoding"_qs)->isEnabled());
 }
 
 TEST(CsvPutDialog, DefaultsMarksAndSample)
