@@ -7,7 +7,8 @@
 // mapped automatically from its header, with --csv-map overriding columns;
 // --verbose prints the mapping on stderr. What the read left out (columns
 // included) is told by the reader's import report. A CSV output carries the
-// items and layout the options choose.
+// items and layout the options choose, a vCard output the version
+// --vcard-version names.
 #include <QByteArray>
 #include <cstdio>
 
@@ -136,6 +137,7 @@ QString parseConvertOptions(const QStringList &options, ConvertOptions &out)
     const QString modePrefix = QStringLiteral("--eudora-mode=");
     const QString encodingPrefix = QStringLiteral("--encoding=");
     const QString mapPrefix = QStringLiteral("--csv-map=");
+    const QString vcardPrefix = QStringLiteral("--vcard-version=");
     for (const QString &o : options) {
         if (o.startsWith(kindPrefix)) {
             const QString kind = o.mid(kindPrefix.size());
@@ -148,6 +150,14 @@ QString parseConvertOptions(const QStringList &options, ConvertOptions &out)
             if (mode != u"0" && mode != u"1")
                 return QStringLiteral("--eudora-mode takes 0 or 1, not ") + mode;
             out.eudoraMode = mode.toInt();
+        } else if (o.startsWith(vcardPrefix)) {
+            const QString version = o.mid(vcardPrefix.size());
+            if (version == u"2.1")
+                out.vcardVersion = VcardVersion::V21;
+            else if (version == u"3.0")
+                out.vcardVersion = VcardVersion::V30;
+            else
+                return QStringLiteral("--vcard-version takes 2.1 or 3.0, not ") + version;
         } else if (o == u"--csv-split") {
             out.csv.splitColumns = true;
         } else if (o == u"--csv-add-domain") {
@@ -223,6 +233,8 @@ int runConvert(const QStringList &args, Prompter &prompter)
         options.encoding);
     const int mode = options.eudoraMode;
     formats.byKind[FileKindEudora] = eudoraFileFormat([mode] { return mode; });
+    const VcardVersion version = options.vcardVersion;
+    formats.byKind[FileKindVCard] = vcardFileFormat([version] { return version; });
 
     console::planProgress(2); // reading, writing
     AddressBook book;

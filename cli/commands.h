@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include "formats/csv.h"
+#include "formats/vcard.h"
 #include "shell/filekind.h"
 
 class Prompter;
@@ -38,6 +39,9 @@ int runConvert(const QStringList &args, Prompter &prompter);
 //                      0-18; every item when not given
 //   --csv-split        one column per value of a multi-valued item
 //   --csv-add-domain   append the settings' mail domain to IDs without "@"
+//   --vcard-version=2.1|3.0
+//                      a vCard OUTPUT is vCard 2.1 in Shift-JIS (the
+//                      default) or vCard 3.0 in UTF-8
 //   --no-trash         an OUTPUT that is replaced does not go to the trash,
 //                      whatever the window's option says
 //   --encoding=NAME    a CSV INPUT is read as cp932, utf-8 or utf-16
@@ -50,8 +54,8 @@ int runConvert(const QStringList &args, Prompter &prompter);
 //                      0-24; none leaves the column unused)
 //   --verbose          print the mapping used for a CSV INPUT on stderr
 // Without options a CSV file is written as the export dialog proposes.
-// "--kind KIND", "--eudora-mode N", "--encoding NAME" and "--csv-map LIST"
-// are accepted as well (main.cpp joins them).
+// "--kind KIND", "--eudora-mode N", "--encoding NAME", "--csv-map LIST" and
+// "--vcard-version V" are accepted as well (main.cpp joins them).
 struct CsvMapOverride
 {
     QString header; // the header text, or "#N" for column N (1-based)
@@ -61,6 +65,7 @@ struct ConvertOptions
 {
     int kind = FileKindUnknown; // by OUTPUT's name
     int eudoraMode = 1;
+    VcardVersion vcardVersion = VcardVersion::V21;
     CsvExportOptions csv;
     bool noTrash = false;
     TextEncoding encoding = TextEncoding::Auto;
@@ -69,7 +74,7 @@ struct ConvertOptions
 };
 // The convert options that take their value as the next argument.
 inline const char *const ConvertValueOptions[] = {"--kind", "--eudora-mode", "--encoding",
-                                                  "--csv-map"};
+                                                  "--csv-map", "--vcard-version"};
 // "" when every option is understood, otherwise what is wrong.
 QString parseConvertOptions(const QStringList &options, ConvertOptions &out);
 // The item names --csv-items accepts, index = item number.

@@ -35,7 +35,7 @@ example:
     {"convert",
      "INPUT OUTPUT [--kind KIND] [--eudora-mode 0|1] [--csv-items=LIST] [--csv-split]\n"
      "        [--csv-add-domain] [--encoding NAME] [--csv-map LIST] [--verbose]\n"
-     "        [--no-trash]",
+     "        [--vcard-version 2.1|3.0] [--no-trash]",
      "copy a book from one file kind to another",
      R"(Reads INPUT whole and writes it to OUTPUT, each as the kind its name gives.
 OUTPUT is touched only once INPUT has been read completely, and is replaced
@@ -74,6 +74,11 @@ options for a CSV OUTPUT (the defaults are those of the export dialog):
   --csv-add-domain    append the mail domain of the settings to IDs
                       without "@"
 
+option for a vCard OUTPUT:
+  --vcard-version 2.1|3.0
+                      vCard 2.1 in Shift-JIS (the default) or vCard 3.0 in
+                      UTF-8, which keeps every character
+
 options for the output kind:
   --kind KIND         write OUTPUT as KIND: ndb, list, csv, vcard or eudora
                       (default: by OUTPUT's name; a .txt OUTPUT is list text)
@@ -90,6 +95,7 @@ examples:
   brindle-cli convert contacts.csv list.txt --csv-map 'Shoe size=memo,#3=none'
   brindle-cli convert Address.ndb list.txt
   brindle-cli convert Address.ndb NNdbase.txt --kind eudora --eudora-mode 0
+  brindle-cli convert Address.ndb contacts.vcf --vcard-version 3.0
 )",
      2, runConvert, true},
 

@@ -243,8 +243,14 @@ QString TextAccumulator::take()
 int writeTextFileSafely(const QString &path, const QString &text, Prompter &prompter,
                         const Progress &progress, bool trashOld, qsizetype *replaced)
 {
+    return writeBytesFileSafely(path, cp932::encode(text, replaced), prompter, progress, trashOld);
+}
+
+int writeBytesFileSafely(const QString &path, QByteArrayView bytes, Prompter &prompter,
+                         const Progress &progress, bool trashOld)
+{
     SaveFailure failure = SaveFailure::None;
-    if (saveFileSafely(path, cp932::encode(text, replaced), {progress, trashOld}, &failure) == 0)
+    if (saveFileSafely(path, bytes, {progress, trashOld}, &failure) == 0)
         return 0;
     if (const QString refused = saveRefusedMessage(failure, path); !refused.isEmpty())
         warn(prompter, refused);

@@ -4,6 +4,7 @@
 // safe file names, the text builder, and the whole-file read and write with
 // their messages.
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 #include <functional>
@@ -107,6 +108,10 @@ private:
 int writeTextFileSafely(const QString &path, const QString &text, Prompter &prompter,
                         const Progress &progress = {}, bool trashOld = false,
                         qsizetype *replaced = nullptr);
+// The same for a text encoded already (UTF-8 files): its bytes are written
+// as they are, with the same steps and messages.
+int writeBytesFileSafely(const QString &path, QByteArrayView bytes, Prompter &prompter,
+                         const Progress &progress = {}, bool trashOld = false);
 
 // After a format wrote the book's text and the encoder replaced `replaced`
 // characters (0: nothing happens): finds the cards whose text held them,

@@ -107,7 +107,7 @@ private:
 
 enum class Kind {
     Other, Begin, End, FN, N, Bday, Adr, Tel, Email, Note, Rev, Version,
-    Photo, Logo, Sound, Key
+    Photo, Logo, Sound, Key, Nickname
 };
 
 Kind kindOf(QByteArrayView name)
@@ -121,6 +121,7 @@ Kind kindOf(QByteArrayView name)
         {"TEL", Kind::Tel},     {"EMAIL", Kind::Email}, {"NOTE", Kind::Note},
         {"REV", Kind::Rev},     {"VERSION", Kind::Version}, {"PHOTO", Kind::Photo},
         {"LOGO", Kind::Logo},   {"SOUND", Kind::Sound}, {"KEY", Kind::Key},
+        {"NICKNAME", Kind::Nickname},
     };
     for (const auto &e : table)
         if (isWord(name, e.name))
@@ -765,6 +766,7 @@ struct OpenCard
     // cheaper than a hash here.
     QStringList nameKeys;
     QList<bool> nameFromN;
+    bool emptyN = false; // an N without any name was read
 };
 
 // Adds a name unless the card has it already (ignoring blanks). A name from
@@ -866,7 +868,7 @@ void Reader::apply(Card &card, OpenCard &state, Property &p)
     const bool modern = state.modern;
     QString &buf = p.part;
     if (p.kind == Kind::Other || p.kind == Kind::Begin || p.kind == Kind::End
-        || isMediaKind(p.kind)) {
+        || isMediaKind(p.kind) || (p.kind == Kind::Nickname && !modern)) {
         const bool dataUri =
             isMediaKind(p.kind) && startsWithWord(p.valueBytes.trimmed(), "DATA:");
         const bool binary = p.hasColon && (p.base64 || dataUri);
@@ -911,8 +913,18 @@ void Reader::apply(Card &card, OpenCard &state, Property &p)
         qsizetype at = 0;
         if (!name.isEmpty())
             addName(card, state, name, true, p.pref ? &at : nullptr);
+        else
+            state.emptyN = true;
         break;
     }
+    case Kind::Nickname:
+        // vCard 3.0/4.0: further names, separated by ",".
+        parts(true, [&](QStringView c) {
+            const QStringView name = trimSpaces(c);
+            if (!name.isEmpty())
+                addName(card, state, name.toString(), false, nullptr);
+        });
+        break;
     case Kind::Bday: {
         const QStringView value = trimSpaces(firstComponent());
         if (!modern) {
@@ -1019,6 +1031,15 @@ void Reader::apply(Card &card, OpenCard &state, Property &p)
 
 void finishCard(AddressBook &book, const OpenCard &state, const VcardReadOptions &opt)
 {
+    if (state.index >= 0 && state.modern && state.emptyN) {
+        // A card without names in vCard 3.0/4.0 still has the N and FN that
+        // the format requires: an FN that is one of its mail addresses is
+        // no name.
+        Card &card = book.cards[state.index];
+        if (card.names.size() == 1 && !state.nameFromN.value(0)
+            && card.ids.contains(card.names.first(), Qt::CaseInsensitive))
+            card.names.clear();
+    }
     if (state.index < 0 || state.others.isEmpty() || !opt.lostMemoFlag)
         return;
     QString &memo = book.cards[state.index].memo;

@@ -128,3 +128,50 @@ int VcdFileRead(const QString &path, AddressBook &book, Prompter &prompter,
 int VcdFileWrite(const QString &path, const AddressBook &book, Prompter &prompter,
                  const VcardWriteOptions &options, const Progress &progress = {},
                  bool trashOld = false);
+
+// ---- vCard 3.0 in UTF-8 -----------------------------------------------------
+//
+// The second way of writing a book, for today's phones and address books:
+// vCard 3.0 in UTF-8, which holds every character, so that nothing is
+// replaced and nothing is reported. The reader maps it back to the same
+// fields. Per card, in this order (a line is left out when its field is
+// empty):
+//   BEGIN:VCARD / VERSION:3.0
+//   N      the first name as family;given;;; split at its first half-width
+//          space (else its first full-width space, else its first TAB);
+//          whole as the family name when it has none; ";;;;" without names
+//   FN     the first name as it is; a card without names gives its first ID
+//          as EMAIL writes it (the reader does not take that for a name)
+//   NICKNAME  the further names, separated by ","
+//   NOTE / TEL;TYPE=VOICE, CELL, PAGER, FAX / ADR:;;address;;;postal code;
+//   EMAIL;TYPE=INTERNET per ID (",PREF" on the first of several; an ID
+//          without "@" gets the mail domain, as in vCard 2.1)
+//   BDAY:yyyy-mm-dd / REV:yyyy-mm-ddThh:mm:ssZ (UTC) / END:VCARD
+// Text values have "\", "," and ";" escaped with a backslash and their line
+// breaks (CR LF, CR or LF) written as "\n". A line longer than 75 octets is
+// folded: CR LF and one space go before the octet that would pass the
+// limit, never inside a character's UTF-8 sequence. Lines end in CR LF.
+
+#include <QByteArray>
+
+// The vCard versions a book can be written in.
+enum class VcardVersion {
+    V21, // vCard 2.1 in CP932, the program's own format (the default)
+    V30, // vCard 3.0 in UTF-8
+};
+
+// Appends the vCard 3.0 object of one card (BEGIN:VCARD .. END:VCARD) to out.
+void appendVcard3Card(QByteArray &out, const Card &card, const VcardWriteOptions &options);
+
+// The vCard 3.0 file of cards 1 .. cardCount()-1 in book order. progress is
+// called each time another 16 KiB are built (done = cards written); when it
+// returns false the result is empty and *cancelled (when given) is set.
+QByteArray vcard3FileBytes(const AddressBook &book, const VcardWriteOptions &options,
+                           const Progress &progress = {}, bool *cancelled = nullptr);
+
+// Writes the book's cards as vCard 3.0 to path, as VcdFileWrite does (the
+// caller checked the path; trashOld; a complete new file or none). Returns
+// 0, or -1 when the write failed (the user was told) or was cancelled.
+int Vcd3FileWrite(const QString &path, const AddressBook &book, Prompter &prompter,
+                  const VcardWriteOptions &options, const Progress &progress = {},
+                  bool trashOld = false);

@@ -140,6 +140,10 @@ fomBrindle::fomBrindle(ShellSession &shell, Prompter &prompter, const QString &c
             return csvPutDialogAsker(this, m_session.shell.settings.niftyDomain)(options);
         });
     m_formats->byKind[FileKindEudora] = eudoraFileFormat(eudoraPutDialogAsker(this));
+    // vCard in the version whose filter was chosen in the save dialog.
+    m_formats->byKind[FileKindVCard] = vcardFileFormat([this] {
+        return m_saveFormat == VcardFormat30 ? VcardVersion::V30 : VcardVersion::V21;
+    });
     m_session.formats = m_formats.get();
 
     m_session.showStatus = [this](const QString &text) { setStatus(text); };
@@ -668,16 +672,19 @@ void fomBrindle::writeCommand(int kind)
 {
     whenIdle([&] {
         Settings &settings = m_session.shell.settings;
-        const QString path = chooseFile(m_session.prompter, FileDialogMode::Save,
-                                        settings.lastFileName.at(kind), kind);
+        const SaveChoice choice =
+            chooseSaveFile(m_session.prompter, settings.lastFileName.at(kind), kind);
+        const QString &path = choice.path;
         if (path.isEmpty())
             return;
         settings.lastFileName.at(kind) = path;
         BisyModeChange(true);
+        m_saveFormat = choice.format;
         if (m_session.write(path, kind, false) == 0 && kind == FileKindAddressBook) {
             updateTitle();
             HistoryView();
         }
+        m_saveFormat = 0;
         setStatus(QString());
         BisyModeChange(false);
     });
@@ -696,14 +703,17 @@ void fomBrindle::writeSelectedCommand(int kind)
             const QString name = index > 0 ? m_session.book.cards[index].names.value(0) : QString();
             start = withSlash(folderOf(start)) + SafeFileName(name);
         }
-        const QString path = chooseFile(m_session.prompter, FileDialogMode::Save, start, kind);
+        const SaveChoice choice = chooseSaveFile(m_session.prompter, start, kind);
+        const QString &path = choice.path;
         if (path.isEmpty())
             return;
         settings.lastFileName.at(kind) = path;
         BisyModeChange(true);
+        m_saveFormat = choice.format;
         if (m_session.writeSelected(numbers, path, kind, false) == 0
             && kind == FileKindAddressBook)
             HistoryView();
+        m_saveFormat = 0;
         setStatus(QString());
         BisyModeChange(false);
     });

@@ -149,6 +149,9 @@ private:
     std::unique_ptr<UrlOpener> m_desktopOpener;
     UrlOpener *m_urlOpener = nullptr;
     std::unique_ptr<FileFormats> m_formats; // CSV through its dialogs
+    // The format chosen in the save dialog of the write under way (its
+    // filter: 0 the kind's own; VcardFormat30).
+    int m_saveFormat = 0;
     AddressListModel *m_model = nullptr;
     QString m_commandLineFile;
     bool m_activated = false;

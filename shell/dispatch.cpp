@@ -41,12 +41,6 @@ int readVcard(const QString &path, AddressBook &book, const FileIo &io)
     options.lostMemoFlag = io.settings.lostMemoFlag;
     return VcdFileRead(path, book, io.prompter, options);
 }
-int writeVcard(const QString &path, const AddressBook &book, const FileIo &io)
-{
-    VcardWriteOptions options;
-    options.niftyDomain = io.settings.niftyDomain;
-    return VcdFileWrite(path, book, io.prompter, options, io.progress, io.trashOld);
-}
 
 FileFormats makeBuiltInFormats()
 {
@@ -55,7 +49,7 @@ FileFormats makeBuiltInFormats()
     f.byKind[FileKindAddressBook] = {readerOf<readNdbFile>, writerOf<writeNdbFile>};
     f.byKind[FileKindListText] = {readerOf<ListFileRead>, writerOf<ListFileWrite>};
     f.byKind[FileKindCsv] = csvFileFormat(autoCsvMapper, {});
-    f.byKind[FileKindVCard] = {readVcard, writeVcard};
+    f.byKind[FileKindVCard] = vcardFileFormat({});
     f.byKind[FileKindEudora] = eudoraFileFormat({});
     return f;
 }
@@ -112,6 +106,20 @@ FileFormat eudoraFileFormat(EudoraModeAsker ask)
         options.lostMemoFlag = io.settings.lostMemoFlag;
         options.niftyDomain = io.settings.niftyDomain;
         return EudoraFileWrite(path, book, io.prompter, options, io.progress, io.trashOld);
+    };
+    return f;
+}
+
+FileFormat vcardFileFormat(VcardVersionAsker version)
+{
+    FileFormat f;
+    f.read = readVcard;
+    f.write = [version](const QString &path, const AddressBook &book, const FileIo &io) {
+        VcardWriteOptions options;
+        options.niftyDomain = io.settings.niftyDomain;
+        if (version && version() == VcardVersion::V30)
+            return Vcd3FileWrite(path, book, io.prompter, options, io.progress, io.trashOld);
+        return VcdFileWrite(path, book, io.prompter, options, io.progress, io.trashOld);
     };
     return f;
 }

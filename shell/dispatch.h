@@ -13,6 +13,7 @@
 #include "core/model.h"
 #include "formats/csv.h"
 #include "formats/eudora.h"
+#include "formats/vcard.h"
 #include "shell/filekind.h"
 
 class HostProbe;
@@ -67,6 +68,14 @@ FileFormat csvFileFormat(CsvMapper mapper, CsvExportAsker ask,
 // dialog); the built-in entry writes every ID, the dialog's default. The
 // mail domain and the other-items option are the settings'.
 FileFormat eudoraFileFormat(EudoraModeAsker ask);
+
+// The vCard entry of the table. Each write asks version which vCard to
+// write (the window: the filter chosen in the save dialog; the command
+// line: its option); without it, and in the built-in entry, vCard 2.1.
+// Reading keeps other items by the settings' option; writing appends the
+// settings' mail domain to IDs without "@".
+using VcardVersionAsker = std::function<VcardVersion()>;
+FileFormat vcardFileFormat(VcardVersionAsker version);
 
 // Reads path as a file of the kind into book. Refuses Corvid's live address
 // book while Corvid runs, reports a missing file, and fails for a kind

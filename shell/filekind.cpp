@@ -18,6 +18,9 @@ const char16_t *const KindFilters[] = {
     u"vCard形式ﾌｧｲﾙ(*.vcf)|*.vcf|全てのﾌｧｲﾙ(*.*)|*.*",
     u"Eudora形式ﾌｧｲﾙ(*.txt)|*.txt|全てのﾌｧｲﾙ(*.*)|*.*",
 };
+// The formats a save dialog offers beside the kind's own, in the order of
+// their format numbers (filekind.h).
+const char16_t *const VcardFormat30Filter = u"vCard 3.0 UTF-8 (*.vcf)|*.vcf";
 const char16_t *const AllFilesFilter = u"全てのﾌｧｲﾙ(*.*)|*.*";
 const char16_t *const TextFilter = u"ﾃｷｽﾄﾌｧｲﾙ(*.txt)|*.txt|全てのﾌｧｲﾙ(*.*)|*.*";
 
@@ -91,6 +94,16 @@ qsizetype firstNonBlankLine(QByteArrayView head)
     }
 }
 
+// The initial name of a dialog: a name that begins with a double quote is
+// the text up to the next one.
+QString unquotedInitialName(const QString &name)
+{
+    if (!name.startsWith(u'"'))
+        return name;
+    const qsizetype close = name.indexOf(u'"', 1);
+    return close < 0 ? name.mid(1) : name.mid(1, close - 1);
+}
+
 } // namespace
 
 int fileKindOf(const QString &path)
@@ -133,6 +146,14 @@ QList<Prompter::FileFilter> fileFiltersOf(int kind)
     return parseFilters(validKind(kind) ? KindFilters[kind] : AllFilesFilter);
 }
 
+QList<Prompter::FileFilter> saveFileFiltersOf(int kind)
+{
+    QList<Prompter::FileFilter> filters = fileFiltersOf(kind);
+    if (kind == FileKindVCard)
+        filters.insert(VcardFormat30, parseFilters(VcardFormat30Filter).first());
+    return filters;
+}
+
 Prompter::FileRequest fileRequestFor(const QString &initialName, const QString &title,
                                      const QList<Prompter::FileFilter> &filters)
 {
@@ -171,16 +192,27 @@ QString finishChosenName(const QString &name, int kind, int filterIndex)
 
 QString chooseFile(Prompter &prompter, FileDialogMode mode, const QString &initialName, int kind)
 {
-    QString initial = initialName;
-    if (initial.startsWith(u'"')) {
-        const qsizetype close = initial.indexOf(u'"', 1);
-        initial = close < 0 ? initial.mid(1) : initial.mid(1, close - 1);
-    }
-    const bool open = mode == FileDialogMode::Open;
+    if (mode == FileDialogMode::Save)
+        return chooseSaveFile(prompter, initialName, kind).path;
     const Prompter::FileRequest request = fileRequestFor(
-        initial, QString::fromUtf16(open ? OpenTitle : SaveTitle), fileFiltersOf(kind));
-    const Prompter::FileAnswer a = open ? prompter.openFile(request) : prompter.saveFile(request);
+        unquotedInitialName(initialName), QString::fromUtf16(OpenTitle), fileFiltersOf(kind));
+    const Prompter::FileAnswer a = prompter.openFile(request);
     return finishChosenName(a.path, kind, a.filterIndex);
+}
+
+SaveChoice chooseSaveFile(Prompter &prompter, const QString &initialName, int kind)
+{
+    const QList<Prompter::FileFilter> filters = saveFileFiltersOf(kind);
+    const Prompter::FileAnswer a = prompter.saveFile(
+        fileRequestFor(unquotedInitialName(initialName), QString::fromUtf16(SaveTitle), filters));
+    // Every filter but the last (all files) is one of the kind's formats;
+    // a kind without a format of its own has all files alone.
+    const bool ownFormat = validKind(kind) && a.filterIndex >= 0
+        && a.filterIndex < filters.size() - 1;
+    SaveChoice choice;
+    choice.path = finishChosenName(a.path, kind, ownFormat ? 0 : 1);
+    choice.format = ownFormat ? a.filterIndex : 0;
+    return choice;
 }
 
 QString chooseTextFile(Prompter &prompter, FileDialogMode mode, const QString &initialName)

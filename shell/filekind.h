@@ -44,6 +44,13 @@ QList<Prompter::FileFilter> fileFiltersOf(int kind);
 
 enum class FileDialogMode { Open, Save };
 
+// A save dialog may offer more than one format of its kind, one filter
+// each, before all files: the kind's own format first (0), then the others.
+// vCard offers vCard 3.0 in UTF-8 second.
+inline constexpr int VcardFormat30 = 1;
+// The filters of a kind's save dialog.
+QList<Prompter::FileFilter> saveFileFiltersOf(int kind);
+
 // Splits a proposed name into the dialog's folder and file name; a name
 // that begins with a double quote is the text up to the next double quote.
 Prompter::FileRequest fileRequestFor(const QString &initialName, const QString &title,
@@ -57,6 +64,17 @@ QString finishChosenName(const QString &name, int kind, int filterIndex);
 
 // The open or save dialog for a kind. Returns the chosen path or "".
 QString chooseFile(Prompter &prompter, FileDialogMode mode, const QString &initialName, int kind);
+
+// What a save dialog answered: the path ("" when cancelled), finished as
+// finishChosenName does for the kind's own filter when one of the kind's
+// formats is selected, and that format (0 with all files selected).
+struct SaveChoice
+{
+    QString path;
+    int format = 0;
+};
+// The save dialog for a kind (chooseFile's save mode), telling the format.
+SaveChoice chooseSaveFile(Prompter &prompter, const QString &initialName, int kind);
 
 // The dialog for report text files (filter "*.txt" or all files).
 QString chooseTextFile(Prompter &prompter, FileDialogMode mode, const QString &initialName);

@@ -154,6 +154,58 @@ TEST(FileDialog, ReturnedNameRules)
 
 namespace {
 
+QStringList captions(const QList<Prompter::FileFilter> &filters)
+{
+    QStringList out;
+    for (const Prompter::FileFilter &f : filters)
+        out << f.caption + u'|' + f.patterns.join(u';');
+    return out;
+}
+
+} // namespace
+
+TEST(FileDialog, VcardSaveDialogOffersVersion30)
+{
+    const auto f = saveFileFiltersOf(FileKindVCard);
+    ASSERT_EQ(f.size(), 3);
+    EXPECT_EQ(f[0].caption, QStringLiteral("vCard形式ﾌｧｲﾙ(*.vcf)"));
+    EXPECT_EQ(f[VcardFormat30].caption, QStringLiteral("vCard 3.0 UTF-8 (*.vcf)"));
+    EXPECT_EQ(f[VcardFormat30].patterns, QStringList{QStringLiteral("*.vcf")});
+    EXPECT_EQ(f[2].patterns, QStringList{QStringLiteral("*")});
+    // The open dialog and the other kinds keep their two filters.
+    EXPECT_EQ(fileFiltersOf(FileKindVCard).size(), 2);
+    EXPECT_EQ(captions(saveFileFiltersOf(FileKindCsv)), captions(fileFiltersOf(FileKindCsv)));
+
+    // answer, filter -> path, format
+    const struct {
+        int kind;
+        const char *answer;
+        int filter;
+        const char *path;
+        int format;
+    } cases[] = {
+        {FileKindVCard, "/d/x", 0, "/d/x.vcf", 0},
+        {FileKindVCard, "/d/x", VcardFormat30, "/d/x.vcf", VcardFormat30},
+        {FileKindVCard, "/d/x.VCF", VcardFormat30, "/d/x.VCF", VcardFormat30},
+        {FileKindVCard, "/d/x", 2, "/d/x", 0},
+        {FileKindVCard, "", VcardFormat30, "", VcardFormat30},
+        {FileKindCsv, "/d/x", 1, "/d/x", 0},
+        {FileKindAll, "/d/x", 0, "/d/x", 0},
+    };
+    for (const auto &c : cases) {
+        ScriptedPrompter prompter;
+        prompter.answerFile(QString::fromUtf8(c.answer), c.filter);
+        const SaveChoice choice = chooseSaveFile(prompter, QString(), c.kind);
+        EXPECT_EQ(choice.path, QString::fromUtf8(c.path)) << c.answer << c.filter;
+        EXPECT_EQ(choice.format, c.format) << c.answer << c.filter;
+        ASSERT_EQ(prompter.fileRequests.size(), 1);
+        EXPECT_EQ(captions(prompter.fileRequests[0].filters), captions(saveFileFiltersOf(c.kind)));
+        EXPECT_EQ(prompter.fileRequests[0].title, QStringLiteral("出力ﾌｧｲﾙの選択"));
+    }
+}
+
+namespace {
+
 // A dispatch with fake formats: kind 0 reads two cards or fails, kind 2
 // writes; the others have nothing yet.
 struct DispatchFixture : ::testing::Test

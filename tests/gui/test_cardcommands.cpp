@@ -15,11 +15,13 @@
 
 #include "cardedit/fomCardEdit.h"
 #include "cardedit/fomGroupEdit.h"
+#include "common/cp932.h"
 #include "common/fomReport.h"
 #include "formats/fomCsvGet.h"
 #include "formats/fomCsvPut.h"
 #include "mainwindowfixture.h"
 #include "modaldriver.h"
+#include "shell/filekind.h"
 #include "support/testutil.h"
 #include "tools/fomCompAddress.h"
 #include "tools/fomIDConv.h"
@@ -463,4 +465,35 @@ TEST_F(CardCommands, CsvGoesThroughItsDialogs)
     EXPECT_EQ(prompter.asked[1].message.text,
               u"2 枚のカードを読み込みました。\r\n読み取れない文字 1 文字を置き換えました。"_qs);
     EXPECT_EQ(prompter.asked[1].message.icon, Prompter::Icon::Warning);
+}
+
+// The vCard export of the one selected card: the save dialog's second
+// filter writes vCard 3.0 in UTF-8, the first one vCard 2.1 in Shift-JIS.
+TEST_F(CardCommands, VcardExportWritesTheVersionOfTheChosenFilter)
+{
+    openCards({{u"山田 太郎"_qs, u"やまだ"_qs}, {u"b"_qs}});
+    const QList<qint32> cards = lineCards();
+    selectRows({int(cards.indexOf(1)), int(cards.indexOf(2))});
+    EXPECT_FALSE(act("mnuEditFileVCard")->isEnabled()); // one card only, as before
+    selectRows({int(cards.indexOf(1))});
+    ASSERT_TRUE(act("mnuEditFileVCard")->isEnabled());
+
+    prompter.answerFile(dir.filePath(u"card"_qs), VcardFormat30);
+    act("mnuEditFileVCard")->trigger();
+    ASSERT_EQ(prompter.fileRequests.size(), 1);
+    const QList<Prompter::FileFilter> &filters = prompter.fileRequests[0].filters;
+    ASSERT_EQ(filters.size(), 3);
+    EXPECT_EQ(filters[1].caption, u"vCard 3.0 UTF-8 (*.vcf)"_qs);
+    const QByteArray v30 = readAll(dir.filePath(u"card.vcf"_qs));
+    EXPECT_TRUE(v30.startsWith("BEGIN:VCARD\r\nVERSION:3.0\r\n"));
+    EXPECT_TRUE(v30.contains(u"\r\nN:山田;太郎;;;\r\nFN:山田 太郎\r\nNICKNAME:やまだ\r\n"_qs.toUtf8()));
+    EXPECT_EQ(v30.count("BEGIN:VCARD"), 1);
+
+    prompter.answerFile(dir.filePath(u"card21"_qs), 0);
+    act("mnuEditFileVCard")->trigger();
+    const QByteArray v21 = readAll(dir.filePath(u"card21.vcf"_qs));
+    EXPECT_TRUE(v21.startsWith("BEGIN:VCARD\r\nVERSION:2.1\r\n"));
+    EXPECT_TRUE(v21.contains(cp932::encode(u"\r\nFN;PREF:山田 太郎\r\n"_qs)));
+    EXPECT_TRUE(prompter.asked.isEmpty());
+    EXPECT_FALSE(window->session().modified);
 }
