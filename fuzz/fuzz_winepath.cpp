@@ -97,6 +97,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     probe.running = running;
     SilentPrompter prompter;
     FUZZ_CHECK(guardLiveAddressBook(path, home, probe, prompter) == (live && running));
-    FUZZ_CHECK(prompter.told == (live && running ? 1 : 0) && probe.calls == (live ? 1 : 0));
+    // Corvid is asked about at most once, and always for a live book (for
+    // another existing file too: only while it runs is the slow search for
+    // the same file worth making).
+    FUZZ_CHECK(prompter.told == (live && running ? 1 : 0) && probe.calls <= 1
+               && (!live || probe.calls == 1));
     return 0;
 }
