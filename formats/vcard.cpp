@@ -987,7 +987,10 @@ void Reader::apply(Card &card, OpenCard &state, Property &p)
         QString &target = p.fax ? card.fax : p.cell ? card.mobile : p.pager ? card.pager
                                                                              : card.telephone;
         if (isUri(u"tel:")) {
-            const QStringView number = trimSpaces(p.value.sliced(4));
+            // A scheme written twice ("tel: tel:...") is one scheme.
+            QStringView number = p.value;
+            while (number.startsWith(u"tel:", Qt::CaseInsensitive))
+                number = trimSpaces(number.sliced(4));
             if (!number.isEmpty())
                 appendWithSeparator(target, number);
             break;
@@ -1010,7 +1013,10 @@ void Reader::apply(Card &card, OpenCard &state, Property &p)
                 card.ids.append(id.toString());
         };
         if (isUri(u"mailto:")) {
-            add(trimSpaces(p.value.sliced(7)));
+            QStringView id = p.value;
+            while (id.startsWith(u"mailto:", Qt::CaseInsensitive))
+                id = trimSpaces(id.sliced(7));
+            add(id);
             break;
         }
         parts(false, [&](QStringView c) { add(trimSpaces(c)); });
