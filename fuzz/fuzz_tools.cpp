@@ -1,5 +1,5 @@
-// The whole-book tools on a book read from arbitrary bytes (validated as
-// after a load): card repair at each level, slimming with options the
+// The whole-book tools on a book read from arbitrary bytes (renumbered and
+// validated as after a load): card repair at each level, slimming with options the
 // fuzzer chooses, service ID conversion, duplicate IDs (report and merge)
 // and the comparison of two books. Each must leave a book that is written
 // and read back whole, store each changed card's status as validation
@@ -65,6 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     AddressBook book;
     if (parseNdbImage(QByteArrayView(image.data(), qsizetype(image.size())), book, prompter) != 0)
         return 0;
+    // As every read does: card numbers made unique, then every card checked.
+    repairCardNumbers(book);
     validateAll(book, limits, Now);
 
     // Repair at every level; the last ID and the last name always stay.
@@ -119,8 +121,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(merged.cardCount() == book.cardCount() - r.mergedCards);
         FUZZ_CHECK(handleDuplicateIds(merged, DuplicateIdMode::Report, limits, Now).duplicates == 0);
         checkSound(merged, limits);
+        // One report line per duplicate, and the closing count after them.
+        FUZZ_CHECK(r.lines.count(u"\r\n") == r.duplicates);
         if (r.duplicates > 0)
-            FUZZ_CHECK(duplicateIdReport(r, DuplicateIdMode::Merge, NowTime).endsWith(u"\r\n"));
+            FUZZ_CHECK(duplicateIdReport(r, DuplicateIdMode::Merge, NowTime)
+                           .endsWith(QString::number(r.duplicates)
+                                     + QStringLiteral(" 個のIDが重複していました。")));
     }
 
     // Comparison: a book equals itself; the report counts what compareBooks finds.
