@@ -419,8 +419,13 @@ bool autoCsvMapper(CsvSample &sample, CsvMapping &mapping)
 
 QStringList unmappedCsvColumns(const QStringList &header, const CsvMapping &mapping)
 {
+    return unmappedCsvColumns(header, mapping, csvColumnRoles(header, mapping));
+}
+
+QStringList unmappedCsvColumns(const QStringList &header, const CsvMapping &mapping,
+                               const QList<CsvColumnRole> &roles)
+{
     constexpr qsizetype Longest = 41;
-    const QList<CsvColumnRole> roles = csvColumnRoles(header, mapping);
     QStringList out;
     QSet<QString> named;
     for (qsizetype j = 0; j < header.size(); ++j) {
@@ -783,6 +788,8 @@ public:
     }
 
     // The unused columns without a header that held text, as "(N列目)".
+    const QList<CsvColumnRole> &roles() const { return m_roles; }
+
     QStringList namelessWithText() const
     {
         QStringList out;
@@ -1010,9 +1017,8 @@ int parseSource(CsvSource &source, AddressBook &book, const CsvMapper &mapper,
     QStringList header;
     readSample(text, ends, pos, header, nullptr);
     const CsvMapping mapping = normalizedMapping(chosen, header.size());
-    report.unmappedColumns = unmappedCsvColumns(header, mapping);
-
     RecordStore store(header, mapping);
+    report.unmappedColumns = unmappedCsvColumns(header, mapping, store.roles());
     const int result = ends == CsvLineEnds::Bare
                          ? readRecords<true>(text, pos, book, store, importTime, progress, report)
                          : readRecords<false>(text, pos, book, store, importTime, progress, report);

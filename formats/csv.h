@@ -94,6 +94,9 @@ bool autoCsvMapper(CsvSample &sample, CsvMapping &mapping);
 // by number, "(N列目)", when one of their cells holds text (some programs
 // end every line with a comma).
 QStringList unmappedCsvColumns(const QStringList &header, const CsvMapping &mapping);
+// The same, with the columns' roles already worked out (csvColumnRoles).
+QStringList unmappedCsvColumns(const QStringList &header, const CsvMapping &mapping,
+                               const QList<CsvColumnRole> &roles);
 
 // A date cell as read: nothing, a date, a month and day without a year, or
 // text that is no date.
