@@ -105,7 +105,12 @@ fomBrindle::fomBrindle(ShellSession &shell, Prompter &prompter, const QString &c
     BisyModeChange(false);
 }
 
-fomBrindle::~fomBrindle() = default;
+fomBrindle::~fomBrindle()
+{
+    // The document outlives the actions it would update while it goes.
+    disconnect(&m_doc.history(), nullptr, this, nullptr);
+    disconnect(&m_doc, nullptr, this, nullptr);
+}
 
 void fomBrindle::connectCommands()
 {
