@@ -89,7 +89,7 @@ int main(int argc, char *argv[])
         const QString png = parser.value(screenshot);
         QTimer::singleShot(1500, &window, [&window, png] {
             window.grab().save(png);
-            window.session().modified = false;
+            window.document().setModified(false);
             QApplication::quit();
         });
     }

@@ -4,7 +4,7 @@
 
 #include "core/validation.h"
 #include "mainwindow/addresslist.h"
-#include "mainwindow/search.h"
+#include "document/search.h"
 #include "support/generator.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #pragma once
 // The main window: toolbar, search bar with the sort frame, the address
 // list and the status panel, with the complete menu tree. The window holds
-// the widgets and their wiring; the open book and the file commands live in
-// MainSession.
+// the widgets and their wiring: it asks the user and shows; the open book
+// and every command that changes it live in AddressDocument.
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -10,7 +10,8 @@
 #include <memory>
 
 #include "cardedit/cardeditlogic.h"
-#include "mainwindow/mainsession.h"
+#include "document/addressdocument.h"
+#include "tools/reportviewer.h"
 
 class AddressListModel;
 class QAction;
@@ -28,7 +29,6 @@ class QWidget;
 class ShellSession;
 class Prompter;
 class UrlOpener;
-struct ToolBusyState;
 struct FileFormats;
 
 class fomBrindle : public QMainWindow
@@ -41,7 +41,7 @@ public:
                QWidget *parent = nullptr);
     ~fomBrindle() override;
 
-    MainSession &session() { return m_session; }
+    AddressDocument &document() { return m_doc; }
     // What opens the help document; nullptr: the desktop's viewer.
     void setUrlOpener(UrlOpener *opener);
     AddressListModel *listModel() const { return m_model; }
@@ -80,6 +80,9 @@ public:
     void InvertSelection();
     // Tools, each a modal dialog over the open book.
     void GroupEdit();
+    // Edit menu: undo and redo the last step; nothing while busy.
+    void Undo();
+    void Redo();
     void CollectID();
     void CollectRestore();
     void CollectLight();
@@ -87,6 +90,48 @@ public:
     // Appends every dropped local file of a known kind, in order.
     void appendDroppedFiles(const QStringList &paths);
     int sortOrder() const;
+
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void buildSearchBar();
+    void buildCentral();
+    void connectCommands();
+    void placeWindow();
+    void updateTitle();
+    void showSaveCommand(); // from AddressDocument::saveEnabled
+    void busyShown(bool busy);
+    void showUndoState();
+    void buildUndoActions();
+    void setStatus(const QString &text);
+    void searchFieldChosen(int index);
+    void sortOrderChosen(int index);
+    void reverseChosen();
+    bool processEventsAndContinue();
+    void OptionSetup();
+    void helpTopic(bool contents);
+    void showEditMenu(const QPoint &pos);
+    bool listKeyPress(QKeyEvent *event);
+    bool listDragEvent(QEvent *event);
+    void refreshGroupWords();
+    CardEditOptions cardEditOptions() const;
+    // The report window, for the tools' reports.
+    void showReport(const QString &text, const QString &fileName, const QString &title);
+    void showVersion();
+    ReportViewer reportViewer();
+    AddressDocument::CardEditor cardEditor();
+    // Runs f only when not busy.
+    template <typename F> void whenIdle(F f)
+    {
+        if (!m_doc.isBusy())
+            f();
+    }
 
     // Controls, named as everywhere in the program.
     QWidget *picToolBar = nullptr;
@@ -107,45 +152,7 @@ public:
     QLabel *lblInfo = nullptr;
     QAction *mnuFileHistory[5] = {};
 
-signals:
-    // Emitted after the book or its list changed through a command.
-    void bookChanged();
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    void buildMenus();
-    void buildToolBar();
-    void buildSearchBar();
-    void buildCentral();
-    void connectCommands();
-    void placeWindow();
-    void updateTitle();
-    void showSaveCommand(); // from MainSession::saveEnabled
-    void setStatus(const QString &text);
-    void searchFieldChosen(int index);
-    void sortOrderChosen(int index);
-    void reverseChosen();
-    bool processEventsAndContinue();
-    void OptionSetup();
-    void helpTopic(bool contents);
-    void showEditMenu(const QPoint &pos);
-    bool listKeyPress(QKeyEvent *event);
-    bool listDragEvent(QEvent *event);
-    void refreshGroupWords();
-    CardEditOptions cardEditOptions() const;
-    // The report window, for the tools' reports.
-    void showReport(const QString &text, const QString &fileName, const QString &title);
-    void showVersion();
-    // The busy state the tools set while they run over the cards.
-    ToolBusyState toolBusyState();
-    // Runs f only when not busy.
-    template <typename F> void whenIdle(F f);
-
-    MainSession m_session;
+    AddressDocument m_doc;
     std::unique_ptr<UrlOpener> m_desktopOpener;
     UrlOpener *m_urlOpener = nullptr;
     std::unique_ptr<FileFormats> m_formats; // CSV through its dialogs

@@ -9,14 +9,17 @@ GuiToolRun::GuiToolRun(Prompter &prompter, ToolBusyState busy)
 {
 }
 
-bool &GuiToolRun::interruptFlag()
+void GuiToolRun::setInterruptFlag(bool on)
 {
-    return m_busy.interruptRequested ? *m_busy.interruptRequested : m_ownInterrupt;
+    if (m_busy)
+        m_busy->setInterruptRequested(on);
+    else
+        m_ownInterrupt = on;
 }
 
 bool GuiToolRun::interruptRequested() const
 {
-    return m_busy.interruptRequested ? *m_busy.interruptRequested : m_ownInterrupt;
+    return m_busy ? m_busy->interruptRequested() : m_ownInterrupt;
 }
 
 bool GuiToolRun::refusedWhileRunning()
@@ -31,16 +34,16 @@ void GuiToolRun::start()
 {
     m_running = true;
     m_sinceEvents.invalidate();
-    if (m_busy.busy)
-        *m_busy.busy = true;
-    interruptFlag() = false;
+    if (m_busy)
+        m_busy->setBusy(true);
+    setInterruptFlag(false);
 }
 
 void GuiToolRun::finish()
 {
-    if (m_busy.busy)
-        *m_busy.busy = false;
-    interruptFlag() = false;
+    if (m_busy)
+        m_busy->setBusy(false);
+    setInterruptFlag(false);
     m_running = false;
 }
 
@@ -55,7 +58,7 @@ Progress GuiToolRun::progress(StepHook show)
         }
         if (m_stepHook)
             m_stepHook(done, total);
-        return !interruptFlag();
+        return !interruptRequested();
     };
 }
 
@@ -67,5 +70,5 @@ void GuiToolRun::requestInterrupt()
     m.icon = Prompter::Icon::Question;
     m.defaultButton = Prompter::No;
     if (m_prompter.ask(m) == Prompter::Yes)
-        interruptFlag() = true;
+        setInterruptFlag(true);
 }

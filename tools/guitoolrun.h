@@ -8,17 +8,14 @@
 #include <QElapsedTimer>
 #include <functional>
 
+#include "common/busystate.h"
 #include "common/progress.h"
 
 class Prompter;
 
-// The main window's busy state, set while a tool runs. Either pointer may
-// be null; without interruptRequested the run keeps its own flag.
-struct ToolBusyState
-{
-    bool *busy = nullptr;
-    bool *interruptRequested = nullptr;
-};
+// The open book's busy state, set while a tool runs; without one (nullptr)
+// the run keeps its own interrupt flag.
+using ToolBusyState = BusyState *;
 
 class GuiToolRun
 {
@@ -50,7 +47,7 @@ public:
     void setStepHook(StepHook hook) { m_stepHook = std::move(hook); }
 
 private:
-    bool &interruptFlag();
+    void setInterruptFlag(bool on);
 
     Prompter &m_prompter;
     ToolBusyState m_busy;

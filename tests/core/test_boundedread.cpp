@@ -17,7 +17,7 @@
 #include "common/readbudget.h"
 #include "core/ndbfile.h"
 #include "formats/fileprocs.h"
-#include "mainwindow/mainsession.h"
+#include "document/addressdocument.h"
 #include "shell/dispatch.h"
 #include "shell/filekind.h"
 #include "shell/host.h"
@@ -472,12 +472,16 @@ TEST(ReadSafety, AppendThatRunsOutOfMemoryLeavesTheOpenBook)
     ASSERT_EQ(writeNdbFile(file, generateBook(options), p), 0);
 
     ShellSession shell(dir.path(), WineHost(dir.filePath(QStringLiteral("no-prefix"))));
-    MainSession session(shell, p);
-    session.book = AddressBook::newBook();
-    session.book.cards.append(Card::newCard());
-    session.book.cards.last().ids << u"someone@example.jp"_qs;
-    session.book.cardCounter = 2;
-    const AddressBook before = session.book;
+    AddressDocument session(shell, p);
+    AddressBook open = AddressBook::newBook();
+    open.cards.append(Card::newCard());
+    open.cards.last().number = 1;
+    open.cards.last().ids << u"someone@example.jp"_qs;
+    open.cardCounter = 2;
+    const QString openFile = dir.filePath(QStringLiteral("open.ndb"));
+    ASSERT_EQ(writeNdbFile(openFile, open, p), 0);
+    ASSERT_EQ(session.open(openFile, FileKindAddressBook, false), 0);
+    const AddressBook before = session.book();
     bool appending = false;
     int cardsAdded = 0;
     session.showStatus = [&](const QString &text) {
@@ -490,8 +494,9 @@ TEST(ReadSafety, AppendThatRunsOutOfMemoryLeavesTheOpenBook)
     };
     EXPECT_EQ(session.open(file, FileKindAddressBook, true), -1);
     EXPECT_EQ(p.lastText(), outOfMemoryMessage());
-    EXPECT_EQ(session.book, before);
-    EXPECT_FALSE(session.modified);
+    EXPECT_EQ(session.book(), before);
+    EXPECT_FALSE(session.isModified());
+    EXPECT_EQ(session.history().count(), 0);
 }
 
 // The budget in force is the innermost; without one nothing is limited,

@@ -1,5 +1,5 @@
 #include "common/oledate.h"
-#include "mainwindow/search.h"
+#include "document/search.h"
 #include "support/testutil.h"
 
 namespace {

@@ -4,7 +4,13 @@
 // for the main window's tests.
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
 #include <QListView>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -37,7 +43,7 @@ protected:
     }
     void TearDown() override
     {
-        window->session().modified = false;
+        window->document().setModified(false);
         window.reset();
     }
 
@@ -79,10 +85,38 @@ protected:
     }
     qint32 currentCard() const
     {
-        const QModelIndex i = window->lstAdd->currentIndex();
+        const QModelIndex i = lstAdd()->currentIndex();
         return i.isValid() ? window->listModel()->cardNumberAt(i.row()) : -1;
     }
     QAction *act(const char *name) const { return window->action(QString::fromLatin1(name)); }
+    QAction *historyEntry(int i) const
+    {
+        return window->action(QStringLiteral("mnuFileHistory%1").arg(i));
+    }
+
+    // The window's controls, found by name.
+    template <typename T = QWidget> T *control(const QString &name) const
+    {
+        T *w = window->findChild<T *>(name);
+        EXPECT_NE(w, nullptr) << name.toStdString();
+        return w;
+    }
+    QListView *lstAdd() const { return control<QListView>(u"lstAdd"_qs); }
+    QComboBox *cboSearchList() const { return control<QComboBox>(u"cboSearchList"_qs); }
+    QComboBox *cboSearchWord() const { return control<QComboBox>(u"cboSearchWord"_qs); }
+    QLabel *lblSelCount() const { return control<QLabel>(u"lblSelCount"_qs); }
+    QLabel *lblInfo() const { return control<QLabel>(u"lblInfo"_qs); }
+    QLabel *lblStatus() const { return control<QLabel>(u"lblStatus"_qs); }
+    QLabel *lblSearchGa() const { return control<QLabel>(u"lblSearchGa"_qs); }
+    QPushButton *cmdSearch() const { return control<QPushButton>(u"cmdSearch"_qs); }
+    QCheckBox *chkSortReverce() const { return control<QCheckBox>(u"chkSortReverce"_qs); }
+    QRadioButton *optSortOrder(int i) const
+    {
+        return control<QRadioButton>(QStringLiteral("optSortOrder%1").arg(i));
+    }
+    QWidget *picToolBar() const { return control(u"picToolBar"_qs); }
+    QWidget *frmSortOrder() const { return control(u"frmSortOrder"_qs); }
+    QToolButton *toolButton(const QString &name) const { return control<QToolButton>(name); }
 
     QTemporaryDir dir;
     ScriptedPrompter prompter;

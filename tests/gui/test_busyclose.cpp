@@ -18,7 +18,7 @@ protected:
         MainWindowTest::SetUp();
         window->show();
         formats = builtInFileFormats();
-        window->session().formats = &formats;
+        window->document().setFormats(&formats);
         path = generated(u"big.ndb"_qs, 30);
     }
     // Address books are read through step, which gets the real reader.
@@ -37,7 +37,7 @@ protected:
         window->Open(path, FileKindAddressBook);
         QCoreApplication::processEvents();
         EXPECT_TRUE(window->isVisible());
-        EXPECT_FALSE(window->session().busy || window->session().interruptRequested);
+        EXPECT_FALSE(window->document().isBusy() || window->document().interruptRequested());
     }
     int questions() const { return int(prompter.texts().count(u"処理中です。中断しますか？"_qs)); }
 
@@ -48,13 +48,13 @@ protected:
 TEST_F(BusyClose, ARequestAfterTheLastCheckIsAskedBeforeBusyModeEnds)
 {
     // The request comes when the list is built: no check of the work follows.
-    QObject::connect(window.get(), &fomBrindle::bookChanged, window.get(), [this] {
-        if (window->session().busy && questions() == 0)
+    QObject::connect(window->listModel(), &QAbstractItemModel::modelReset, window.get(), [this] {
+        if (window->document().isBusy() && questions() == 0)
             postClose();
     });
     open();
     EXPECT_EQ(questions(), 1);
-    EXPECT_EQ(window->session().currentFileName, path);
+    EXPECT_EQ(window->document().fileName(), path);
 }
 
 TEST_F(BusyClose, YesInANestedEventLoopStopsTheReadAtTheNextCheck)
@@ -70,7 +70,7 @@ TEST_F(BusyClose, YesInANestedEventLoopStopsTheReadAtTheNextCheck)
     open();
     EXPECT_FALSE(readGoesOn);
     EXPECT_EQ(questions(), 1);
-    EXPECT_TRUE(window->session().currentFileName.isEmpty());
+    EXPECT_TRUE(window->document().fileName().isEmpty());
 }
 
 TEST_F(BusyClose, ARequestWhileADialogIsUpIsAskedAtTheNextCheck)
@@ -91,5 +91,5 @@ TEST_F(BusyClose, ARequestWhileADialogIsUpIsAskedAtTheNextCheck)
     open();
     EXPECT_EQ(askedWithDialogUp, 0);
     EXPECT_EQ(questions(), 1);
-    EXPECT_TRUE(window->session().currentFileName.isEmpty()); // the read stopped
+    EXPECT_TRUE(window->document().fileName().isEmpty()); // the read stopped
 }

@@ -48,7 +48,7 @@ protected:
     }
     void selectRows(const QList<int> &rows)
     {
-        QItemSelectionModel *sel = window->lstAdd->selectionModel();
+        QItemSelectionModel *sel = lstAdd()->selectionModel();
         sel->clearSelection();
         for (int r : rows)
             sel->select(window->listModel()->index(r), QItemSelectionModel::Select);
@@ -59,7 +59,7 @@ protected:
     QList<int> selectedRows() const
     {
         QList<int> out;
-        for (const QModelIndex &i : window->lstAdd->selectionModel()->selectedRows())
+        for (const QModelIndex &i : lstAdd()->selectionModel()->selectedRows())
             out << i.row();
         std::sort(out.begin(), out.end());
         return out;
@@ -67,14 +67,14 @@ protected:
     QStringList bookNames() const
     {
         QStringList out;
-        const AddressBook &b = window->session().book;
+        const AddressBook &b = window->document().book();
         for (qsizetype i = 1; i < b.cardCount(); ++i)
             out << b.cards[i].names.join(u',');
         return out;
     }
     QToolButton *tool(const char *name) const
     {
-        return window->toolButtons.value(QString::fromLatin1(name));
+        return toolButton(QString::fromLatin1(name));
     }
 };
 
@@ -85,7 +85,7 @@ TEST_F(CardCommands, DeleteAsksWithLinesAndCardsAndKeepsTheOtherLines)
     openCards({{u"a1"_qs, u"a2"_qs}, {u"b"_qs}, {u"c"_qs}, {u"d"_qs}});
     ASSERT_EQ(lineCards(), (QList<qint32>{1, 1, 2, 3, 4}));
     // Reverse order makes the kept lines' order easy to tell from a rebuild.
-    window->chkSortReverce->setChecked(true);
+    chkSortReverce()->setChecked(true);
     ASSERT_EQ(lineCards(), (QList<qint32>{4, 3, 2, 1, 1}));
     selectRows({2, 3, 4}); // card 2 and both lines of card 1
 
@@ -96,19 +96,19 @@ TEST_F(CardCommands, DeleteAsksWithLinesAndCardsAndKeepsTheOtherLines)
     EXPECT_EQ(prompter.asked[0].message.buttons,
               Prompter::Buttons(Prompter::Yes) | Prompter::No);
     EXPECT_EQ(prompter.asked[0].message.defaultButton, Prompter::No);
-    EXPECT_EQ(window->session().book.cardCount(), 5);
-    EXPECT_FALSE(window->session().modified);
+    EXPECT_EQ(window->document().book().cardCount(), 5);
+    EXPECT_FALSE(window->document().isModified());
 
     prompter.answer(Prompter::Yes);
     act("mnuEditDelete")->trigger();
     EXPECT_EQ(bookNames(), (QStringList{u"c"_qs, u"d"_qs}));
     EXPECT_EQ(lineCards(), (QList<qint32>{4, 3}));
-    EXPECT_EQ(window->session().displayList, (QList<qint32>{3, 4}));
+    EXPECT_EQ(window->document().displayList(), (QList<qint32>{3, 4}));
     EXPECT_EQ(currentCard(), 4);
     EXPECT_TRUE(selectedRows().isEmpty());
-    EXPECT_EQ(window->lblSelCount->text(), QStringLiteral("2 件を表示中"));
-    EXPECT_EQ(window->lblInfo->text(), QStringLiteral("2 枚のｶｰﾄﾞがあります"));
-    EXPECT_TRUE(window->session().modified);
+    EXPECT_EQ(lblSelCount()->text(), QStringLiteral("2 件を表示中"));
+    EXPECT_EQ(lblInfo()->text(), QStringLiteral("2 枚のｶｰﾄﾞがあります"));
+    EXPECT_TRUE(window->document().isModified());
 
     // Nothing selected: no question.
     prompter.clear();
@@ -125,15 +125,15 @@ TEST_F(CardCommands, CombineKeepsTheLatestUpdatedCardOrTheLowestNumber)
     tool("cmdCardCombine")->click();
     EXPECT_EQ(prompter.lastText(), QStringLiteral("選択された 3 項目（3 枚のカード）を統合しますか？"));
     EXPECT_EQ(prompter.asked.last().message.defaultButton, Prompter::No);
-    ASSERT_EQ(window->session().book.cardCount(), 3);
-    const Card &merged = window->session().book.cards[2];
+    ASSERT_EQ(window->document().book().cardCount(), 3);
+    const Card &merged = window->document().book().cards[2];
     EXPECT_EQ(merged.number, 2);
     EXPECT_EQ(merged.names, (QStringList{u"b"_qs, u"c"_qs, u"d"_qs}));
     EXPECT_EQ(merged.ids, (QStringList{u"id2@x.jp"_qs, u"id3@x.jp"_qs, u"id4@x.jp"_qs}));
-    EXPECT_EQ(window->session().displayList, (QList<qint32>{1, 2}));
+    EXPECT_EQ(window->document().displayList(), (QList<qint32>{1, 2}));
     EXPECT_EQ(currentCard(), 2);
     EXPECT_EQ(selectedRows().size(), 1);
-    EXPECT_TRUE(window->session().modified);
+    EXPECT_TRUE(window->document().isModified());
 }
 
 TEST_F(CardCommands, CombineTargetIsTheLatestUpdateAndNeedsTwoCards)
@@ -160,14 +160,14 @@ TEST_F(CardCommands, CombineTargetIsTheLatestUpdateAndNeedsTwoCards)
     selectRows({0, 1, 2});
     prompter.answer(Prompter::No);
     act("mnuEditCombine")->trigger();
-    EXPECT_EQ(window->session().book.cardCount(), 5);
-    EXPECT_FALSE(window->session().modified);
+    EXPECT_EQ(window->document().book().cardCount(), 5);
+    EXPECT_FALSE(window->document().isModified());
 
     prompter.answer(Prompter::Yes);
     act("mnuEditCombine")->trigger();
-    ASSERT_EQ(window->session().book.cardCount(), 3);
-    EXPECT_EQ(window->session().book.cards[1].number, 2);
-    EXPECT_EQ(window->session().book.cards[1].names,
+    ASSERT_EQ(window->document().book().cardCount(), 3);
+    EXPECT_EQ(window->document().book().cards[1].number, 2);
+    EXPECT_EQ(window->document().book().cards[1].names,
               (QStringList{u"b"_qs, u"a"_qs, u"c"_qs}));
     EXPECT_EQ(currentCard(), 2);
 }
@@ -178,7 +178,7 @@ TEST_F(CardCommands, SelectAllAndInvertWorkEvenWhileBusy)
     selectRows({1});
     act("mnuEditRevSel")->trigger();
     EXPECT_EQ(selectedRows(), (QList<int>{0, 2, 3}));
-    EXPECT_EQ(window->lblSelCount->text(), QStringLiteral("3 件を選択"));
+    EXPECT_EQ(lblSelCount()->text(), QStringLiteral("3 件を選択"));
     EXPECT_TRUE(act("mnuEditCombine")->isEnabled());
     selectRows({});
     act("mnuEditRevSel")->trigger();
@@ -188,7 +188,7 @@ TEST_F(CardCommands, SelectAllAndInvertWorkEvenWhileBusy)
     window->BisyModeChange(true);
     act("mnuEditAllSel")->trigger();
     EXPECT_EQ(selectedRows(), (QList<int>{0, 1, 2, 3}));
-    EXPECT_EQ(window->lblSelCount->text(), QStringLiteral("4 件を選択"));
+    EXPECT_EQ(lblSelCount()->text(), QStringLiteral("4 件を選択"));
     // The card commands wait for the end of busy mode.
     act("mnuEditDelete")->trigger();
     act("mnuEditCombine")->trigger();
@@ -207,21 +207,21 @@ TEST_F(CardCommands, KeysAndTheRightButtonInTheList)
 {
     openCards({{u"apple"_qs}, {u"banana"_qs}, {u"cherry"_qs}});
     window->show();
-    window->lstAdd->setFocus();
-    window->lstAdd->setCurrentIndex(window->listModel()->index(0));
+    lstAdd()->setFocus();
+    lstAdd()->setCurrentIndex(window->listModel()->index(0));
 
-    QTest::keyClick(window->lstAdd, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(lstAdd(), Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(currentCard(), 1);
-    QTest::keyClick(window->lstAdd, Qt::Key_C);
+    QTest::keyClick(lstAdd(), Qt::Key_C);
     EXPECT_EQ(currentCard(), 3);
 
     // Delete asks about the selection.
     prompter.answer(Prompter::No);
-    QTest::keyClick(window->lstAdd, Qt::Key_Delete);
+    QTest::keyClick(lstAdd(), Qt::Key_Delete);
     EXPECT_EQ(prompter.lastText(), QStringLiteral("選択された 1 項目（1 枚のカード）を削除して宜しいですか？"));
     // Ctrl+Delete is no delete.
     prompter.clear();
-    QTest::keyClick(window->lstAdd, Qt::Key_Delete, Qt::ControlModifier);
+    QTest::keyClick(lstAdd(), Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_TRUE(prompter.asked.isEmpty());
 
     // Enter edits the card of the current line.
@@ -230,14 +230,14 @@ TEST_F(CardCommands, KeysAndTheRightButtonInTheList)
         edited = dlg->workingCard().number;
         dlg->cmdCancel->click();
     });
-    QTest::keyClick(window->lstAdd, Qt::Key_Return);
+    QTest::keyClick(lstAdd(), Qt::Key_Return);
     EXPECT_EQ(edited, 3);
-    EXPECT_FALSE(window->session().modified);
+    EXPECT_FALSE(window->document().isModified());
 
     // The right button pops up the Edit menu.
     QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(5, 5),
-                                window->lstAdd->viewport()->mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(window->lstAdd->viewport(), &menuEvent);
+                                lstAdd()->viewport()->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(lstAdd()->viewport(), &menuEvent);
     QMenu *edit = window->menu(u"mnuEdit"_qs);
     EXPECT_TRUE(edit->isVisible());
     edit->hide();
@@ -246,12 +246,12 @@ TEST_F(CardCommands, KeysAndTheRightButtonInTheList)
 TEST_F(CardCommands, EditAndCreateThroughTheEditor)
 {
     openCards({{u"a"_qs}, {u"b"_qs}, {u"c"_qs}});
-    window->lstAdd->setCurrentIndex(window->listModel()->index(0));
+    lstAdd()->setCurrentIndex(window->listModel()->index(0));
 
     // Cancelled: nothing changes.
     whenModal<fomCardEdit>([](fomCardEdit *dlg) { dlg->cmdCancel->click(); });
     act("mnuEditEdit")->trigger();
-    EXPECT_FALSE(window->session().modified);
+    EXPECT_FALSE(window->document().isModified());
     EXPECT_EQ(lineCards(), (QList<qint32>{1, 2, 3}));
 
     // Saved: the card's line moves to the end until the next rebuild.
@@ -259,17 +259,17 @@ TEST_F(CardCommands, EditAndCreateThroughTheEditor)
         dlg->txtTel->setText(u"03-1234-5678"_qs);
         dlg->cmdExit->click();
     });
-    emit window->lstAdd->doubleClicked(window->listModel()->index(0));
-    EXPECT_EQ(window->session().book.cards[1].telephone, u"03-1234-5678"_qs);
+    emit lstAdd()->doubleClicked(window->listModel()->index(0));
+    EXPECT_EQ(window->document().book().cards[1].telephone, u"03-1234-5678"_qs);
     EXPECT_EQ(lineCards(), (QList<qint32>{2, 3, 1}));
     EXPECT_EQ(currentCard(), 1);
-    EXPECT_TRUE(window->session().modified);
+    EXPECT_TRUE(window->document().isModified());
 
     // A search for "b" shows card 2 alone; a new card is shown as well.
-    window->cboSearchList->setCurrentIndex(3);
-    emit window->cboSearchList->activated(3);
-    window->cboSearchWord->setEditText(u"b"_qs);
-    window->cmdSearch->click();
+    cboSearchList()->setCurrentIndex(3);
+    emit cboSearchList()->activated(3);
+    cboSearchWord()->setEditText(u"b"_qs);
+    cmdSearch()->click();
     ASSERT_EQ(lineCards(), QList<qint32>{2});
     whenModal<fomCardEdit>([this](fomCardEdit *dlg) {
         prompter.answerInput(u"new@x.jp"_qs);
@@ -279,12 +279,12 @@ TEST_F(CardCommands, EditAndCreateThroughTheEditor)
         dlg->cmdExit->click();
     });
     tool("cmdCardNew")->click();
-    ASSERT_EQ(window->session().book.cardCount(), 5);
-    EXPECT_EQ(window->session().book.cards[4].number, 4);
-    EXPECT_EQ(window->session().displayList, (QList<qint32>{2, 4}));
+    ASSERT_EQ(window->document().book().cardCount(), 5);
+    EXPECT_EQ(window->document().book().cards[4].number, 4);
+    EXPECT_EQ(window->document().displayList(), (QList<qint32>{2, 4}));
     EXPECT_EQ(lineCards(), (QList<qint32>{2, 4}));
     EXPECT_EQ(currentCard(), 4);
-    EXPECT_EQ(window->lblInfo->text(), QStringLiteral("4 枚のｶｰﾄﾞがあります"));
+    EXPECT_EQ(lblInfo()->text(), QStringLiteral("4 枚のｶｰﾄﾞがあります"));
 }
 
 TEST_F(CardCommands, DroppedFilesOfKnownKindsAreAppendedInOrder)
@@ -305,7 +305,7 @@ TEST_F(CardCommands, DroppedFilesOfKnownKindsAreAppendedInOrder)
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(b), QUrl::fromLocalFile(other),
                   QUrl(u"https://example.com/remote.ndb"_qs), QUrl::fromLocalFile(a)});
-    QWidget *target = window->lstAdd->viewport();
+    QWidget *target = lstAdd()->viewport();
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
                           Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
@@ -319,7 +319,7 @@ TEST_F(CardCommands, DroppedFilesOfKnownKindsAreAppendedInOrder)
     QApplication::processEvents();
     EXPECT_EQ(bookNames(), (QStringList{u"s1"_qs, u"f1"_qs, u"f2"_qs}));
     EXPECT_TRUE(prompter.asked.isEmpty());
-    EXPECT_TRUE(window->session().modified);
+    EXPECT_TRUE(window->document().isModified());
     EXPECT_EQ(window->listModel()->rowCount(), 3);
     EXPECT_EQ(shell->settings.fileHistory[0], a);
 
@@ -365,7 +365,7 @@ TEST_F(CardCommands, ToolsMarkTheBookModifiedOnlyAfterARun)
         });
         act(entry)->trigger();
         EXPECT_EQ(opened, QString::fromLatin1(dialog)) << entry;
-        EXPECT_FALSE(window->session().modified) << entry;
+        EXPECT_FALSE(window->document().isModified()) << entry;
     }
     EXPECT_TRUE(prompter.asked.isEmpty());
 
@@ -376,12 +376,12 @@ TEST_F(CardCommands, ToolsMarkTheBookModifiedOnlyAfterARun)
         d->cmdExit->click();
     });
     tool("cmdGroup")->click();
-    EXPECT_EQ(window->session().book.groupList(), QStringList{u"friends"_qs});
-    EXPECT_TRUE(window->session().modified);
+    EXPECT_EQ(window->document().book().groupList(), QStringList{u"friends"_qs});
+    EXPECT_TRUE(window->document().isModified());
 
     // The restoration's merge: card 1 vanishes from the search result and
     // the list, which is rebuilt.
-    window->session().modified = false;
+    window->document().setModified(false);
     prompter.clear();
     whenModal<fomRestore>([](fomRestore *d) {
         d->chkRestore->setChecked(false);
@@ -391,27 +391,27 @@ TEST_F(CardCommands, ToolsMarkTheBookModifiedOnlyAfterARun)
         d->cmdExec->click();
     });
     tool("cmdCollectRestore")->click();
-    EXPECT_TRUE(window->session().modified);
-    EXPECT_FALSE(window->session().busy);
-    EXPECT_EQ(window->session().displayList, (QList<qint32>{2, 3}));
+    EXPECT_TRUE(window->document().isModified());
+    EXPECT_FALSE(window->document().isBusy());
+    EXPECT_EQ(window->document().displayList(), (QList<qint32>{2, 3}));
     EXPECT_EQ(lineCards(), (QList<qint32>{3, 2, 3})); // "a", "b", "c"
-    EXPECT_EQ(window->lblStatus->text(), QString());
+    EXPECT_EQ(lblStatus()->text(), QString());
 
     // Slimming and the bulk settings: a completed run marks the book.
-    window->session().modified = false;
+    window->document().setModified(false);
     whenModal<fomLightAddress>([](fomLightAddress *d) {
         d->optLevel[0]->click();
         d->cmdExec->click();
     });
     tool("cmdCollectLight")->click();
-    EXPECT_TRUE(window->session().modified);
-    window->session().modified = false;
+    EXPECT_TRUE(window->document().isModified());
+    window->document().setModified(false);
     whenModal<fomIDConv>([](fomIDConv *d) {
         d->chkFunc[1]->click();
         d->cmdExec->click();
     });
     tool("cmdCollectID")->click();
-    EXPECT_TRUE(window->session().modified);
+    EXPECT_TRUE(window->document().isModified());
     EXPECT_EQ(lineCards(), (QList<qint32>{3, 2, 3}));
 }
 
@@ -427,7 +427,7 @@ TEST_F(CardCommands, CsvGoesThroughItsDialogs)
     prompter.answerFile(csv);
     act("mnuFileReadCSV")->trigger();
     EXPECT_TRUE(mapped);
-    EXPECT_EQ(window->session().book.cardCount(), 1);
+    EXPECT_EQ(window->document().book().cardCount(), 1);
 
     whenModal<fomCsvGet>([](fomCsvGet *d) { d->cmdExit->click(); });
     prompter.answerFile(csv);
@@ -444,7 +444,7 @@ TEST_F(CardCommands, CsvGoesThroughItsDialogs)
     act("mnuFileWiteCSV")->trigger();
     EXPECT_TRUE(asked);
     EXPECT_FALSE(QFile::exists(out));
-    EXPECT_TRUE(window->session().modified);
+    EXPECT_TRUE(window->document().isModified());
 
     // A UTF-8 file with one broken byte looks like CP932; the user reads it
     // as UTF-8 in the dialog and is told of the byte replaced.
@@ -495,5 +495,5 @@ TEST_F(CardCommands, VcardExportWritesTheVersionOfTheChosenFilter)
     EXPECT_TRUE(v21.startsWith("BEGIN:VCARD\r\nVERSION:2.1\r\n"));
     EXPECT_TRUE(v21.contains(cp932::encode(u"\r\nFN;PREF:山田 太郎\r\n"_qs)));
     EXPECT_TRUE(prompter.asked.isEmpty());
-    EXPECT_FALSE(window->session().modified);
+    EXPECT_FALSE(window->document().isModified());
 }

@@ -37,7 +37,7 @@ TEST_F(MainWindowTest, InsertingABookThatDoesNotFitLeavesTheDemoBookUnchanged)
     prompter.answerFile(demo);
     menuEntry(*window, "mnuFileOpen")->trigger();
     prompter.clear();
-    const AddressBook &open = window->session().book;
+    const AddressBook &open = window->document().book();
     ASSERT_GT(open.cardCount(), 1);
     const QByteArray before = *buildNdbImage(open);
     const int room = MaxCardCounter - open.cardCounter;
@@ -48,10 +48,10 @@ TEST_F(MainWindowTest, InsertingABookThatDoesNotFitLeavesTheDemoBookUnchanged)
     menuEntry(*window, "mnuFileAppend")->trigger();
 
     EXPECT_EQ(prompter.texts(), QStringList{appendRefusedMessage(big, room)});
-    EXPECT_EQ(*buildNdbImage(window->session().book), before);
-    EXPECT_FALSE(window->session().modified);
+    EXPECT_EQ(*buildNdbImage(window->document().book()), before);
+    EXPECT_FALSE(window->document().isModified());
     EXPECT_EQ(window->listModel()->rowCount(), rows);
-    EXPECT_FALSE(window->session().busy);
+    EXPECT_FALSE(window->document().isBusy());
 }
 
 TEST_F(MainWindowTest, OpeningAFileWithBytesAfterTheLastCardSaysTheyAreNotKept)
@@ -66,8 +66,8 @@ TEST_F(MainWindowTest, OpeningAFileWithBytesAfterTheLastCardSaysTheyAreNotKept)
     ASSERT_EQ(prompter.asked.size(), 1);
     EXPECT_EQ(prompter.lastText(), trailingBytesMessage(11));
     EXPECT_EQ(prompter.asked.first().message.icon, Prompter::Icon::Warning);
-    EXPECT_EQ(window->session().currentFileName, path);
-    EXPECT_EQ(window->session().book.cardCount() - 1, 3);
+    EXPECT_EQ(window->document().fileName(), path);
+    EXPECT_EQ(window->document().book().cardCount() - 1, 3);
 }
 
 TEST_F(MainWindowTest, ReadingAPhonesVcardNamesThePhotoItLeftOut)
@@ -85,7 +85,7 @@ TEST_F(MainWindowTest, ReadingAPhonesVcardNamesThePhotoItLeftOut)
         << prompter.lastText().toStdString();
     EXPECT_EQ(prompter.asked.first().message.icon, Prompter::Icon::Information);
     EXPECT_FALSE(prompter.lossReported());
-    const AddressBook &book = window->session().book;
+    const AddressBook &book = window->document().book();
     ASSERT_EQ(book.cardCount(), 2);
     EXPECT_EQ(book.cards[1].names, QStringList{QStringLiteral("安藤 ロイド")});
 }

@@ -20,11 +20,11 @@ TEST_F(MainWindowTest, StartsWithANewEmptyBook)
 {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Brindle （ 新規アドレス帳 ）"));
     EXPECT_FALSE(act("mnuFileSave")->isEnabled());
-    EXPECT_FALSE(window->toolButtons.value(u"cmdAddSave"_qs)->isEnabled());
-    EXPECT_EQ(window->lblSelCount->text(), QStringLiteral("0 件を表示中"));
-    EXPECT_EQ(window->lblInfo->text(), QStringLiteral("0 枚のｶｰﾄﾞがあります"));
+    EXPECT_FALSE(toolButton(u"cmdAddSave"_qs)->isEnabled());
+    EXPECT_EQ(lblSelCount()->text(), QStringLiteral("0 件を表示中"));
+    EXPECT_EQ(lblInfo()->text(), QStringLiteral("0 枚のｶｰﾄﾞがあります"));
     EXPECT_FALSE(act("mnuFileHistoryLine")->isVisible());
-    EXPECT_FALSE(window->session().busy);
+    EXPECT_FALSE(window->document().isBusy());
 }
 
 TEST_F(MainWindowTest, OpenShowsTheBookAndRemembersTheFile)
@@ -33,15 +33,15 @@ TEST_F(MainWindowTest, OpenShowsTheBookAndRemembersTheFile)
     prompter.answerFile(path);
     act("mnuFileOpen")->trigger();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Brindle - Address.ndb"));
-    EXPECT_EQ(window->session().currentFileName, path);
-    EXPECT_FALSE(window->session().modified);
+    EXPECT_EQ(window->document().fileName(), path);
+    EXPECT_FALSE(window->document().isModified());
     EXPECT_TRUE(act("mnuFileSave")->isEnabled());
-    EXPECT_EQ(window->lblInfo->text(), QStringLiteral("60 枚のｶｰﾄﾞがあります"));
+    EXPECT_EQ(lblInfo()->text(), QStringLiteral("60 枚のｶｰﾄﾞがあります"));
     EXPECT_GE(window->listModel()->rowCount(), 60);
     EXPECT_EQ(shell->settings.lastFileName[0], path);
     EXPECT_EQ(shell->settings.fileHistory[0], path);
-    EXPECT_TRUE(window->mnuFileHistory[0]->isVisible());
-    EXPECT_TRUE(window->mnuFileHistory[0]->text().startsWith(u"&1 "_qs));
+    EXPECT_TRUE(historyEntry(0)->isVisible());
+    EXPECT_TRUE(historyEntry(0)->text().startsWith(u"&1 "_qs));
     EXPECT_TRUE(act("mnuFileHistoryLine")->isVisible());
     // The generator plants bad cards: their lines carry a mark.
     EXPECT_TRUE(lines().join(u'\n').contains(u'×'));
@@ -61,23 +61,23 @@ TEST_F(MainWindowTest, SortOrdersReverseAndTheCurrentCardIsKept)
     ASSERT_EQ(window->listModel()->rowCount(), 3);
     EXPECT_TRUE(lines()[0].startsWith(u"a "_qs));
     // Select card "c" (number 3), then sort by ID: it is current again.
-    window->lstAdd->setCurrentIndex(window->listModel()->index(2));
+    lstAdd()->setCurrentIndex(window->listModel()->index(2));
     ASSERT_EQ(currentCard(), 3);
-    window->optSortOrder[SortById]->setChecked(true);
+    optSortOrder(SortById)->setChecked(true);
     EXPECT_TRUE(act("mnuViewSortOrder1")->isChecked());
     EXPECT_FALSE(act("mnuViewSortOrder0")->isChecked());
     EXPECT_TRUE(lines()[0].startsWith(u"c "_qs)); // x@a.jp
     EXPECT_EQ(currentCard(), 3);
     const QStringList ascending = lines();
     act("mnuViewSortReverce")->trigger();
-    EXPECT_TRUE(window->chkSortReverce->isChecked());
+    EXPECT_TRUE(chkSortReverce()->isChecked());
     QStringList reversed = lines();
     std::reverse(reversed.begin(), reversed.end());
     EXPECT_EQ(reversed, ascending);
     // The menu entry of the order already chosen changes nothing.
     act("mnuViewSortOrder1")->trigger();
     EXPECT_TRUE(act("mnuViewSortOrder1")->isChecked());
-    EXPECT_TRUE(window->optSortOrder[1]->isChecked());
+    EXPECT_TRUE(optSortOrder(1)->isChecked());
 }
 
 TEST_F(MainWindowTest, SearchBarRearrangesAndFilters)
@@ -92,24 +92,24 @@ TEST_F(MainWindowTest, SearchBarRearrangesAndFilters)
     prompter.answerFile(writeBook(u"two.ndb"_qs, b));
     act("mnuFileOpen")->trigger();
 
-    window->cboSearchList->setCurrentIndex(4);
-    emit window->cboSearchList->activated(4);
-    EXPECT_EQ(window->lblSearchGa->text(), QStringLiteral("が"));
-    EXPECT_FALSE(window->cboSearchWord->isHidden());
-    ASSERT_EQ(window->cboSearchWord->count(), 2);
-    EXPECT_EQ(window->cboSearchWord->itemText(1), u"友人"_qs);
+    cboSearchList()->setCurrentIndex(4);
+    emit cboSearchList()->activated(4);
+    EXPECT_EQ(lblSearchGa()->text(), QStringLiteral("が"));
+    EXPECT_FALSE(cboSearchWord()->isHidden());
+    ASSERT_EQ(cboSearchWord()->count(), 2);
+    EXPECT_EQ(cboSearchWord()->itemText(1), u"友人"_qs);
 
-    window->cboSearchList->setCurrentIndex(3);
-    emit window->cboSearchList->activated(3);
-    window->cboSearchWord->setEditText(u"佐藤"_qs);
-    window->cmdSearch->click();
-    EXPECT_EQ(window->session().displayList, QList<qint32>{2});
-    EXPECT_EQ(window->lblSelCount->text(), QStringLiteral("1 件を表示中"));
+    cboSearchList()->setCurrentIndex(3);
+    emit cboSearchList()->activated(3);
+    cboSearchWord()->setEditText(u"佐藤"_qs);
+    cmdSearch()->click();
+    EXPECT_EQ(window->document().displayList(), QList<qint32>{2});
+    EXPECT_EQ(lblSelCount()->text(), QStringLiteral("1 件を表示中"));
 
-    window->cboSearchList->setCurrentIndex(0);
-    emit window->cboSearchList->activated(0);
-    EXPECT_EQ(window->lblSearchGa->text(), QStringLiteral("を"));
-    EXPECT_TRUE(window->cboSearchWord->isHidden());
+    cboSearchList()->setCurrentIndex(0);
+    emit cboSearchList()->activated(0);
+    EXPECT_EQ(lblSearchGa()->text(), QStringLiteral("を"));
+    EXPECT_TRUE(cboSearchWord()->isHidden());
 }
 
 TEST_F(MainWindowTest, ReplacingAModifiedBookAsksFirst)
@@ -118,20 +118,20 @@ TEST_F(MainWindowTest, ReplacingAModifiedBookAsksFirst)
     const QString second = generated(u"b.ndb"_qs, 8, 2);
     prompter.answerFile(first);
     act("mnuFileOpen")->trigger();
-    window->session().modified = true;
+    window->document().setModified(true);
 
     prompter.answerFile(second);
     prompter.answer(Prompter::No);
     act("mnuFileOpen")->trigger();
     EXPECT_EQ(prompter.lastText(), QStringLiteral("編集中のｱﾄﾞﾚｽ帳が失われますが、宜しいですか？"));
     EXPECT_EQ(prompter.asked.last().message.defaultButton, Prompter::No);
-    EXPECT_EQ(window->session().currentFileName, first);
+    EXPECT_EQ(window->document().fileName(), first);
 
     prompter.answerFile(second);
     prompter.answer(Prompter::Yes);
     act("mnuFileOpen")->trigger();
-    EXPECT_EQ(window->session().currentFileName, second);
-    EXPECT_EQ(window->session().book.cardCount() - 1, 8);
+    EXPECT_EQ(window->document().fileName(), second);
+    EXPECT_EQ(window->document().book().cardCount() - 1, 8);
 }
 
 TEST_F(MainWindowTest, AppendAsksAboutSharedIdsWithTheirCount)
@@ -155,14 +155,14 @@ TEST_F(MainWindowTest, AppendAsksAboutSharedIdsWithTheirCount)
     act("mnuFileAppend")->trigger();
     EXPECT_EQ(prompter.lastText(),
               QStringLiteral("3 枚のカードで ID が重複します。これらのカードを統合しますか？"));
-    EXPECT_EQ(window->session().book.cardCount() - 1, 4);
-    EXPECT_FALSE(window->session().modified);
+    EXPECT_EQ(window->document().book().cardCount() - 1, 4);
+    EXPECT_FALSE(window->document().isModified());
 
     prompter.answerFile(other);
     prompter.answer(Prompter::Ok);
     act("mnuFileAppend")->trigger();
-    EXPECT_EQ(window->session().book.cardCount() - 1, 6); // 4 + 2 new
-    EXPECT_TRUE(window->session().modified);
+    EXPECT_EQ(window->document().book().cardCount() - 1, 6); // 4 + 2 new
+    EXPECT_TRUE(window->document().isModified());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Brindle - a.ndb"));
 }
 
@@ -179,19 +179,19 @@ TEST_F(MainWindowTest, SaveAndSaveAsFollowTheStateTable)
     // Writing a list text file counts as saving.
     prompter.answerFile(path);
     act("mnuFileOpen")->trigger();
-    window->session().modified = true;
+    window->document().setModified(true);
     const QString list = dir.filePath(u"list.txt"_qs);
     prompter.answerFile(list);
     act("mnuFileWriteList")->trigger();
-    EXPECT_FALSE(window->session().modified);
-    EXPECT_EQ(window->session().currentFileName, path);
+    EXPECT_FALSE(window->document().isModified());
+    EXPECT_EQ(window->document().fileName(), path);
 
     // Save rewrites the open file without asking.
-    window->session().modified = true;
+    window->document().setModified(true);
     prompter.clear();
     act("mnuFileSave")->trigger();
     EXPECT_TRUE(prompter.asked.isEmpty());
-    EXPECT_FALSE(window->session().modified);
+    EXPECT_FALSE(window->document().isModified());
 }
 
 // Saving writes "?" for what the file cannot hold, then says how many
@@ -203,27 +203,29 @@ TEST_F(MainWindowTest, SaveTellsWhichCardsLostCharacters)
     book.cards[1].number = 2;
     book.cardCounter = 3;
     openBook(book);
-    window->session().book.cards[1].names = {u"\U00020BB7田"_qs};
-    window->session().book.cards[1].memo = u"caf\u00E9"_qs;
-    window->session().modified = true;
+    window->document().editCard(2, [](AddressBook &b, qint32 number) {
+        b.cards[1].names = {u"\U00020BB7田"_qs};
+        b.cards[1].memo = u"caf\u00E9"_qs;
+        return number;
+    });
     prompter.clear();
     act("mnuFileSave")->trigger();
     ASSERT_EQ(prompter.asked.size(), 1);
     EXPECT_EQ(prompter.asked[0].message.text,
               u"保存できない文字を「?」に置き換えました: 2 文字 (カード番号 2 \U00020BB7田)"_qs);
     EXPECT_EQ(prompter.asked[0].message.icon, Prompter::Icon::Warning);
-    EXPECT_FALSE(window->session().modified); // written all the same
+    EXPECT_FALSE(window->document().isModified()); // written all the same
 }
 
 TEST_F(MainWindowTest, AFailedWriteKeepsTheBookModified)
 {
     prompter.answerFile(generated(u"a.ndb"_qs, 3));
     act("mnuFileOpen")->trigger();
-    window->session().modified = true;
+    window->document().setModified(true);
     prompter.answerFile(dir.filePath(u"missing/folder/x.ndb"_qs));
     act("mnuFileSaveAs")->trigger();
     EXPECT_EQ(prompter.lastText(), QStringLiteral("パスが見つかりません。"));
-    EXPECT_TRUE(window->session().modified);
+    EXPECT_TRUE(window->document().isModified());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Brindle - a.ndb"));
 }
 
@@ -241,15 +243,15 @@ TEST_F(MainWindowTest, SavingThroughALinkKeepsTheChosenPath)
     shell->settings.trashFlag = true;
     prompter.answerFile(link);
     act("mnuFileOpen")->trigger();
-    window->session().modified = true;
+    window->document().setModified(true);
 
     act("mnuFileSave")->trigger();
-    EXPECT_FALSE(window->session().modified);
+    EXPECT_FALSE(window->document().isModified());
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(QFileInfo(link).symLinkTarget(), real);
     EXPECT_FALSE(readAll(real).isEmpty());
     EXPECT_EQ(readAll(dir.filePath(u"data/Trash/files/real.ndb"_qs)), old);
-    EXPECT_EQ(window->session().currentFileName, link);
+    EXPECT_EQ(window->document().fileName(), link);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Brindle - Address.ndb"));
     EXPECT_EQ(shell->settings.fileHistory[0], link);
 
@@ -262,16 +264,16 @@ TEST_F(MainWindowTest, SavingThroughALinkKeepsTheChosenPath)
     act("mnuFileWriteList")->trigger();
     EXPECT_TRUE(QFileInfo(listLink).isSymLink());
     EXPECT_TRUE(readAll(list).startsWith(QByteArray(60, '=')));
-    EXPECT_EQ(window->session().currentFileName, link);
+    EXPECT_EQ(window->document().fileName(), link);
 
     const QString fifo = dir.filePath(u"fifo.ndb"_qs);
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0666), 0);
-    window->session().modified = true;
+    window->document().setModified(true);
     prompter.answerFile(fifo);
     act("mnuFileSaveAs")->trigger();
     EXPECT_EQ(prompter.lastText(), "[" + fifo + "]は通常のファイルではありません。");
-    EXPECT_TRUE(window->session().modified);
-    EXPECT_EQ(window->session().currentFileName, link);
+    EXPECT_TRUE(window->document().isModified());
+    EXPECT_EQ(window->document().fileName(), link);
 }
 
 TEST_F(MainWindowTest, RecentFilesMoveToTheTop)
@@ -282,19 +284,19 @@ TEST_F(MainWindowTest, RecentFilesMoveToTheTop)
     act("mnuFileOpen")->trigger();
     prompter.answerFile(b);
     act("mnuFileOpen")->trigger();
-    EXPECT_TRUE(window->mnuFileHistory[0]->text().endsWith(u"b.ndb"_qs));
-    EXPECT_TRUE(window->mnuFileHistory[1]->text().startsWith(u"&2 "_qs));
-    window->mnuFileHistory[1]->trigger();
-    EXPECT_EQ(window->session().currentFileName, a);
-    EXPECT_TRUE(window->mnuFileHistory[0]->text().endsWith(u"a.ndb"_qs));
-    EXPECT_FALSE(window->mnuFileHistory[2]->isVisible());
+    EXPECT_TRUE(historyEntry(0)->text().endsWith(u"b.ndb"_qs));
+    EXPECT_TRUE(historyEntry(1)->text().startsWith(u"&2 "_qs));
+    historyEntry(1)->trigger();
+    EXPECT_EQ(window->document().fileName(), a);
+    EXPECT_TRUE(historyEntry(0)->text().endsWith(u"a.ndb"_qs));
+    EXPECT_FALSE(historyEntry(2)->isVisible());
 }
 
 TEST_F(MainWindowTest, BusyModeRefusesCommandsAndCloseAsksToStop)
 {
     window->BisyModeChange(true);
-    EXPECT_FALSE(window->picToolBar->isEnabled());
-    EXPECT_FALSE(window->frmSortOrder->isEnabled());
+    EXPECT_FALSE(picToolBar()->isEnabled());
+    EXPECT_FALSE(frmSortOrder()->isEnabled());
     EXPECT_FALSE(act("mnuViewSort")->isEnabled());
     act("mnuFileOpen")->trigger();
     EXPECT_TRUE(prompter.fileRequests.isEmpty());
@@ -302,9 +304,9 @@ TEST_F(MainWindowTest, BusyModeRefusesCommandsAndCloseAsksToStop)
     prompter.answer(Prompter::Yes);
     EXPECT_FALSE(window->close());
     EXPECT_EQ(prompter.lastText(), QStringLiteral("処理中です。中断しますか？"));
-    EXPECT_TRUE(window->session().interruptRequested);
+    EXPECT_TRUE(window->document().interruptRequested());
     window->BisyModeChange(false);
-    EXPECT_FALSE(window->session().interruptRequested);
+    EXPECT_FALSE(window->document().interruptRequested());
 }
 
 TEST_F(MainWindowTest, FileInformationIsShownInTheReportWindow)
@@ -341,7 +343,7 @@ TEST_F(MainWindowTest, EveryMenuEntryAndToolButtonIsFoundByName)
     for (int i = 0; i < 5; ++i)
         EXPECT_NE(w.findChild<QAction *>(QStringLiteral("mnuFileHistory%1").arg(i)), nullptr);
     // Toolbar buttons in tab order with their tooltips.
-    QList<QToolButton *> buttons = w.picToolBar->findChildren<QToolButton *>();
+    QList<QToolButton *> buttons = picToolBar()->findChildren<QToolButton *>();
     ASSERT_EQ(buttons.size(), ToolButtonEntryCount);
     for (int i = 0; i < ToolButtonEntryCount; ++i) {
         EXPECT_EQ(buttons[i]->objectName(), QString::fromLatin1(ToolButtonEntries[i].name));
@@ -389,11 +391,11 @@ TEST_F(MainWindowTest, OpenRefusesTheLiveBookWhileCorvidRuns)
     act("mnuFileOpen")->trigger();
     ASSERT_EQ(prompter.texts().size(), 1);
     EXPECT_TRUE(prompter.lastText().startsWith(u"現在 Corvid が起動しているため"_qs));
-    EXPECT_TRUE(window->session().currentFileName.isEmpty());
+    EXPECT_TRUE(window->document().fileName().isEmpty());
 
     corvid->running = false;
     prompter.clear();
     prompter.answerFile(live);
     act("mnuFileOpen")->trigger();
-    EXPECT_EQ(window->session().currentFileName, live);
+    EXPECT_EQ(window->document().fileName(), live);
 }

@@ -14,6 +14,7 @@
 #include "support/testutil.h"
 #include "tools/fomIDConv.h"
 #include "tools/fomLightAddress.h"
+#include "support/flagbusystate.h"
 #include "tools/fomRestore.h"
 #include "tools/idconv.h"
 
@@ -245,9 +246,11 @@ TEST(RestoreDialog, CountsOptionsAndBothFunctionsInOrder)
                                     const QString &title) {
         reports.append({text, fileName, title, prompter.asked.size()});
     };
-    bool busy = false;
-    bool interrupt = true;
-    fomRestore d(book, CardLimits{}, prompter, viewer, {&busy, &interrupt});
+    FlagBusyState state;
+    const bool &busy = state.busy;
+    const bool &interrupt = state.interrupt;
+    state.interrupt = true;
+    fomRestore d(book, CardLimits{}, prompter, viewer, &state);
     EXPECT_EQ(d.windowTitle(), u"ｶｰﾄﾞの修復"_qs);
     EXPECT_EQ(d.lblTotal->text(), u"4 枚"_qs);
     EXPECT_EQ(d.lblBC[0]->text(), u"1 枚"_qs);

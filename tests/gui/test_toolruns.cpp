@@ -39,9 +39,9 @@ TEST_F(MainWindowTest, TheCloseBoxStopsAToolRunAndAStoppedRunLeavesTheBookAsItWa
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(std::string(c.choice) + (c.answer == Prompter::Yes ? " stopped" : " goes on"));
-        window->session().modified = false;
+        window->document().setModified(false);
         openBook(b);
-        const auto image = [this] { return buildNdbImage(window->session().book).value(); };
+        const auto image = [this] { return buildNdbImage(window->document().book()).value(); };
         const QByteArray before = image();
         prompter.answer(c.answer);
         int checks = 0;
@@ -50,7 +50,7 @@ TEST_F(MainWindowTest, TheCloseBoxStopsAToolRunAndAStoppedRunLeavesTheBookAsItWa
             QTest::mouseClick(d->findChild<QAbstractButton *>(QString::fromLatin1(c.choice)),
                               Qt::LeftButton);
             QMetaObject::invokeMethod(
-                d, [&] { eventsLetIn = window->session().busy; }, Qt::QueuedConnection);
+                d, [&] { eventsLetIn = window->document().isBusy(); }, Qt::QueuedConnection);
             // The close box, pressed before the fourth card.
             const GuiToolRun::StepHook closeBox = [&checks, d](qint64, qint64) {
                 if (++checks == 4)
@@ -67,12 +67,12 @@ TEST_F(MainWindowTest, TheCloseBoxStopsAToolRunAndAStoppedRunLeavesTheBookAsItWa
 
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
         EXPECT_TRUE(eventsLetIn);
-        EXPECT_FALSE(window->session().busy || window->session().interruptRequested);
+        EXPECT_FALSE(window->document().isBusy() || window->document().interruptRequested());
         ASSERT_FALSE(prompter.asked.isEmpty());
         EXPECT_EQ(prompter.asked[0].message.text, u"処理中ですが、中断しますか？"_qs);
         const bool stopped = c.answer == Prompter::Yes;
         EXPECT_EQ(prompter.asked.size() == 1, stopped) << prompter.texts().join(u'|').toStdString();
         EXPECT_EQ(image() == before, stopped);
-        EXPECT_EQ(window->session().modified, !stopped);
+        EXPECT_EQ(window->document().isModified(), !stopped);
     }
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The search of the main window: which cards the address list shows.
+// The search behind the address list: which cards the address list shows.
 // The result is the display list: card numbers in the book's card order.
 
 #include <QList>

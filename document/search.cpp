@@ -1,4 +1,4 @@
-#include "mainwindow/search.h"
+#include "document/search.h"
 
 #include <QSet>
 
