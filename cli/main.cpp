@@ -33,8 +33,9 @@ example:
      1, runNew},
 
     {"convert",
-     "INPUT OUTPUT [--kind KIND] [--eudora-mode 0|1] [--csv-items=LIST] [--csv-split]\n"
-     "        [--csv-add-domain] [--encoding NAME] [--csv-map LIST] [--verbose]\n"
+     "INPUT OUTPUT [--from KIND] [--kind KIND] [--eudora-mode 0|1] [--csv-items=LIST]\n"
+     "        [--csv-split]"
+     " [--csv-add-domain] [--encoding NAME] [--csv-map LIST] [--verbose]\n"
      "        [--vcard-version 2.1|3.0] [--no-trash]",
      "copy a book from one file kind to another",
      R"(Reads INPUT whole and writes it to OUTPUT, each as the kind its name gives.
@@ -79,9 +80,13 @@ option for a vCard OUTPUT:
                       vCard 2.1 in Shift-JIS (the default) or vCard 3.0 in
                       UTF-8, which keeps every character
 
-options for the output kind:
+options for the file kinds:
+  --from KIND         read INPUT as KIND: ndb, list, csv, vcard or eudora
+                      (default: by INPUT's name and first bytes); needed
+                      when INPUT is - (standard input)
   --kind KIND         write OUTPUT as KIND: ndb, list, csv, vcard or eudora
-                      (default: by OUTPUT's name; a .txt OUTPUT is list text)
+                      (default: by OUTPUT's name; a .txt OUTPUT is list
+                      text); needed when OUTPUT is - (standard output)
   --eudora-mode 0|1   a nickname file lists the first ID only (0) or every
                       ID (1, the default)
 
@@ -96,22 +101,28 @@ examples:
   brindle-cli convert Address.ndb list.txt
   brindle-cli convert Address.ndb NNdbase.txt --kind eudora --eudora-mode 0
   brindle-cli convert Address.ndb contacts.vcf --vcard-version 3.0
+  brindle-cli convert Address.ndb - --kind csv | head
 )",
      2, runConvert, true},
 
-    {"info", "FILE", "print the file information report",
+    {"info", "FILE [--from KIND]", "print the file information report",
      R"(Prints the file information report of FILE on stdout, as the window's
 report shows it: the file's name and size, the number of cards and of bad
 cards by severity (broken, abnormal, suspicious), the number of IDs and
 names in use, and the times of the oldest card's creation and of the latest
 update.
 
-example:
-  brindle-cli info Address.ndb
-)",
-     1, runInfo},
+option:
+  --from KIND  read FILE as KIND: ndb, list, csv, vcard or eudora (default:
+               by its name); needed when FILE is - (standard input)
 
-    {"check", "FILE", "list the cards that break Corvid's rules",
+examples:
+  brindle-cli info Address.ndb
+  ssh host cat Address.ndb | brindle-cli info - --from ndb
+)",
+     -1, runInfo},
+
+    {"check", "FILE [--from KIND]", "list the cards that break Corvid's rules",
      R"(Checks every card of FILE against Corvid's rules and prints one line per
 bad card: its number, the severity mark (broken, abnormal, suspicious), the
 status code and the message; then a summary line with the counts. A line
@@ -121,10 +132,88 @@ belong to no card and are not kept when the book is written. Exits with 2
 when some card is bad or the file has such bytes, with 0 when every card is
 normal.
 
+option:
+  --from KIND  read FILE as KIND: ndb, list, csv, vcard or eudora (default:
+               by its name); needed when FILE is - (standard input)
+
 example:
   brindle-cli check Address.ndb || echo "some cards need repair"
 )",
-     1, runCheck},
+     -1, runCheck},
+
+    {"list",
+     "FILE [--search FIELD[=TEXT]] [--sort ORDER] [--reverse]\n"
+     "        [--format text|tsv|json] [--from KIND]",
+     "print the address list as the window shows it",
+     R"(Prints the address list of FILE as the window shows it after the same
+search and with the same sort order: one row per line of the window (a card
+shows one line per name, or per ID in the id and domain orders).
+
+options:
+  --search FIELD=TEXT  list the cards whose FIELD holds TEXT (letter case
+                      and width count); FIELD is one of the window's search
+                      fields:
+                        all          every card (the default; no TEXT)
+                        bad          the cards with a mark (no TEXT)
+                        id           the IDs
+                        name         the names
+                        group        the groups
+                        tel          telephone, FAX, mobile and pager
+                        address      postal code and address
+                        birth-year   the year of the birthday
+                        birth-month  the month of the birthday (1-12)
+                        birth-day    the day of the birthday (1-31)
+                        memo         the memo
+                      An empty TEXT lists every card.
+  --sort ORDER        the window's sort order: name (the default), id,
+                      domain, created, updated or status
+  --reverse           the rows from last to first
+  --format text       the lines of the window (the default)
+  --format tsv        one row per line, TAB-separated: card number, name,
+                      ID, telephone, mobile, birthday (yyyy-mm-dd), groups
+                      (comma-separated), status code, status message; a TAB,
+                      line break or backslash in a value is written 	, 
+,
+                       or \
+  --format json       a JSON array with an object per row: number, name,
+                      id, names, ids, telephone, mobile, birthday
+                      (yyyy-mm-dd or null), groups, status, message
+  --from KIND         read FILE as KIND: ndb, list, csv, vcard or eudora
+                      (default: by its name); needed when FILE is -
+
+examples:
+  brindle-cli list Address.ndb --search name=山田 --sort id
+  brindle-cli list Address.ndb --search bad --sort status --format tsv
+  brindle-cli list Address.ndb --format json | jq '.[].id'
+)",
+     -1, runList},
+
+    {"show", "FILE CARD [--format text|json] [--from KIND]", "print every field of one card",
+     R"(Prints every field of one card of FILE. CARD is a card number unless it
+holds a character other than a digit; then it is an ID of the card, and
+"id:" before it makes the rest an ID whatever it holds (id:12345). When
+several cards hold the ID, the first is shown and the others are named on
+stderr. Exits with 1 when no card matches.
+
+options:
+  --format text   one "field: value" line per value (the default); a line
+                  break inside a value is written 
+
+  --format json   a JSON object: number, ids, names, postalCode, address,
+                  telephone, fax, mobile, pager, birthday (yyyy-mm-dd or
+                  null), groups, memo, profile (title and value),
+                  exchangeAutoRecord, remarkAutoRecord, created, updated
+                  (yyyy-mm-ddThh:mm:ss or null), mailLog, exchangeRecords,
+                  remarkRecords, status, message
+  --from KIND     read FILE as KIND: ndb, list, csv, vcard or eudora
+                  (default: by its name); needed when FILE is -
+
+examples:
+  brindle-cli show Address.ndb 12
+  brindle-cli show Address.ndb taro@example.jp --format json
+  brindle-cli show Address.ndb id:12345
+)",
+     -1, runShow},
 
     {"repair", "FILE --level 1|2|3 [-o OUTPUT] [--no-trash]", "fix the cards that break the rules",
      R"(Fixes the bad cards of FILE as far as they can be fixed and prints the
@@ -219,7 +308,7 @@ const Command *findCommand(const QString &name)
     return nullptr;
 }
 
-const char Usage[] = "usage: brindle-cli COMMAND [ARGUMENTS]\n"
+const char Usage[] = "usage: brindle-cli [--quiet|--verbose] COMMAND [ARGUMENTS]\n"
                      "       brindle-cli COMMAND --help\n"
                      "       brindle-cli --help | --version\n";
 
@@ -236,6 +325,16 @@ void printHelp()
 File kinds follow the file name: .ndb and .nd0-.nd9 address book, .txt list
 text (when read, also a Eudora nickname file, told by its first bytes),
 .csv CSV, .vcf vCard.
+
+A file name - means standard input for the input of convert, info, check,
+list and show (--from KIND names its kind) and standard output for the
+output of convert (--kind KIND names its kind); name a file called - as
+./-.
+
+options for every command (before or after the command name):
+  --quiet      print no notices (repairs, warnings, what was not written);
+               the messages that explain a failure are still printed
+  --verbose    also print what was done: each file read and written
 
 No command changes its input. The commands that change a book (repair,
 dedupe --merge, slim, idconv) write only to the file named with -o, which
@@ -262,8 +361,9 @@ UTF-8 on stdout and stderr; a message about a file reads
 
 exit status:
   0    success
-  1    failure: a file could not be read or written, or the results could
-       not be written to stdout (the reason is on stderr)
+  1    failure: a file could not be read or written, the results could
+       not be written to stdout, or show found no such card (the reason is
+       on stderr)
   2    check: some card is bad, or bytes follow the last card
   3    compare: the books differ
   4    written, but not everything was kept: cards left out at the card
@@ -373,8 +473,26 @@ int usageError(const QString &command, const QString &problem)
 namespace {
 
 // Runs the command line; returns the exit status.
-int run(const QStringList &args)
+int run(QStringList args)
 {
+    // --quiet and --verbose, anywhere before a "--" that ends the options.
+    bool quiet = false;
+    bool verbose = false;
+    for (qsizetype i = 0; i < args.size();) {
+        if (args[i] == QLatin1String("--"))
+            break;
+        if (args[i] == QLatin1String("--quiet") || args[i] == QLatin1String("--verbose")) {
+            (args[i] == QLatin1String("--quiet") ? quiet : verbose) = true;
+            args.removeAt(i);
+        } else {
+            ++i;
+        }
+    }
+    if (quiet && verbose)
+        return usageError(QString(), QStringLiteral("--quiet and --verbose exclude each other"));
+    console::setVerbosity(quiet     ? console::Verbosity::Quiet
+                          : verbose ? console::Verbosity::Verbose
+                                    : console::Verbosity::Normal);
     if (args.isEmpty()) {
         std::fputs(Usage, stderr);
         std::fprintf(stderr, "Try 'brindle-cli --help' for more information.\n");
@@ -428,6 +546,8 @@ int run(const QStringList &args)
     }
     console::workEnded();
     console::clearProgress();
+    if (status == ExitFailure)
+        prompter.showHeldMessages(); // --quiet: what explains the failure
     if (const int signal = console::interruptSignal(); signal != 0 && status == ExitFailure) {
         std::fprintf(stderr, "brindle-cli %s: interrupted; nothing was written\n", c->name);
         return 128 + signal;
