@@ -101,6 +101,8 @@ int runCheck(const QStringList &args, Prompter &prompter);
 int runRepair(const QStringList &args, Prompter &prompter);
 int runDedupe(const QStringList &args, Prompter &prompter);
 int runSlim(const QStringList &args, Prompter &prompter);
+// The options slim takes besides -o and --no-trash.
+QStringList slimOptionNames();
 int runIdConv(const QStringList &args, Prompter &prompter);
 
 // list FILE [--search FIELD[=TEXT]] [--sort ORDER] [--reverse]

@@ -174,7 +174,8 @@ options:
                       (comma-separated), status code, status message; a TAB,
                       line break or backslash in a value is written 	, 
 ,
-                       or \
+                      
+ or \
   --format json       a JSON array with an object per row: number, name,
                       id, names, ids, telephone, mobile, birthday
                       (yyyy-mm-dd or null), groups, status, message
@@ -250,26 +251,53 @@ examples:
 )",
      -1, runDedupe},
 
-    {"slim", "FILE --level 0|1|2 [-o OUTPUT] [--no-trash]", "remove history or surplus data from every card",
-     R"(Removes information from every card by a preset level and prints how many
-cards and bytes it saved. Without -o nothing is written.
+    {"slim",
+     "FILE [--level 0|1|2] [--ids N] [--names N] [--profiles N] [--drop-none]\n"
+     "        [--mail-log N] [--exchange N] [--remarks N] [--address] [--telephone]\n"
+     "        [--fax] [--mobile] [--pager] [--memo] [--groups] [-o OUTPUT] [--no-trash]",
+     "remove history or surplus data from every card",
+     R"(Removes information from every card, by a preset level or by the options of
+the slimming dialog's custom level (or both: the options then add to the
+level), and prints how many cards and bytes it saved. Without -o nothing is
+written.
 
-options:
-  --level 0    old history: keep the newest 100 mail log lines, exchange
-               and remark records and 10 profile entries of each card
-  --level 1    all history: every log line, record and profile entry
-  --level 2    everything but the first ID and the first name, the group
-               list included
-  -o OUTPUT    write the slimmed book to OUTPUT (it may be FILE itself)
-  --no-trash   replace an existing OUTPUT without moving its old content to
-               the trash
+preset levels:
+  --level 0       old history: keep the newest 100 mail log lines, exchange
+                  and remark records and 10 profile entries of each card
+  --level 1       all history: every log line, record and profile entry
+  --level 2       everything but the first ID and the first name, the group
+                  list included
 
-example:
+the dialog's options (N is a count from 0 to 999):
+  --ids N         keep at most N IDs of each card (N at least 1)
+  --names N       keep at most N names of each card (N at least 1)
+  --profiles N    keep the newest N profile entries
+  --drop-none     remove the profile entries whose value is NONE (history
+                  that could not be fetched)
+  --mail-log N    keep the newest N mail log lines
+  --exchange N    keep the newest N exchange records
+  --remarks N     keep the newest N remark records
+  --address       remove the postal code and the address
+  --telephone     remove the telephone number
+  --fax           remove the FAX number
+  --mobile        remove the mobile number
+  --pager         remove the pager number
+  --memo          remove the memo
+  --groups        remove every card's groups and the group list
+
+output:
+  -o OUTPUT       write the slimmed book to OUTPUT (it may be FILE itself)
+  --no-trash      replace an existing OUTPUT without moving its old content
+                  to the trash
+
+examples:
   brindle-cli slim Address.ndb --level 0 -o Slim.ndb
+  brindle-cli slim Address.ndb --mail-log 50 --memo --drop-none -o Slim.ndb
 )",
      -1, runSlim},
 
-    {"idconv", "FILE [--exchange on|off] [--remark on|off] [-o OUTPUT] [--no-trash]",
+    {"idconv", "FILE [--exchange on|off] [--remark on|off] [--flags-only] [-o OUTPUT]\n"
+               "        [--no-trash]",
      "turn service mail addresses into bare IDs; set auto-record flags",
      R"(Turns IDs written as mail addresses of the online service into the bare
 service ID (duplicates that arise are listed), and optionally sets the
@@ -279,12 +307,14 @@ written.
 options:
   --exchange on|off   set every card's auto-record flag of exchange records
   --remark on|off     set every card's auto-record flag of remark records
+  --flags-only        set the flags only; the IDs stay as they are
   -o OUTPUT           write the changed book to OUTPUT (it may be FILE itself)
   --no-trash          replace an existing OUTPUT without moving its old
                       content to the trash
 
-example:
+examples:
   brindle-cli idconv Address.ndb --exchange on -o Address.ndb
+  brindle-cli idconv Address.ndb --remark off --flags-only -o Address.ndb
 )",
      -1, runIdConv},
 
