@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "common/boundedread.h"
 #include "common/paths.h"
 #include "console.h"
 #include "output.h"
@@ -55,8 +56,12 @@ QString spoolStdin(Prompter &prompter)
         prompter.notice(QStringLiteral("標準入力を読み込めません"));
         return QString();
     }
-    while (!in.atEnd()) {
+    // More than the readers take is not kept: they refuse the file by its
+    // size all the same.
+    qint64 kept = 0;
+    while (!in.atEnd() && kept <= MaxBookFileSize) {
         const QByteArray chunk = in.read(1 << 20);
+        kept += chunk.size();
         if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
             break;
         if (out.write(chunk) != chunk.size()) {

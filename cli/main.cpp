@@ -480,6 +480,11 @@ int runFixed(const Command &c, const QStringList &rest, Prompter &prompter)
         if (!problem.isEmpty())
             return usageError(name, problem);
     }
+    // Standard input and output are for convert (and the commands that
+    // read their own arguments); a file called "-" is "./-".
+    if (c.run != runConvert && positional.contains(QStringLiteral("-")))
+        return usageError(name, QStringLiteral("this command reads and writes files only; "
+                                               "name a file called - as ./-"));
     if (positional.size() != c.argumentCount)
         return usageError(name, QStringLiteral("expected %1 (%2 file name%3)")
                                     .arg(QString::fromLatin1(c.arguments).section(u' ', 0, c.argumentCount - 1))

@@ -169,6 +169,8 @@ TEST_F(CliScript, WrongListAndShowLinesAreUsageErrors)
         {u"list"_qs, u"-"_qs, u"--from"_qs, u"pdf"_qs},
         {u"convert"_qs, file, u"-"_qs},
         {u"slim"_qs, u"-"_qs, u"--level"_qs, u"0"_qs},
+        {u"compare"_qs, u"-"_qs, file},
+        {u"new"_qs, u"-"_qs},
     };
     for (const QStringList &args : lines) {
         const CliRun r = runCliWithInput(args, QByteArray());
