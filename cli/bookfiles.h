@@ -19,6 +19,21 @@ struct FileFormats;
 // with ExitDataLoss), one that only reads it is warned.
 enum class BookUse { ReadOnly, Written };
 
+// "-" as a file name: standard input where a book is read, standard output
+// where one is written. A file called "-" is named "./-".
+bool isStdio(const QString &path);
+// What messages call standard input and output.
+QString stdinName();
+QString stdoutName();
+// The kind of the input named on the command line (--from): a "-" input
+// cannot be read without it; a file is then read as this kind instead of
+// the kind its name gives. FileKindUnknown (the default): by the name.
+void setInputKind(int kind);
+// The file kinds by their command-line names (ndb, list, csv, vcard,
+// eudora); FileKindUnknown for any other name.
+int kindNamed(const QString &name);
+inline constexpr const char *KindNameList = "ndb, list, csv, vcard or eudora";
+
 // 0 / -1; the failure has been reported through prompter. formats replaces
 // the built-in readers and writers when given.
 int readBookFile(const QString &path, AddressBook &book, Prompter &prompter,
@@ -32,7 +47,7 @@ int readBookFile(const QString &path, AddressBook &book, Prompter &prompter,
 int writeBookFile(const QString &path, const AddressBook &book, Prompter &prompter,
                   const FileFormats *formats = nullptr, bool noTrash = false);
 // Writes the book as the given kind, whatever the name of path; otherwise
-// as writeBookFile.
+// as writeBookFile. A "-" path writes the file's bytes to standard output.
 int writeBookFileAs(const QString &path, int kind, const AddressBook &book, Prompter &prompter,
                     const FileFormats *formats = nullptr, bool noTrash = false);
 

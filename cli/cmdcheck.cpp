@@ -4,11 +4,16 @@
 #include "bookfiles.h"
 #include "commands.h"
 #include "core/validation.h"
+#include "tooloptions.h"
 
 int runCheck(const QStringList &args, Prompter &prompter)
 {
+    int usage = ExitUsage;
+    const QString input = readingCommandInput(QStringLiteral("check"), args, &usage);
+    if (input.isEmpty())
+        return usage;
     AddressBook book;
-    if (readCheckedBook(args.at(0), book, prompter) != 0)
+    if (readCheckedBook(input, book, prompter) != 0)
         return ExitFailure;
     QString out;
     int bySeverity[4] = {0, 0, 0, 0};

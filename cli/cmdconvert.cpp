@@ -17,6 +17,7 @@
 #include "console.h"
 #include "common/prompter.h"
 #include "shell/dispatch.h"
+#include "tooloptions.h"
 
 namespace {
 
@@ -97,20 +98,6 @@ CsvMapper commandLineMapper(const ConvertOptions &options, Prompter &prompter)
     };
 }
 
-int kindNamed(const QString &name)
-{
-    static const struct {
-        const char16_t *name;
-        int kind;
-    } kinds[] = {{u"ndb", FileKindAddressBook}, {u"list", FileKindListText},
-                 {u"csv", FileKindCsv},         {u"vcard", FileKindVCard},
-                 {u"eudora", FileKindEudora}};
-    for (const auto &k : kinds)
-        if (name == QStringView(k.name))
-            return k.kind;
-    return FileKindUnknown;
-}
-
 } // namespace
 
 QStringList csvItemKeys()
@@ -138,6 +125,7 @@ QString parseConvertOptions(const QStringList &options, ConvertOptions &out)
     const QString encodingPrefix = QStringLiteral("--encoding=");
     const QString mapPrefix = QStringLiteral("--csv-map=");
     const QString vcardPrefix = QStringLiteral("--vcard-version=");
+    const QString fromPrefix = QStringLiteral("--from=");
     for (const QString &o : options) {
         if (o.startsWith(kindPrefix)) {
             const QString kind = o.mid(kindPrefix.size());
@@ -145,6 +133,11 @@ QString parseConvertOptions(const QStringList &options, ConvertOptions &out)
             if (out.kind == FileKindUnknown)
                 return QStringLiteral("unknown kind: %1 (kinds: ndb, list, csv, vcard, eudora)")
                     .arg(kind);
+        } else if (o.startsWith(fromPrefix)) {
+            out.from = o.mid(fromPrefix.size());
+            if (kindNamed(out.from) == FileKindUnknown)
+                return QStringLiteral("unknown kind: %1 (kinds: ndb, list, csv, vcard, eudora)")
+                    .arg(out.from);
         } else if (o.startsWith(modePrefix)) {
             const QString mode = o.mid(modePrefix.size());
             if (mode != u"0" && mode != u"1")
@@ -218,8 +211,15 @@ int runConvert(const QStringList &args, Prompter &prompter)
     const QString problem = parseConvertOptions(args.mid(2), options);
     if (!problem.isEmpty())
         return usageError(QStringLiteral("convert"), problem);
+    if (const QString kindProblem = inputKindProblem(options.from, args.at(0)); !kindProblem.isEmpty())
+        return usageError(QStringLiteral("convert"), kindProblem);
+    if (isStdio(args.at(1)) && options.kind == FileKindUnknown)
+        return usageError(QStringLiteral("convert"),
+                          QStringLiteral("writing standard output needs --kind KIND (ndb, list, csv, vcard, eudora)"));
+    options.verbose = options.verbose || console::verbosity() == console::Verbosity::Verbose;
+    const int inputKind = options.from.isEmpty() ? fileKindOf(args.at(0)) : kindNamed(options.from);
     if ((options.encoding != TextEncoding::Auto || !options.csvMap.isEmpty())
-        && fileKindOf(args.at(0)) != FileKindCsv)
+        && inputKind != FileKindCsv)
         return usageError(QStringLiteral("convert"),
                           QStringLiteral("--encoding and --csv-map apply to a CSV INPUT only"));
     FileFormats formats = builtInFileFormats();

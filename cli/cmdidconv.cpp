@@ -1,6 +1,7 @@
-// brindle-cli idconv FILE [--exchange on|off] [--remark on|off] [-o OUTPUT]:
-// turns IDs written as mail addresses of the online service into the bare
-// service ID, and optionally sets the auto-record flags of every card.
+// brindle-cli idconv FILE [--exchange on|off] [--remark on|off] [--flags-only]
+// [-o OUTPUT]: turns IDs written as mail addresses of the online service
+// into the bare service ID, and optionally sets the auto-record flags of
+// every card; --flags-only sets the flags alone.
 #include "bookfiles.h"
 #include "commands.h"
 #include "console.h"
@@ -26,7 +27,8 @@ int runIdConv(const QStringList &argList, Prompter &prompter)
 {
     ToolArguments args;
     const QString problem = parseToolArguments(
-        argList, {QStringLiteral("--exchange"), QStringLiteral("--remark")}, {}, args);
+        argList, {QStringLiteral("--exchange"), QStringLiteral("--remark")},
+        {QStringLiteral("--flags-only")}, args);
     if (!problem.isEmpty())
         return usageError(QStringLiteral("idconv"), problem);
     int exchange = -2;
@@ -38,22 +40,31 @@ int runIdConv(const QStringList &argList, Prompter &prompter)
     if (exchange == -1 || remark == -1)
         return usageError(QStringLiteral("idconv"),
                               QStringLiteral("--exchange and --remark take on or off"));
+    // --flags-only: the flags are set and the IDs left as they are.
+    const bool flagsOnly = args.switches.contains(QStringLiteral("--flags-only"));
+    if (flagsOnly && exchange < 0 && remark < 0)
+        return usageError(QStringLiteral("idconv"),
+                          QStringLiteral("--flags-only needs --exchange or --remark"));
 
     // Reading, the work, and writing when there is an output.
-    console::planProgress(args.output.isEmpty() ? 2 : 3);
+    console::planProgress((args.output.isEmpty() ? 2 : 3) - (flagsOnly ? 1 : 0));
     AddressBook book;
     if (readCheckedBook(args.input, book, prompter, writtenTo(args)) != 0)
         return ExitFailure;
     const CardLimits limits;
     const DateValue now = oleNow();
-    const IdConversionResult result = convertServiceIds(
-        book, limits, now, serviceMailDomains(), console::progress(QStringLiteral("converting IDs")));
-    if (console::interruptSignal() != 0)
-        return ExitFailure; // stopped half way: neither shown nor written
-    QString out = idConversionMessage(result) + u'\n';
-    const QString duplicates = idConversionDuplicateReport(result);
-    if (!duplicates.isEmpty())
-        out += duplicates + u'\n';
+    QString out;
+    if (!flagsOnly) {
+        const IdConversionResult result =
+            convertServiceIds(book, limits, now, serviceMailDomains(),
+                              console::progress(QStringLiteral("converting IDs")));
+        if (console::interruptSignal() != 0)
+            return ExitFailure; // stopped half way: neither shown nor written
+        out = idConversionMessage(result) + u'\n';
+        const QString duplicates = idConversionDuplicateReport(result);
+        if (!duplicates.isEmpty())
+            out += duplicates + u'\n';
+    }
     if (exchange >= 0)
         out += exchangeFlagsMessage(setExchangeAutoRecord(book, quint8(exchange), limits, now))
             + u'\n';

@@ -5,12 +5,18 @@
 #include "bookfiles.h"
 #include "commands.h"
 #include "core/fileinfo.h"
+#include "tooloptions.h"
 
 int runInfo(const QStringList &args, Prompter &prompter)
 {
+    int usage = ExitUsage;
+    const QString input = readingCommandInput(QStringLiteral("info"), args, &usage);
+    if (input.isEmpty())
+        return usage;
     AddressBook book;
-    if (readCheckedBook(args.at(0), book, prompter) != 0)
+    if (readCheckedBook(input, book, prompter) != 0)
         return ExitFailure;
-    printText(fileInfoReport(book, args.at(0), QDateTime::currentDateTime()));
+    printText(fileInfoReport(book, isStdio(input) ? stdinName() : input,
+                             QDateTime::currentDateTime()));
     return ExitOk;
 }

@@ -52,10 +52,13 @@ int runConvert(const QStringList &args, Prompter &prompter);
 //                      header is HEADER (or the column number N, written
 //                      #N) is read as ITEM (csvMapItemKeys, or a number
 //                      0-24; none leaves the column unused)
+//   --from=KIND        read INPUT as KIND (needed when INPUT is "-", standard
+//                      input)
 //   --verbose          print the mapping used for a CSV INPUT on stderr
 // Without options a CSV file is written as the export dialog proposes.
 // "--kind KIND", "--eudora-mode N", "--encoding NAME", "--csv-map LIST" and
-// "--vcard-version V" are accepted as well (main.cpp joins them).
+// "--vcard-version V" and "--from KIND" are accepted as well (main.cpp joins
+// them).
 struct CsvMapOverride
 {
     QString header; // the header text, or "#N" for column N (1-based)
@@ -63,7 +66,8 @@ struct CsvMapOverride
 };
 struct ConvertOptions
 {
-    int kind = FileKindUnknown; // by OUTPUT's name
+    int kind = FileKindUnknown; // by OUTPUT's name; needed for "-", standard output
+    QString from;               // INPUT's kind by name; "" by INPUT's name
     int eudoraMode = 1;
     VcardVersion vcardVersion = VcardVersion::V21;
     CsvExportOptions csv;
@@ -74,7 +78,7 @@ struct ConvertOptions
 };
 // The convert options that take their value as the next argument.
 inline const char *const ConvertValueOptions[] = {"--kind", "--eudora-mode", "--encoding",
-                                                  "--csv-map", "--vcard-version"};
+                                                  "--csv-map", "--vcard-version", "--from"};
 // "" when every option is understood, otherwise what is wrong.
 QString parseConvertOptions(const QStringList &options, ConvertOptions &out);
 // The item names --csv-items accepts, index = item number.
@@ -83,6 +87,8 @@ QStringList csvItemKeys();
 // --csv-items, "none" (19), then familyname, givenname, birthyear,
 // birthmonth and birthdayofmonth.
 QStringList csvMapItemKeys();
+// The commands that read a book and print what it holds take FILE ("-":
+// standard input, with --from KIND) and their options in any order.
 int runInfo(const QStringList &args, Prompter &prompter);
 // ExitOk when every card is normal, ExitBadCards when some card is not or
 // bytes follow the last card of the file,
@@ -95,7 +101,22 @@ int runCheck(const QStringList &args, Prompter &prompter);
 int runRepair(const QStringList &args, Prompter &prompter);
 int runDedupe(const QStringList &args, Prompter &prompter);
 int runSlim(const QStringList &args, Prompter &prompter);
+// The options slim takes besides -o and --no-trash.
+QStringList slimOptionNames();
 int runIdConv(const QStringList &args, Prompter &prompter);
+
+// list FILE [--search FIELD[=TEXT]] [--sort ORDER] [--reverse]
+//      [--format text|tsv|json]: the address list of the window for that
+// search and sort order, one row per line of the window.
+int runList(const QStringList &args, Prompter &prompter);
+// show FILE CARD [--format text|json]: every field of one card; CARD is a
+// card number unless it holds a non-digit; "id:" makes the rest an ID.
+// ExitFailure when no card matches.
+int runShow(const QStringList &args, Prompter &prompter);
+// The names list --search and --sort take, index = the window's search
+// field and sort order.
+QStringList searchFieldNames();
+QStringList sortOrderNames();
 
 // ExitDifferences when the books differ.
 int runCompare(const QStringList &args, Prompter &prompter);

@@ -3,6 +3,8 @@
 #include <csignal>
 #include <unistd.h>
 
+#include <cstdio>
+
 #include "common/consoleprogress.h"
 #include "output.h"
 
@@ -41,6 +43,8 @@ extern "C" void onInterrupt(int signal)
     stopSignal = signal;
     ::alarm(GraceSeconds);
 }
+
+console::Verbosity level = console::Verbosity::Normal;
 
 ConsoleProgress &line()
 {
@@ -84,6 +88,28 @@ void planProgress(int phases)
     line().planPhases(phases);
 }
 
+void setVerbosity(Verbosity verbosity)
+{
+    level = verbosity;
+}
+
+Verbosity verbosity()
+{
+    return level;
+}
+
+void verboseMessage(const QString &file, const QString &text)
+{
+    if (level == Verbosity::Verbose)
+        printMessage(file, text);
+}
+
+void noticeMessage(const QString &file, const QString &text)
+{
+    if (level != Verbosity::Quiet)
+        printMessage(file, text);
+}
+
 } // namespace console
 
 QString CliPrompter::lineFor(const QString &text) const
@@ -102,4 +128,22 @@ int CliPrompter::choose(const QString &text, const QStringList &captions, int de
 {
     console::clearProgress();
     return ConsolePrompter::choose(text, captions, defaultIndex, icon, title);
+}
+
+void CliPrompter::print(const QString &line)
+{
+    if (console::verbosity() == console::Verbosity::Quiet) {
+        m_held.append(line);
+        return;
+    }
+    console::clearProgress();
+    ConsolePrompter::print(line);
+}
+
+void CliPrompter::showHeldMessages()
+{
+    console::clearProgress();
+    for (const QString &line : std::as_const(m_held))
+        ConsolePrompter::print(line);
+    m_held.clear();
 }

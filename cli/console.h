@@ -29,6 +29,16 @@ void clearProgress();
 // line then shows the percentage of the whole command.
 void planProgress(int phases);
 
+// How much the commands say on stderr: --quiet keeps only what explains a
+// failure, --verbose adds a line for each step done.
+enum class Verbosity { Quiet, Normal, Verbose };
+void setVerbosity(Verbosity verbosity);
+Verbosity verbosity();
+// With --verbose: prints messageLine(file, text) on stderr.
+void verboseMessage(const QString &file, const QString &text);
+// Prints messageLine(file, text) on stderr unless --quiet.
+void noticeMessage(const QString &file, const QString &text);
+
 } // namespace console
 
 // The command line's prompter: erases the progress line before each message,
@@ -43,4 +53,14 @@ public:
     Button ask(const Message &message) override;
     int choose(const QString &text, const QStringList &captions, int defaultIndex,
                Icon icon = Icon::Question, const QString &title = QString()) override;
+
+    // With --quiet the messages are held back: a command that fails shows
+    // them at its end (they tell why), one that succeeds drops them.
+    void showHeldMessages();
+
+protected:
+    void print(const QString &line) override;
+
+private:
+    QStringList m_held;
 };

@@ -33,8 +33,9 @@ example:
      1, runNew},
 
     {"convert",
-     "INPUT OUTPUT [--kind KIND] [--eudora-mode 0|1] [--csv-items=LIST] [--csv-split]\n"
-     "        [--csv-add-domain] [--encoding NAME] [--csv-map LIST] [--verbose]\n"
+     "INPUT OUTPUT [--from KIND] [--kind KIND] [--eudora-mode 0|1] [--csv-items=LIST]\n"
+     "        [--csv-split]"
+     " [--csv-add-domain] [--encoding NAME] [--csv-map LIST] [--verbose]\n"
      "        [--vcard-version 2.1|3.0] [--no-trash]",
      "copy a book from one file kind to another",
      R"(Reads INPUT whole and writes it to OUTPUT, each as the kind its name gives.
@@ -79,9 +80,13 @@ option for a vCard OUTPUT:
                       vCard 2.1 in Shift-JIS (the default) or vCard 3.0 in
                       UTF-8, which keeps every character
 
-options for the output kind:
+options for the file kinds:
+  --from KIND         read INPUT as KIND: ndb, list, csv, vcard or eudora
+                      (default: by INPUT's name and first bytes); needed
+                      when INPUT is - (standard input)
   --kind KIND         write OUTPUT as KIND: ndb, list, csv, vcard or eudora
-                      (default: by OUTPUT's name; a .txt OUTPUT is list text)
+                      (default: by OUTPUT's name; a .txt OUTPUT is list
+                      text); needed when OUTPUT is - (standard output)
   --eudora-mode 0|1   a nickname file lists the first ID only (0) or every
                       ID (1, the default)
 
@@ -96,22 +101,28 @@ examples:
   brindle-cli convert Address.ndb list.txt
   brindle-cli convert Address.ndb NNdbase.txt --kind eudora --eudora-mode 0
   brindle-cli convert Address.ndb contacts.vcf --vcard-version 3.0
+  brindle-cli convert Address.ndb - --kind csv | head
 )",
      2, runConvert, true},
 
-    {"info", "FILE", "print the file information report",
+    {"info", "FILE [--from KIND]", "print the file information report",
      R"(Prints the file information report of FILE on stdout, as the window's
 report shows it: the file's name and size, the number of cards and of bad
 cards by severity (broken, abnormal, suspicious), the number of IDs and
 names in use, and the times of the oldest card's creation and of the latest
 update.
 
-example:
-  brindle-cli info Address.ndb
-)",
-     1, runInfo},
+option:
+  --from KIND  read FILE as KIND: ndb, list, csv, vcard or eudora (default:
+               by its name); needed when FILE is - (standard input)
 
-    {"check", "FILE", "list the cards that break Corvid's rules",
+examples:
+  brindle-cli info Address.ndb
+  ssh host cat Address.ndb | brindle-cli info - --from ndb
+)",
+     -1, runInfo},
+
+    {"check", "FILE [--from KIND]", "list the cards that break Corvid's rules",
      R"(Checks every card of FILE against Corvid's rules and prints one line per
 bad card: its number, the severity mark (broken, abnormal, suspicious), the
 status code and the message; then a summary line with the counts. A line
@@ -121,10 +132,89 @@ belong to no card and are not kept when the book is written. Exits with 2
 when some card is bad or the file has such bytes, with 0 when every card is
 normal.
 
+option:
+  --from KIND  read FILE as KIND: ndb, list, csv, vcard or eudora (default:
+               by its name); needed when FILE is - (standard input)
+
 example:
   brindle-cli check Address.ndb || echo "some cards need repair"
 )",
-     1, runCheck},
+     -1, runCheck},
+
+    {"list",
+     "FILE [--search FIELD[=TEXT]] [--sort ORDER] [--reverse]\n"
+     "        [--format text|tsv|json] [--from KIND]",
+     "print the address list as the window shows it",
+     R"(Prints the address list of FILE as the window shows it after the same
+search and with the same sort order: one row per line of the window (a card
+shows one line per name, or per ID in the id and domain orders).
+
+options:
+  --search FIELD=TEXT  list the cards whose FIELD holds TEXT (letter case
+                      and width count); FIELD is one of the window's search
+                      fields:
+                        all          every card (the default; no TEXT)
+                        bad          the cards with a mark (no TEXT)
+                        id           the IDs
+                        name         the names
+                        group        the groups
+                        tel          telephone, FAX, mobile and pager
+                        address      postal code and address
+                        birth-year   the year of the birthday
+                        birth-month  the month of the birthday (1-12)
+                        birth-day    the day of the birthday (1-31)
+                        memo         the memo
+                      An empty TEXT lists every card.
+  --sort ORDER        the window's sort order: name (the default), id,
+                      domain, created, updated or status
+  --reverse           the rows from last to first
+  --format text       the lines of the window (the default)
+  --format tsv        one row per line, TAB-separated: card number, name,
+                      ID, telephone, mobile, birthday (yyyy-mm-dd), groups
+                      (comma-separated), status code, status message; a TAB,
+                      line break or backslash in a value is written 	, 
+,
+                      
+ or \
+  --format json       a JSON array with an object per row: number, name,
+                      id, names, ids, telephone, mobile, birthday
+                      (yyyy-mm-dd or null), groups, status, message
+  --from KIND         read FILE as KIND: ndb, list, csv, vcard or eudora
+                      (default: by its name); needed when FILE is -
+
+examples:
+  brindle-cli list Address.ndb --search name=山田 --sort id
+  brindle-cli list Address.ndb --search bad --sort status --format tsv
+  brindle-cli list Address.ndb --format json | jq '.[].id'
+)",
+     -1, runList},
+
+    {"show", "FILE CARD [--format text|json] [--from KIND]", "print every field of one card",
+     R"(Prints every field of one card of FILE. CARD is a card number unless it
+holds a character other than a digit; then it is an ID of the card, and
+"id:" before it makes the rest an ID whatever it holds (id:12345). When
+several cards hold the ID, the first is shown and the others are named on
+stderr. Exits with 1 when no card matches.
+
+options:
+  --format text   one "field: value" line per value (the default); a line
+                  break inside a value is written 
+
+  --format json   a JSON object: number, ids, names, postalCode, address,
+                  telephone, fax, mobile, pager, birthday (yyyy-mm-dd or
+                  null), groups, memo, profile (title and value),
+                  exchangeAutoRecord, remarkAutoRecord, created, updated
+                  (yyyy-mm-ddThh:mm:ss or null), mailLog, exchangeRecords,
+                  remarkRecords, status, message
+  --from KIND     read FILE as KIND: ndb, list, csv, vcard or eudora
+                  (default: by its name); needed when FILE is -
+
+examples:
+  brindle-cli show Address.ndb 12
+  brindle-cli show Address.ndb taro@example.jp --format json
+  brindle-cli show Address.ndb id:12345
+)",
+     -1, runShow},
 
     {"repair", "FILE --level 1|2|3 [-o OUTPUT] [--no-trash]", "fix the cards that break the rules",
      R"(Fixes the bad cards of FILE as far as they can be fixed and prints the
@@ -161,26 +251,53 @@ examples:
 )",
      -1, runDedupe},
 
-    {"slim", "FILE --level 0|1|2 [-o OUTPUT] [--no-trash]", "remove history or surplus data from every card",
-     R"(Removes information from every card by a preset level and prints how many
-cards and bytes it saved. Without -o nothing is written.
+    {"slim",
+     "FILE [--level 0|1|2] [--ids N] [--names N] [--profiles N] [--drop-none]\n"
+     "        [--mail-log N] [--exchange N] [--remarks N] [--address] [--telephone]\n"
+     "        [--fax] [--mobile] [--pager] [--memo] [--groups] [-o OUTPUT] [--no-trash]",
+     "remove history or surplus data from every card",
+     R"(Removes information from every card, by a preset level or by the options of
+the slimming dialog's custom level (or both: the options then add to the
+level), and prints how many cards and bytes it saved. Without -o nothing is
+written.
 
-options:
-  --level 0    old history: keep the newest 100 mail log lines, exchange
-               and remark records and 10 profile entries of each card
-  --level 1    all history: every log line, record and profile entry
-  --level 2    everything but the first ID and the first name, the group
-               list included
-  -o OUTPUT    write the slimmed book to OUTPUT (it may be FILE itself)
-  --no-trash   replace an existing OUTPUT without moving its old content to
-               the trash
+preset levels:
+  --level 0       old history: keep the newest 100 mail log lines, exchange
+                  and remark records and 10 profile entries of each card
+  --level 1       all history: every log line, record and profile entry
+  --level 2       everything but the first ID and the first name, the group
+                  list included
 
-example:
+the dialog's options (N is a count from 0 to 999):
+  --ids N         keep at most N IDs of each card (N at least 1)
+  --names N       keep at most N names of each card (N at least 1)
+  --profiles N    keep the newest N profile entries
+  --drop-none     remove the profile entries whose value is NONE (history
+                  that could not be fetched)
+  --mail-log N    keep the newest N mail log lines
+  --exchange N    keep the newest N exchange records
+  --remarks N     keep the newest N remark records
+  --address       remove the postal code and the address
+  --telephone     remove the telephone number
+  --fax           remove the FAX number
+  --mobile        remove the mobile number
+  --pager         remove the pager number
+  --memo          remove the memo
+  --groups        remove every card's groups and the group list
+
+output:
+  -o OUTPUT       write the slimmed book to OUTPUT (it may be FILE itself)
+  --no-trash      replace an existing OUTPUT without moving its old content
+                  to the trash
+
+examples:
   brindle-cli slim Address.ndb --level 0 -o Slim.ndb
+  brindle-cli slim Address.ndb --mail-log 50 --memo --drop-none -o Slim.ndb
 )",
      -1, runSlim},
 
-    {"idconv", "FILE [--exchange on|off] [--remark on|off] [-o OUTPUT] [--no-trash]",
+    {"idconv", "FILE [--exchange on|off] [--remark on|off] [--flags-only] [-o OUTPUT]\n"
+               "        [--no-trash]",
      "turn service mail addresses into bare IDs; set auto-record flags",
      R"(Turns IDs written as mail addresses of the online service into the bare
 service ID (duplicates that arise are listed), and optionally sets the
@@ -190,12 +307,14 @@ written.
 options:
   --exchange on|off   set every card's auto-record flag of exchange records
   --remark on|off     set every card's auto-record flag of remark records
+  --flags-only        set the flags only; the IDs stay as they are
   -o OUTPUT           write the changed book to OUTPUT (it may be FILE itself)
   --no-trash          replace an existing OUTPUT without moving its old
                       content to the trash
 
-example:
+examples:
   brindle-cli idconv Address.ndb --exchange on -o Address.ndb
+  brindle-cli idconv Address.ndb --remark off --flags-only -o Address.ndb
 )",
      -1, runIdConv},
 
@@ -219,7 +338,7 @@ const Command *findCommand(const QString &name)
     return nullptr;
 }
 
-const char Usage[] = "usage: brindle-cli COMMAND [ARGUMENTS]\n"
+const char Usage[] = "usage: brindle-cli [--quiet|--verbose] COMMAND [ARGUMENTS]\n"
                      "       brindle-cli COMMAND --help\n"
                      "       brindle-cli --help | --version\n";
 
@@ -236,6 +355,16 @@ void printHelp()
 File kinds follow the file name: .ndb and .nd0-.nd9 address book, .txt list
 text (when read, also a Eudora nickname file, told by its first bytes),
 .csv CSV, .vcf vCard.
+
+A file name - means standard input for the input of convert, info, check,
+list and show (--from KIND names its kind) and standard output for the
+output of convert (--kind KIND names its kind); name a file called - as
+./-.
+
+options for every command (before or after the command name):
+  --quiet      print no notices (repairs, warnings, what was not written);
+               the messages that explain a failure are still printed
+  --verbose    also print what was done: each file read and written
 
 No command changes its input. The commands that change a book (repair,
 dedupe --merge, slim, idconv) write only to the file named with -o, which
@@ -262,8 +391,9 @@ UTF-8 on stdout and stderr; a message about a file reads
 
 exit status:
   0    success
-  1    failure: a file could not be read or written, or the results could
-       not be written to stdout (the reason is on stderr)
+  1    failure: a file could not be read or written, the results could
+       not be written to stdout, or show found no such card (the reason is
+       on stderr)
   2    check: some card is bad, or bytes follow the last card
   3    compare: the books differ
   4    written, but not everything was kept: cards left out at the card
@@ -350,6 +480,11 @@ int runFixed(const Command &c, const QStringList &rest, Prompter &prompter)
         if (!problem.isEmpty())
             return usageError(name, problem);
     }
+    // Standard input and output are for convert (and the commands that
+    // read their own arguments); a file called "-" is "./-".
+    if (c.run != runConvert && positional.contains(QStringLiteral("-")))
+        return usageError(name, QStringLiteral("this command reads and writes files only; "
+                                               "name a file called - as ./-"));
     if (positional.size() != c.argumentCount)
         return usageError(name, QStringLiteral("expected %1 (%2 file name%3)")
                                     .arg(QString::fromLatin1(c.arguments).section(u' ', 0, c.argumentCount - 1))
@@ -373,8 +508,26 @@ int usageError(const QString &command, const QString &problem)
 namespace {
 
 // Runs the command line; returns the exit status.
-int run(const QStringList &args)
+int run(QStringList args)
 {
+    // --quiet and --verbose, anywhere before a "--" that ends the options.
+    bool quiet = false;
+    bool verbose = false;
+    for (qsizetype i = 0; i < args.size();) {
+        if (args[i] == QLatin1String("--"))
+            break;
+        if (args[i] == QLatin1String("--quiet") || args[i] == QLatin1String("--verbose")) {
+            (args[i] == QLatin1String("--quiet") ? quiet : verbose) = true;
+            args.removeAt(i);
+        } else {
+            ++i;
+        }
+    }
+    if (quiet && verbose)
+        return usageError(QString(), QStringLiteral("--quiet and --verbose exclude each other"));
+    console::setVerbosity(quiet     ? console::Verbosity::Quiet
+                          : verbose ? console::Verbosity::Verbose
+                                    : console::Verbosity::Normal);
     if (args.isEmpty()) {
         std::fputs(Usage, stderr);
         std::fprintf(stderr, "Try 'brindle-cli --help' for more information.\n");
@@ -428,6 +581,8 @@ int run(const QStringList &args)
     }
     console::workEnded();
     console::clearProgress();
+    if (status == ExitFailure)
+        prompter.showHeldMessages(); // --quiet: what explains the failure
     if (const int signal = console::interruptSignal(); signal != 0 && status == ExitFailure) {
         std::fprintf(stderr, "brindle-cli %s: interrupted; nothing was written\n", c->name);
         return 128 + signal;

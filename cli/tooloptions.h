@@ -16,6 +16,30 @@ struct ToolArguments
     bool noTrash = false;     // --no-trash: a replaced output skips the trash
 };
 
+// The arguments of any command: file names and other words in their order,
+// options that take a value ("--sort name", "--sort=name"), switches.
+// Options end at "--"; "-" alone is a file name (standard input or output).
+struct CommandArguments
+{
+    QStringList positional;
+    QHash<QString, QString> values;
+    QSet<QString> switches;
+};
+// Parses args against the options a command knows. Returns "" or what is
+// wrong with the line (an unknown option, a value missing or given twice).
+QString parseCommandArguments(const QStringList &args, const QStringList &withValue,
+                              const QStringList &withoutValue, CommandArguments &out);
+
+// Takes --from KIND for the input: sets the input kind (setInputKind).
+// Returns "" or what is wrong: an unknown kind, a "-" input without --from.
+QString takeInputKind(const CommandArguments &args, const QString &input);
+// The same for a --from value ("" when not given).
+QString inputKindProblem(const QString &from, const QString &input);
+
+// For the commands that read one FILE and take only --from: its name, or
+// "" after reporting a wrong command line (status in *usage).
+QString readingCommandInput(const QString &command, const QStringList &args, int *usage);
+
 // Parses args. withValue and withoutValue name the options the command
 // knows ("--level", "--merge"); "--no-trash" is known to every command.
 // Returns "" or what is wrong with the line.

@@ -5,7 +5,7 @@
 Prompter::Button ConsolePrompter::ask(const Message &message)
 {
     m_last = message.text;
-    std::fprintf(stderr, "%s\n", lineFor(message.text).toLocal8Bit().constData());
+    print(lineFor(message.text));
     if (message.defaultButton != NoButton)
         return message.defaultButton;
     for (Button b : {Ok, Yes, No, Cancel, Abort, Retry, Ignore})
@@ -38,6 +38,11 @@ int ConsolePrompter::choose(const QString &text, const QStringList &captions, in
                             Icon, const QString &)
 {
     m_last = text;
-    std::fprintf(stderr, "%s\n", lineFor(text).toLocal8Bit().constData());
+    print(lineFor(text));
     return defaultIndex >= 0 && defaultIndex < captions.size() ? defaultIndex : -1;
+}
+
+void ConsolePrompter::print(const QString &line)
+{
+    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
 }

@@ -22,6 +22,8 @@ public:
 protected:
     // What is printed for a message or question of this text.
     virtual QString lineFor(const QString &text) const { return text; }
+    // Shows one message or question line (on stderr).
+    virtual void print(const QString &line);
 
 private:
     QString m_last;

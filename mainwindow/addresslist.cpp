@@ -70,14 +70,15 @@ QList<ListLine> cardListLines(const Card &card, int sortOrder)
             key = keyFor(QString());
         out.append({key, perId ? lineText(firstName, QString(), card.status)
                                : lineText(QString(), firstId, card.status),
-                    card.number, card.status});
+                    card.number, card.status, perId ? firstName : QString(),
+                    perId ? QString() : firstId});
         return out;
     }
     out.reserve(entries.size());
     for (const QString &e : entries)
         out.append({keyFor(e), perId ? lineText(firstName, e, card.status)
                                      : lineText(e, firstId, card.status),
-                    card.number, card.status});
+                    card.number, card.status, perId ? firstName : e, perId ? e : firstId});
     return out;
 }
 

@@ -25,6 +25,8 @@ struct ListLine
     QString text;     // the line as displayed
     qint32 cardNumber = 0;
     qint32 status = 0;
+    QString name;     // the name and the ID the line shows (not cut to
+    QString id;       // their columns); "" where the column is blank
 };
 
 // The part of an ID after its first "@"; "" when it has none.

@@ -322,8 +322,9 @@ TEST_F(Cli, HelpForTheProgramAndEachCommand)
     EXPECT_TRUE(r.err.isEmpty());
     EXPECT_TRUE(r.out.contains("\nexit status:\n"));
     const QStringList commands = listedCommands(r.outText());
-    EXPECT_EQ(commands, (QStringList{u"new"_qs, u"convert"_qs, u"info"_qs, u"check"_qs, u"repair"_qs,
-                                     u"dedupe"_qs, u"slim"_qs, u"idconv"_qs, u"compare"_qs}));
+    EXPECT_EQ(commands, (QStringList{u"new"_qs, u"convert"_qs, u"info"_qs, u"check"_qs, u"list"_qs,
+                                     u"show"_qs, u"repair"_qs, u"dedupe"_qs, u"slim"_qs, u"idconv"_qs,
+                                     u"compare"_qs}));
     EXPECT_EQ(runCli({QStringLiteral("help")}).out, r.out);
 
     // Every command has its own help, however it is asked for, and the README

@@ -31,6 +31,8 @@ expected=(
     share/icons/hicolor/scalable/apps/brindle.svg
     share/man/man1/brindle.1.gz
     share/man/man1/brindle-cli.1.gz
+    share/bash-completion/completions/brindle-cli
+    share/zsh/vendor-completions/_brindle-cli
 )
 for size in 16 32 48 64 128 256; do
     expected+=("share/icons/hicolor/${size}x${size}/apps/brindle.png")
@@ -81,6 +83,18 @@ for page in "$prefix"/share/man/man1/*.1.gz; do
     out=$(zcat "$page" | groff -man -Tutf8 -ww -z 2>&1) || fail "groff fails on $page"
     [ -z "$out" ] || fail "groff warns on $(basename "$page"): $out"
 done
+
+# Shell completion: the bash file offers the commands once sourced; the zsh
+# file is a completion function zsh can load.
+completions=$prefix/share/bash-completion/completions/brindle-cli
+offered=$(bash -c 'source "$1"; COMP_WORDS=(brindle-cli ""); COMP_CWORD=1; _brindle_cli; echo "${COMPREPLY[*]}"' _ "$completions") \
+    || fail "the bash completion does not load"
+[[ " $offered " == *" convert "* ]] || fail "the bash completion offers no commands: $offered"
+head -1 "$prefix/share/zsh/vendor-completions/_brindle-cli" | grep -qx '#compdef brindle-cli' \
+    || fail "_brindle-cli is no zsh completion function"
+if command -v zsh >/dev/null; then
+    zsh -n "$prefix/share/zsh/vendor-completions/_brindle-cli" || fail "zsh rejects _brindle-cli"
+fi
 
 # The installed programs run from the prefix.
 "$prefix/bin/brindle-cli" --version | grep -qx "brindle-cli [0-9.]*" || fail "brindle-cli --version"

@@ -20,12 +20,10 @@ QProcessEnvironment cliEnvironment(const QString &configHome, const QString &win
     return env;
 }
 
-CliRun runCli(const QStringList &args, const QString &configHome, const QString &winePrefix,
-              const QString &dataHome)
+namespace {
+
+CliRun finish(QProcess &p)
 {
-    QProcess p;
-    p.setProcessEnvironment(cliEnvironment(configHome, winePrefix, dataHome));
-    p.start(QStringLiteral(BRINDLE_CLI), args);
     CliRun r;
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
         return r;
@@ -33,4 +31,25 @@ CliRun runCli(const QStringList &args, const QString &configHome, const QString 
     r.out = p.readAllStandardOutput();
     r.err = p.readAllStandardError();
     return r;
+}
+
+} // namespace
+
+CliRun runCli(const QStringList &args, const QString &configHome, const QString &winePrefix,
+              const QString &dataHome)
+{
+    QProcess p;
+    p.setProcessEnvironment(cliEnvironment(configHome, winePrefix, dataHome));
+    p.start(QStringLiteral(BRINDLE_CLI), args);
+    return finish(p);
+}
+
+CliRun runCliWithInput(const QStringList &args, const QByteArray &input)
+{
+    QProcess p;
+    p.setProcessEnvironment(cliEnvironment());
+    p.start(QStringLiteral(BRINDLE_CLI), args);
+    p.write(input);
+    p.closeWriteChannel();
+    return finish(p);
 }

@@ -31,3 +31,6 @@ QProcessEnvironment cliEnvironment(const QString &configHome = QString(),
 // Runs brindle-cli with args in cliEnvironment(configHome, winePrefix, dataHome).
 CliRun runCli(const QStringList &args, const QString &configHome = QString(),
               const QString &winePrefix = QString(), const QString &dataHome = QString());
+// Runs brindle-cli with args and input on its standard input (closed after
+// it), in cliEnvironment().
+CliRun runCliWithInput(const QStringList &args, const QByteArray &input);
