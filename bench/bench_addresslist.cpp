@@ -3,8 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include "core/validation.h"
-#include "mainwindow/addresslist.h"
-#include "document/search.h"
+#include "core/addresslist.h"
+#include "core/search.h"
 #include "support/generator.h"
 
 namespace {

@@ -14,8 +14,8 @@
 #include "commands.h"
 #include "common/prompter.h"
 #include "core/validation.h"
-#include "mainwindow/addresslist.h"
-#include "mainwindow/search.h"
+#include "core/addresslist.h"
+#include "core/search.h"
 #include "tooloptions.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "core/cardops.h"
 #include "core/ndbfile.h"
 #include "core/validation.h"
-#include "document/search.h"
+#include "core/search.h"
 #include "formats/fileprocs.h"
 #include "shell/filekind.h"
 #include "shell/startup.h"

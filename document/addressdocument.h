@@ -83,7 +83,7 @@ public:
     // false once a stop was requested.
     bool checkInterrupt(bool canAsk);
 
-    // Runs the search (document/search.h) into the display list.
+    // Runs the search (core/search.h) into the display list.
     void search(int field, const QString &word);
 
     // The shared read step of Open and Append: -1 nothing changed,

@@ -24,7 +24,7 @@
 #include <QUndoStack>
 #include <QVBoxLayout>
 
-#include "mainwindow/addresslist.h"
+#include "core/addresslist.h"
 #include "mainwindow/menutable.h"
 #include "shell/startup.h"
 

@@ -17,8 +17,8 @@
 #include <QUrl>
 
 #include "core/cardops.h"
-#include "document/search.h"
-#include "mainwindow/addresslist.h"
+#include "core/search.h"
+#include "core/addresslist.h"
 #include "shell/filekind.h"
 
 int fomBrindle::sortOrder() const

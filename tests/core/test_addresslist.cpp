@@ -1,7 +1,7 @@
 #include "common/oledate.h"
 #include "common/textwidth.h"
 #include "core/validation.h"
-#include "mainwindow/addresslist.h"
+#include "core/addresslist.h"
 #include "support/testutil.h"
 
 namespace {

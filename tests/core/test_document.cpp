@@ -11,7 +11,7 @@
 #include "core/ndbfile.h"
 #include "core/validation.h"
 #include "document/addressdocument.h"
-#include "document/search.h"
+#include "core/search.h"
 #include "formats/fileprocs.h"
 #include "shell/filekind.h"
 #include "shell/startup.h"

@@ -1,5 +1,5 @@
 #include "common/oledate.h"
-#include "document/search.h"
+#include "core/search.h"
 #include "support/testutil.h"
 
 namespace {

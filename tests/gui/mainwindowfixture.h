@@ -17,7 +17,7 @@
 
 #include "core/cardops.h"
 #include "core/ndbfile.h"
-#include "mainwindow/addresslist.h"
+#include "core/addresslist.h"
 #include "mainwindow/fomBrindle.h"
 #include "shell/startup.h"
 #include "support/fakehost.h"

@@ -1,4 +1,4 @@
-#include "document/search.h"
+#include "core/search.h"
 
 #include <QSet>
 

@@ -1,4 +1,4 @@
-#include "mainwindow/addresslist.h"
+#include "core/addresslist.h"
 
 #include <QHash>
 #include <algorithm>
