@@ -12,6 +12,7 @@
 #include "formats/fomCsvGet.h"
 #include "formats/fomCsvPut.h"
 #include "support/testutil.h"
+#include "pages.h"
 
 namespace {
 
@@ -40,30 +41,30 @@ TEST(CsvGetDialog, OpensWithAutomaticMappingAndPreview)
     const QList<QStringList> preview{{"a@b", "N", "skip"}, {"c", "M", "", "addr"}};
     fomCsvGet w(header, preview);
     EXPECT_EQ(w.windowTitle(), QStringLiteral("CSV項目の選択"));
-    EXPECT_EQ(w.Label1->text(), QStringLiteral("CSVﾌｧｲﾙの見出し"));
-    EXPECT_EQ(w.Label2->text(), QStringLiteral("アドレス帳の項目"));
-    EXPECT_EQ(w.Label3->text(), QStringLiteral("左のリストを選択してから、右のリストの対応する項目を選択して下さい。"));
-    EXPECT_EQ(w.cmdCancel->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+    EXPECT_EQ(page(w).Label1()->text(), QStringLiteral("CSVﾌｧｲﾙの見出し"));
+    EXPECT_EQ(page(w).Label2()->text(), QStringLiteral("アドレス帳の項目"));
+    EXPECT_EQ(page(w).Label3()->text(), QStringLiteral("左のリストを選択してから、右のリストの対応する項目を選択して下さい。"));
+    EXPECT_EQ(page(w).cmdCancel()->text(), QStringLiteral("ｷｬﾝｾﾙ"));
 
-    ASSERT_EQ(w.lstCorvid->count(), CsvItemChoiceCount);
-    EXPECT_EQ(w.lstCorvid->item(0)->text(), QStringLiteral("ID (メールアドレス)"));
-    EXPECT_EQ(w.lstCorvid->item(19)->text(), QStringLiteral("( なし )"));
+    ASSERT_EQ(page(w).lstCorvid()->count(), CsvItemChoiceCount);
+    EXPECT_EQ(page(w).lstCorvid()->item(0)->text(), QStringLiteral("ID (メールアドレス)"));
+    EXPECT_EQ(page(w).lstCorvid()->item(19)->text(), QStringLiteral("( なし )"));
 
     EXPECT_EQ(w.mapping(), (CsvMapping{0, 1, 19, 3}));
-    ASSERT_EQ(w.lstCsv->count(), 4);
-    EXPECT_EQ(w.lstCsv->item(0)->text(),
+    ASSERT_EQ(page(w).lstCsv()->count(), 4);
+    EXPECT_EQ(page(w).lstCsv()->item(0)->text(),
               QStringLiteral("ID") + QString(20, u' ') + QStringLiteral(" → ID (メールアドレス)"));
-    EXPECT_EQ(w.lstCsv->item(2)->text(), csvHeaderLine(u"x", CsvItemNone));
+    EXPECT_EQ(page(w).lstCsv()->item(2)->text(), csvHeaderLine(u"x", CsvItemNone));
 
     // Preview: one column per CSV column, titled with the item it goes to;
     // short records leave cells empty.
-    ASSERT_EQ(w.tblPreview->columnCount(), 4);
-    ASSERT_EQ(w.tblPreview->rowCount(), 2);
-    EXPECT_EQ(w.tblPreview->item(0, 0)->text(), QStringLiteral("a@b"));
-    EXPECT_EQ(w.tblPreview->item(0, 3)->text(), QString());
-    EXPECT_EQ(w.tblPreview->item(1, 3)->text(), QStringLiteral("addr"));
-    EXPECT_TRUE(w.tblPreview->horizontalHeaderItem(1)->text().endsWith(QStringLiteral("名前")));
-    EXPECT_EQ(w.tblPreview->editTriggers(), QAbstractItemView::NoEditTriggers);
+    ASSERT_EQ(page(w).tblPreview()->columnCount(), 4);
+    ASSERT_EQ(page(w).tblPreview()->rowCount(), 2);
+    EXPECT_EQ(page(w).tblPreview()->item(0, 0)->text(), QStringLiteral("a@b"));
+    EXPECT_EQ(page(w).tblPreview()->item(0, 3)->text(), QString());
+    EXPECT_EQ(page(w).tblPreview()->item(1, 3)->text(), QStringLiteral("addr"));
+    EXPECT_TRUE(page(w).tblPreview()->horizontalHeaderItem(1)->text().endsWith(QStringLiteral("名前")));
+    EXPECT_EQ(page(w).tblPreview()->editTriggers(), QAbstractItemView::NoEditTriggers);
 }
 
 TEST(CsvGetDialog, SelectingColumnsAndAssigningAnItem)
@@ -73,37 +74,37 @@ TEST(CsvGetDialog, SelectingColumnsAndAssigningAnItem)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
 
     // One column: its item is selected on the right.
-    clickLine(w.lstCsv, 1);
-    ASSERT_EQ(w.lstCorvid->selectedItems().size(), 1);
-    EXPECT_EQ(w.lstCorvid->row(w.lstCorvid->selectedItems().first()), CsvItemNames);
+    clickLine(page(w).lstCsv(), 1);
+    ASSERT_EQ(page(w).lstCorvid()->selectedItems().size(), 1);
+    EXPECT_EQ(page(w).lstCorvid()->row(page(w).lstCorvid()->selectedItems().first()), CsvItemNames);
 
     // Two columns with the same item: still selected.
-    clickLine(w.lstCsv, 0);
-    clickLine(w.lstCsv, 3, Qt::ControlModifier);
-    ASSERT_EQ(w.lstCorvid->selectedItems().size(), 1);
-    EXPECT_EQ(w.lstCorvid->row(w.lstCorvid->selectedItems().first()), CsvItemIds);
+    clickLine(page(w).lstCsv(), 0);
+    clickLine(page(w).lstCsv(), 3, Qt::ControlModifier);
+    ASSERT_EQ(page(w).lstCorvid()->selectedItems().size(), 1);
+    EXPECT_EQ(page(w).lstCorvid()->row(page(w).lstCorvid()->selectedItems().first()), CsvItemIds);
     EXPECT_EQ(w.mapping(), (CsvMapping{0, 1, 19, 0})); // showing changed nothing
 
     // Two columns with different items: nothing selected on the right.
-    clickLine(w.lstCsv, 1);
-    clickLine(w.lstCsv, 2, Qt::ControlModifier);
-    EXPECT_TRUE(w.lstCorvid->selectedItems().isEmpty());
+    clickLine(page(w).lstCsv(), 1);
+    clickLine(page(w).lstCsv(), 2, Qt::ControlModifier);
+    EXPECT_TRUE(page(w).lstCorvid()->selectedItems().isEmpty());
     EXPECT_EQ(w.mapping(), (CsvMapping{0, 1, 19, 0}));
 
     // Choosing an item maps both columns and rewrites their lines and titles.
-    clickLine(w.lstCorvid, CsvItemMemo);
+    clickLine(page(w).lstCorvid(), CsvItemMemo);
     EXPECT_EQ(w.mapping(), (CsvMapping{0, 10, 10, 0}));
-    EXPECT_EQ(w.lstCsv->item(1)->text(), csvHeaderLine(u"名前", CsvItemMemo));
-    EXPECT_EQ(w.lstCsv->item(2)->text(), csvHeaderLine(u"x", CsvItemMemo));
-    EXPECT_TRUE(w.tblPreview->horizontalHeaderItem(2)->text().endsWith(QStringLiteral("メモ")));
+    EXPECT_EQ(page(w).lstCsv()->item(1)->text(), csvHeaderLine(u"名前", CsvItemMemo));
+    EXPECT_EQ(page(w).lstCsv()->item(2)->text(), csvHeaderLine(u"x", CsvItemMemo));
+    EXPECT_TRUE(page(w).tblPreview()->horizontalHeaderItem(2)->text().endsWith(QStringLiteral("メモ")));
     // Keyboard moves on the right list assign as well.
-    w.lstCorvid->setFocus();
-    QTest::keyClick(w.lstCorvid, Qt::Key_Down);
+    page(w).lstCorvid()->setFocus();
+    QTest::keyClick(page(w).lstCorvid(), Qt::Key_Down);
     EXPECT_EQ(w.mapping(), (CsvMapping{0, 11, 11, 0}));
 
     // With nothing selected on the left, choosing an item changes nothing.
-    w.lstCsv->clearSelection();
-    clickLine(w.lstCorvid, CsvItemNone);
+    page(w).lstCsv()->clearSelection();
+    clickLine(page(w).lstCorvid(), CsvItemNone);
     EXPECT_EQ(w.mapping(), (CsvMapping{0, 11, 11, 0}));
 }
 
@@ -200,13 +201,13 @@ TEST(CsvPutDialog, DefaultsMarksAndSample)
 {
     fomCsvPut w(QStringLiteral("@nifty.example"));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("CSV書き出しの設定"));
-    EXPECT_EQ(w.Frame1->title(), QStringLiteral("書き出し項目"));
-    EXPECT_EQ(w.Frame2->title(), QStringLiteral("その他設定"));
-    EXPECT_EQ(w.chkFukusuu->text(), QStringLiteral("複数ﾃﾞｰﾀは列に分割する"));
-    EXPECT_EQ(w.chkNiftyDomain->text(), QStringLiteral("NiftyのIDにﾄﾞﾒｲﾝを追加する"));
-    EXPECT_EQ(w.cmdExit->text(), QStringLiteral("OK"));
-    EXPECT_EQ(w.cmdCancel->text(), QStringLiteral("ｷｬﾝｾﾙ"));
-    EXPECT_EQ(w.lblIdToAddress->text(), QStringLiteral("(ABC01234 → ABC01234@nifty.example)"));
+    EXPECT_EQ(page(w).Frame1()->title(), QStringLiteral("書き出し項目"));
+    EXPECT_EQ(page(w).Frame2()->title(), QStringLiteral("その他設定"));
+    EXPECT_EQ(page(w).chkFukusuu()->text(), QStringLiteral("複数ﾃﾞｰﾀは列に分割する"));
+    EXPECT_EQ(page(w).chkNiftyDomain()->text(), QStringLiteral("NiftyのIDにﾄﾞﾒｲﾝを追加する"));
+    EXPECT_EQ(page(w).cmdExit()->text(), QStringLiteral("OK"));
+    EXPECT_EQ(page(w).cmdCancel()->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+    EXPECT_EQ(page(w).lblIdToAddress()->text(), QStringLiteral("(ABC01234 → ABC01234@nifty.example)"));
 
     const char *names[] = {"chkID",    "chkNam",   "chkPost",   "chkAdd",    "chkTel",
                            "chkFax",   "chkHandy", "chkBell",   "chkBirth",  "chkGroup",
@@ -237,9 +238,9 @@ TEST(CsvPutDialog, ViewTakesCheckBoxesOnOk)
     QTimer::singleShot(0, [] {
         auto *w = qobject_cast<fomCsvPut *>(QApplication::activeModalWidget());
         ASSERT_NE(w, nullptr);
-        w->chkItem[CsvItemMemo]->setChecked(false);
-        w->chkFukusuu->setChecked(true);
-        w->cmdCancel->click();
+        setChecked(page(w).chkItem(CsvItemMemo), false);
+        setChecked(page(w).chkFukusuu(), true);
+        click(page(w).cmdCancel());
     });
     EXPECT_FALSE(fomCsvPut::View(options, QStringLiteral("@x")));
     EXPECT_EQ(options, CsvExportOptions());
@@ -248,12 +249,12 @@ TEST(CsvPutDialog, ViewTakesCheckBoxesOnOk)
         auto *w = qobject_cast<fomCsvPut *>(QApplication::activeModalWidget());
         ASSERT_NE(w, nullptr);
         // A dialog opened again starts from the defaults.
-        EXPECT_TRUE(w->chkItem[CsvItemMemo]->isChecked());
-        EXPECT_FALSE(w->chkFukusuu->isChecked());
-        w->chkItem[CsvItemMemo]->setChecked(false);
-        w->chkFukusuu->setChecked(true);
-        w->chkNiftyDomain->setChecked(true);
-        w->cmdExit->click();
+        EXPECT_TRUE(page(w).chkItem(CsvItemMemo)->isChecked());
+        EXPECT_FALSE(page(w).chkFukusuu()->isChecked());
+        setChecked(page(w).chkItem(CsvItemMemo), false);
+        setChecked(page(w).chkFukusuu(), true);
+        setChecked(page(w).chkNiftyDomain(), true);
+        click(page(w).cmdExit());
     });
     EXPECT_TRUE(csvPutDialogAsker(nullptr, QStringLiteral("@x"))(options));
     CsvExportOptions expected;

@@ -16,6 +16,7 @@
 #include "tools/fomLightAddress.h"
 #include "tools/fomRestore.h"
 #include "tools/idconv.h"
+#include "pages.h"
 
 namespace {
 
@@ -61,51 +62,51 @@ TEST(LightAddressDialog, LevelsAndEnablingRules)
     ScriptedPrompter prompter;
     fomLightAddress d(book, CardLimits{}, prompter);
     EXPECT_EQ(d.windowTitle(), u"アドレス帳の減量"_qs);
-    EXPECT_EQ(d.lblSize->text(), u"現在のアドレス帳サイズは "_qs + withThousands(ndbFileSize(book))
+    EXPECT_EQ(page(d).lblSize()->text(), u"現在のアドレス帳サイズは "_qs + withThousands(ndbFileSize(book))
                                      + u" Byte あります。"_qs);
 
     // No level yet: design values, nothing to change until one is chosen.
     EXPECT_EQ(d.level(), -1);
-    for (QRadioButton *o : d.optLevel)
-        EXPECT_FALSE(o->isChecked());
-    for (QLineEdit *box : {d.txtNam, d.txtID, d.txtProf, d.txtMail, d.txtExcg, d.txtSay}) {
+    for (int i = 0; i < SlimLevelCount; ++i)
+        EXPECT_FALSE(page(d).optLevel(i)->isChecked());
+    for (QLineEdit *box : {page(d).txtNam(), page(d).txtID(), page(d).txtProf(), page(d).txtMail(), page(d).txtExcg(), page(d).txtSay()}) {
         EXPECT_EQ(box->text(), u"100"_qs);
         EXPECT_EQ(box->maxLength(), 3);
         EXPECT_FALSE(box->isEnabled());
     }
-    EXPECT_FALSE(d.chkID->isChecked() || d.chkID->isEnabled() || d.chkGroup->isEnabled());
+    EXPECT_FALSE(page(d).chkID()->isChecked() || page(d).chkID()->isEnabled() || page(d).chkGroup()->isEnabled());
 
-    d.optLevel[0]->click();
+    click(page(d).optLevel(0));
     EXPECT_EQ(d.level(), 0);
-    EXPECT_EQ(d.lblInfo->text(), u"履歴情報などの古いものだけ除去します"_qs);
-    EXPECT_TRUE(d.chkProf->isChecked() && d.chkProfNone->isChecked() && d.chkSay->isChecked());
-    EXPECT_EQ(d.txtProf->text(), u"10"_qs);
-    EXPECT_FALSE(d.chkID->isChecked() || d.chkAdd->isChecked());
-    EXPECT_FALSE(d.chkProf->isEnabled() || d.txtProf->isEnabled() || d.chkProfNone->isEnabled());
+    EXPECT_EQ(page(d).lblInfo()->text(), u"履歴情報などの古いものだけ除去します"_qs);
+    EXPECT_TRUE(page(d).chkProf()->isChecked() && page(d).chkProfNone()->isChecked() && page(d).chkSay()->isChecked());
+    EXPECT_EQ(page(d).txtProf()->text(), u"10"_qs);
+    EXPECT_FALSE(page(d).chkID()->isChecked() || page(d).chkAdd()->isChecked());
+    EXPECT_FALSE(page(d).chkProf()->isEnabled() || page(d).txtProf()->isEnabled() || page(d).chkProfNone()->isEnabled());
 
-    d.optLevel[2]->click();
-    EXPECT_EQ(d.lblInfo->text(), u"１つのIDと名前だけを残し、その他の情報を全て除去します"_qs);
-    EXPECT_TRUE(d.chkID->isChecked() && d.chkGroup->isChecked() && d.chkBell->isChecked());
-    EXPECT_EQ(d.txtID->text(), u"1"_qs);
-    EXPECT_EQ(d.txtMail->text(), u"0"_qs);
+    click(page(d).optLevel(2));
+    EXPECT_EQ(page(d).lblInfo()->text(), u"１つのIDと名前だけを残し、その他の情報を全て除去します"_qs);
+    EXPECT_TRUE(page(d).chkID()->isChecked() && page(d).chkGroup()->isChecked() && page(d).chkBell()->isChecked());
+    EXPECT_EQ(page(d).txtID()->text(), u"1"_qs);
+    EXPECT_EQ(page(d).txtMail()->text(), u"0"_qs);
 
     // Custom: the preset stays, and becomes changeable.
     const QColor base = QApplication::palette().color(QPalette::Base);
     const QColor face = QApplication::palette().color(QPalette::Button);
-    d.optLevel[3]->click();
-    EXPECT_EQ(d.lblInfo->text(), u"設定に従った整理を行います"_qs);
-    EXPECT_TRUE(d.chkID->isChecked() && d.chkID->isEnabled() && d.txtID->isEnabled());
-    EXPECT_EQ(baseOf(d.txtID), base);
-    EXPECT_TRUE(d.chkGroup->isEnabled() && d.chkProfNone->isEnabled());
-    d.chkID->click();
-    EXPECT_FALSE(d.txtID->isEnabled());
-    EXPECT_EQ(baseOf(d.txtID), face);
-    d.chkProf->click();
-    EXPECT_FALSE(d.txtProf->isEnabled() || d.chkProfNone->isEnabled());
-    EXPECT_EQ(baseOf(d.txtProf), face);
-    d.chkProf->click();
-    EXPECT_TRUE(d.txtProf->isEnabled() && d.chkProfNone->isEnabled());
-    EXPECT_EQ(baseOf(d.txtProf), base);
+    click(page(d).optLevel(3));
+    EXPECT_EQ(page(d).lblInfo()->text(), u"設定に従った整理を行います"_qs);
+    EXPECT_TRUE(page(d).chkID()->isChecked() && page(d).chkID()->isEnabled() && page(d).txtID()->isEnabled());
+    EXPECT_EQ(baseOf(page(d).txtID()), base);
+    EXPECT_TRUE(page(d).chkGroup()->isEnabled() && page(d).chkProfNone()->isEnabled());
+    click(page(d).chkID());
+    EXPECT_FALSE(page(d).txtID()->isEnabled());
+    EXPECT_EQ(baseOf(page(d).txtID()), face);
+    click(page(d).chkProf());
+    EXPECT_FALSE(page(d).txtProf()->isEnabled() || page(d).chkProfNone()->isEnabled());
+    EXPECT_EQ(baseOf(page(d).txtProf()), face);
+    click(page(d).chkProf());
+    EXPECT_TRUE(page(d).txtProf()->isEnabled() && page(d).chkProfNone()->isEnabled());
+    EXPECT_EQ(baseOf(page(d).txtProf()), base);
     EXPECT_TRUE(prompter.asked.isEmpty());
 }
 
@@ -118,29 +119,29 @@ TEST(LightAddressDialog, ChecksBeforeRunning)
 
     // Nothing chosen, with or without a level.
     EXPECT_EQ(d.Execute(), -1);
-    d.optLevel[3]->click();
-    d.chkProf->click();
-    d.chkProf->click(); // checked and unchecked again: nothing chosen
+    click(page(d).optLevel(3));
+    click(page(d).chkProf());
+    click(page(d).chkProf()); // checked and unchecked again: nothing chosen
     EXPECT_EQ(d.Execute(), -1);
     ASSERT_EQ(prompter.asked.size(), 2);
     EXPECT_EQ(prompter.asked[1].message.text, u"作業が指示されていません。"_qs);
     EXPECT_EQ(prompter.asked[1].message.icon, Prompter::Icon::Warning);
 
-    d.chkID->click();
-    d.txtID->setText(u"0"_qs);
+    click(page(d).chkID());
+    typeText(page(d).txtID(), u"0"_qs);
     EXPECT_EQ(d.Execute(), -1);
     EXPECT_EQ(prompter.lastText(), u"IDは最低でも1つ必要です。1以上に設定してください。"_qs);
-    d.txtID->setText(u"1"_qs);
-    d.chkNam->click();
-    d.txtNam->setText(u"0"_qs);
+    typeText(page(d).txtID(), u"1"_qs);
+    click(page(d).chkNam());
+    typeText(page(d).txtNam(), u"0"_qs);
     EXPECT_EQ(d.Execute(), -1);
     EXPECT_EQ(prompter.lastText(), u"名前は最低でも1つ必要です。1以上に設定してください。"_qs);
 
     // A box without a number, even an unchecked one, stops without a word.
-    d.txtNam->setText(u"1"_qs);
-    d.chkMail->click();
-    d.chkMail->click();
-    d.txtMail->setText(QString());
+    typeText(page(d).txtNam(), u"1"_qs);
+    click(page(d).chkMail());
+    typeText(page(d).txtMail(), QString()); // emptied while it could be typed in
+    click(page(d).chkMail());
     const qsizetype shown = prompter.asked.size();
     EXPECT_EQ(d.Execute(), -1);
     EXPECT_EQ(prompter.asked.size(), shown);
@@ -156,8 +157,8 @@ TEST(LightAddressDialog, RunReturnsZeroEvenWithNothingToRemove)
     QTimer::singleShot(0, [] {
         auto *d = qobject_cast<fomLightAddress *>(QApplication::activeModalWidget());
         ASSERT_NE(d, nullptr);
-        d->optLevel[0]->click();
-        d->cmdExec->click();
+        click(page(d).optLevel(0));
+        click(page(d).cmdExec());
     });
     EXPECT_EQ(fomLightAddress::Run(book, CardLimits{}, prompter), 0);
     EXPECT_EQ(prompter.texts(), QStringList{u"整理個所はありませんでした。"_qs});
@@ -165,8 +166,8 @@ TEST(LightAddressDialog, RunReturnsZeroEvenWithNothingToRemove)
     QTimer::singleShot(0, [] {
         auto *d = qobject_cast<fomLightAddress *>(QApplication::activeModalWidget());
         ASSERT_NE(d, nullptr);
-        d->optLevel[2]->click();
-        d->cmdExec->click();
+        click(page(d).optLevel(2));
+        click(page(d).cmdExec());
     });
     EXPECT_EQ(fomLightAddress::Run(book, CardLimits{}, prompter), 0);
     EXPECT_EQ(book.cards[1].ids, QStringList{u"aa@x.jp"_qs});
@@ -188,24 +189,24 @@ TEST(IdConvDialog, OptionsMessagesAndDuplicateReport)
     };
     fomIDConv d(book, CardLimits{}, serviceMailDomains(), prompter, viewer);
     EXPECT_EQ(d.windowTitle(), u"カードの一括設定"_qs);
-    EXPECT_TRUE(d.optExcg[0]->isChecked() && d.optSay[1]->isChecked());
-    for (QRadioButton *o : {d.optExcg[0], d.optExcg[1], d.optSay[0], d.optSay[1]})
+    EXPECT_TRUE(page(d).optExcg(0)->isChecked() && page(d).optSay(1)->isChecked());
+    for (QRadioButton *o : {page(d).optExcg(0), page(d).optExcg(1), page(d).optSay(0), page(d).optSay(1)})
         EXPECT_FALSE(o->isEnabled());
-    d.chkFunc[1]->click();
-    EXPECT_TRUE(d.optExcg[0]->isEnabled() && d.optExcg[1]->isEnabled());
-    EXPECT_FALSE(d.optSay[0]->isEnabled());
-    d.chkFunc[1]->click();
-    EXPECT_FALSE(d.optExcg[1]->isEnabled());
+    click(page(d).chkFunc(1));
+    EXPECT_TRUE(page(d).optExcg(0)->isEnabled() && page(d).optExcg(1)->isEnabled());
+    EXPECT_FALSE(page(d).optSay(0)->isEnabled());
+    click(page(d).chkFunc(1));
+    EXPECT_FALSE(page(d).optExcg(1)->isEnabled());
 
     EXPECT_EQ(d.Execute(), -1);
     EXPECT_EQ(prompter.lastText(), u"機能が選択されていません。"_qs);
     EXPECT_EQ(prompter.asked.last().message.icon, Prompter::Icon::Warning);
     prompter.clear();
 
-    for (QCheckBox *c : d.chkFunc)
-        c->click();
-    d.optExcg[1]->click();
-    d.optSay[0]->click();
+    for (int i = 0; i < 3; ++i)
+        click(page(d).chkFunc(i));
+    click(page(d).optExcg(1));
+    click(page(d).optSay(0));
     EXPECT_EQ(d.Execute(), 0);
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_EQ(prompter.texts(),
@@ -224,8 +225,8 @@ TEST(IdConvDialog, OptionsMessagesAndDuplicateReport)
     // Flags only, nothing to change: still a completed run.
     prompter.clear();
     fomIDConv again(book, CardLimits{}, serviceMailDomains(), prompter, viewer);
-    again.chkFunc[1]->click();
-    again.optExcg[1]->click();
+    click(page(again).chkFunc(1));
+    click(page(again).optExcg(1));
     EXPECT_EQ(again.Execute(), 0);
     EXPECT_EQ(prompter.texts(), QStringList{u"交流記録を変更するｶｰﾄﾞはありませんでした。"_qs});
 }
@@ -249,29 +250,29 @@ TEST(RestoreDialog, CountsOptionsAndBothFunctionsInOrder)
     bool interrupt = true;
     fomRestore d(book, CardLimits{}, prompter, viewer, {&busy, &interrupt});
     EXPECT_EQ(d.windowTitle(), u"ｶｰﾄﾞの修復"_qs);
-    EXPECT_EQ(d.lblTotal->text(), u"4 枚"_qs);
-    EXPECT_EQ(d.lblBC[0]->text(), u"1 枚"_qs);
-    EXPECT_EQ(d.lblBC[1]->text(), u"1 枚"_qs);
-    EXPECT_EQ(d.lblBC[2]->text(), u"1 枚"_qs);
-    EXPECT_FALSE(d.chkRestore->isChecked() || d.chkIDRepeat->isChecked());
-    EXPECT_TRUE(d.optRestoreLevel[0]->isChecked() && d.optIDRepeat[0]->isChecked());
-    for (QRadioButton *o : {d.optRestoreLevel[0], d.optRestoreLevel[2], d.optIDRepeat[1]})
+    EXPECT_EQ(page(d).lblTotal()->text(), u"4 枚"_qs);
+    EXPECT_EQ(page(d).lblBC(0)->text(), u"1 枚"_qs);
+    EXPECT_EQ(page(d).lblBC(1)->text(), u"1 枚"_qs);
+    EXPECT_EQ(page(d).lblBC(2)->text(), u"1 枚"_qs);
+    EXPECT_FALSE(page(d).chkRestore()->isChecked() || page(d).chkIDRepeat()->isChecked());
+    EXPECT_TRUE(page(d).optRestoreLevel(0)->isChecked() && page(d).optIDRepeat(0)->isChecked());
+    for (QRadioButton *o : {page(d).optRestoreLevel(0), page(d).optRestoreLevel(2), page(d).optIDRepeat(1)})
         EXPECT_FALSE(o->isEnabled());
-    d.chkIDRepeat->click();
-    EXPECT_TRUE(d.optIDRepeat[1]->isEnabled());
-    EXPECT_FALSE(d.optRestoreLevel[1]->isEnabled());
-    d.chkIDRepeat->click();
+    click(page(d).chkIDRepeat());
+    EXPECT_TRUE(page(d).optIDRepeat(1)->isEnabled());
+    EXPECT_FALSE(page(d).optRestoreLevel(1)->isEnabled());
+    click(page(d).chkIDRepeat());
 
     EXPECT_EQ(d.Execute(), -1);
     EXPECT_EQ(prompter.lastText(), u"機能が選択されていません。"_qs);
     prompter.clear();
 
-    d.chkRestore->click();
-    d.optRestoreLevel[1]->click(); // broken and abnormal
-    d.chkIDRepeat->click();
+    click(page(d).chkRestore());
+    click(page(d).optRestoreLevel(1)); // broken and abnormal
+    click(page(d).chkIDRepeat());
     bool busyDuringRun = false;
     d.setStepHook([&](qint64, qint64) {
-        busyDuringRun = busy && d.running() && !d.chkIDRepeat->isEnabled();
+        busyDuringRun = busy && d.running() && !page(d).chkIDRepeat()->isEnabled();
     });
     EXPECT_EQ(d.Execute(), 0);
     EXPECT_EQ(d.result(), QDialog::Accepted);
@@ -301,9 +302,9 @@ TEST(RestoreDialog, InterruptAndBusyRefusal)
     int reports = 0;
     fomRestore d(book, CardLimits{}, prompter,
                  [&](const QString &, const QString &, const QString &) { ++reports; });
-    d.chkRestore->click();
-    d.optRestoreLevel[2]->click();
-    d.chkIDRepeat->click();
+    click(page(d).chkRestore());
+    click(page(d).optRestoreLevel(2));
+    click(page(d).chkIDRepeat());
 
     // The run button during a run is refused; the close box asks, and No
     // lets the run go on.
@@ -312,7 +313,7 @@ TEST(RestoreDialog, InterruptAndBusyRefusal)
     d.setStepHook([&](qint64, qint64) {
         ++steps;
         if (steps == 3)
-            d.cmdExec->click();
+            click(page(d).cmdExec());
         if (steps == 5)
             d.close();
     });
@@ -336,9 +337,9 @@ TEST(RestoreDialog, InterruptAndBusyRefusal)
     prompter.answer(Prompter::Yes);
     fomRestore again(book, CardLimits{}, prompter,
                      [&](const QString &, const QString &, const QString &) { ++reports; });
-    again.chkRestore->click();
-    again.optRestoreLevel[2]->click();
-    again.chkIDRepeat->click();
+    click(page(again).chkRestore());
+    click(page(again).optRestoreLevel(2));
+    click(page(again).chkIDRepeat());
     again.setStepHook([&](qint64 done, qint64) {
         if (done == 5)
             again.close();
@@ -354,6 +355,6 @@ TEST(RestoreDialog, InterruptAndBusyRefusal)
     // Closing when idle cancels.
     fomRestore idle(book, CardLimits{}, prompter, {});
     idle.show();
-    idle.cmdCancel->click();
+    click(page(idle).cmdCancel());
     EXPECT_EQ(idle.result(), QDialog::Rejected);
 }
