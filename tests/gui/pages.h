@@ -10,8 +10,8 @@
 //
 // page(dialog) gives the page of any dialog. A control that is missing fails
 // the test with its name and type; a hidden stand-in of the right type is
-// returned then, so the test goes on to report its other failures instead
-// of crashing.
+// returned then (none for an abstract type), so the test goes on to report
+// its other failures instead of crashing.
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -33,6 +33,7 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 #include <memory>
+#include <type_traits>
 
 #include "cardedit/fomCardEdit.h"
 #include "cardedit/fomGroupEdit.h"
@@ -62,11 +63,15 @@ T *findControl(const QWidget *root, const QString &name)
     ADD_FAILURE() << "no " << T::staticMetaObject.className() << " named \""
                   << name.toStdString() << "\" in "
                   << (root ? root->objectName().toStdString() : std::string("(no dialog)"));
-    static QList<QWidget *> standIns; // kept for the rest of the run
-    T *standIn = new T;
-    standIn->setObjectName(QStringLiteral("missing ") + name);
-    standIns << standIn;
-    return standIn;
+    if constexpr (std::is_abstract_v<T>) {
+        return nullptr; // no stand-in of an abstract type
+    } else {
+        static QList<QWidget *> standIns; // kept for the rest of the run
+        T *standIn = new T;
+        standIn->setObjectName(QStringLiteral("missing ") + name);
+        standIns << standIn;
+        return standIn;
+    }
 }
 
 // The controls of one dialog, by name.
@@ -174,7 +179,7 @@ inline void clickRow(QAbstractItemView *view, int row,
 
 // Makes rows exactly the selected lines by clicking them (Ctrl+click after
 // the first in a list that selects ranges); the focus line ends on the
-// first of them.
+// first of them. No rows: every selected line is Ctrl+clicked off.
 inline void selectRows(QAbstractItemView *view, const QList<int> &rows)
 {
     if (view->selectionMode() == QAbstractItemView::MultiSelection) {
@@ -186,8 +191,9 @@ inline void selectRows(QAbstractItemView *view, const QList<int> &rows)
         }
         return;
     }
-    if (rows.isEmpty()) {
-        ADD_FAILURE() << "no rows to select in " << view->objectName().toStdString();
+    if (rows.isEmpty()) { // Ctrl+click on each selected line
+        for (const QModelIndex &selected : view->selectionModel()->selectedRows())
+            clickRow(view, selected.row(), Qt::ControlModifier);
         return;
     }
     clickRow(view, rows.first());
@@ -345,6 +351,10 @@ public:
 
     PAGE_CONTROL(QLabel, lblIcon)
     PAGE_CONTROL(QLabel, lblMessage)
+    PAGE_CONTROL(QPushButton, cmdYes)
+    PAGE_CONTROL(QPushButton, cmdNo)
+    PAGE_CONTROL(QPushButton, cmdAllYes)
+    PAGE_CONTROL(QPushButton, cmdCancel)
     // The buttons left to right.
     QList<QPushButton *> buttons() const
     {

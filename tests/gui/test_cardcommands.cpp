@@ -453,10 +453,10 @@ TEST_F(CardCommands, CsvGoesThroughItsDialogs)
     writeAll(broken, u"名前,E-mail\n山田 太郎,yamada@x.jp\n"_qs.toUtf8() + "\xFF,z@x.jp\n");
     prompter.asked.clear();
     whenModal<fomCsvGet>([](fomCsvGet *d) {
-        auto *encoding = d->findChild<QComboBox *>(u"cboEncoding"_qs);
+        QComboBox *encoding = page(d).cboEncoding();
         encoding->setFocus();
         QTest::keyClick(encoding, Qt::Key_Down);
-        d->findChild<QPushButton *>(u"cmdExit"_qs)->click();
+        click(page(d).cmdExit());
     });
     prompter.answer(Prompter::Yes); // the book in hand may go
     prompter.answerFile(broken);

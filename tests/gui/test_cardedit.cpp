@@ -204,9 +204,8 @@ TEST_F(CardEditor, SaveNeedsAnIdThenAName)
 TEST_F(CardEditor, SaveWarnsOfCharactersTheFileCannotHold)
 {
     auto dlg = open(1);
-    auto *address = dlg->findChild<QLineEdit *>(u"txtAddress"_qs);
-    auto *save = dlg->findChild<QPushButton *>(u"cmdExit"_qs);
-    ASSERT_TRUE(address && save);
+    QLineEdit *address = page(dlg).txtAddress();
+    QPushButton *save = page(dlg).cmdExit();
     // Typed as one input-method commit (keyClicks knows only ASCII).
     QTest::sendKeyEvent(QTest::Click, address, Qt::Key_unknown, u"\U00020BB7田町 caf\u00E9"_qs,
                         Qt::NoModifier);
@@ -391,7 +390,7 @@ TEST_F(CardEditor, LogListsChangeAndDeleteLinesByKey)
     QListWidget *list = page(dlg).lstMailList();
     click(page(dlg).optTab(3));
     list->setFocus();
-    list->setCurrentRow(1);
+    clickRow(list, 1);
     prompter.answerInput(u" m2 changed "_qs);
     QTest::keyClick(list, Qt::Key_Return);
     EXPECT_EQ(prompter.inputPrompts, QStringList{T::PromptEditMail});
@@ -399,15 +398,13 @@ TEST_F(CardEditor, LogListsChangeAndDeleteLinesByKey)
     EXPECT_TRUE(dlg->isDirty());
 
     // Delete removes the selected lines only.
-    list->clearSelection();
-    list->item(0)->setSelected(true);
-    list->item(2)->setSelected(true);
+    selectRows(list, {0, 2});
     QTest::keyClick(list, Qt::Key_Delete);
     EXPECT_EQ(linesOf(list), QStringList{u"m2 changed"_qs});
 
     // Ctrl+A selects every line (and starts no search); Delete empties.
     list->addItems({u"a"_qs, u"b"_qs});
-    list->clearSelection();
+    selectRows(list, {});
     QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(list->selectedItems().size(), 3);
     QTest::keyClick(list, Qt::Key_Delete);
@@ -456,7 +453,7 @@ TEST_F(CardEditor, UnchangedMemoAndTextsKeepTheirBytes)
     // An edited memo is stored with CR LF line ends.
     book.cards[1].memo = u"x\r\ny"_qs;
     auto again = open(1);
-    page(again).txtMemo()->moveCursor(QTextCursor::End);
+    QTest::keyClick(page(again).txtMemo(), Qt::Key_End, Qt::ControlModifier);
     QTest::keyClick(page(again).txtMemo(), Qt::Key_Return);
     QTest::keyClicks(page(again).txtMemo(), u"z"_qs);
     EXPECT_TRUE(again->isDirty());
@@ -495,7 +492,7 @@ TEST_F(CardEditor, BirthdayDisplayAndChange)
         while (cal->shownMonth().month() != inAWeek.month())
             click(page(cal).cmdMonthRight());
         const int w = QDate(cal->shownMonth().year(), cal->shownMonth().month(), 1).dayOfWeek() % 7 + 1;
-        page(cal).optDays(inAWeek.day() + w - 2)->click();
+        click(page(cal).optDays(inAWeek.day() + w - 2));
         click(page(cal).cmdSelect());
     });
     click(page(dlg).cmdBirth());

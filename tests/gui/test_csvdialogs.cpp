@@ -16,20 +16,13 @@
 
 namespace {
 
-void clickLine(QListWidget *list, int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
-    list->scrollToItem(list->item(row));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers,
-                      list->visualItemRect(list->item(row)).center());
-}
-
 // Clicks the named button of the active modal dialog once it is shown.
 void clickLater(const char *button)
 {
     QTimer::singleShot(0, [button] {
         QWidget *w = QApplication::activeModalWidget();
         ASSERT_NE(w, nullptr);
-        w->findChild<QPushButton *>(QString::fromLatin1(button))->click();
+        click(findControl<QPushButton>(w, QString::fromLatin1(button)));
     });
 }
 
@@ -74,25 +67,25 @@ TEST(CsvGetDialog, SelectingColumnsAndAssigningAnItem)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
 
     // One column: its item is selected on the right.
-    clickLine(page(w).lstCsv(), 1);
+    clickRow(page(w).lstCsv(), 1);
     ASSERT_EQ(page(w).lstCorvid()->selectedItems().size(), 1);
     EXPECT_EQ(page(w).lstCorvid()->row(page(w).lstCorvid()->selectedItems().first()), CsvItemNames);
 
     // Two columns with the same item: still selected.
-    clickLine(page(w).lstCsv(), 0);
-    clickLine(page(w).lstCsv(), 3, Qt::ControlModifier);
+    clickRow(page(w).lstCsv(), 0);
+    clickRow(page(w).lstCsv(), 3, Qt::ControlModifier);
     ASSERT_EQ(page(w).lstCorvid()->selectedItems().size(), 1);
     EXPECT_EQ(page(w).lstCorvid()->row(page(w).lstCorvid()->selectedItems().first()), CsvItemIds);
     EXPECT_EQ(w.mapping(), (CsvMapping{0, 1, 19, 0})); // showing changed nothing
 
     // Two columns with different items: nothing selected on the right.
-    clickLine(page(w).lstCsv(), 1);
-    clickLine(page(w).lstCsv(), 2, Qt::ControlModifier);
+    clickRow(page(w).lstCsv(), 1);
+    clickRow(page(w).lstCsv(), 2, Qt::ControlModifier);
     EXPECT_TRUE(page(w).lstCorvid()->selectedItems().isEmpty());
     EXPECT_EQ(w.mapping(), (CsvMapping{0, 1, 19, 0}));
 
     // Choosing an item maps both columns and rewrites their lines and titles.
-    clickLine(page(w).lstCorvid(), CsvItemMemo);
+    clickRow(page(w).lstCorvid(), CsvItemMemo);
     EXPECT_EQ(w.mapping(), (CsvMapping{0, 10, 10, 0}));
     EXPECT_EQ(page(w).lstCsv()->item(1)->text(), csvHeaderLine(u"名前", CsvItemMemo));
     EXPECT_EQ(page(w).lstCsv()->item(2)->text(), csvHeaderLine(u"x", CsvItemMemo));
@@ -103,8 +96,8 @@ TEST(CsvGetDialog, SelectingColumnsAndAssigningAnItem)
     EXPECT_EQ(w.mapping(), (CsvMapping{0, 11, 11, 0}));
 
     // With nothing selected on the left, choosing an item changes nothing.
-    page(w).lstCsv()->clearSelection();
-    clickLine(page(w).lstCorvid(), CsvItemNone);
+    selectRows(page(w).lstCsv(), {});
+    clickRow(page(w).lstCorvid(), CsvItemNone);
     EXPECT_EQ(w.mapping(), (CsvMapping{0, 11, 11, 0}));
 }
 
@@ -151,14 +144,14 @@ TEST(CsvGetDialog, ChoosingAnEncodingReadsTheHeaderAgain)
     fomCsvGet w(detected);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    auto *encoding = w.findChild<QComboBox *>(u"cboEncoding"_qs);
-    auto *columns = w.findChild<QListWidget *>(u"lstCsv"_qs);
-    auto *preview = w.findChild<QTableWidget *>(u"tblPreview"_qs);
+    QComboBox *encoding = page(w).cboEncoding();
+    QListWidget *columns = page(w).lstCsv();
+    QTableWidget *preview = page(w).tblPreview();
     ASSERT_TRUE(encoding && columns && preview);
     EXPECT_TRUE(encoding->isEnabled());
     ASSERT_EQ(encoding->count(), 3);
     EXPECT_EQ(encoding->currentText(), u"Shift_JIS (CP932)"_qs);
-    EXPECT_EQ(w.findChild<QLabel *>(u"lblEncoding"_qs)->text(), u"文字コード"_qs);
+    EXPECT_EQ(page(w).lblEncoding()->text(), u"文字コード"_qs);
     EXPECT_EQ(w.mapping(), (CsvMapping{CsvItemNone, CsvItemIds}));
 
     encoding->setFocus();
@@ -172,7 +165,7 @@ TEST(CsvGetDialog, ChoosingAnEncodingReadsTheHeaderAgain)
     EXPECT_TRUE(preview->horizontalHeaderItem(0)->text().startsWith(u"名前"_qs));
 
     // The items only read are offered after "( なし )".
-    auto *items = w.findChild<QListWidget *>(u"lstCorvid"_qs);
+    QListWidget *items = page(w).lstCorvid();
     ASSERT_EQ(items->count(), 25);
     EXPECT_EQ(items->item(CsvItemFamilyName)->text(), u"姓"_qs);
     EXPECT_EQ(items->item(CsvItemBirthDayOfMonth)->text(), u"誕生日(日)"_qs);
@@ -183,10 +176,10 @@ TEST(CsvGetDialog, ChoosingAnEncodingReadsTheHeaderAgain)
     QTimer::singleShot(0, [] {
         auto *d = qobject_cast<fomCsvGet *>(QApplication::activeModalWidget());
         ASSERT_NE(d, nullptr);
-        auto *e = d->findChild<QComboBox *>(u"cboEncoding"_qs);
+        QComboBox *e = page(d).cboEncoding();
         e->setFocus();
         QTest::keyClick(e, Qt::Key_End); // UTF-16
-        d->findChild<QPushButton *>(u"cmdExit"_qs)->click();
+        click(page(d).cmdExit());
     });
     EXPECT_EQ(fomCsvGet::View(sample, mapping), 0);
     EXPECT_EQ(sample.encoding, TextEncoding::Utf16);
@@ -194,7 +187,7 @@ TEST(CsvGetDialog, ChoosingAnEncodingReadsTheHeaderAgain)
 
     // Text without a file behind it: the encoding is shown, not offered.
     fomCsvGet plain(QStringList{u"ID"_qs}, {});
-    EXPECT_FALSE(plain.findChild<QComboBox *>(u"cboEncoding"_qs)->isEnabled());
+    EXPECT_FALSE(page(plain).cboEncoding()->isEnabled());
 }
 
 TEST(CsvPutDialog, DefaultsMarksAndSample)

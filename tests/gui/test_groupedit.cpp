@@ -40,7 +40,7 @@ TEST(GroupEdit, StatusAndAdding)
     ScriptedPrompter prompter;
     fomGroupEdit dlg(book, prompter);
     EXPECT_EQ(page(dlg).lblStatus()->text(), u"1 個のｸﾞﾙｰﾌﾟを選択中"_qs);
-    page(dlg).lstGroup()->clearSelection();
+    ::selectRows(page(dlg).lstGroup(), {});
     EXPECT_EQ(page(dlg).lblStatus()->text(), u"2 個のｸﾞﾙｰﾌﾟ"_qs);
     EXPECT_FALSE(page(dlg).cmdDel()->isEnabled());
 
@@ -83,8 +83,7 @@ TEST(GroupEdit, RenamingAndMerging)
     // A plain rename with Enter in the list.
     selectRows(dlg, {1});
     prompter.answerInput(u" D "_qs);
-    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(page(dlg).lstGroup(), &enter);
+    QTest::keyClick(page(dlg).lstGroup(), Qt::Key_Return);
     EXPECT_EQ(dlg.lines(), (QStringList{u"B"_qs, u"D"_qs}));
     EXPECT_EQ(book.cards[3].groups, QStringList{u"D"_qs});
 }
@@ -97,8 +96,7 @@ TEST(GroupEdit, DeletingUsedGroupAnsweredNoGoesOn)
     selectRows(dlg, {0, 1, 2});
     prompter.answer(Prompter::No);
     prompter.answer(Prompter::Yes);
-    QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
-    QApplication::sendEvent(page(dlg).lstGroup(), &del);
+    QTest::keyClick(page(dlg).lstGroup(), Qt::Key_Delete);
     const QString tail = u"]は使用されています。\r\n"
                          "使用しているカードのグループも同時に削除します。宜しいですか？"_qs;
     EXPECT_EQ(prompter.texts(), (QStringList{u"[X"_qs + tail, u"[Z"_qs + tail}));
@@ -201,8 +199,7 @@ TEST(GroupEdit, EveryWayOfClosingWritesTheListBack)
         if (way == 0) {
             click(page(dlg).cmdExit());
         } else if (way == 1) {
-            QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-            QApplication::sendEvent(&dlg, &esc);
+            QTest::keyClick(&dlg, Qt::Key_Escape);
         } else {
             dlg.close();
         }

@@ -121,7 +121,7 @@ TEST_F(SetupFixture, OkStoresAndValidatesAgain)
 {
     ASSERT_EQ(book.cards[2].status, StatusNormal);
     const int rc = run([&](fomSetup *d) {
-        page(d).txtHomeFolder()->clear();
+        typeText(page(d).txtHomeFolder(), QString());
         typeText(page(d).txtGlobalLogFolder(), home);
         typeText(page(d).txtErrVal(0), u"2"_qs);
         chooseEntry(page(d).cboNiftyDomain(), 1);
@@ -145,9 +145,9 @@ TEST_F(SetupFixture, CancelChangesNothing)
 {
     const Settings before = settings;
     const int rc = run([&](fomSetup *d) {
-        page(d).txtHomeFolder()->clear();
+        typeText(page(d).txtHomeFolder(), QString());
         typeText(page(d).txtErrVal(0), u"2"_qs);
-        page(d).cboNiftyDomain()->setEditText(u"other.jp"_qs);
+        typeText(page(d).cboNiftyDomain()->lineEdit(), u"other.jp"_qs);
         setChecked(page(d).chkTrashFlg(), false);
         click(page(d).cmdCancel());
     });
