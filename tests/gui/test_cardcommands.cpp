@@ -21,13 +21,13 @@
 #include "formats/fomCsvPut.h"
 #include "mainwindowfixture.h"
 #include "modaldriver.h"
+#include "pages.h"
 #include "shell/filekind.h"
 #include "support/testutil.h"
 #include "tools/fomCompAddress.h"
 #include "tools/fomIDConv.h"
 #include "tools/fomLightAddress.h"
 #include "tools/fomRestore.h"
-#include "pages.h"
 
 namespace {
 

@@ -16,10 +16,10 @@
 #include "core/cardops.h"
 #include "core/validation.h"
 #include "modaldriver.h"
+#include "pages.h"
 #include "support/fakehost.h"
 #include "support/scriptedprompter.h"
 #include "support/testutil.h"
-#include "pages.h"
 
 namespace T = CardEditText;
 
@@ -90,6 +90,7 @@ protected:
 TEST_F(CardEditor, ControlsCarryTheirNamesAndLoadTheCard)
 {
     auto dlg = open(1);
+    const auto p = page(dlg);
     for (int i = 0; i < 7; ++i) {
         ASSERT_NE(dlg->findChild<QWidget *>(QStringLiteral("optTab%1").arg(i)), nullptr);
         ASSERT_NE(dlg->findChild<QWidget *>(QStringLiteral("picTab%1").arg(i)), nullptr);
@@ -109,35 +110,36 @@ TEST_F(CardEditor, ControlsCarryTheirNamesAndLoadTheCard)
         EXPECT_NE(dlg->findChild<QWidget *>(QString::fromLatin1(name)), nullptr) << name;
 
     EXPECT_EQ(dlg->windowTitle(), T::Title);
-    EXPECT_EQ(itemsOf(page(dlg).cboID()), book.cards[1].ids);
-    EXPECT_EQ(page(dlg).cboID()->currentIndex(), 0);
-    EXPECT_EQ(itemsOf(page(dlg).cboGroup()), (QStringList{u"B"_qs, u"A"_qs}));
-    EXPECT_EQ(page(dlg).lblCDate()->text(), u"2001年02月03日"_qs);
-    EXPECT_EQ(page(dlg).lblCTime()->text(), u"04時05分06秒"_qs);
-    EXPECT_EQ(linesOf(page(dlg).lstLinkList()), QStringList{T::LinkLine});
-    EXPECT_TRUE(page(dlg).chkAutoTimeStump()->isChecked());
+    EXPECT_EQ(itemsOf(p.cboID()), book.cards[1].ids);
+    EXPECT_EQ(p.cboID()->currentIndex(), 0);
+    EXPECT_EQ(itemsOf(p.cboGroup()), (QStringList{u"B"_qs, u"A"_qs}));
+    EXPECT_EQ(p.lblCDate()->text(), u"2001年02月03日"_qs);
+    EXPECT_EQ(p.lblCTime()->text(), u"04時05分06秒"_qs);
+    EXPECT_EQ(linesOf(p.lstLinkList()), QStringList{T::LinkLine});
+    EXPECT_TRUE(p.chkAutoTimeStump()->isChecked());
     EXPECT_FALSE(dlg->isDirty());
 
     // One page at a time; switching pages changes nothing.
-    EXPECT_TRUE(page(dlg).picTab(0)->isVisible());
-    QTest::mouseClick(page(dlg).optTab(3), Qt::LeftButton);
-    EXPECT_TRUE(page(dlg).picTab(3)->isVisible());
+    EXPECT_TRUE(p.picTab(0)->isVisible());
+    QTest::mouseClick(p.optTab(3), Qt::LeftButton);
+    EXPECT_TRUE(p.picTab(3)->isVisible());
     for (int i : {0, 1, 2, 4, 5, 6})
-        EXPECT_FALSE(page(dlg).picTab(i)->isVisible()) << i;
+        EXPECT_FALSE(p.picTab(i)->isVisible()) << i;
     EXPECT_FALSE(dlg->isDirty());
 }
 
 TEST_F(CardEditor, NewCardIsStampedOnSave)
 {
     auto dlg = open(-1);
-    EXPECT_EQ(page(dlg).lblCDate()->text(), T::Unknown);
-    EXPECT_FALSE(page(dlg).cmdUDateFixCDate()->isEnabled());
+    const auto p = page(dlg);
+    EXPECT_EQ(p.lblCDate()->text(), T::Unknown);
+    EXPECT_FALSE(p.cmdUDateFixCDate()->isEnabled());
     prompter.answerInput(u"  new@example.jp  "_qs);
-    click(page(dlg).cmdIDAdd());
+    click(p.cmdIDAdd());
     prompter.answerInput(u"Hanako"_qs);
-    click(page(dlg).cboNameAdd());
+    click(p.cboNameAdd());
     const DateValue before = oleNow();
-    click(page(dlg).cmdExit());
+    click(p.cmdExit());
     const DateValue after = oleNow();
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_EQ(dlg->commit(), 8);
@@ -184,16 +186,17 @@ TEST_F(CardEditor, SaveNeedsAnIdThenAName)
 {
     book.cards[1].names.clear();
     auto dlg = open(1);
-    click(page(dlg).cmdIDDel());
-    click(page(dlg).cmdIDDel());
-    EXPECT_EQ(page(dlg).cboID()->count(), 0);
-    click(page(dlg).cmdExit());
+    const auto p = page(dlg);
+    click(p.cmdIDDel());
+    click(p.cmdIDDel());
+    EXPECT_EQ(p.cboID()->count(), 0);
+    click(p.cmdExit());
     EXPECT_EQ(prompter.lastText(), T::NeedId);
     EXPECT_EQ(prompter.asked.last().message.icon, Prompter::Icon::Warning);
     EXPECT_TRUE(dlg->isVisible());
     prompter.answerInput(u"x@example.jp"_qs);
-    click(page(dlg).cmdIDAdd());
-    click(page(dlg).cmdExit());
+    click(p.cmdIDAdd());
+    click(p.cmdExit());
     EXPECT_EQ(prompter.lastText(), T::NeedName);
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_EQ(dlg->outcome(), -1);
@@ -231,16 +234,18 @@ TEST_F(CardEditor, CancelAsksOnlyAfterChanges)
     const AddressBook original = book;
     {
         auto dlg = open(1);
-        click(page(dlg).cmdCancel());
+        const auto p = page(dlg);
+        click(p.cmdCancel());
         EXPECT_TRUE(prompter.asked.isEmpty());
         EXPECT_FALSE(dlg->isVisible());
         EXPECT_EQ(dlg->commit(), -1);
     }
     auto dlg = open(1);
-    QTest::keyClicks(page(dlg).txtTel(), u"0"_qs);
+    const auto p = page(dlg);
+    QTest::keyClicks(p.txtTel(), u"0"_qs);
     EXPECT_TRUE(dlg->isDirty());
     prompter.answer(Prompter::No);
-    click(page(dlg).cmdCancel());
+    click(p.cmdCancel());
     ASSERT_EQ(prompter.asked.size(), 1);
     EXPECT_EQ(prompter.lastText(), T::AskLoseEdits);
     EXPECT_EQ(prompter.asked.last().message.defaultButton, Prompter::No);
@@ -283,43 +288,44 @@ TEST_F(CardEditor, EditReturnsMinusOneForAMissingNumberOrAFullBook)
 TEST_F(CardEditor, IdsOfOtherCardsAreRefusedInAnyLetterCase)
 {
     auto dlg = open(1);
+    const auto p = page(dlg);
     prompter.answerInput(u"OTHER@example.jp"_qs);
-    click(page(dlg).cmdIDAdd());
+    click(p.cmdIDAdd());
     EXPECT_EQ(prompter.lastText(), u"[OTHER@example.jp"_qs + T::IdUsedByOtherCard);
     EXPECT_EQ(prompter.asked.last().message.icon, Prompter::Icon::Warning);
-    EXPECT_EQ(page(dlg).cboID()->count(), 2);
+    EXPECT_EQ(p.cboID()->count(), 2);
     EXPECT_FALSE(dlg->isDirty());
 
     // An ID of this list is selected silently.
     prompter.clear();
-    chooseEntry(page(dlg).cboID(), 0);
+    chooseEntry(p.cboID(), 0);
     prompter.answerInput(u"XYZ12345"_qs);
-    click(page(dlg).cmdIDAdd());
+    click(p.cmdIDAdd());
     EXPECT_TRUE(prompter.asked.isEmpty());
-    EXPECT_EQ(page(dlg).cboID()->currentIndex(), 1);
+    EXPECT_EQ(p.cboID()->currentIndex(), 1);
     EXPECT_FALSE(dlg->isDirty());
 
     // Another letter case of an own ID is a new item; the stored copy of the
     // edited card is not another card.
     prompter.answerInput(u"ABC@example.jp"_qs);
-    click(page(dlg).cmdIDAdd());
-    EXPECT_EQ(itemsOf(page(dlg).cboID()),
+    click(p.cmdIDAdd());
+    EXPECT_EQ(itemsOf(p.cboID()),
               (QStringList{u"abc@example.jp"_qs, u"XYZ12345"_qs, u"ABC@example.jp"_qs}));
-    EXPECT_EQ(page(dlg).cboID()->currentIndex(), 2);
+    EXPECT_EQ(p.cboID()->currentIndex(), 2);
     EXPECT_TRUE(dlg->isDirty());
 
     // Changing to another item's text is refused; changing case only is not.
     prompter.answerInput(u"XYZ12345"_qs);
-    click(page(dlg).cmdIDEdit());
+    click(p.cmdIDEdit());
     EXPECT_EQ(prompter.lastText(), u"[XYZ12345"_qs + T::AlreadyUsed);
     EXPECT_EQ(prompter.asked.last().message.icon, Prompter::Icon::None);
     prompter.answerInput(u"other@EXAMPLE.jp"_qs);
-    click(page(dlg).cmdIDEdit());
+    click(p.cmdIDEdit());
     EXPECT_EQ(prompter.lastText(), u"[other@EXAMPLE.jp"_qs + T::IdUsedByOtherCard);
-    chooseEntry(page(dlg).cboID(), 1);
+    chooseEntry(p.cboID(), 1);
     prompter.answerInput(u"xyz12345"_qs);
-    click(page(dlg).cmdIDEdit());
-    EXPECT_EQ(itemsOf(page(dlg).cboID()),
+    click(p.cmdIDEdit());
+    EXPECT_EQ(itemsOf(p.cboID()),
               (QStringList{u"abc@example.jp"_qs, u"xyz12345"_qs, u"ABC@example.jp"_qs}));
     EXPECT_EQ(prompter.inputPrompts,
               (QStringList{T::PromptAddId, T::PromptAddId, T::PromptEditId, T::PromptEditId,
@@ -327,20 +333,21 @@ TEST_F(CardEditor, IdsOfOtherCardsAreRefusedInAnyLetterCase)
 
     // Names are not checked against other cards.
     prompter.answerInput(u"Other"_qs);
-    click(page(dlg).cboNameAdd());
-    EXPECT_EQ(itemsOf(page(dlg).cboName()), (QStringList{u"Taro"_qs, u"Other"_qs}));
+    click(p.cboNameAdd());
+    EXPECT_EQ(itemsOf(p.cboName()), (QStringList{u"Taro"_qs, u"Other"_qs}));
 }
 
 TEST_F(CardEditor, UnchangedAnswersLeaveTheListAsItWas)
 {
     auto dlg = open(1);
+    const auto p = page(dlg);
     prompter.answerInput(u"Taro"_qs);
-    click(page(dlg).cboNameEdit());
+    click(p.cboNameEdit());
     prompter.answerInput(u"   "_qs);
-    click(page(dlg).cboNameEdit());
+    click(p.cboNameEdit());
     prompter.answerCancelInput();
-    click(page(dlg).cboNameAdd());
-    EXPECT_EQ(itemsOf(page(dlg).cboName()), QStringList{u"Taro"_qs});
+    click(p.cboNameAdd());
+    EXPECT_EQ(itemsOf(p.cboName()), QStringList{u"Taro"_qs});
     EXPECT_FALSE(dlg->isDirty());
     EXPECT_TRUE(prompter.asked.isEmpty());
 }
@@ -349,46 +356,48 @@ TEST_F(CardEditor, MovingStopsAtTheEnds)
 {
     book.cards[1].ids = {u"a1"_qs, u"b2"_qs, u"c3"_qs};
     auto dlg = open(1);
-    click(page(dlg).cmdIdUp());
+    const auto p = page(dlg);
+    click(p.cmdIdUp());
     EXPECT_EQ(prompter.lastText(), T::AtFirst);
     EXPECT_FALSE(dlg->isDirty());
-    click(page(dlg).cmdIdDown());
-    click(page(dlg).cmdIdDown());
-    EXPECT_EQ(itemsOf(page(dlg).cboID()), (QStringList{u"b2"_qs, u"c3"_qs, u"a1"_qs}));
-    EXPECT_EQ(page(dlg).cboID()->currentIndex(), 2);
+    click(p.cmdIdDown());
+    click(p.cmdIdDown());
+    EXPECT_EQ(itemsOf(p.cboID()), (QStringList{u"b2"_qs, u"c3"_qs, u"a1"_qs}));
+    EXPECT_EQ(p.cboID()->currentIndex(), 2);
     prompter.clear();
-    click(page(dlg).cmdIdDown());
+    click(p.cmdIdDown());
     EXPECT_EQ(prompter.texts(), QStringList{T::AtLast});
-    click(page(dlg).cmdIdUp());
-    EXPECT_EQ(itemsOf(page(dlg).cboID()), (QStringList{u"b2"_qs, u"a1"_qs, u"c3"_qs}));
-    EXPECT_EQ(page(dlg).cboID()->currentIndex(), 1);
+    click(p.cmdIdUp());
+    EXPECT_EQ(itemsOf(p.cboID()), (QStringList{u"b2"_qs, u"a1"_qs, u"c3"_qs}));
+    EXPECT_EQ(p.cboID()->currentIndex(), 1);
 
     // Deleting selects the item that moved into place, or the new last.
-    click(page(dlg).cmdIDDel());
-    EXPECT_EQ(itemsOf(page(dlg).cboID()), (QStringList{u"b2"_qs, u"c3"_qs}));
-    EXPECT_EQ(page(dlg).cboID()->currentIndex(), 1);
-    click(page(dlg).cmdIDDel());
-    EXPECT_EQ(page(dlg).cboID()->currentIndex(), 0);
-    click(page(dlg).cmdIDDel());
-    EXPECT_EQ(page(dlg).cboID()->currentIndex(), -1);
-    click(page(dlg).cmdIDDel()); // nothing left: no effect
+    click(p.cmdIDDel());
+    EXPECT_EQ(itemsOf(p.cboID()), (QStringList{u"b2"_qs, u"c3"_qs}));
+    EXPECT_EQ(p.cboID()->currentIndex(), 1);
+    click(p.cmdIDDel());
+    EXPECT_EQ(p.cboID()->currentIndex(), 0);
+    click(p.cmdIDDel());
+    EXPECT_EQ(p.cboID()->currentIndex(), -1);
+    click(p.cmdIDDel()); // nothing left: no effect
 
     // An empty list is at both ends.
     prompter.clear();
-    click(page(dlg).cmdIdDown());
-    click(page(dlg).cmdIdUp());
+    click(p.cmdIdDown());
+    click(p.cmdIdUp());
     EXPECT_EQ(prompter.texts(), (QStringList{T::AtLast, T::AtFirst}));
 
     // A single name is at the end already.
-    click(page(dlg).cmdNameDown());
+    click(p.cmdNameDown());
     EXPECT_EQ(prompter.lastText(), T::AtLast);
 }
 
 TEST_F(CardEditor, LogListsChangeAndDeleteLinesByKey)
 {
     auto dlg = open(1);
-    QListWidget *list = page(dlg).lstMailList();
-    click(page(dlg).optTab(3));
+    const auto p = page(dlg);
+    QListWidget *list = p.lstMailList();
+    click(p.optTab(3));
     list->setFocus();
     clickRow(list, 1);
     prompter.answerInput(u" m2 changed "_qs);
@@ -414,12 +423,12 @@ TEST_F(CardEditor, LogListsChangeAndDeleteLinesByKey)
     EXPECT_EQ(prompter.inputPrompts.size(), 1);
 
     // The other lists use their own prompts.
-    clickRow(page(dlg).lstSayList(), 0);
+    clickRow(p.lstSayList(), 0);
     prompter.answerInput(u"r1"_qs);
-    click(page(dlg).cmdSayEdit());
+    click(p.cmdSayEdit());
     EXPECT_EQ(prompter.inputPrompts.last(), T::PromptEditRemark);
 
-    click(page(dlg).cmdExit());
+    click(p.cmdExit());
     dlg->commit();
     EXPECT_TRUE(book.cards[1].mailLog.isEmpty());
     EXPECT_EQ(book.cards[1].remarkRecords, QStringList{u"r1"_qs});
@@ -428,10 +437,11 @@ TEST_F(CardEditor, LogListsChangeAndDeleteLinesByKey)
 TEST_F(CardEditor, MemoTextCtrlASelectsAllWithoutTyping)
 {
     auto dlg = open(1);
-    click(page(dlg).optTab(1));
-    QTest::keyClick(page(dlg).txtMemo(), Qt::Key_A, Qt::ControlModifier);
-    EXPECT_EQ(page(dlg).txtMemo()->textCursor().selectionStart(), 0);
-    EXPECT_EQ(page(dlg).txtMemo()->textCursor().selectedText().size(), u"line 1\nline 2"_qs.size());
+    const auto p = page(dlg);
+    click(p.optTab(1));
+    QTest::keyClick(p.txtMemo(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(p.txtMemo()->textCursor().selectionStart(), 0);
+    EXPECT_EQ(p.txtMemo()->textCursor().selectedText().size(), u"line 1\nline 2"_qs.size());
     EXPECT_FALSE(dlg->isDirty());
 }
 
@@ -467,12 +477,13 @@ TEST_F(CardEditor, UnsetFlagShowsCheckedAndIsSavedAsOn)
     book.cards[1].exchangeAutoRecord = FlagUnset;
     book.cards[1].remarkAutoRecord = 3;
     auto dlg = open(1);
-    EXPECT_TRUE(page(dlg).chkExcgFlg()->isChecked());
-    EXPECT_TRUE(page(dlg).chkSayFlg()->isChecked());
+    const auto p = page(dlg);
+    EXPECT_TRUE(p.chkExcgFlg()->isChecked());
+    EXPECT_TRUE(p.chkSayFlg()->isChecked());
     EXPECT_FALSE(dlg->isDirty());
-    click(page(dlg).chkSayFlg());
+    click(p.chkSayFlg());
     EXPECT_TRUE(dlg->isDirty());
-    click(page(dlg).cmdExit());
+    click(p.cmdExit());
     dlg->commit();
     EXPECT_EQ(book.cards[1].exchangeAutoRecord, FlagOn);
     EXPECT_EQ(book.cards[1].remarkAutoRecord, FlagOff);
@@ -481,9 +492,10 @@ TEST_F(CardEditor, UnsetFlagShowsCheckedAndIsSavedAsOn)
 TEST_F(CardEditor, BirthdayDisplayAndChange)
 {
     auto dlg = open(1);
-    EXPECT_EQ(page(dlg).lblBirth()->text(), T::Unknown);
-    EXPECT_TRUE(page(dlg).lblAge()->text().isEmpty());
-    EXPECT_FALSE(page(dlg).cmdBirthDel()->isEnabled());
+    const auto p = page(dlg);
+    EXPECT_EQ(p.lblBirth()->text(), T::Unknown);
+    EXPECT_TRUE(p.lblAge()->text().isEmpty());
+    EXPECT_FALSE(p.cmdBirthDel()->isEnabled());
 
     const QDate inAWeek = testNow().date().addDays(7);
     whenModal<fomCalendarSelect>([&](fomCalendarSelect *cal) {
@@ -495,41 +507,43 @@ TEST_F(CardEditor, BirthdayDisplayAndChange)
         click(page(cal).optDays(inAWeek.day() + w - 2));
         click(page(cal).cmdSelect());
     });
-    click(page(dlg).cmdBirth());
+    click(p.cmdBirth());
     EXPECT_TRUE(dlg->isDirty());
     const QDate b = oleToDate(dlg->workingCard().birthday);
     EXPECT_EQ(b.month(), inAWeek.month());
     EXPECT_EQ(b.day(), inAWeek.day());
     EXPECT_EQ(oleToDateTime(dlg->workingCard().birthday).time(), QTime(0, 0));
-    EXPECT_TRUE(page(dlg).lblAge()->text().endsWith(T::BirthdayInAWeek)) << page(dlg).lblAge()->text().toStdString();
-    EXPECT_TRUE(page(dlg).cmdBirthDel()->isEnabled());
+    EXPECT_TRUE(p.lblAge()->text().endsWith(T::BirthdayInAWeek))
+        << p.lblAge()->text().toStdString();
+    EXPECT_TRUE(p.cmdBirthDel()->isEnabled());
 
     // A cancelled picker changes nothing.
     whenModal<fomCalendarSelect>([](fomCalendarSelect *cal) { click(page(cal).cmdCancel()); });
-    click(page(dlg).cmdBirth());
+    click(p.cmdBirth());
     EXPECT_EQ(oleToDate(dlg->workingCard().birthday), b);
 
-    click(page(dlg).cmdBirthDel());
+    click(p.cmdBirthDel());
     EXPECT_EQ(dlg->workingCard().birthday, NoDate);
-    EXPECT_EQ(page(dlg).lblBirth()->text(), T::Unknown);
+    EXPECT_EQ(p.lblBirth()->text(), T::Unknown);
 }
 
 TEST_F(CardEditor, CreatedAndUpdatedButtons)
 {
     auto dlg = open(1);
+    const auto p = page(dlg);
     prompter.answer(Prompter::No);
-    click(page(dlg).cmdCDateNow());
+    click(p.cmdCDateNow());
     EXPECT_EQ(prompter.lastText(), T::AskCreatedNow);
     EXPECT_EQ(dlg->workingCard().created, at(2001, 2, 3, 4, 5, 6));
     EXPECT_FALSE(dlg->isDirty());
 
-    click(page(dlg).cmdCDateFixUDate());
+    click(p.cmdCDateFixUDate());
     EXPECT_EQ(dlg->workingCard().created, at(2002, 3, 4, 5, 6, 7));
-    EXPECT_EQ(page(dlg).lblCDate()->text(), page(dlg).lblUDate()->text());
+    EXPECT_EQ(p.lblCDate()->text(), p.lblUDate()->text());
     EXPECT_TRUE(dlg->isDirty());
 
     prompter.answer(Prompter::Yes);
-    click(page(dlg).cmdCDateNow());
+    click(p.cmdCDateNow());
     EXPECT_GT(dlg->workingCard().created, at(2020, 1, 1));
     EXPECT_EQ(dlg->workingCard().updated, dlg->workingCard().created);
 }
@@ -538,30 +552,31 @@ TEST_F(CardEditor, GroupsComeBackInListOrderOrNotAtAll)
 {
     book.cards[1].groups = {u"B"_qs, u"X"_qs, u"A"_qs}; // X is not registered
     auto dlg = open(1);
+    const auto p = page(dlg);
     whenModal<fomGroupSelect>([](fomGroupSelect *g) {
         EXPECT_EQ(page(g).lstGroup()->count(), 3);
         EXPECT_EQ(page(g).lstGroup()->selectedItems().size(), 2);
         EXPECT_EQ(page(g).lstGroup()->currentRow(), 1); // the last line selected
         click(page(g).cmdYes());
     });
-    click(page(dlg).cmdGroupEdit());
-    EXPECT_EQ(itemsOf(page(dlg).cboGroup()), (QStringList{u"A"_qs, u"B"_qs}));
+    click(p.cmdGroupEdit());
+    EXPECT_EQ(itemsOf(p.cboGroup()), (QStringList{u"A"_qs, u"B"_qs}));
     EXPECT_TRUE(dlg->isDirty());
 
     whenModal<fomGroupSelect>([](fomGroupSelect *g) {
         click(page(g).cmdAllSelect());
         click(page(g).cmdCancel());
     });
-    click(page(dlg).cmdGroupEdit());
-    EXPECT_EQ(itemsOf(page(dlg).cboGroup()), (QStringList{u"A"_qs, u"B"_qs}));
+    click(p.cmdGroupEdit());
+    EXPECT_EQ(itemsOf(p.cboGroup()), (QStringList{u"A"_qs, u"B"_qs}));
 
     whenModal<fomGroupSelect>([](fomGroupSelect *g) {
         click(page(g).cmdAllUnSelect());
         click(page(g).cmdYes());
     });
-    click(page(dlg).cmdGroupEdit());
-    EXPECT_EQ(page(dlg).cboGroup()->count(), 0);
-    click(page(dlg).cmdExit());
+    click(p.cmdGroupEdit());
+    EXPECT_EQ(p.cboGroup()->count(), 0);
+    click(p.cmdExit());
     dlg->commit();
     EXPECT_TRUE(book.cards[1].groups.isEmpty());
 }
@@ -581,60 +596,63 @@ TEST_F(CardEditor, ProfilePagesPageSwapDeleteAndRetitle)
 {
     {
         auto dlg = open(1);
-        EXPECT_EQ(page(dlg).lblProfPage()->text(), T::NotFetched);
-        for (QPushButton *b : {page(dlg).cmdProfLeft(), page(dlg).cmdProfRight(), page(dlg).cmdProfLeftSwap(),
-                               page(dlg).cmdProfRightSwap(), page(dlg).cmdProfDelete(), page(dlg).cmdProfTitleEdit()})
+        const auto p = page(dlg);
+        EXPECT_EQ(p.lblProfPage()->text(), T::NotFetched);
+        for (QPushButton *b : {p.cmdProfLeft(), p.cmdProfRight(), p.cmdProfLeftSwap(),
+                               p.cmdProfRightSwap(), p.cmdProfDelete(), p.cmdProfTitleEdit()})
             EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
-        EXPECT_TRUE(page(dlg).cmdProfAdd()->isEnabled());
+        EXPECT_TRUE(p.cmdProfAdd()->isEnabled());
     }
     book.cards[1].profile = {u"t1\tnone"_qs, u"t2\tf2.txt"_qs, u"t3\tNONE"_qs};
     auto dlg = open(1);
-    EXPECT_EQ(page(dlg).lblProfPage()->text(), u"1 / 3"_qs);
-    EXPECT_EQ(page(dlg).lblProfTitle()->text(), u"t1"_qs);
-    EXPECT_EQ(page(dlg).txtProf()->toPlainText(), T::NoProfile);
-    click(page(dlg).cmdProfRight());
-    EXPECT_EQ(page(dlg).lblProfPage()->text(), u"2 / 3"_qs);
-    EXPECT_EQ(page(dlg).txtProf()->toPlainText(), T::NoSharedFolder);
+    const auto p = page(dlg);
+    EXPECT_EQ(p.lblProfPage()->text(), u"1 / 3"_qs);
+    EXPECT_EQ(p.lblProfTitle()->text(), u"t1"_qs);
+    EXPECT_EQ(p.txtProf()->toPlainText(), T::NoProfile);
+    click(p.cmdProfRight());
+    EXPECT_EQ(p.lblProfPage()->text(), u"2 / 3"_qs);
+    EXPECT_EQ(p.txtProf()->toPlainText(), T::NoSharedFolder);
     EXPECT_FALSE(dlg->isDirty());
 
-    click(page(dlg).cmdProfRightSwap());
+    click(p.cmdProfRightSwap());
     EXPECT_EQ(dlg->workingCard().profile,
               (QStringList{u"t1\tnone"_qs, u"t3\tNONE"_qs, u"t2\tf2.txt"_qs}));
-    EXPECT_EQ(page(dlg).lblProfPage()->text(), u"2 / 3"_qs);
-    EXPECT_EQ(page(dlg).lblProfTitle()->text(), u"t3"_qs);
-    EXPECT_TRUE(page(dlg).cmdProfLeft()->isEnabled() && page(dlg).cmdProfRight()->isEnabled());
+    EXPECT_EQ(p.lblProfPage()->text(), u"2 / 3"_qs);
+    EXPECT_EQ(p.lblProfTitle()->text(), u"t3"_qs);
+    EXPECT_TRUE(p.cmdProfLeft()->isEnabled() && p.cmdProfRight()->isEnabled());
     EXPECT_TRUE(dlg->isDirty());
 
     prompter.answerInput(u" new title "_qs);
-    click(page(dlg).cmdProfTitleEdit());
+    click(p.cmdProfTitleEdit());
     EXPECT_EQ(prompter.inputPrompts.last(), T::PromptTitle);
     EXPECT_EQ(dlg->workingCard().profile[1], u"new title\tNONE"_qs);
 
-    click(page(dlg).cmdProfRight());
-    click(page(dlg).cmdProfDelete());
-    EXPECT_EQ(page(dlg).lblProfPage()->text(), u"2 / 2"_qs);
-    EXPECT_FALSE(page(dlg).cmdProfRight()->isEnabled());
-    click(page(dlg).cmdProfDelete());
-    click(page(dlg).cmdProfDelete());
-    EXPECT_EQ(page(dlg).lblProfPage()->text(), T::NotFetched);
-    EXPECT_TRUE(page(dlg).lblProfTitle()->text().isEmpty());
-    EXPECT_FALSE(page(dlg).cmdProfDelete()->isEnabled());
+    click(p.cmdProfRight());
+    click(p.cmdProfDelete());
+    EXPECT_EQ(p.lblProfPage()->text(), u"2 / 2"_qs);
+    EXPECT_FALSE(p.cmdProfRight()->isEnabled());
+    click(p.cmdProfDelete());
+    click(p.cmdProfDelete());
+    EXPECT_EQ(p.lblProfPage()->text(), T::NotFetched);
+    EXPECT_TRUE(p.lblProfTitle()->text().isEmpty());
+    EXPECT_FALSE(p.cmdProfDelete()->isEnabled());
 }
 
 TEST_F(CardEditor, ProfileEntryWithoutTabGetsItsWholeTextAsTitle)
 {
     book.cards[1].profile = {u"no tab here"_qs, u"\tNONE"_qs};
     auto dlg = open(1);
-    EXPECT_EQ(page(dlg).lblProfTitle()->text(), u"no tab here"_qs);
-    EXPECT_TRUE(page(dlg).txtProf()->toPlainText().isEmpty());
+    const auto p = page(dlg);
+    EXPECT_EQ(p.lblProfTitle()->text(), u"no tab here"_qs);
+    EXPECT_TRUE(p.txtProf()->toPlainText().isEmpty());
     prompter.answerInput(u"titled"_qs);
-    click(page(dlg).cmdProfTitleEdit());
+    click(p.cmdProfTitleEdit());
     EXPECT_EQ(dlg->workingCard().profile[0], u"titled"_qs);
     // A TAB in first place: an empty title, the value still shown and kept.
-    click(page(dlg).cmdProfRight());
-    EXPECT_EQ(page(dlg).txtProf()->toPlainText(), T::NoProfile);
+    click(p.cmdProfRight());
+    EXPECT_EQ(p.txtProf()->toPlainText(), T::NoProfile);
     prompter.answerInput(u"t"_qs);
-    click(page(dlg).cmdProfTitleEdit());
+    click(p.cmdProfTitleEdit());
     EXPECT_EQ(dlg->workingCard().profile[1], u"t\tNONE"_qs);
 }
 
@@ -647,8 +665,9 @@ TEST_F(CardEditor, AddingAProfileOffersTheLegacyIdsFiles)
     options.sharedLogFolder = tmp.path();
 
     auto dlg = open(1);
+    const auto p = page(dlg);
     prompter.answerCancelInput();
-    click(page(dlg).cmdProfAdd());
+    click(p.cmdProfAdd());
     ASSERT_EQ(prompter.fileRequests.size(), 1);
     const Prompter::FileRequest &r = prompter.fileRequests[0];
     EXPECT_EQ(r.title, T::AddProfileTitle);
@@ -660,11 +679,11 @@ TEST_F(CardEditor, AddingAProfileOffersTheLegacyIdsFiles)
     EXPECT_FALSE(dlg->isDirty());
 
     prompter.answerFile(file);
-    click(page(dlg).cmdProfAdd());
+    click(p.cmdProfAdd());
     ASSERT_EQ(dlg->workingCard().profile.size(), 1);
     EXPECT_EQ(dlg->workingCard().profile[0],
               testNow().date().toString(u"yy/MM/dd"_qs) + u"\tXYZ12345.001"_qs);
-    EXPECT_EQ(page(dlg).lblProfPage()->text(), u"1 / 1"_qs);
-    EXPECT_EQ(page(dlg).txtProf()->toPlainText(), u"Profile text\nline 2"_qs);
+    EXPECT_EQ(p.lblProfPage()->text(), u"1 / 1"_qs);
+    EXPECT_EQ(p.txtProf()->toPlainText(), u"Profile text\nline 2"_qs);
     EXPECT_TRUE(dlg->isDirty());
 }

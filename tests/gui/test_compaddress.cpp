@@ -7,10 +7,10 @@
 #include <QTimer>
 
 #include "core/ndbfile.h"
+#include "pages.h"
 #include "support/scriptedprompter.h"
 #include "support/testutil.h"
 #include "tools/fomCompAddress.h"
-#include "pages.h"
 
 namespace {
 

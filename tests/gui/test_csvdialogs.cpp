@@ -11,8 +11,8 @@
 
 #include "formats/fomCsvGet.h"
 #include "formats/fomCsvPut.h"
-#include "support/testutil.h"
 #include "pages.h"
+#include "support/testutil.h"
 
 namespace {
 
@@ -33,71 +33,73 @@ TEST(CsvGetDialog, OpensWithAutomaticMappingAndPreview)
     const QStringList header{"ID", "名前", "x", "市区町村"};
     const QList<QStringList> preview{{"a@b", "N", "skip"}, {"c", "M", "", "addr"}};
     fomCsvGet w(header, preview);
+    const auto p = page(w);
     EXPECT_EQ(w.windowTitle(), QStringLiteral("CSV項目の選択"));
-    EXPECT_EQ(page(w).Label1()->text(), QStringLiteral("CSVﾌｧｲﾙの見出し"));
-    EXPECT_EQ(page(w).Label2()->text(), QStringLiteral("アドレス帳の項目"));
-    EXPECT_EQ(page(w).Label3()->text(), QStringLiteral("左のリストを選択してから、右のリストの対応する項目を選択して下さい。"));
-    EXPECT_EQ(page(w).cmdCancel()->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+    EXPECT_EQ(p.Label1()->text(), QStringLiteral("CSVﾌｧｲﾙの見出し"));
+    EXPECT_EQ(p.Label2()->text(), QStringLiteral("アドレス帳の項目"));
+    EXPECT_EQ(p.Label3()->text(), QStringLiteral("左のリストを選択してから、右のリストの対応する項目を選択して下さい。"));
+    EXPECT_EQ(p.cmdCancel()->text(), QStringLiteral("ｷｬﾝｾﾙ"));
 
-    ASSERT_EQ(page(w).lstCorvid()->count(), CsvItemChoiceCount);
-    EXPECT_EQ(page(w).lstCorvid()->item(0)->text(), QStringLiteral("ID (メールアドレス)"));
-    EXPECT_EQ(page(w).lstCorvid()->item(19)->text(), QStringLiteral("( なし )"));
+    ASSERT_EQ(p.lstCorvid()->count(), CsvItemChoiceCount);
+    EXPECT_EQ(p.lstCorvid()->item(0)->text(), QStringLiteral("ID (メールアドレス)"));
+    EXPECT_EQ(p.lstCorvid()->item(19)->text(), QStringLiteral("( なし )"));
 
     EXPECT_EQ(w.mapping(), (CsvMapping{0, 1, 19, 3}));
-    ASSERT_EQ(page(w).lstCsv()->count(), 4);
-    EXPECT_EQ(page(w).lstCsv()->item(0)->text(),
+    ASSERT_EQ(p.lstCsv()->count(), 4);
+    EXPECT_EQ(p.lstCsv()->item(0)->text(),
               QStringLiteral("ID") + QString(20, u' ') + QStringLiteral(" → ID (メールアドレス)"));
-    EXPECT_EQ(page(w).lstCsv()->item(2)->text(), csvHeaderLine(u"x", CsvItemNone));
+    EXPECT_EQ(p.lstCsv()->item(2)->text(), csvHeaderLine(u"x", CsvItemNone));
 
     // Preview: one column per CSV column, titled with the item it goes to;
     // short records leave cells empty.
-    ASSERT_EQ(page(w).tblPreview()->columnCount(), 4);
-    ASSERT_EQ(page(w).tblPreview()->rowCount(), 2);
-    EXPECT_EQ(page(w).tblPreview()->item(0, 0)->text(), QStringLiteral("a@b"));
-    EXPECT_EQ(page(w).tblPreview()->item(0, 3)->text(), QString());
-    EXPECT_EQ(page(w).tblPreview()->item(1, 3)->text(), QStringLiteral("addr"));
-    EXPECT_TRUE(page(w).tblPreview()->horizontalHeaderItem(1)->text().endsWith(QStringLiteral("名前")));
-    EXPECT_EQ(page(w).tblPreview()->editTriggers(), QAbstractItemView::NoEditTriggers);
+    ASSERT_EQ(p.tblPreview()->columnCount(), 4);
+    ASSERT_EQ(p.tblPreview()->rowCount(), 2);
+    EXPECT_EQ(p.tblPreview()->item(0, 0)->text(), QStringLiteral("a@b"));
+    EXPECT_EQ(p.tblPreview()->item(0, 3)->text(), QString());
+    EXPECT_EQ(p.tblPreview()->item(1, 3)->text(), QStringLiteral("addr"));
+    EXPECT_TRUE(p.tblPreview()->horizontalHeaderItem(1)->text().endsWith(QStringLiteral("名前")));
+    EXPECT_EQ(p.tblPreview()->editTriggers(), QAbstractItemView::NoEditTriggers);
 }
 
 TEST(CsvGetDialog, SelectingColumnsAndAssigningAnItem)
 {
     fomCsvGet w(QStringList{"ID", "名前", "x", "Mail"}, {{"1", "2", "3", "4"}});
+    const auto p = page(w);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
 
     // One column: its item is selected on the right.
-    clickRow(page(w).lstCsv(), 1);
-    ASSERT_EQ(page(w).lstCorvid()->selectedItems().size(), 1);
-    EXPECT_EQ(page(w).lstCorvid()->row(page(w).lstCorvid()->selectedItems().first()), CsvItemNames);
+    clickRow(p.lstCsv(), 1);
+    ASSERT_EQ(p.lstCorvid()->selectedItems().size(), 1);
+    EXPECT_EQ(p.lstCorvid()->row(p.lstCorvid()->selectedItems().first()), CsvItemNames);
 
     // Two columns with the same item: still selected.
-    clickRow(page(w).lstCsv(), 0);
-    clickRow(page(w).lstCsv(), 3, Qt::ControlModifier);
-    ASSERT_EQ(page(w).lstCorvid()->selectedItems().size(), 1);
-    EXPECT_EQ(page(w).lstCorvid()->row(page(w).lstCorvid()->selectedItems().first()), CsvItemIds);
+    clickRow(p.lstCsv(), 0);
+    clickRow(p.lstCsv(), 3, Qt::ControlModifier);
+    ASSERT_EQ(p.lstCorvid()->selectedItems().size(), 1);
+    EXPECT_EQ(p.lstCorvid()->row(p.lstCorvid()->selectedItems().first()), CsvItemIds);
     EXPECT_EQ(w.mapping(), (CsvMapping{0, 1, 19, 0})); // showing changed nothing
 
     // Two columns with different items: nothing selected on the right.
-    clickRow(page(w).lstCsv(), 1);
-    clickRow(page(w).lstCsv(), 2, Qt::ControlModifier);
-    EXPECT_TRUE(page(w).lstCorvid()->selectedItems().isEmpty());
+    clickRow(p.lstCsv(), 1);
+    clickRow(p.lstCsv(), 2, Qt::ControlModifier);
+    EXPECT_TRUE(p.lstCorvid()->selectedItems().isEmpty());
     EXPECT_EQ(w.mapping(), (CsvMapping{0, 1, 19, 0}));
 
     // Choosing an item maps both columns and rewrites their lines and titles.
-    clickRow(page(w).lstCorvid(), CsvItemMemo);
+    clickRow(p.lstCorvid(), CsvItemMemo);
     EXPECT_EQ(w.mapping(), (CsvMapping{0, 10, 10, 0}));
-    EXPECT_EQ(page(w).lstCsv()->item(1)->text(), csvHeaderLine(u"名前", CsvItemMemo));
-    EXPECT_EQ(page(w).lstCsv()->item(2)->text(), csvHeaderLine(u"x", CsvItemMemo));
-    EXPECT_TRUE(page(w).tblPreview()->horizontalHeaderItem(2)->text().endsWith(QStringLiteral("メモ")));
+    EXPECT_EQ(p.lstCsv()->item(1)->text(), csvHeaderLine(u"名前", CsvItemMemo));
+    EXPECT_EQ(p.lstCsv()->item(2)->text(), csvHeaderLine(u"x", CsvItemMemo));
+    EXPECT_TRUE(p.tblPreview()->horizontalHeaderItem(2)->text().endsWith(QStringLiteral("メモ")));
     // Keyboard moves on the right list assign as well.
-    page(w).lstCorvid()->setFocus();
-    QTest::keyClick(page(w).lstCorvid(), Qt::Key_Down);
+    p.lstCorvid()->setFocus();
+    QTest::keyClick(p.lstCorvid(), Qt::Key_Down);
     EXPECT_EQ(w.mapping(), (CsvMapping{0, 11, 11, 0}));
 
     // With nothing selected on the left, choosing an item changes nothing.
-    selectRows(page(w).lstCsv(), {});
-    clickRow(page(w).lstCorvid(), CsvItemNone);
+    selectRows(p.lstCsv(), {});
+    clickRow(p.lstCorvid(), CsvItemNone);
     EXPECT_EQ(w.mapping(), (CsvMapping{0, 11, 11, 0}));
 }
 
@@ -142,16 +144,17 @@ TEST(CsvGetDialog, ChoosingAnEncodingReadsTheHeaderAgain)
     rereads = 0;
 
     fomCsvGet w(detected);
+    const auto p = page(w);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    QComboBox *encoding = page(w).cboEncoding();
-    QListWidget *columns = page(w).lstCsv();
-    QTableWidget *preview = page(w).tblPreview();
+    QComboBox *encoding = p.cboEncoding();
+    QListWidget *columns = p.lstCsv();
+    QTableWidget *preview = p.tblPreview();
     ASSERT_TRUE(encoding && columns && preview);
     EXPECT_TRUE(encoding->isEnabled());
     ASSERT_EQ(encoding->count(), 3);
     EXPECT_EQ(encoding->currentText(), u"Shift_JIS (CP932)"_qs);
-    EXPECT_EQ(page(w).lblEncoding()->text(), u"文字コード"_qs);
+    EXPECT_EQ(p.lblEncoding()->text(), u"文字コード"_qs);
     EXPECT_EQ(w.mapping(), (CsvMapping{CsvItemNone, CsvItemIds}));
 
     encoding->setFocus();
@@ -165,7 +168,7 @@ TEST(CsvGetDialog, ChoosingAnEncodingReadsTheHeaderAgain)
     EXPECT_TRUE(preview->horizontalHeaderItem(0)->text().startsWith(u"名前"_qs));
 
     // The items only read are offered after "( なし )".
-    QListWidget *items = page(w).lstCorvid();
+    QListWidget *items = p.lstCorvid();
     ASSERT_EQ(items->count(), 25);
     EXPECT_EQ(items->item(CsvItemFamilyName)->text(), u"姓"_qs);
     EXPECT_EQ(items->item(CsvItemBirthDayOfMonth)->text(), u"誕生日(日)"_qs);
@@ -193,14 +196,15 @@ TEST(CsvGetDialog, ChoosingAnEncodingReadsTheHeaderAgain)
 TEST(CsvPutDialog, DefaultsMarksAndSample)
 {
     fomCsvPut w(QStringLiteral("@nifty.example"));
+    const auto p = page(w);
     EXPECT_EQ(w.windowTitle(), QStringLiteral("CSV書き出しの設定"));
-    EXPECT_EQ(page(w).Frame1()->title(), QStringLiteral("書き出し項目"));
-    EXPECT_EQ(page(w).Frame2()->title(), QStringLiteral("その他設定"));
-    EXPECT_EQ(page(w).chkFukusuu()->text(), QStringLiteral("複数ﾃﾞｰﾀは列に分割する"));
-    EXPECT_EQ(page(w).chkNiftyDomain()->text(), QStringLiteral("NiftyのIDにﾄﾞﾒｲﾝを追加する"));
-    EXPECT_EQ(page(w).cmdExit()->text(), QStringLiteral("OK"));
-    EXPECT_EQ(page(w).cmdCancel()->text(), QStringLiteral("ｷｬﾝｾﾙ"));
-    EXPECT_EQ(page(w).lblIdToAddress()->text(), QStringLiteral("(ABC01234 → ABC01234@nifty.example)"));
+    EXPECT_EQ(p.Frame1()->title(), QStringLiteral("書き出し項目"));
+    EXPECT_EQ(p.Frame2()->title(), QStringLiteral("その他設定"));
+    EXPECT_EQ(p.chkFukusuu()->text(), QStringLiteral("複数ﾃﾞｰﾀは列に分割する"));
+    EXPECT_EQ(p.chkNiftyDomain()->text(), QStringLiteral("NiftyのIDにﾄﾞﾒｲﾝを追加する"));
+    EXPECT_EQ(p.cmdExit()->text(), QStringLiteral("OK"));
+    EXPECT_EQ(p.cmdCancel()->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+    EXPECT_EQ(p.lblIdToAddress()->text(), QStringLiteral("(ABC01234 → ABC01234@nifty.example)"));
 
     const char *names[] = {"chkID",    "chkNam",   "chkPost",   "chkAdd",    "chkTel",
                            "chkFax",   "chkHandy", "chkBell",   "chkBirth",  "chkGroup",

@@ -5,8 +5,8 @@
 #include <QTimer>
 
 #include "formats/fomEudoraPut.h"
-#include "support/testutil.h"
 #include "pages.h"
+#include "support/testutil.h"
 
 TEST(EudoraPutDialog, PreselectsAllIdsAndGivesTheChosenMode)
 {

@@ -7,9 +7,9 @@
 
 #include "cardedit/fomGroupEdit.h"
 #include "common/fomMsgBox.h"
+#include "pages.h"
 #include "support/scriptedprompter.h"
 #include "support/testutil.h"
-#include "pages.h"
 
 namespace {
 
@@ -39,20 +39,21 @@ TEST(GroupEdit, StatusAndAdding)
     AddressBook book = bookWith({u"友人"_qs, u"仕事"_qs});
     ScriptedPrompter prompter;
     fomGroupEdit dlg(book, prompter);
-    EXPECT_EQ(page(dlg).lblStatus()->text(), u"1 個のｸﾞﾙｰﾌﾟを選択中"_qs);
-    ::selectRows(page(dlg).lstGroup(), {});
-    EXPECT_EQ(page(dlg).lblStatus()->text(), u"2 個のｸﾞﾙｰﾌﾟ"_qs);
-    EXPECT_FALSE(page(dlg).cmdDel()->isEnabled());
+    const auto p = page(dlg);
+    EXPECT_EQ(p.lblStatus()->text(), u"1 個のｸﾞﾙｰﾌﾟを選択中"_qs);
+    ::selectRows(p.lstGroup(), {});
+    EXPECT_EQ(p.lblStatus()->text(), u"2 個のｸﾞﾙｰﾌﾟ"_qs);
+    EXPECT_FALSE(p.cmdDel()->isEnabled());
 
     // An existing name (after trimming) focuses its line, adds nothing and
     // still counts as a change.
     prompter.answerInput(u"  仕事 "_qs);
-    click(page(dlg).cmdAdd());
+    click(p.cmdAdd());
     EXPECT_EQ(prompter.inputPrompts, QStringList{u"追加するｸﾞﾙｰﾌﾟ名を入力してください"_qs});
     EXPECT_EQ(dlg.lines(), (QStringList{u"友人"_qs, u"仕事"_qs}));
-    EXPECT_EQ(page(dlg).lstGroup()->currentRow(), 1);
+    EXPECT_EQ(p.lstGroup()->currentRow(), 1);
     EXPECT_TRUE(dlg.bookModified());
-    EXPECT_TRUE(page(dlg).cmdDel()->isEnabled());
+    EXPECT_TRUE(p.cmdDel()->isEnabled());
 }
 
 TEST(GroupEdit, RenamingAndMerging)
@@ -61,11 +62,12 @@ TEST(GroupEdit, RenamingAndMerging)
                                 {{u"A"_qs}, {u"A"_qs, u"B"_qs}, {u"C"_qs}});
     ScriptedPrompter prompter;
     fomGroupEdit dlg(book, prompter);
+    const auto p = page(dlg);
 
     // Into an existing name, answered No: nothing changes.
     prompter.answerInput(u"B"_qs);
     prompter.answer(Prompter::No);
-    click(page(dlg).cmdEdit());
+    click(p.cmdEdit());
     EXPECT_EQ(prompter.texts(), QStringList{u"[B]は既に使用されています。統合しますか？"_qs});
     EXPECT_EQ(prompter.asked[0].message.defaultButton, Prompter::No);
     EXPECT_EQ(book.cards[1].groups, QStringList{u"A"_qs});
@@ -74,16 +76,16 @@ TEST(GroupEdit, RenamingAndMerging)
     // Yes: one line "B", focused; every card that had A has B once.
     prompter.answerInput(u"B"_qs);
     prompter.answer(Prompter::Yes);
-    click(page(dlg).cmdEdit());
+    click(p.cmdEdit());
     EXPECT_EQ(dlg.lines(), (QStringList{u"B"_qs, u"C"_qs}));
-    EXPECT_EQ(page(dlg).lstGroup()->currentItem()->text(), u"B"_qs);
+    EXPECT_EQ(p.lstGroup()->currentItem()->text(), u"B"_qs);
     EXPECT_EQ(book.cards[1].groups, QStringList{u"B"_qs});
     EXPECT_EQ(book.cards[2].groups, QStringList{u"B"_qs});
 
     // A plain rename with Enter in the list.
     selectRows(dlg, {1});
     prompter.answerInput(u" D "_qs);
-    QTest::keyClick(page(dlg).lstGroup(), Qt::Key_Return);
+    QTest::keyClick(p.lstGroup(), Qt::Key_Return);
     EXPECT_EQ(dlg.lines(), (QStringList{u"B"_qs, u"D"_qs}));
     EXPECT_EQ(book.cards[3].groups, QStringList{u"D"_qs});
 }
@@ -109,11 +111,12 @@ TEST(GroupEdit, DeletingUnusedGroups)
     AddressBook book = bookWith({u"u1"_qs, u"used"_qs, u"u2"_qs, u"u3"_qs}, {{u"used"_qs}});
     ScriptedPrompter prompter;
     fomGroupEdit dlg(book, prompter);
+    const auto p = page(dlg);
 
     // Cancel and closing the box stop at once.
     for (int stop : {3, -1}) {
         prompter.answerChoice(stop);
-        click(page(dlg).cmdAllDel());
+        click(p.cmdAllDel());
     }
     EXPECT_EQ(prompter.choices.size(), 2);
     EXPECT_FALSE(dlg.bookModified());
@@ -122,7 +125,7 @@ TEST(GroupEdit, DeletingUnusedGroups)
     prompter.clear();
     prompter.answerChoice(1);
     prompter.answerChoice(2);
-    click(page(dlg).cmdAllDel());
+    click(p.cmdAllDel());
     const QString head = u"使用されていないグループが 3件あります。\r\n\r\n"_qs;
     EXPECT_EQ(prompter.choiceTexts(),
               (QStringList{head + u"[u1]は削除しても宜しいですか？"_qs,
@@ -130,12 +133,12 @@ TEST(GroupEdit, DeletingUnusedGroups)
     EXPECT_EQ(prompter.choices[0].captions,
               (QStringList{u"はい(&Y)"_qs, u"いいえ(&N)"_qs, u"すべて削除(&A)"_qs, u"ｷｬﾝｾﾙ"_qs}));
     EXPECT_EQ(dlg.lines(), (QStringList{u"u1"_qs, u"used"_qs}));
-    EXPECT_EQ(page(dlg).lstGroup()->currentRow(), 1); // the new last line
+    EXPECT_EQ(p.lstGroup()->currentRow(), 1); // the new last line
     EXPECT_TRUE(dlg.bookModified());
 
-    delete page(dlg).lstGroup()->takeItem(0); // the taken item is ours
+    delete p.lstGroup()->takeItem(0); // the taken item is ours
     prompter.clear();
-    click(page(dlg).cmdAllDel());
+    click(p.cmdAllDel());
     EXPECT_EQ(prompter.texts(), QStringList{u"使用されていないグループはありません。"_qs});
 }
 
@@ -159,31 +162,32 @@ TEST(GroupEdit, MovingAndSorting)
     AddressBook book = bookWith({u"b"_qs, u"A"_qs, u"a"_qs});
     ScriptedPrompter prompter;
     fomGroupEdit dlg(book, prompter);
+    const auto p = page(dlg);
     // The selection travels with the text.
-    click(page(dlg).cmdDown());
+    click(p.cmdDown());
     EXPECT_EQ(dlg.lines(), (QStringList{u"A"_qs, u"b"_qs, u"a"_qs}));
-    EXPECT_TRUE(page(dlg).lstGroup()->item(1)->isSelected());
-    EXPECT_FALSE(page(dlg).lstGroup()->item(0)->isSelected());
+    EXPECT_TRUE(p.lstGroup()->item(1)->isSelected());
+    EXPECT_FALSE(p.lstGroup()->item(0)->isSelected());
     dlg.MoveDown();
     dlg.MoveDown();
     EXPECT_EQ(prompter.texts(), QStringList{u"一番後ろです。"_qs});
 
     prompter.answer(Prompter::Yes);
-    click(page(dlg).cmdOrderAsc());
+    click(p.cmdOrderAsc());
     EXPECT_EQ(prompter.asked.last().message.text,
               u"グループを昇順に並べ替えます。宜しいですか？"_qs);
     EXPECT_EQ(dlg.lines(), (QStringList{u"A"_qs, u"a"_qs, u"b"_qs}));
 
     // By character code: every capital before every small letter.
-    page(dlg).lstGroup()->addItem(u"B"_qs);
+    p.lstGroup()->addItem(u"B"_qs);
     prompter.answer(Prompter::Yes);
-    click(page(dlg).cmdOrderAsc());
+    click(p.cmdOrderAsc());
     EXPECT_EQ(dlg.lines(), (QStringList{u"A"_qs, u"B"_qs, u"a"_qs, u"b"_qs}));
     prompter.answer(Prompter::No);
-    click(page(dlg).cmdOrderDesc());
+    click(p.cmdOrderDesc());
     EXPECT_EQ(dlg.lines(), (QStringList{u"A"_qs, u"B"_qs, u"a"_qs, u"b"_qs}));
     prompter.answer(Prompter::Yes);
-    click(page(dlg).cmdOrderDesc());
+    click(p.cmdOrderDesc());
     EXPECT_EQ(dlg.lines(), (QStringList{u"b"_qs, u"a"_qs, u"B"_qs, u"A"_qs}));
 }
 
@@ -194,10 +198,11 @@ TEST(GroupEdit, EveryWayOfClosingWritesTheListBack)
     for (int way = 0; way < 3; ++way) {
         AddressBook book = bookWith(groups);
         fomGroupEdit dlg(book, prompter);
+        const auto p = page(dlg);
         dlg.show();
         book.groupList() = {u"stale"_qs};
         if (way == 0) {
-            click(page(dlg).cmdExit());
+            click(p.cmdExit());
         } else if (way == 1) {
             QTest::keyClick(&dlg, Qt::Key_Escape);
         } else {
@@ -211,9 +216,9 @@ TEST(GroupEdit, EveryWayOfClosingWritesTheListBack)
     QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
     EXPECT_EQ(fomGroupEdit::Edit(book, prompter), -1);
     QTimer::singleShot(0, [] {
-        auto *dlg = qobject_cast<fomGroupEdit *>(QApplication::activeModalWidget());
-        click(page(dlg).cmdDown());
-        click(page(dlg).cmdExit());
+        const auto p = page(qobject_cast<fomGroupEdit *>(QApplication::activeModalWidget()));
+        click(p.cmdDown());
+        click(p.cmdExit());
     });
     EXPECT_EQ(fomGroupEdit::Edit(book, prompter), 0);
     EXPECT_EQ(book.groupList(), (QStringList{u"g2"_qs, u"g1"_qs}));

@@ -8,9 +8,9 @@
 #include "common/oledate.h"
 #include "common/pickertexts.h"
 #include "modaldriver.h"
+#include "pages.h"
 #include "support/fakehost.h"
 #include "support/testutil.h"
-#include "pages.h"
 
 namespace {
 

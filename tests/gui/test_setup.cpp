@@ -9,12 +9,12 @@
 
 #include "core/validation.h"
 #include "modaldriver.h"
+#include "pages.h"
 #include "shell/fomSetup.h"
 #include "shell/settings.h"
 #include "shell/winehost.h"
 #include "support/scriptedprompter.h"
 #include "support/testutil.h"
-#include "pages.h"
 
 namespace {
 
@@ -203,7 +203,8 @@ TEST_F(SetupFixture, RediscoverFillsTheFoldersFromThePrefix)
     click(page(d).cmdCorvidInfo());
     EXPECT_EQ(page(d).txtHomeFolder()->text(),
               QDir(prefix.driveC + u"/Corvid/Users/taro"_qs).canonicalPath());
-    EXPECT_EQ(page(d).txtGlobalLogFolder()->text(), QDir(prefix.driveC + u"/Log"_qs).canonicalPath());
+    EXPECT_EQ(page(d).txtGlobalLogFolder()->text(),
+              QDir(prefix.driveC + u"/Log"_qs).canonicalPath());
     EXPECT_EQ(settings, before); // shown only
     EXPECT_EQ(d.Apply(), 0);
     EXPECT_EQ(settings.homeFolder,

@@ -10,13 +10,13 @@
 #include "core/fileinfo.h"
 #include "core/ndbfile.h"
 #include "core/validation.h"
+#include "pages.h"
 #include "support/scriptedprompter.h"
 #include "support/testutil.h"
 #include "tools/fomIDConv.h"
 #include "tools/fomLightAddress.h"
 #include "tools/fomRestore.h"
 #include "tools/idconv.h"
-#include "pages.h"
 
 namespace {
 
@@ -61,52 +61,56 @@ TEST(LightAddressDialog, LevelsAndEnablingRules)
     AddressBook book = bookOf({cardWith(1, {u"aa@x.jp"_qs})});
     ScriptedPrompter prompter;
     fomLightAddress d(book, CardLimits{}, prompter);
+    const auto p = page(d);
     EXPECT_EQ(d.windowTitle(), u"アドレス帳の減量"_qs);
-    EXPECT_EQ(page(d).lblSize()->text(), u"現在のアドレス帳サイズは "_qs + withThousands(ndbFileSize(book))
+    EXPECT_EQ(p.lblSize()->text(), u"現在のアドレス帳サイズは "_qs + withThousands(ndbFileSize(book))
                                      + u" Byte あります。"_qs);
 
     // No level yet: design values, nothing to change until one is chosen.
     EXPECT_EQ(d.level(), -1);
     for (int i = 0; i < SlimLevelCount; ++i)
-        EXPECT_FALSE(page(d).optLevel(i)->isChecked());
-    for (QLineEdit *box : {page(d).txtNam(), page(d).txtID(), page(d).txtProf(), page(d).txtMail(), page(d).txtExcg(), page(d).txtSay()}) {
+        EXPECT_FALSE(p.optLevel(i)->isChecked());
+    for (QLineEdit *box :
+         {p.txtNam(), p.txtID(), p.txtProf(), p.txtMail(), p.txtExcg(), p.txtSay()}) {
         EXPECT_EQ(box->text(), u"100"_qs);
         EXPECT_EQ(box->maxLength(), 3);
         EXPECT_FALSE(box->isEnabled());
     }
-    EXPECT_FALSE(page(d).chkID()->isChecked() || page(d).chkID()->isEnabled() || page(d).chkGroup()->isEnabled());
+    EXPECT_FALSE(p.chkID()->isChecked() || p.chkID()->isEnabled() || p.chkGroup()->isEnabled());
 
-    click(page(d).optLevel(0));
+    click(p.optLevel(0));
     EXPECT_EQ(d.level(), 0);
-    EXPECT_EQ(page(d).lblInfo()->text(), u"履歴情報などの古いものだけ除去します"_qs);
-    EXPECT_TRUE(page(d).chkProf()->isChecked() && page(d).chkProfNone()->isChecked() && page(d).chkSay()->isChecked());
-    EXPECT_EQ(page(d).txtProf()->text(), u"10"_qs);
-    EXPECT_FALSE(page(d).chkID()->isChecked() || page(d).chkAdd()->isChecked());
-    EXPECT_FALSE(page(d).chkProf()->isEnabled() || page(d).txtProf()->isEnabled() || page(d).chkProfNone()->isEnabled());
+    EXPECT_EQ(p.lblInfo()->text(), u"履歴情報などの古いものだけ除去します"_qs);
+    EXPECT_TRUE(p.chkProf()->isChecked() && p.chkProfNone()->isChecked()
+                && p.chkSay()->isChecked());
+    EXPECT_EQ(p.txtProf()->text(), u"10"_qs);
+    EXPECT_FALSE(p.chkID()->isChecked() || p.chkAdd()->isChecked());
+    EXPECT_FALSE(p.chkProf()->isEnabled() || p.txtProf()->isEnabled()
+                 || p.chkProfNone()->isEnabled());
 
-    click(page(d).optLevel(2));
-    EXPECT_EQ(page(d).lblInfo()->text(), u"１つのIDと名前だけを残し、その他の情報を全て除去します"_qs);
-    EXPECT_TRUE(page(d).chkID()->isChecked() && page(d).chkGroup()->isChecked() && page(d).chkBell()->isChecked());
-    EXPECT_EQ(page(d).txtID()->text(), u"1"_qs);
-    EXPECT_EQ(page(d).txtMail()->text(), u"0"_qs);
+    click(p.optLevel(2));
+    EXPECT_EQ(p.lblInfo()->text(), u"１つのIDと名前だけを残し、その他の情報を全て除去します"_qs);
+    EXPECT_TRUE(p.chkID()->isChecked() && p.chkGroup()->isChecked() && p.chkBell()->isChecked());
+    EXPECT_EQ(p.txtID()->text(), u"1"_qs);
+    EXPECT_EQ(p.txtMail()->text(), u"0"_qs);
 
     // Custom: the preset stays, and becomes changeable.
     const QColor base = QApplication::palette().color(QPalette::Base);
     const QColor face = QApplication::palette().color(QPalette::Button);
-    click(page(d).optLevel(3));
-    EXPECT_EQ(page(d).lblInfo()->text(), u"設定に従った整理を行います"_qs);
-    EXPECT_TRUE(page(d).chkID()->isChecked() && page(d).chkID()->isEnabled() && page(d).txtID()->isEnabled());
-    EXPECT_EQ(baseOf(page(d).txtID()), base);
-    EXPECT_TRUE(page(d).chkGroup()->isEnabled() && page(d).chkProfNone()->isEnabled());
-    click(page(d).chkID());
-    EXPECT_FALSE(page(d).txtID()->isEnabled());
-    EXPECT_EQ(baseOf(page(d).txtID()), face);
-    click(page(d).chkProf());
-    EXPECT_FALSE(page(d).txtProf()->isEnabled() || page(d).chkProfNone()->isEnabled());
-    EXPECT_EQ(baseOf(page(d).txtProf()), face);
-    click(page(d).chkProf());
-    EXPECT_TRUE(page(d).txtProf()->isEnabled() && page(d).chkProfNone()->isEnabled());
-    EXPECT_EQ(baseOf(page(d).txtProf()), base);
+    click(p.optLevel(3));
+    EXPECT_EQ(p.lblInfo()->text(), u"設定に従った整理を行います"_qs);
+    EXPECT_TRUE(p.chkID()->isChecked() && p.chkID()->isEnabled() && p.txtID()->isEnabled());
+    EXPECT_EQ(baseOf(p.txtID()), base);
+    EXPECT_TRUE(p.chkGroup()->isEnabled() && p.chkProfNone()->isEnabled());
+    click(p.chkID());
+    EXPECT_FALSE(p.txtID()->isEnabled());
+    EXPECT_EQ(baseOf(p.txtID()), face);
+    click(p.chkProf());
+    EXPECT_FALSE(p.txtProf()->isEnabled() || p.chkProfNone()->isEnabled());
+    EXPECT_EQ(baseOf(p.txtProf()), face);
+    click(p.chkProf());
+    EXPECT_TRUE(p.txtProf()->isEnabled() && p.chkProfNone()->isEnabled());
+    EXPECT_EQ(baseOf(p.txtProf()), base);
     EXPECT_TRUE(prompter.asked.isEmpty());
 }
 
@@ -116,32 +120,33 @@ TEST(LightAddressDialog, ChecksBeforeRunning)
     const AddressBook original = book;
     ScriptedPrompter prompter;
     fomLightAddress d(book, CardLimits{}, prompter);
+    const auto p = page(d);
 
     // Nothing chosen, with or without a level.
     EXPECT_EQ(d.Execute(), -1);
-    click(page(d).optLevel(3));
-    click(page(d).chkProf());
-    click(page(d).chkProf()); // checked and unchecked again: nothing chosen
+    click(p.optLevel(3));
+    click(p.chkProf());
+    click(p.chkProf()); // checked and unchecked again: nothing chosen
     EXPECT_EQ(d.Execute(), -1);
     ASSERT_EQ(prompter.asked.size(), 2);
     EXPECT_EQ(prompter.asked[1].message.text, u"作業が指示されていません。"_qs);
     EXPECT_EQ(prompter.asked[1].message.icon, Prompter::Icon::Warning);
 
-    click(page(d).chkID());
-    typeText(page(d).txtID(), u"0"_qs);
+    click(p.chkID());
+    typeText(p.txtID(), u"0"_qs);
     EXPECT_EQ(d.Execute(), -1);
     EXPECT_EQ(prompter.lastText(), u"IDは最低でも1つ必要です。1以上に設定してください。"_qs);
-    typeText(page(d).txtID(), u"1"_qs);
-    click(page(d).chkNam());
-    typeText(page(d).txtNam(), u"0"_qs);
+    typeText(p.txtID(), u"1"_qs);
+    click(p.chkNam());
+    typeText(p.txtNam(), u"0"_qs);
     EXPECT_EQ(d.Execute(), -1);
     EXPECT_EQ(prompter.lastText(), u"名前は最低でも1つ必要です。1以上に設定してください。"_qs);
 
     // A box without a number, even an unchecked one, stops without a word.
-    typeText(page(d).txtNam(), u"1"_qs);
-    click(page(d).chkMail());
-    typeText(page(d).txtMail(), QString()); // emptied while it could be typed in
-    click(page(d).chkMail());
+    typeText(p.txtNam(), u"1"_qs);
+    click(p.chkMail());
+    typeText(p.txtMail(), QString()); // emptied while it could be typed in
+    click(p.chkMail());
     const qsizetype shown = prompter.asked.size();
     EXPECT_EQ(d.Execute(), -1);
     EXPECT_EQ(prompter.asked.size(), shown);
@@ -188,15 +193,16 @@ TEST(IdConvDialog, OptionsMessagesAndDuplicateReport)
         reports.append({text, fileName, title, prompter.asked.size()});
     };
     fomIDConv d(book, CardLimits{}, serviceMailDomains(), prompter, viewer);
+    const auto p = page(d);
     EXPECT_EQ(d.windowTitle(), u"カードの一括設定"_qs);
-    EXPECT_TRUE(page(d).optExcg(0)->isChecked() && page(d).optSay(1)->isChecked());
-    for (QRadioButton *o : {page(d).optExcg(0), page(d).optExcg(1), page(d).optSay(0), page(d).optSay(1)})
+    EXPECT_TRUE(p.optExcg(0)->isChecked() && p.optSay(1)->isChecked());
+    for (QRadioButton *o : {p.optExcg(0), p.optExcg(1), p.optSay(0), p.optSay(1)})
         EXPECT_FALSE(o->isEnabled());
-    click(page(d).chkFunc(1));
-    EXPECT_TRUE(page(d).optExcg(0)->isEnabled() && page(d).optExcg(1)->isEnabled());
-    EXPECT_FALSE(page(d).optSay(0)->isEnabled());
-    click(page(d).chkFunc(1));
-    EXPECT_FALSE(page(d).optExcg(1)->isEnabled());
+    click(p.chkFunc(1));
+    EXPECT_TRUE(p.optExcg(0)->isEnabled() && p.optExcg(1)->isEnabled());
+    EXPECT_FALSE(p.optSay(0)->isEnabled());
+    click(p.chkFunc(1));
+    EXPECT_FALSE(p.optExcg(1)->isEnabled());
 
     EXPECT_EQ(d.Execute(), -1);
     EXPECT_EQ(prompter.lastText(), u"機能が選択されていません。"_qs);
@@ -204,9 +210,9 @@ TEST(IdConvDialog, OptionsMessagesAndDuplicateReport)
     prompter.clear();
 
     for (int i = 0; i < 3; ++i)
-        click(page(d).chkFunc(i));
-    click(page(d).optExcg(1));
-    click(page(d).optSay(0));
+        click(p.chkFunc(i));
+    click(p.optExcg(1));
+    click(p.optSay(0));
     EXPECT_EQ(d.Execute(), 0);
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_EQ(prompter.texts(),
@@ -249,30 +255,31 @@ TEST(RestoreDialog, CountsOptionsAndBothFunctionsInOrder)
     bool busy = false;
     bool interrupt = true;
     fomRestore d(book, CardLimits{}, prompter, viewer, {&busy, &interrupt});
+    const auto p = page(d);
     EXPECT_EQ(d.windowTitle(), u"ｶｰﾄﾞの修復"_qs);
-    EXPECT_EQ(page(d).lblTotal()->text(), u"4 枚"_qs);
-    EXPECT_EQ(page(d).lblBC(0)->text(), u"1 枚"_qs);
-    EXPECT_EQ(page(d).lblBC(1)->text(), u"1 枚"_qs);
-    EXPECT_EQ(page(d).lblBC(2)->text(), u"1 枚"_qs);
-    EXPECT_FALSE(page(d).chkRestore()->isChecked() || page(d).chkIDRepeat()->isChecked());
-    EXPECT_TRUE(page(d).optRestoreLevel(0)->isChecked() && page(d).optIDRepeat(0)->isChecked());
-    for (QRadioButton *o : {page(d).optRestoreLevel(0), page(d).optRestoreLevel(2), page(d).optIDRepeat(1)})
+    EXPECT_EQ(p.lblTotal()->text(), u"4 枚"_qs);
+    EXPECT_EQ(p.lblBC(0)->text(), u"1 枚"_qs);
+    EXPECT_EQ(p.lblBC(1)->text(), u"1 枚"_qs);
+    EXPECT_EQ(p.lblBC(2)->text(), u"1 枚"_qs);
+    EXPECT_FALSE(p.chkRestore()->isChecked() || p.chkIDRepeat()->isChecked());
+    EXPECT_TRUE(p.optRestoreLevel(0)->isChecked() && p.optIDRepeat(0)->isChecked());
+    for (QRadioButton *o : {p.optRestoreLevel(0), p.optRestoreLevel(2), p.optIDRepeat(1)})
         EXPECT_FALSE(o->isEnabled());
-    click(page(d).chkIDRepeat());
-    EXPECT_TRUE(page(d).optIDRepeat(1)->isEnabled());
-    EXPECT_FALSE(page(d).optRestoreLevel(1)->isEnabled());
-    click(page(d).chkIDRepeat());
+    click(p.chkIDRepeat());
+    EXPECT_TRUE(p.optIDRepeat(1)->isEnabled());
+    EXPECT_FALSE(p.optRestoreLevel(1)->isEnabled());
+    click(p.chkIDRepeat());
 
     EXPECT_EQ(d.Execute(), -1);
     EXPECT_EQ(prompter.lastText(), u"機能が選択されていません。"_qs);
     prompter.clear();
 
-    click(page(d).chkRestore());
-    click(page(d).optRestoreLevel(1)); // broken and abnormal
-    click(page(d).chkIDRepeat());
+    click(p.chkRestore());
+    click(p.optRestoreLevel(1)); // broken and abnormal
+    click(p.chkIDRepeat());
     bool busyDuringRun = false;
     d.setStepHook([&](qint64, qint64) {
-        busyDuringRun = busy && d.running() && !page(d).chkIDRepeat()->isEnabled();
+        busyDuringRun = busy && d.running() && !p.chkIDRepeat()->isEnabled();
     });
     EXPECT_EQ(d.Execute(), 0);
     EXPECT_EQ(d.result(), QDialog::Accepted);
@@ -302,9 +309,10 @@ TEST(RestoreDialog, InterruptAndBusyRefusal)
     int reports = 0;
     fomRestore d(book, CardLimits{}, prompter,
                  [&](const QString &, const QString &, const QString &) { ++reports; });
-    click(page(d).chkRestore());
-    click(page(d).optRestoreLevel(2));
-    click(page(d).chkIDRepeat());
+    const auto p = page(d);
+    click(p.chkRestore());
+    click(p.optRestoreLevel(2));
+    click(p.chkIDRepeat());
 
     // The run button during a run is refused; the close box asks, and No
     // lets the run go on.
@@ -313,7 +321,7 @@ TEST(RestoreDialog, InterruptAndBusyRefusal)
     d.setStepHook([&](qint64, qint64) {
         ++steps;
         if (steps == 3)
-            click(page(d).cmdExec());
+            click(p.cmdExec());
         if (steps == 5)
             d.close();
     });
