@@ -54,6 +54,7 @@ public:
     // edits are lost.
     void reject() override;
 
+private:
     // Controls, named as everywhere in the program.
     QAbstractButton *optTab[7] = {};
     QFrame *cmdTab = nullptr;

@@ -45,6 +45,7 @@ public:
     // The lines of lstGroup, in order.
     QStringList lines() const;
 
+private:
     QListWidget *lstGroup = nullptr;
     QLabel *lblStatus = nullptr;
     QPushButton *cmdAdd = nullptr;

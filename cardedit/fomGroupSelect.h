@@ -30,6 +30,7 @@ public:
     // The working list: the given names, then the selection once chosen.
     const QStringList &groups() const { return m_groups; }
 
+private:
     QLabel *lblMessage = nullptr;
     QListWidget *lstGroup = nullptr;
     QPushButton *cmdAllSelect = nullptr;

@@ -30,6 +30,7 @@ public:
     QDate selectedDate() const { return m_selected; }
     QDate shownMonth() const { return m_shown; }
 
+private:
     QLabel *lblYear = nullptr;
     QLabel *lblMonth = nullptr;
     QPushButton *cmdYearLeft = nullptr;

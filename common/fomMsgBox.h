@@ -58,6 +58,7 @@ public:
     // Shows the four-button box with text and returns ButtonFlg.
     static qint16 Ask(const QString &text, QWidget *parent = nullptr);
 
+private:
     QLabel *lblIcon = nullptr;
     QLabel *lblMessage = nullptr;
     QList<QPushButton *> buttons;

@@ -20,11 +20,13 @@ public:
     static void View(const QString &text, const QString &fileName, const QString &title,
                      Prompter &prompter, bool trashOld = false, QWidget *parent = nullptr);
 
+private:
     QPlainTextEdit *txtReport = nullptr;
     QPushButton *cmdCopy = nullptr;
     QPushButton *cmdFileOut = nullptr;
     QPushButton *cmdOK = nullptr;
 
+public:
     // Saves the whole text to path (after the output path check); false when
     // refused or failed (the user has been told).
     bool saveTo(const QString &path);

@@ -35,6 +35,7 @@ public:
     static double minuteHandAngle(QTime t);
     static double secondHandAngle(QTime t);
 
+private:
     QLabel *lblHour = nullptr;
     QLabel *lblMin = nullptr;
     QLabel *lblSec = nullptr;

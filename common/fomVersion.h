@@ -12,6 +12,7 @@ class fomVersion : public QDialog
 public:
     explicit fomVersion(QWidget *parent = nullptr);
 
+private:
     QLabel *picIcon = nullptr;
     QLabel *lblText[3] = {};
     QPushButton *cmdExit = nullptr;

@@ -44,6 +44,7 @@ public:
     static int View(const QStringList &header, const QList<QStringList> &preview,
                     CsvMapping &mapping, QWidget *parent = nullptr);
 
+private:
     QLabel *lblEncoding = nullptr;
     QComboBox *cboEncoding = nullptr;
     QLabel *Label1 = nullptr;

@@ -27,6 +27,7 @@ public:
     static bool View(CsvExportOptions &options, const QString &niftyDomain,
                      QWidget *parent = nullptr);
 
+private:
     QGroupBox *Frame1 = nullptr;
     // chkID, chkNam, chkPost, chkAdd, chkTel, chkFax, chkHandy, chkBell,
     // chkBirth, chkGroup, chkMemo, chkProf, chkSRBook, chkExcFlg, chkExcg,

@@ -21,6 +21,7 @@ public:
     // Shows the dialog; the chosen mode, or -1 when cancelled.
     static int Ask(QWidget *parent);
 
+private:
     QGroupBox *Frame1 = nullptr;
     QRadioButton *optMultiID[2] = {};
     QPushButton *cmdExit = nullptr;

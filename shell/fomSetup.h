@@ -39,6 +39,7 @@ public:
     // closes. Returns 0, or -1 when a check kept the dialog open.
     int Apply();
 
+private:
     QLineEdit *txtHomeFolder = nullptr;
     QPushButton *cmdHomeFolder = nullptr;
     QLineEdit *txtGlobalLogFolder = nullptr;

@@ -63,6 +63,7 @@ public:
     // The time the report is stamped with; unset: the current time.
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
 
+private:
     QGroupBox *frmAddress = nullptr;
     QLineEdit *txtAdd1 = nullptr;
     QLineEdit *txtAdd2 = nullptr;

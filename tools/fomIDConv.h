@@ -49,6 +49,7 @@ public:
     // interrupt it.
     void reject() override;
 
+private:
     QCheckBox *chkFunc[3] = {};
     QRadioButton *optExcg[2] = {};
     QRadioButton *optSay[2] = {};

@@ -57,6 +57,7 @@ public:
     bool readOptions(SlimOptions &options, QLineEdit **badBox = nullptr) const;
     void showOptions(const SlimOptions &options);
 
+private:
     QLabel *lblSize = nullptr;
     QRadioButton *optLevel[SlimLevelCount] = {};
     QLabel *lblInfo = nullptr;

@@ -47,6 +47,7 @@ public:
     // through (tests use it to act in the middle of a run).
     void setStepHook(GuiToolRun::StepHook hook) { m_run.setStepHook(std::move(hook)); }
 
+private:
     QGroupBox *frmRestore = nullptr;
     QGroupBox *frmIDRepeat = nullptr;
     QLabel *lblTotal = nullptr;
@@ -59,6 +60,7 @@ public:
     QPushButton *cmdExec = nullptr;
     QPushButton *cmdCancel = nullptr;
 
+public:
     void reject() override;
 
 protected:

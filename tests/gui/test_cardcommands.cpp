@@ -21,6 +21,7 @@
 #include "formats/fomCsvPut.h"
 #include "mainwindowfixture.h"
 #include "modaldriver.h"
+#include "pages.h"
 #include "shell/filekind.h"
 #include "support/testutil.h"
 #include "tools/fomCompAddress.h"
@@ -228,7 +229,7 @@ TEST_F(CardCommands, KeysAndTheRightButtonInTheList)
     qint32 edited = -1;
     whenModal<fomCardEdit>([&](fomCardEdit *dlg) {
         edited = dlg->workingCard().number;
-        dlg->cmdCancel->click();
+        click(page(dlg).cmdCancel());
     });
     QTest::keyClick(lstAdd(), Qt::Key_Return);
     EXPECT_EQ(edited, 3);
@@ -249,15 +250,15 @@ TEST_F(CardCommands, EditAndCreateThroughTheEditor)
     lstAdd()->setCurrentIndex(window->listModel()->index(0));
 
     // Cancelled: nothing changes.
-    whenModal<fomCardEdit>([](fomCardEdit *dlg) { dlg->cmdCancel->click(); });
+    whenModal<fomCardEdit>([](fomCardEdit *dlg) { click(page(dlg).cmdCancel()); });
     act("mnuEditEdit")->trigger();
     EXPECT_FALSE(window->document().isModified());
     EXPECT_EQ(lineCards(), (QList<qint32>{1, 2, 3}));
 
     // Saved: the card's line moves to the end until the next rebuild.
     whenModal<fomCardEdit>([](fomCardEdit *dlg) {
-        dlg->txtTel->setText(u"03-1234-5678"_qs);
-        dlg->cmdExit->click();
+        typeText(page(dlg).txtTel(), u"03-1234-5678"_qs);
+        click(page(dlg).cmdExit());
     });
     emit lstAdd()->doubleClicked(window->listModel()->index(0));
     EXPECT_EQ(window->document().book().cards[1].telephone, u"03-1234-5678"_qs);
@@ -273,10 +274,10 @@ TEST_F(CardCommands, EditAndCreateThroughTheEditor)
     ASSERT_EQ(lineCards(), QList<qint32>{2});
     whenModal<fomCardEdit>([this](fomCardEdit *dlg) {
         prompter.answerInput(u"new@x.jp"_qs);
-        dlg->cmdIDAdd->click();
+        click(page(dlg).cmdIDAdd());
         prompter.answerInput(u"zz"_qs);
-        dlg->cboNameAdd->click();
-        dlg->cmdExit->click();
+        click(page(dlg).cboNameAdd());
+        click(page(dlg).cmdExit());
     });
     tool("cmdCardNew")->click();
     ASSERT_EQ(window->document().book().cardCount(), 5);
@@ -372,8 +373,8 @@ TEST_F(CardCommands, ToolsMarkTheBookModifiedOnlyAfterARun)
     // The group editor: a group added.
     whenModal<fomGroupEdit>([this](fomGroupEdit *d) {
         prompter.answerInput(u"friends"_qs);
-        d->cmdAdd->click();
-        d->cmdExit->click();
+        click(page(d).cmdAdd());
+        click(page(d).cmdExit());
     });
     tool("cmdGroup")->click();
     EXPECT_EQ(window->document().book().groupList(), QStringList{u"friends"_qs});
@@ -384,11 +385,11 @@ TEST_F(CardCommands, ToolsMarkTheBookModifiedOnlyAfterARun)
     window->document().setModified(false);
     prompter.clear();
     whenModal<fomRestore>([](fomRestore *d) {
-        d->chkRestore->setChecked(false);
-        d->chkIDRepeat->setChecked(true);
-        d->optIDRepeat[0]->setChecked(true);
+        setChecked(page(d).chkRestore(), false);
+        setChecked(page(d).chkIDRepeat(), true);
+        setChecked(page(d).optIDRepeat(0), true);
         whenModal<fomReport>([](fomReport *report) { report->reject(); });
-        d->cmdExec->click();
+        click(page(d).cmdExec());
     });
     tool("cmdCollectRestore")->click();
     EXPECT_TRUE(window->document().isModified());
@@ -400,15 +401,15 @@ TEST_F(CardCommands, ToolsMarkTheBookModifiedOnlyAfterARun)
     // Slimming and the bulk settings: a completed run marks the book.
     window->document().setModified(false);
     whenModal<fomLightAddress>([](fomLightAddress *d) {
-        d->optLevel[0]->click();
-        d->cmdExec->click();
+        click(page(d).optLevel(0));
+        click(page(d).cmdExec());
     });
     tool("cmdCollectLight")->click();
     EXPECT_TRUE(window->document().isModified());
     window->document().setModified(false);
     whenModal<fomIDConv>([](fomIDConv *d) {
-        d->chkFunc[1]->click();
-        d->cmdExec->click();
+        click(page(d).chkFunc(1));
+        click(page(d).cmdExec());
     });
     tool("cmdCollectID")->click();
     EXPECT_TRUE(window->document().isModified());
@@ -422,14 +423,14 @@ TEST_F(CardCommands, CsvGoesThroughItsDialogs)
     bool mapped = false;
     whenModal<fomCsvGet>([&](fomCsvGet *d) {
         mapped = true;
-        d->cmdCancel->click();
+        click(page(d).cmdCancel());
     });
     prompter.answerFile(csv);
     act("mnuFileReadCSV")->trigger();
     EXPECT_TRUE(mapped);
     EXPECT_EQ(window->document().book().cardCount(), 1);
 
-    whenModal<fomCsvGet>([](fomCsvGet *d) { d->cmdExit->click(); });
+    whenModal<fomCsvGet>([](fomCsvGet *d) { click(page(d).cmdExit()); });
     prompter.answerFile(csv);
     act("mnuFileReadAppendCSV")->trigger();
     EXPECT_EQ(bookNames(), QStringList{u"Taro"_qs});
@@ -438,7 +439,7 @@ TEST_F(CardCommands, CsvGoesThroughItsDialogs)
     bool asked = false;
     whenModal<fomCsvPut>([&](fomCsvPut *d) {
         asked = true;
-        d->cmdCancel->click();
+        click(page(d).cmdCancel());
     });
     prompter.answerFile(out);
     act("mnuFileWiteCSV")->trigger();
@@ -452,10 +453,10 @@ TEST_F(CardCommands, CsvGoesThroughItsDialogs)
     writeAll(broken, u"名前,E-mail\n山田 太郎,yamada@x.jp\n"_qs.toUtf8() + "\xFF,z@x.jp\n");
     prompter.asked.clear();
     whenModal<fomCsvGet>([](fomCsvGet *d) {
-        auto *encoding = d->findChild<QComboBox *>(u"cboEncoding"_qs);
+        QComboBox *encoding = page(d).cboEncoding();
         encoding->setFocus();
         QTest::keyClick(encoding, Qt::Key_Down);
-        d->findChild<QPushButton *>(u"cmdExit"_qs)->click();
+        click(page(d).cmdExit());
     });
     prompter.answer(Prompter::Yes); // the book in hand may go
     prompter.answerFile(broken);

@@ -16,6 +16,7 @@
 #include "core/cardops.h"
 #include "core/validation.h"
 #include "modaldriver.h"
+#include "pages.h"
 #include "support/fakehost.h"
 #include "support/scriptedprompter.h"
 #include "support/testutil.h"
@@ -89,6 +90,7 @@ protected:
 TEST_F(CardEditor, ControlsCarryTheirNamesAndLoadTheCard)
 {
     auto dlg = open(1);
+    const auto p = page(dlg);
     for (int i = 0; i < 7; ++i) {
         ASSERT_NE(dlg->findChild<QWidget *>(QStringLiteral("optTab%1").arg(i)), nullptr);
         ASSERT_NE(dlg->findChild<QWidget *>(QStringLiteral("picTab%1").arg(i)), nullptr);
@@ -108,35 +110,36 @@ TEST_F(CardEditor, ControlsCarryTheirNamesAndLoadTheCard)
         EXPECT_NE(dlg->findChild<QWidget *>(QString::fromLatin1(name)), nullptr) << name;
 
     EXPECT_EQ(dlg->windowTitle(), T::Title);
-    EXPECT_EQ(itemsOf(dlg->cboID), book.cards[1].ids);
-    EXPECT_EQ(dlg->cboID->currentIndex(), 0);
-    EXPECT_EQ(itemsOf(dlg->cboGroup), (QStringList{u"B"_qs, u"A"_qs}));
-    EXPECT_EQ(dlg->lblCDate->text(), u"2001年02月03日"_qs);
-    EXPECT_EQ(dlg->lblCTime->text(), u"04時05分06秒"_qs);
-    EXPECT_EQ(linesOf(dlg->lstLinkList), QStringList{T::LinkLine});
-    EXPECT_TRUE(dlg->chkAutoTimeStump->isChecked());
+    EXPECT_EQ(itemsOf(p.cboID()), book.cards[1].ids);
+    EXPECT_EQ(p.cboID()->currentIndex(), 0);
+    EXPECT_EQ(itemsOf(p.cboGroup()), (QStringList{u"B"_qs, u"A"_qs}));
+    EXPECT_EQ(p.lblCDate()->text(), u"2001年02月03日"_qs);
+    EXPECT_EQ(p.lblCTime()->text(), u"04時05分06秒"_qs);
+    EXPECT_EQ(linesOf(p.lstLinkList()), QStringList{T::LinkLine});
+    EXPECT_TRUE(p.chkAutoTimeStump()->isChecked());
     EXPECT_FALSE(dlg->isDirty());
 
     // One page at a time; switching pages changes nothing.
-    EXPECT_TRUE(dlg->picTab[0]->isVisible());
-    QTest::mouseClick(dlg->optTab[3], Qt::LeftButton);
-    EXPECT_TRUE(dlg->picTab[3]->isVisible());
+    EXPECT_TRUE(p.picTab(0)->isVisible());
+    QTest::mouseClick(p.optTab(3), Qt::LeftButton);
+    EXPECT_TRUE(p.picTab(3)->isVisible());
     for (int i : {0, 1, 2, 4, 5, 6})
-        EXPECT_FALSE(dlg->picTab[i]->isVisible()) << i;
+        EXPECT_FALSE(p.picTab(i)->isVisible()) << i;
     EXPECT_FALSE(dlg->isDirty());
 }
 
 TEST_F(CardEditor, NewCardIsStampedOnSave)
 {
     auto dlg = open(-1);
-    EXPECT_EQ(dlg->lblCDate->text(), T::Unknown);
-    EXPECT_FALSE(dlg->cmdUDateFixCDate->isEnabled());
+    const auto p = page(dlg);
+    EXPECT_EQ(p.lblCDate()->text(), T::Unknown);
+    EXPECT_FALSE(p.cmdUDateFixCDate()->isEnabled());
     prompter.answerInput(u"  new@example.jp  "_qs);
-    dlg->cmdIDAdd->click();
+    click(p.cmdIDAdd());
     prompter.answerInput(u"Hanako"_qs);
-    dlg->cboNameAdd->click();
+    click(p.cboNameAdd());
     const DateValue before = oleNow();
-    dlg->cmdExit->click();
+    click(p.cmdExit());
     const DateValue after = oleNow();
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_EQ(dlg->commit(), 8);
@@ -160,8 +163,8 @@ TEST_F(CardEditor, WithoutTheStampDatesStayAsShown)
     // An existing card keeps both dates, NoDate included.
     book.cards[1].created = NoDate;
     auto dlg = open(1);
-    EXPECT_FALSE(dlg->chkAutoTimeStump->isChecked());
-    dlg->cmdExit->click();
+    EXPECT_FALSE(page(dlg).chkAutoTimeStump()->isChecked());
+    click(page(dlg).cmdExit());
     EXPECT_EQ(dlg->commit(), 3);
     EXPECT_EQ(book.cards[1].created, NoDate);
     EXPECT_EQ(book.cards[1].updated, at(2002, 3, 4, 5, 6, 7));
@@ -170,10 +173,10 @@ TEST_F(CardEditor, WithoutTheStampDatesStayAsShown)
     // A new card still gets dates from the book.
     auto fresh = open(-1);
     prompter.answerInput(u"n@example.jp"_qs);
-    fresh->cmdIDAdd->click();
+    click(page(fresh).cmdIDAdd());
     prompter.answerInput(u"N"_qs);
-    fresh->cboNameAdd->click();
-    fresh->cmdExit->click();
+    click(page(fresh).cboNameAdd());
+    click(page(fresh).cmdExit());
     ASSERT_EQ(fresh->commit(), 8);
     EXPECT_NE(book.cards.last().updated, NoDate);
     EXPECT_EQ(book.cards.last().created, book.cards.last().updated);
@@ -183,16 +186,17 @@ TEST_F(CardEditor, SaveNeedsAnIdThenAName)
 {
     book.cards[1].names.clear();
     auto dlg = open(1);
-    dlg->cmdIDDel->click();
-    dlg->cmdIDDel->click();
-    EXPECT_EQ(dlg->cboID->count(), 0);
-    dlg->cmdExit->click();
+    const auto p = page(dlg);
+    click(p.cmdIDDel());
+    click(p.cmdIDDel());
+    EXPECT_EQ(p.cboID()->count(), 0);
+    click(p.cmdExit());
     EXPECT_EQ(prompter.lastText(), T::NeedId);
     EXPECT_EQ(prompter.asked.last().message.icon, Prompter::Icon::Warning);
     EXPECT_TRUE(dlg->isVisible());
     prompter.answerInput(u"x@example.jp"_qs);
-    dlg->cmdIDAdd->click();
-    dlg->cmdExit->click();
+    click(p.cmdIDAdd());
+    click(p.cmdExit());
     EXPECT_EQ(prompter.lastText(), T::NeedName);
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_EQ(dlg->outcome(), -1);
@@ -203,9 +207,8 @@ TEST_F(CardEditor, SaveNeedsAnIdThenAName)
 TEST_F(CardEditor, SaveWarnsOfCharactersTheFileCannotHold)
 {
     auto dlg = open(1);
-    auto *address = dlg->findChild<QLineEdit *>(u"txtAddress"_qs);
-    auto *save = dlg->findChild<QPushButton *>(u"cmdExit"_qs);
-    ASSERT_TRUE(address && save);
+    QLineEdit *address = page(dlg).txtAddress();
+    QPushButton *save = page(dlg).cmdExit();
     // Typed as one input-method commit (keyClicks knows only ASCII).
     QTest::sendKeyEvent(QTest::Click, address, Qt::Key_unknown, u"\U00020BB7田町 caf\u00E9"_qs,
                         Qt::NoModifier);
@@ -231,16 +234,18 @@ TEST_F(CardEditor, CancelAsksOnlyAfterChanges)
     const AddressBook original = book;
     {
         auto dlg = open(1);
-        dlg->cmdCancel->click();
+        const auto p = page(dlg);
+        click(p.cmdCancel());
         EXPECT_TRUE(prompter.asked.isEmpty());
         EXPECT_FALSE(dlg->isVisible());
         EXPECT_EQ(dlg->commit(), -1);
     }
     auto dlg = open(1);
-    QTest::keyClicks(dlg->txtTel, u"0"_qs);
+    const auto p = page(dlg);
+    QTest::keyClicks(p.txtTel(), u"0"_qs);
     EXPECT_TRUE(dlg->isDirty());
     prompter.answer(Prompter::No);
-    dlg->cmdCancel->click();
+    click(p.cmdCancel());
     ASSERT_EQ(prompter.asked.size(), 1);
     EXPECT_EQ(prompter.lastText(), T::AskLoseEdits);
     EXPECT_EQ(prompter.asked.last().message.defaultButton, Prompter::No);
@@ -262,10 +267,10 @@ TEST_F(CardEditor, EditReturnsMinusOneForAMissingNumberOrAFullBook)
     const AddressBook before = book;
     whenModal<fomCardEdit>([this](fomCardEdit *dlg) {
         prompter.answerInput(u"new@example.jp"_qs);
-        dlg->cmdIDAdd->click();
+        click(page(dlg).cmdIDAdd());
         prompter.answerInput(u"New"_qs);
-        dlg->cboNameAdd->click();
-        dlg->cmdExit->click();
+        click(page(dlg).cboNameAdd());
+        click(page(dlg).cmdExit());
     });
     EXPECT_EQ(fomCardEdit::Edit(book, -1, options, prompter, nullptr), -1);
     EXPECT_EQ(prompter.lastText(), cardCounterFullMessage());
@@ -273,8 +278,8 @@ TEST_F(CardEditor, EditReturnsMinusOneForAMissingNumberOrAFullBook)
 
     // An existing card through the modal editor.
     whenModal<fomCardEdit>([](fomCardEdit *dlg) {
-        dlg->txtFax->setText(u"012"_qs);
-        dlg->cmdExit->click();
+        typeText(page(dlg).txtFax(), u"012"_qs);
+        click(page(dlg).cmdExit());
     });
     EXPECT_EQ(fomCardEdit::Edit(book, 7, options, prompter, nullptr), 7);
     EXPECT_EQ(book.cards[2].fax, u"012"_qs);
@@ -283,43 +288,44 @@ TEST_F(CardEditor, EditReturnsMinusOneForAMissingNumberOrAFullBook)
 TEST_F(CardEditor, IdsOfOtherCardsAreRefusedInAnyLetterCase)
 {
     auto dlg = open(1);
+    const auto p = page(dlg);
     prompter.answerInput(u"OTHER@example.jp"_qs);
-    dlg->cmdIDAdd->click();
+    click(p.cmdIDAdd());
     EXPECT_EQ(prompter.lastText(), u"[OTHER@example.jp"_qs + T::IdUsedByOtherCard);
     EXPECT_EQ(prompter.asked.last().message.icon, Prompter::Icon::Warning);
-    EXPECT_EQ(dlg->cboID->count(), 2);
+    EXPECT_EQ(p.cboID()->count(), 2);
     EXPECT_FALSE(dlg->isDirty());
 
     // An ID of this list is selected silently.
     prompter.clear();
-    dlg->cboID->setCurrentIndex(0);
+    chooseEntry(p.cboID(), 0);
     prompter.answerInput(u"XYZ12345"_qs);
-    dlg->cmdIDAdd->click();
+    click(p.cmdIDAdd());
     EXPECT_TRUE(prompter.asked.isEmpty());
-    EXPECT_EQ(dlg->cboID->currentIndex(), 1);
+    EXPECT_EQ(p.cboID()->currentIndex(), 1);
     EXPECT_FALSE(dlg->isDirty());
 
     // Another letter case of an own ID is a new item; the stored copy of the
     // edited card is not another card.
     prompter.answerInput(u"ABC@example.jp"_qs);
-    dlg->cmdIDAdd->click();
-    EXPECT_EQ(itemsOf(dlg->cboID),
+    click(p.cmdIDAdd());
+    EXPECT_EQ(itemsOf(p.cboID()),
               (QStringList{u"abc@example.jp"_qs, u"XYZ12345"_qs, u"ABC@example.jp"_qs}));
-    EXPECT_EQ(dlg->cboID->currentIndex(), 2);
+    EXPECT_EQ(p.cboID()->currentIndex(), 2);
     EXPECT_TRUE(dlg->isDirty());
 
     // Changing to another item's text is refused; changing case only is not.
     prompter.answerInput(u"XYZ12345"_qs);
-    dlg->cmdIDEdit->click();
+    click(p.cmdIDEdit());
     EXPECT_EQ(prompter.lastText(), u"[XYZ12345"_qs + T::AlreadyUsed);
     EXPECT_EQ(prompter.asked.last().message.icon, Prompter::Icon::None);
     prompter.answerInput(u"other@EXAMPLE.jp"_qs);
-    dlg->cmdIDEdit->click();
+    click(p.cmdIDEdit());
     EXPECT_EQ(prompter.lastText(), u"[other@EXAMPLE.jp"_qs + T::IdUsedByOtherCard);
-    dlg->cboID->setCurrentIndex(1);
+    chooseEntry(p.cboID(), 1);
     prompter.answerInput(u"xyz12345"_qs);
-    dlg->cmdIDEdit->click();
-    EXPECT_EQ(itemsOf(dlg->cboID),
+    click(p.cmdIDEdit());
+    EXPECT_EQ(itemsOf(p.cboID()),
               (QStringList{u"abc@example.jp"_qs, u"xyz12345"_qs, u"ABC@example.jp"_qs}));
     EXPECT_EQ(prompter.inputPrompts,
               (QStringList{T::PromptAddId, T::PromptAddId, T::PromptEditId, T::PromptEditId,
@@ -327,20 +333,21 @@ TEST_F(CardEditor, IdsOfOtherCardsAreRefusedInAnyLetterCase)
 
     // Names are not checked against other cards.
     prompter.answerInput(u"Other"_qs);
-    dlg->cboNameAdd->click();
-    EXPECT_EQ(itemsOf(dlg->cboName), (QStringList{u"Taro"_qs, u"Other"_qs}));
+    click(p.cboNameAdd());
+    EXPECT_EQ(itemsOf(p.cboName()), (QStringList{u"Taro"_qs, u"Other"_qs}));
 }
 
 TEST_F(CardEditor, UnchangedAnswersLeaveTheListAsItWas)
 {
     auto dlg = open(1);
+    const auto p = page(dlg);
     prompter.answerInput(u"Taro"_qs);
-    dlg->cboNameEdit->click();
+    click(p.cboNameEdit());
     prompter.answerInput(u"   "_qs);
-    dlg->cboNameEdit->click();
+    click(p.cboNameEdit());
     prompter.answerCancelInput();
-    dlg->cboNameAdd->click();
-    EXPECT_EQ(itemsOf(dlg->cboName), QStringList{u"Taro"_qs});
+    click(p.cboNameAdd());
+    EXPECT_EQ(itemsOf(p.cboName()), QStringList{u"Taro"_qs});
     EXPECT_FALSE(dlg->isDirty());
     EXPECT_TRUE(prompter.asked.isEmpty());
 }
@@ -349,48 +356,50 @@ TEST_F(CardEditor, MovingStopsAtTheEnds)
 {
     book.cards[1].ids = {u"a1"_qs, u"b2"_qs, u"c3"_qs};
     auto dlg = open(1);
-    dlg->cmdIdUp->click();
+    const auto p = page(dlg);
+    click(p.cmdIdUp());
     EXPECT_EQ(prompter.lastText(), T::AtFirst);
     EXPECT_FALSE(dlg->isDirty());
-    dlg->cmdIdDown->click();
-    dlg->cmdIdDown->click();
-    EXPECT_EQ(itemsOf(dlg->cboID), (QStringList{u"b2"_qs, u"c3"_qs, u"a1"_qs}));
-    EXPECT_EQ(dlg->cboID->currentIndex(), 2);
+    click(p.cmdIdDown());
+    click(p.cmdIdDown());
+    EXPECT_EQ(itemsOf(p.cboID()), (QStringList{u"b2"_qs, u"c3"_qs, u"a1"_qs}));
+    EXPECT_EQ(p.cboID()->currentIndex(), 2);
     prompter.clear();
-    dlg->cmdIdDown->click();
+    click(p.cmdIdDown());
     EXPECT_EQ(prompter.texts(), QStringList{T::AtLast});
-    dlg->cmdIdUp->click();
-    EXPECT_EQ(itemsOf(dlg->cboID), (QStringList{u"b2"_qs, u"a1"_qs, u"c3"_qs}));
-    EXPECT_EQ(dlg->cboID->currentIndex(), 1);
+    click(p.cmdIdUp());
+    EXPECT_EQ(itemsOf(p.cboID()), (QStringList{u"b2"_qs, u"a1"_qs, u"c3"_qs}));
+    EXPECT_EQ(p.cboID()->currentIndex(), 1);
 
     // Deleting selects the item that moved into place, or the new last.
-    dlg->cmdIDDel->click();
-    EXPECT_EQ(itemsOf(dlg->cboID), (QStringList{u"b2"_qs, u"c3"_qs}));
-    EXPECT_EQ(dlg->cboID->currentIndex(), 1);
-    dlg->cmdIDDel->click();
-    EXPECT_EQ(dlg->cboID->currentIndex(), 0);
-    dlg->cmdIDDel->click();
-    EXPECT_EQ(dlg->cboID->currentIndex(), -1);
-    dlg->cmdIDDel->click(); // nothing left: no effect
+    click(p.cmdIDDel());
+    EXPECT_EQ(itemsOf(p.cboID()), (QStringList{u"b2"_qs, u"c3"_qs}));
+    EXPECT_EQ(p.cboID()->currentIndex(), 1);
+    click(p.cmdIDDel());
+    EXPECT_EQ(p.cboID()->currentIndex(), 0);
+    click(p.cmdIDDel());
+    EXPECT_EQ(p.cboID()->currentIndex(), -1);
+    click(p.cmdIDDel()); // nothing left: no effect
 
     // An empty list is at both ends.
     prompter.clear();
-    dlg->cmdIdDown->click();
-    dlg->cmdIdUp->click();
+    click(p.cmdIdDown());
+    click(p.cmdIdUp());
     EXPECT_EQ(prompter.texts(), (QStringList{T::AtLast, T::AtFirst}));
 
     // A single name is at the end already.
-    dlg->cmdNameDown->click();
+    click(p.cmdNameDown());
     EXPECT_EQ(prompter.lastText(), T::AtLast);
 }
 
 TEST_F(CardEditor, LogListsChangeAndDeleteLinesByKey)
 {
     auto dlg = open(1);
-    QListWidget *list = dlg->lstMailList;
-    dlg->optTab[3]->click();
+    const auto p = page(dlg);
+    QListWidget *list = p.lstMailList();
+    click(p.optTab(3));
     list->setFocus();
-    list->setCurrentRow(1);
+    clickRow(list, 1);
     prompter.answerInput(u" m2 changed "_qs);
     QTest::keyClick(list, Qt::Key_Return);
     EXPECT_EQ(prompter.inputPrompts, QStringList{T::PromptEditMail});
@@ -398,15 +407,13 @@ TEST_F(CardEditor, LogListsChangeAndDeleteLinesByKey)
     EXPECT_TRUE(dlg->isDirty());
 
     // Delete removes the selected lines only.
-    list->clearSelection();
-    list->item(0)->setSelected(true);
-    list->item(2)->setSelected(true);
+    selectRows(list, {0, 2});
     QTest::keyClick(list, Qt::Key_Delete);
     EXPECT_EQ(linesOf(list), QStringList{u"m2 changed"_qs});
 
     // Ctrl+A selects every line (and starts no search); Delete empties.
     list->addItems({u"a"_qs, u"b"_qs});
-    list->clearSelection();
+    selectRows(list, {});
     QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(list->selectedItems().size(), 3);
     QTest::keyClick(list, Qt::Key_Delete);
@@ -416,12 +423,12 @@ TEST_F(CardEditor, LogListsChangeAndDeleteLinesByKey)
     EXPECT_EQ(prompter.inputPrompts.size(), 1);
 
     // The other lists use their own prompts.
-    dlg->lstSayList->setCurrentRow(0);
+    clickRow(p.lstSayList(), 0);
     prompter.answerInput(u"r1"_qs);
-    dlg->cmdSayEdit->click();
+    click(p.cmdSayEdit());
     EXPECT_EQ(prompter.inputPrompts.last(), T::PromptEditRemark);
 
-    dlg->cmdExit->click();
+    click(p.cmdExit());
     dlg->commit();
     EXPECT_TRUE(book.cards[1].mailLog.isEmpty());
     EXPECT_EQ(book.cards[1].remarkRecords, QStringList{u"r1"_qs});
@@ -430,10 +437,11 @@ TEST_F(CardEditor, LogListsChangeAndDeleteLinesByKey)
 TEST_F(CardEditor, MemoTextCtrlASelectsAllWithoutTyping)
 {
     auto dlg = open(1);
-    dlg->optTab[1]->click();
-    QTest::keyClick(dlg->txtMemo, Qt::Key_A, Qt::ControlModifier);
-    EXPECT_EQ(dlg->txtMemo->textCursor().selectionStart(), 0);
-    EXPECT_EQ(dlg->txtMemo->textCursor().selectedText().size(), u"line 1\nline 2"_qs.size());
+    const auto p = page(dlg);
+    click(p.optTab(1));
+    QTest::keyClick(p.txtMemo(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(p.txtMemo()->textCursor().selectionStart(), 0);
+    EXPECT_EQ(p.txtMemo()->textCursor().selectedText().size(), u"line 1\nline 2"_qs.size());
     EXPECT_FALSE(dlg->isDirty());
 }
 
@@ -444,9 +452,9 @@ TEST_F(CardEditor, UnchangedMemoAndTextsKeepTheirBytes)
     c.address = u"line\r\nbreak\tand tab"_qs;
     c.telephone = QString(40000, u'9');
     auto dlg = open(1);
-    EXPECT_EQ(dlg->txtMemo->toPlainText().count(u'\r'), 0);
+    EXPECT_EQ(page(dlg).txtMemo()->toPlainText().count(u'\r'), 0);
     prompter.answer(Prompter::Yes); // the no-break space will be written as "?"
-    dlg->cmdExit->click();
+    click(page(dlg).cmdExit());
     dlg->commit();
     EXPECT_EQ(book.cards[1].memo, u"a\r\nb\nc\rd\u00a0e\r\n\r\n"_qs);
     EXPECT_EQ(book.cards[1].address, u"line\r\nbreak\tand tab"_qs);
@@ -455,11 +463,11 @@ TEST_F(CardEditor, UnchangedMemoAndTextsKeepTheirBytes)
     // An edited memo is stored with CR LF line ends.
     book.cards[1].memo = u"x\r\ny"_qs;
     auto again = open(1);
-    again->txtMemo->moveCursor(QTextCursor::End);
-    QTest::keyClick(again->txtMemo, Qt::Key_Return);
-    QTest::keyClicks(again->txtMemo, u"z"_qs);
+    QTest::keyClick(page(again).txtMemo(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(page(again).txtMemo(), Qt::Key_Return);
+    QTest::keyClicks(page(again).txtMemo(), u"z"_qs);
     EXPECT_TRUE(again->isDirty());
-    again->cmdExit->click();
+    click(page(again).cmdExit());
     again->commit();
     EXPECT_EQ(book.cards[1].memo, u"x\r\ny\r\nz"_qs);
 }
@@ -469,12 +477,13 @@ TEST_F(CardEditor, UnsetFlagShowsCheckedAndIsSavedAsOn)
     book.cards[1].exchangeAutoRecord = FlagUnset;
     book.cards[1].remarkAutoRecord = 3;
     auto dlg = open(1);
-    EXPECT_TRUE(dlg->chkExcgFlg->isChecked());
-    EXPECT_TRUE(dlg->chkSayFlg->isChecked());
+    const auto p = page(dlg);
+    EXPECT_TRUE(p.chkExcgFlg()->isChecked());
+    EXPECT_TRUE(p.chkSayFlg()->isChecked());
     EXPECT_FALSE(dlg->isDirty());
-    dlg->chkSayFlg->click();
+    click(p.chkSayFlg());
     EXPECT_TRUE(dlg->isDirty());
-    dlg->cmdExit->click();
+    click(p.cmdExit());
     dlg->commit();
     EXPECT_EQ(book.cards[1].exchangeAutoRecord, FlagOn);
     EXPECT_EQ(book.cards[1].remarkAutoRecord, FlagOff);
@@ -483,55 +492,58 @@ TEST_F(CardEditor, UnsetFlagShowsCheckedAndIsSavedAsOn)
 TEST_F(CardEditor, BirthdayDisplayAndChange)
 {
     auto dlg = open(1);
-    EXPECT_EQ(dlg->lblBirth->text(), T::Unknown);
-    EXPECT_TRUE(dlg->lblAge->text().isEmpty());
-    EXPECT_FALSE(dlg->cmdBirthDel->isEnabled());
+    const auto p = page(dlg);
+    EXPECT_EQ(p.lblBirth()->text(), T::Unknown);
+    EXPECT_TRUE(p.lblAge()->text().isEmpty());
+    EXPECT_FALSE(p.cmdBirthDel()->isEnabled());
 
     const QDate inAWeek = testNow().date().addDays(7);
     whenModal<fomCalendarSelect>([&](fomCalendarSelect *cal) {
         while (cal->shownMonth().year() > inAWeek.year() - 30)
-            cal->cmdYearLeft->click();
+            click(page(cal).cmdYearLeft());
         while (cal->shownMonth().month() != inAWeek.month())
-            cal->cmdMonthRight->click();
+            click(page(cal).cmdMonthRight());
         const int w = QDate(cal->shownMonth().year(), cal->shownMonth().month(), 1).dayOfWeek() % 7 + 1;
-        cal->optDays[inAWeek.day() + w - 2]->click();
-        cal->cmdSelect->click();
+        click(page(cal).optDays(inAWeek.day() + w - 2));
+        click(page(cal).cmdSelect());
     });
-    dlg->cmdBirth->click();
+    click(p.cmdBirth());
     EXPECT_TRUE(dlg->isDirty());
     const QDate b = oleToDate(dlg->workingCard().birthday);
     EXPECT_EQ(b.month(), inAWeek.month());
     EXPECT_EQ(b.day(), inAWeek.day());
     EXPECT_EQ(oleToDateTime(dlg->workingCard().birthday).time(), QTime(0, 0));
-    EXPECT_TRUE(dlg->lblAge->text().endsWith(T::BirthdayInAWeek)) << dlg->lblAge->text().toStdString();
-    EXPECT_TRUE(dlg->cmdBirthDel->isEnabled());
+    EXPECT_TRUE(p.lblAge()->text().endsWith(T::BirthdayInAWeek))
+        << p.lblAge()->text().toStdString();
+    EXPECT_TRUE(p.cmdBirthDel()->isEnabled());
 
     // A cancelled picker changes nothing.
-    whenModal<fomCalendarSelect>([](fomCalendarSelect *cal) { cal->cmdCancel->click(); });
-    dlg->cmdBirth->click();
+    whenModal<fomCalendarSelect>([](fomCalendarSelect *cal) { click(page(cal).cmdCancel()); });
+    click(p.cmdBirth());
     EXPECT_EQ(oleToDate(dlg->workingCard().birthday), b);
 
-    dlg->cmdBirthDel->click();
+    click(p.cmdBirthDel());
     EXPECT_EQ(dlg->workingCard().birthday, NoDate);
-    EXPECT_EQ(dlg->lblBirth->text(), T::Unknown);
+    EXPECT_EQ(p.lblBirth()->text(), T::Unknown);
 }
 
 TEST_F(CardEditor, CreatedAndUpdatedButtons)
 {
     auto dlg = open(1);
+    const auto p = page(dlg);
     prompter.answer(Prompter::No);
-    dlg->cmdCDateNow->click();
+    click(p.cmdCDateNow());
     EXPECT_EQ(prompter.lastText(), T::AskCreatedNow);
     EXPECT_EQ(dlg->workingCard().created, at(2001, 2, 3, 4, 5, 6));
     EXPECT_FALSE(dlg->isDirty());
 
-    dlg->cmdCDateFixUDate->click();
+    click(p.cmdCDateFixUDate());
     EXPECT_EQ(dlg->workingCard().created, at(2002, 3, 4, 5, 6, 7));
-    EXPECT_EQ(dlg->lblCDate->text(), dlg->lblUDate->text());
+    EXPECT_EQ(p.lblCDate()->text(), p.lblUDate()->text());
     EXPECT_TRUE(dlg->isDirty());
 
     prompter.answer(Prompter::Yes);
-    dlg->cmdCDateNow->click();
+    click(p.cmdCDateNow());
     EXPECT_GT(dlg->workingCard().created, at(2020, 1, 1));
     EXPECT_EQ(dlg->workingCard().updated, dlg->workingCard().created);
 }
@@ -540,30 +552,31 @@ TEST_F(CardEditor, GroupsComeBackInListOrderOrNotAtAll)
 {
     book.cards[1].groups = {u"B"_qs, u"X"_qs, u"A"_qs}; // X is not registered
     auto dlg = open(1);
+    const auto p = page(dlg);
     whenModal<fomGroupSelect>([](fomGroupSelect *g) {
-        EXPECT_EQ(g->lstGroup->count(), 3);
-        EXPECT_EQ(g->lstGroup->selectedItems().size(), 2);
-        EXPECT_EQ(g->lstGroup->currentRow(), 1); // the last line selected
-        g->cmdYes->click();
+        EXPECT_EQ(page(g).lstGroup()->count(), 3);
+        EXPECT_EQ(page(g).lstGroup()->selectedItems().size(), 2);
+        EXPECT_EQ(page(g).lstGroup()->currentRow(), 1); // the last line selected
+        click(page(g).cmdYes());
     });
-    dlg->cmdGroupEdit->click();
-    EXPECT_EQ(itemsOf(dlg->cboGroup), (QStringList{u"A"_qs, u"B"_qs}));
+    click(p.cmdGroupEdit());
+    EXPECT_EQ(itemsOf(p.cboGroup()), (QStringList{u"A"_qs, u"B"_qs}));
     EXPECT_TRUE(dlg->isDirty());
 
     whenModal<fomGroupSelect>([](fomGroupSelect *g) {
-        g->cmdAllSelect->click();
-        g->cmdCancel->click();
+        click(page(g).cmdAllSelect());
+        click(page(g).cmdCancel());
     });
-    dlg->cmdGroupEdit->click();
-    EXPECT_EQ(itemsOf(dlg->cboGroup), (QStringList{u"A"_qs, u"B"_qs}));
+    click(p.cmdGroupEdit());
+    EXPECT_EQ(itemsOf(p.cboGroup()), (QStringList{u"A"_qs, u"B"_qs}));
 
     whenModal<fomGroupSelect>([](fomGroupSelect *g) {
-        g->cmdAllUnSelect->click();
-        g->cmdYes->click();
+        click(page(g).cmdAllUnSelect());
+        click(page(g).cmdYes());
     });
-    dlg->cmdGroupEdit->click();
-    EXPECT_EQ(dlg->cboGroup->count(), 0);
-    dlg->cmdExit->click();
+    click(p.cmdGroupEdit());
+    EXPECT_EQ(p.cboGroup()->count(), 0);
+    click(p.cmdExit());
     dlg->commit();
     EXPECT_TRUE(book.cards[1].groups.isEmpty());
 }
@@ -572,10 +585,10 @@ TEST_F(CardEditor, NoRegisteredGroupsIsReported)
 {
     book.groupList().clear();
     auto dlg = open(1);
-    dlg->cmdGroupEdit->click();
+    click(page(dlg).cmdGroupEdit());
     EXPECT_EQ(prompter.lastText(), T::NoGroups);
     EXPECT_EQ(prompter.asked.last().message.icon, Prompter::Icon::Warning);
-    EXPECT_EQ(itemsOf(dlg->cboGroup), (QStringList{u"B"_qs, u"A"_qs}));
+    EXPECT_EQ(itemsOf(page(dlg).cboGroup()), (QStringList{u"B"_qs, u"A"_qs}));
     EXPECT_FALSE(dlg->isDirty());
 }
 
@@ -583,60 +596,63 @@ TEST_F(CardEditor, ProfilePagesPageSwapDeleteAndRetitle)
 {
     {
         auto dlg = open(1);
-        EXPECT_EQ(dlg->lblProfPage->text(), T::NotFetched);
-        for (QPushButton *b : {dlg->cmdProfLeft, dlg->cmdProfRight, dlg->cmdProfLeftSwap,
-                               dlg->cmdProfRightSwap, dlg->cmdProfDelete, dlg->cmdProfTitleEdit})
+        const auto p = page(dlg);
+        EXPECT_EQ(p.lblProfPage()->text(), T::NotFetched);
+        for (QPushButton *b : {p.cmdProfLeft(), p.cmdProfRight(), p.cmdProfLeftSwap(),
+                               p.cmdProfRightSwap(), p.cmdProfDelete(), p.cmdProfTitleEdit()})
             EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
-        EXPECT_TRUE(dlg->cmdProfAdd->isEnabled());
+        EXPECT_TRUE(p.cmdProfAdd()->isEnabled());
     }
     book.cards[1].profile = {u"t1\tnone"_qs, u"t2\tf2.txt"_qs, u"t3\tNONE"_qs};
     auto dlg = open(1);
-    EXPECT_EQ(dlg->lblProfPage->text(), u"1 / 3"_qs);
-    EXPECT_EQ(dlg->lblProfTitle->text(), u"t1"_qs);
-    EXPECT_EQ(dlg->txtProf->toPlainText(), T::NoProfile);
-    dlg->cmdProfRight->click();
-    EXPECT_EQ(dlg->lblProfPage->text(), u"2 / 3"_qs);
-    EXPECT_EQ(dlg->txtProf->toPlainText(), T::NoSharedFolder);
+    const auto p = page(dlg);
+    EXPECT_EQ(p.lblProfPage()->text(), u"1 / 3"_qs);
+    EXPECT_EQ(p.lblProfTitle()->text(), u"t1"_qs);
+    EXPECT_EQ(p.txtProf()->toPlainText(), T::NoProfile);
+    click(p.cmdProfRight());
+    EXPECT_EQ(p.lblProfPage()->text(), u"2 / 3"_qs);
+    EXPECT_EQ(p.txtProf()->toPlainText(), T::NoSharedFolder);
     EXPECT_FALSE(dlg->isDirty());
 
-    dlg->cmdProfRightSwap->click();
+    click(p.cmdProfRightSwap());
     EXPECT_EQ(dlg->workingCard().profile,
               (QStringList{u"t1\tnone"_qs, u"t3\tNONE"_qs, u"t2\tf2.txt"_qs}));
-    EXPECT_EQ(dlg->lblProfPage->text(), u"2 / 3"_qs);
-    EXPECT_EQ(dlg->lblProfTitle->text(), u"t3"_qs);
-    EXPECT_TRUE(dlg->cmdProfLeft->isEnabled() && dlg->cmdProfRight->isEnabled());
+    EXPECT_EQ(p.lblProfPage()->text(), u"2 / 3"_qs);
+    EXPECT_EQ(p.lblProfTitle()->text(), u"t3"_qs);
+    EXPECT_TRUE(p.cmdProfLeft()->isEnabled() && p.cmdProfRight()->isEnabled());
     EXPECT_TRUE(dlg->isDirty());
 
     prompter.answerInput(u" new title "_qs);
-    dlg->cmdProfTitleEdit->click();
+    click(p.cmdProfTitleEdit());
     EXPECT_EQ(prompter.inputPrompts.last(), T::PromptTitle);
     EXPECT_EQ(dlg->workingCard().profile[1], u"new title\tNONE"_qs);
 
-    dlg->cmdProfRight->click();
-    dlg->cmdProfDelete->click();
-    EXPECT_EQ(dlg->lblProfPage->text(), u"2 / 2"_qs);
-    EXPECT_FALSE(dlg->cmdProfRight->isEnabled());
-    dlg->cmdProfDelete->click();
-    dlg->cmdProfDelete->click();
-    EXPECT_EQ(dlg->lblProfPage->text(), T::NotFetched);
-    EXPECT_TRUE(dlg->lblProfTitle->text().isEmpty());
-    EXPECT_FALSE(dlg->cmdProfDelete->isEnabled());
+    click(p.cmdProfRight());
+    click(p.cmdProfDelete());
+    EXPECT_EQ(p.lblProfPage()->text(), u"2 / 2"_qs);
+    EXPECT_FALSE(p.cmdProfRight()->isEnabled());
+    click(p.cmdProfDelete());
+    click(p.cmdProfDelete());
+    EXPECT_EQ(p.lblProfPage()->text(), T::NotFetched);
+    EXPECT_TRUE(p.lblProfTitle()->text().isEmpty());
+    EXPECT_FALSE(p.cmdProfDelete()->isEnabled());
 }
 
 TEST_F(CardEditor, ProfileEntryWithoutTabGetsItsWholeTextAsTitle)
 {
     book.cards[1].profile = {u"no tab here"_qs, u"\tNONE"_qs};
     auto dlg = open(1);
-    EXPECT_EQ(dlg->lblProfTitle->text(), u"no tab here"_qs);
-    EXPECT_TRUE(dlg->txtProf->toPlainText().isEmpty());
+    const auto p = page(dlg);
+    EXPECT_EQ(p.lblProfTitle()->text(), u"no tab here"_qs);
+    EXPECT_TRUE(p.txtProf()->toPlainText().isEmpty());
     prompter.answerInput(u"titled"_qs);
-    dlg->cmdProfTitleEdit->click();
+    click(p.cmdProfTitleEdit());
     EXPECT_EQ(dlg->workingCard().profile[0], u"titled"_qs);
     // A TAB in first place: an empty title, the value still shown and kept.
-    dlg->cmdProfRight->click();
-    EXPECT_EQ(dlg->txtProf->toPlainText(), T::NoProfile);
+    click(p.cmdProfRight());
+    EXPECT_EQ(p.txtProf()->toPlainText(), T::NoProfile);
     prompter.answerInput(u"t"_qs);
-    dlg->cmdProfTitleEdit->click();
+    click(p.cmdProfTitleEdit());
     EXPECT_EQ(dlg->workingCard().profile[1], u"t\tNONE"_qs);
 }
 
@@ -649,8 +665,9 @@ TEST_F(CardEditor, AddingAProfileOffersTheLegacyIdsFiles)
     options.sharedLogFolder = tmp.path();
 
     auto dlg = open(1);
+    const auto p = page(dlg);
     prompter.answerCancelInput();
-    dlg->cmdProfAdd->click();
+    click(p.cmdProfAdd());
     ASSERT_EQ(prompter.fileRequests.size(), 1);
     const Prompter::FileRequest &r = prompter.fileRequests[0];
     EXPECT_EQ(r.title, T::AddProfileTitle);
@@ -662,11 +679,11 @@ TEST_F(CardEditor, AddingAProfileOffersTheLegacyIdsFiles)
     EXPECT_FALSE(dlg->isDirty());
 
     prompter.answerFile(file);
-    dlg->cmdProfAdd->click();
+    click(p.cmdProfAdd());
     ASSERT_EQ(dlg->workingCard().profile.size(), 1);
     EXPECT_EQ(dlg->workingCard().profile[0],
               testNow().date().toString(u"yy/MM/dd"_qs) + u"\tXYZ12345.001"_qs);
-    EXPECT_EQ(dlg->lblProfPage->text(), u"1 / 1"_qs);
-    EXPECT_EQ(dlg->txtProf->toPlainText(), u"Profile text\nline 2"_qs);
+    EXPECT_EQ(p.lblProfPage()->text(), u"1 / 1"_qs);
+    EXPECT_EQ(p.txtProf()->toPlainText(), u"Profile text\nline 2"_qs);
     EXPECT_TRUE(dlg->isDirty());
 }

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "core/ndbfile.h"
+#include "pages.h"
 #include "support/scriptedprompter.h"
 #include "support/testutil.h"
 #include "tools/fomCompAddress.h"
@@ -53,18 +54,18 @@ TEST_F(CompAddress, DefaultPathsFromTheHomeFolder)
 {
     // Stored paths win.
     fomCompAddress stored(u"/a/old.ndb"_qs, QString(), dir.path(), prompter, services);
-    EXPECT_EQ(stored.txtAdd1->text(), u"/a/old.ndb"_qs);
+    EXPECT_EQ(page(stored).txtAdd1()->text(), u"/a/old.ndb"_qs);
 
     // The home folder's files; an existing Address.ndb is found whatever
     // its letter case.
     ASSERT_TRUE(writeAll(path(u"Address.ndb"_qs), "x"));
     fomCompAddress home(QString(), QString(), dir.path(), prompter, services);
-    EXPECT_EQ(home.txtAdd1->text(), dir.path() + u"/address.nd1"_qs);
-    EXPECT_EQ(home.txtAdd2->text(), dir.path() + u"/Address.ndb"_qs);
+    EXPECT_EQ(page(home).txtAdd1()->text(), dir.path() + u"/address.nd1"_qs);
+    EXPECT_EQ(page(home).txtAdd2()->text(), dir.path() + u"/Address.ndb"_qs);
 
     fomCompAddress none(QString(), QString(), QString(), prompter, services);
-    EXPECT_TRUE(none.txtAdd1->text().isEmpty());
-    EXPECT_TRUE(none.txtAdd2->text().isEmpty());
+    EXPECT_TRUE(page(none).txtAdd1()->text().isEmpty());
+    EXPECT_TRUE(page(none).txtAdd2()->text().isEmpty());
 }
 
 TEST_F(CompAddress, ExecuteShowsTheReportAndStoresThePaths)
@@ -79,9 +80,9 @@ TEST_F(CompAddress, ExecuteShowsTheReportAndStoresThePaths)
     EXPECT_TRUE(shown.isEmpty());
     EXPECT_FALSE(dlg.pathsStored());
 
-    dlg.txtAdd2->setText(path(u"new.ndb"_qs));
+    typeText(page(dlg).txtAdd2(), path(u"new.ndb"_qs));
     dlg.setClock([] { return QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5)); });
-    dlg.cmdExec->click();
+    click(page(dlg).cmdExec());
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown[0].title, u"比較レポート"_qs);
     EXPECT_EQ(shown[0].fileName, u"比較レポート"_qs);
@@ -94,9 +95,9 @@ TEST_F(CompAddress, ExecuteShowsTheReportAndStoresThePaths)
     QTimer::singleShot(0, [this] {
         auto *d = qobject_cast<fomCompAddress *>(QApplication::activeModalWidget());
         ASSERT_NE(d, nullptr);
-        d->txtAdd1->setText(path(u"missing.ndb"_qs));
-        d->cmdExec->click();
-        d->cmdCancel->click();
+        typeText(page(d).txtAdd1(), path(u"missing.ndb"_qs));
+        click(page(d).cmdExec());
+        click(page(d).cmdCancel());
     });
     fomCompAddress::View(oldPath, newPath, QString(), prompter, services);
     EXPECT_EQ(prompter.lastText(), path(u"missing.ndb"_qs) + u" が存在しません"_qs);
@@ -111,19 +112,19 @@ TEST_F(CompAddress, ChoosingAFileStartsFromTheBoxOrTheOther)
         return start.isEmpty() ? QString() : u"/chosen/address.nd3"_qs;
     };
     fomCompAddress dlg(QString(), u"/home/u/Address.ndb"_qs, QString(), prompter, services);
-    dlg.cmdSelAdd1->click();
+    click(page(dlg).cmdSelAdd1());
     EXPECT_EQ(initial, QStringList{u"/home/u/Address.ndb"_qs});
-    EXPECT_EQ(dlg.txtAdd1->text(), u"/chosen/address.nd3"_qs);
-    EXPECT_EQ(dlg.txtAdd1->cursorPosition(), dlg.txtAdd1->text().size());
+    EXPECT_EQ(page(dlg).txtAdd1()->text(), u"/chosen/address.nd3"_qs);
+    EXPECT_EQ(page(dlg).txtAdd1()->cursorPosition(), page(dlg).txtAdd1()->text().size());
 
     // Without a chooser of its own: the program's open dialog for address
     // books, starting in the box's folder.
     fomCompAddress plain(u"/home/u/address.nd1"_qs, QString(), QString(), prompter, {});
     prompter.answerFile(u"/x/Address.nd2"_qs);
-    plain.cmdSelAdd2->click();
+    click(page(plain).cmdSelAdd2());
     ASSERT_EQ(prompter.fileRequests.size(), 1);
     EXPECT_EQ(prompter.fileRequests[0].title, u"入力ﾌｧｲﾙの選択"_qs);
     EXPECT_EQ(prompter.fileRequests[0].folder, u"/home/u/"_qs);
     EXPECT_TRUE(prompter.fileRequests[0].filters.value(0).patterns.contains(u"*.nd?"_qs));
-    EXPECT_EQ(plain.txtAdd2->text(), u"/x/Address.nd2"_qs);
+    EXPECT_EQ(page(plain).txtAdd2()->text(), u"/x/Address.nd2"_qs);
 }

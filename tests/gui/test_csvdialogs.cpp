@@ -11,16 +11,10 @@
 
 #include "formats/fomCsvGet.h"
 #include "formats/fomCsvPut.h"
+#include "pages.h"
 #include "support/testutil.h"
 
 namespace {
-
-void clickLine(QListWidget *list, int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
-    list->scrollToItem(list->item(row));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers,
-                      list->visualItemRect(list->item(row)).center());
-}
 
 // Clicks the named button of the active modal dialog once it is shown.
 void clickLater(const char *button)
@@ -28,7 +22,7 @@ void clickLater(const char *button)
     QTimer::singleShot(0, [button] {
         QWidget *w = QApplication::activeModalWidget();
         ASSERT_NE(w, nullptr);
-        w->findChild<QPushButton *>(QString::fromLatin1(button))->click();
+        click(findControl<QPushButton>(w, QString::fromLatin1(button)));
     });
 }
 
@@ -39,71 +33,73 @@ TEST(CsvGetDialog, OpensWithAutomaticMappingAndPreview)
     const QStringList header{"ID", "名前", "x", "市区町村"};
     const QList<QStringList> preview{{"a@b", "N", "skip"}, {"c", "M", "", "addr"}};
     fomCsvGet w(header, preview);
+    const auto p = page(w);
     EXPECT_EQ(w.windowTitle(), QStringLiteral("CSV項目の選択"));
-    EXPECT_EQ(w.Label1->text(), QStringLiteral("CSVﾌｧｲﾙの見出し"));
-    EXPECT_EQ(w.Label2->text(), QStringLiteral("アドレス帳の項目"));
-    EXPECT_EQ(w.Label3->text(), QStringLiteral("左のリストを選択してから、右のリストの対応する項目を選択して下さい。"));
-    EXPECT_EQ(w.cmdCancel->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+    EXPECT_EQ(p.Label1()->text(), QStringLiteral("CSVﾌｧｲﾙの見出し"));
+    EXPECT_EQ(p.Label2()->text(), QStringLiteral("アドレス帳の項目"));
+    EXPECT_EQ(p.Label3()->text(), QStringLiteral("左のリストを選択してから、右のリストの対応する項目を選択して下さい。"));
+    EXPECT_EQ(p.cmdCancel()->text(), QStringLiteral("ｷｬﾝｾﾙ"));
 
-    ASSERT_EQ(w.lstCorvid->count(), CsvItemChoiceCount);
-    EXPECT_EQ(w.lstCorvid->item(0)->text(), QStringLiteral("ID (メールアドレス)"));
-    EXPECT_EQ(w.lstCorvid->item(19)->text(), QStringLiteral("( なし )"));
+    ASSERT_EQ(p.lstCorvid()->count(), CsvItemChoiceCount);
+    EXPECT_EQ(p.lstCorvid()->item(0)->text(), QStringLiteral("ID (メールアドレス)"));
+    EXPECT_EQ(p.lstCorvid()->item(19)->text(), QStringLiteral("( なし )"));
 
     EXPECT_EQ(w.mapping(), (CsvMapping{0, 1, 19, 3}));
-    ASSERT_EQ(w.lstCsv->count(), 4);
-    EXPECT_EQ(w.lstCsv->item(0)->text(),
+    ASSERT_EQ(p.lstCsv()->count(), 4);
+    EXPECT_EQ(p.lstCsv()->item(0)->text(),
               QStringLiteral("ID") + QString(20, u' ') + QStringLiteral(" → ID (メールアドレス)"));
-    EXPECT_EQ(w.lstCsv->item(2)->text(), csvHeaderLine(u"x", CsvItemNone));
+    EXPECT_EQ(p.lstCsv()->item(2)->text(), csvHeaderLine(u"x", CsvItemNone));
 
     // Preview: one column per CSV column, titled with the item it goes to;
     // short records leave cells empty.
-    ASSERT_EQ(w.tblPreview->columnCount(), 4);
-    ASSERT_EQ(w.tblPreview->rowCount(), 2);
-    EXPECT_EQ(w.tblPreview->item(0, 0)->text(), QStringLiteral("a@b"));
-    EXPECT_EQ(w.tblPreview->item(0, 3)->text(), QString());
-    EXPECT_EQ(w.tblPreview->item(1, 3)->text(), QStringLiteral("addr"));
-    EXPECT_TRUE(w.tblPreview->horizontalHeaderItem(1)->text().endsWith(QStringLiteral("名前")));
-    EXPECT_EQ(w.tblPreview->editTriggers(), QAbstractItemView::NoEditTriggers);
+    ASSERT_EQ(p.tblPreview()->columnCount(), 4);
+    ASSERT_EQ(p.tblPreview()->rowCount(), 2);
+    EXPECT_EQ(p.tblPreview()->item(0, 0)->text(), QStringLiteral("a@b"));
+    EXPECT_EQ(p.tblPreview()->item(0, 3)->text(), QString());
+    EXPECT_EQ(p.tblPreview()->item(1, 3)->text(), QStringLiteral("addr"));
+    EXPECT_TRUE(p.tblPreview()->horizontalHeaderItem(1)->text().endsWith(QStringLiteral("名前")));
+    EXPECT_EQ(p.tblPreview()->editTriggers(), QAbstractItemView::NoEditTriggers);
 }
 
 TEST(CsvGetDialog, SelectingColumnsAndAssigningAnItem)
 {
     fomCsvGet w(QStringList{"ID", "名前", "x", "Mail"}, {{"1", "2", "3", "4"}});
+    const auto p = page(w);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
 
     // One column: its item is selected on the right.
-    clickLine(w.lstCsv, 1);
-    ASSERT_EQ(w.lstCorvid->selectedItems().size(), 1);
-    EXPECT_EQ(w.lstCorvid->row(w.lstCorvid->selectedItems().first()), CsvItemNames);
+    clickRow(p.lstCsv(), 1);
+    ASSERT_EQ(p.lstCorvid()->selectedItems().size(), 1);
+    EXPECT_EQ(p.lstCorvid()->row(p.lstCorvid()->selectedItems().first()), CsvItemNames);
 
     // Two columns with the same item: still selected.
-    clickLine(w.lstCsv, 0);
-    clickLine(w.lstCsv, 3, Qt::ControlModifier);
-    ASSERT_EQ(w.lstCorvid->selectedItems().size(), 1);
-    EXPECT_EQ(w.lstCorvid->row(w.lstCorvid->selectedItems().first()), CsvItemIds);
+    clickRow(p.lstCsv(), 0);
+    clickRow(p.lstCsv(), 3, Qt::ControlModifier);
+    ASSERT_EQ(p.lstCorvid()->selectedItems().size(), 1);
+    EXPECT_EQ(p.lstCorvid()->row(p.lstCorvid()->selectedItems().first()), CsvItemIds);
     EXPECT_EQ(w.mapping(), (CsvMapping{0, 1, 19, 0})); // showing changed nothing
 
     // Two columns with different items: nothing selected on the right.
-    clickLine(w.lstCsv, 1);
-    clickLine(w.lstCsv, 2, Qt::ControlModifier);
-    EXPECT_TRUE(w.lstCorvid->selectedItems().isEmpty());
+    clickRow(p.lstCsv(), 1);
+    clickRow(p.lstCsv(), 2, Qt::ControlModifier);
+    EXPECT_TRUE(p.lstCorvid()->selectedItems().isEmpty());
     EXPECT_EQ(w.mapping(), (CsvMapping{0, 1, 19, 0}));
 
     // Choosing an item maps both columns and rewrites their lines and titles.
-    clickLine(w.lstCorvid, CsvItemMemo);
+    clickRow(p.lstCorvid(), CsvItemMemo);
     EXPECT_EQ(w.mapping(), (CsvMapping{0, 10, 10, 0}));
-    EXPECT_EQ(w.lstCsv->item(1)->text(), csvHeaderLine(u"名前", CsvItemMemo));
-    EXPECT_EQ(w.lstCsv->item(2)->text(), csvHeaderLine(u"x", CsvItemMemo));
-    EXPECT_TRUE(w.tblPreview->horizontalHeaderItem(2)->text().endsWith(QStringLiteral("メモ")));
+    EXPECT_EQ(p.lstCsv()->item(1)->text(), csvHeaderLine(u"名前", CsvItemMemo));
+    EXPECT_EQ(p.lstCsv()->item(2)->text(), csvHeaderLine(u"x", CsvItemMemo));
+    EXPECT_TRUE(p.tblPreview()->horizontalHeaderItem(2)->text().endsWith(QStringLiteral("メモ")));
     // Keyboard moves on the right list assign as well.
-    w.lstCorvid->setFocus();
-    QTest::keyClick(w.lstCorvid, Qt::Key_Down);
+    p.lstCorvid()->setFocus();
+    QTest::keyClick(p.lstCorvid(), Qt::Key_Down);
     EXPECT_EQ(w.mapping(), (CsvMapping{0, 11, 11, 0}));
 
     // With nothing selected on the left, choosing an item changes nothing.
-    w.lstCsv->clearSelection();
-    clickLine(w.lstCorvid, CsvItemNone);
+    selectRows(p.lstCsv(), {});
+    clickRow(p.lstCorvid(), CsvItemNone);
     EXPECT_EQ(w.mapping(), (CsvMapping{0, 11, 11, 0}));
 }
 
@@ -148,16 +144,17 @@ TEST(CsvGetDialog, ChoosingAnEncodingReadsTheHeaderAgain)
     rereads = 0;
 
     fomCsvGet w(detected);
+    const auto p = page(w);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    auto *encoding = w.findChild<QComboBox *>(u"cboEncoding"_qs);
-    auto *columns = w.findChild<QListWidget *>(u"lstCsv"_qs);
-    auto *preview = w.findChild<QTableWidget *>(u"tblPreview"_qs);
+    QComboBox *encoding = p.cboEncoding();
+    QListWidget *columns = p.lstCsv();
+    QTableWidget *preview = p.tblPreview();
     ASSERT_TRUE(encoding && columns && preview);
     EXPECT_TRUE(encoding->isEnabled());
     ASSERT_EQ(encoding->count(), 3);
     EXPECT_EQ(encoding->currentText(), u"Shift_JIS (CP932)"_qs);
-    EXPECT_EQ(w.findChild<QLabel *>(u"lblEncoding"_qs)->text(), u"文字コード"_qs);
+    EXPECT_EQ(p.lblEncoding()->text(), u"文字コード"_qs);
     EXPECT_EQ(w.mapping(), (CsvMapping{CsvItemNone, CsvItemIds}));
 
     encoding->setFocus();
@@ -171,7 +168,7 @@ TEST(CsvGetDialog, ChoosingAnEncodingReadsTheHeaderAgain)
     EXPECT_TRUE(preview->horizontalHeaderItem(0)->text().startsWith(u"名前"_qs));
 
     // The items only read are offered after "( なし )".
-    auto *items = w.findChild<QListWidget *>(u"lstCorvid"_qs);
+    QListWidget *items = p.lstCorvid();
     ASSERT_EQ(items->count(), 25);
     EXPECT_EQ(items->item(CsvItemFamilyName)->text(), u"姓"_qs);
     EXPECT_EQ(items->item(CsvItemBirthDayOfMonth)->text(), u"誕生日(日)"_qs);
@@ -182,10 +179,10 @@ TEST(CsvGetDialog, ChoosingAnEncodingReadsTheHeaderAgain)
     QTimer::singleShot(0, [] {
         auto *d = qobject_cast<fomCsvGet *>(QApplication::activeModalWidget());
         ASSERT_NE(d, nullptr);
-        auto *e = d->findChild<QComboBox *>(u"cboEncoding"_qs);
+        QComboBox *e = page(d).cboEncoding();
         e->setFocus();
         QTest::keyClick(e, Qt::Key_End); // UTF-16
-        d->findChild<QPushButton *>(u"cmdExit"_qs)->click();
+        click(page(d).cmdExit());
     });
     EXPECT_EQ(fomCsvGet::View(sample, mapping), 0);
     EXPECT_EQ(sample.encoding, TextEncoding::Utf16);
@@ -193,20 +190,21 @@ TEST(CsvGetDialog, ChoosingAnEncodingReadsTheHeaderAgain)
 
     // Text without a file behind it: the encoding is shown, not offered.
     fomCsvGet plain(QStringList{u"ID"_qs}, {});
-    EXPECT_FALSE(plain.findChild<QComboBox *>(u"cboEncoding"_qs)->isEnabled());
+    EXPECT_FALSE(page(plain).cboEncoding()->isEnabled());
 }
 
 TEST(CsvPutDialog, DefaultsMarksAndSample)
 {
     fomCsvPut w(QStringLiteral("@nifty.example"));
+    const auto p = page(w);
     EXPECT_EQ(w.windowTitle(), QStringLiteral("CSV書き出しの設定"));
-    EXPECT_EQ(w.Frame1->title(), QStringLiteral("書き出し項目"));
-    EXPECT_EQ(w.Frame2->title(), QStringLiteral("その他設定"));
-    EXPECT_EQ(w.chkFukusuu->text(), QStringLiteral("複数ﾃﾞｰﾀは列に分割する"));
-    EXPECT_EQ(w.chkNiftyDomain->text(), QStringLiteral("NiftyのIDにﾄﾞﾒｲﾝを追加する"));
-    EXPECT_EQ(w.cmdExit->text(), QStringLiteral("OK"));
-    EXPECT_EQ(w.cmdCancel->text(), QStringLiteral("ｷｬﾝｾﾙ"));
-    EXPECT_EQ(w.lblIdToAddress->text(), QStringLiteral("(ABC01234 → ABC01234@nifty.example)"));
+    EXPECT_EQ(p.Frame1()->title(), QStringLiteral("書き出し項目"));
+    EXPECT_EQ(p.Frame2()->title(), QStringLiteral("その他設定"));
+    EXPECT_EQ(p.chkFukusuu()->text(), QStringLiteral("複数ﾃﾞｰﾀは列に分割する"));
+    EXPECT_EQ(p.chkNiftyDomain()->text(), QStringLiteral("NiftyのIDにﾄﾞﾒｲﾝを追加する"));
+    EXPECT_EQ(p.cmdExit()->text(), QStringLiteral("OK"));
+    EXPECT_EQ(p.cmdCancel()->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+    EXPECT_EQ(p.lblIdToAddress()->text(), QStringLiteral("(ABC01234 → ABC01234@nifty.example)"));
 
     const char *names[] = {"chkID",    "chkNam",   "chkPost",   "chkAdd",    "chkTel",
                            "chkFax",   "chkHandy", "chkBell",   "chkBirth",  "chkGroup",
@@ -237,9 +235,9 @@ TEST(CsvPutDialog, ViewTakesCheckBoxesOnOk)
     QTimer::singleShot(0, [] {
         auto *w = qobject_cast<fomCsvPut *>(QApplication::activeModalWidget());
         ASSERT_NE(w, nullptr);
-        w->chkItem[CsvItemMemo]->setChecked(false);
-        w->chkFukusuu->setChecked(true);
-        w->cmdCancel->click();
+        setChecked(page(w).chkItem(CsvItemMemo), false);
+        setChecked(page(w).chkFukusuu(), true);
+        click(page(w).cmdCancel());
     });
     EXPECT_FALSE(fomCsvPut::View(options, QStringLiteral("@x")));
     EXPECT_EQ(options, CsvExportOptions());
@@ -248,12 +246,12 @@ TEST(CsvPutDialog, ViewTakesCheckBoxesOnOk)
         auto *w = qobject_cast<fomCsvPut *>(QApplication::activeModalWidget());
         ASSERT_NE(w, nullptr);
         // A dialog opened again starts from the defaults.
-        EXPECT_TRUE(w->chkItem[CsvItemMemo]->isChecked());
-        EXPECT_FALSE(w->chkFukusuu->isChecked());
-        w->chkItem[CsvItemMemo]->setChecked(false);
-        w->chkFukusuu->setChecked(true);
-        w->chkNiftyDomain->setChecked(true);
-        w->cmdExit->click();
+        EXPECT_TRUE(page(w).chkItem(CsvItemMemo)->isChecked());
+        EXPECT_FALSE(page(w).chkFukusuu()->isChecked());
+        setChecked(page(w).chkItem(CsvItemMemo), false);
+        setChecked(page(w).chkFukusuu(), true);
+        setChecked(page(w).chkNiftyDomain(), true);
+        click(page(w).cmdExit());
     });
     EXPECT_TRUE(csvPutDialogAsker(nullptr, QStringLiteral("@x"))(options));
     CsvExportOptions expected;

@@ -5,16 +5,17 @@
 #include <QTimer>
 
 #include "formats/fomEudoraPut.h"
+#include "pages.h"
 #include "support/testutil.h"
 
 TEST(EudoraPutDialog, PreselectsAllIdsAndGivesTheChosenMode)
 {
     fomEudoraPut dlg;
     EXPECT_EQ(dlg.windowTitle(), eudoraPutTexts().caption);
-    EXPECT_EQ(dlg.Frame1->title(), eudoraPutTexts().frame);
-    EXPECT_TRUE(dlg.optMultiID[1]->isChecked());
+    EXPECT_EQ(page(dlg).Frame1()->title(), eudoraPutTexts().frame);
+    EXPECT_TRUE(page(dlg).optMultiID(1)->isChecked());
     EXPECT_EQ(dlg.mode(), EudoraAllIds);
-    dlg.optMultiID[0]->setChecked(true);
+    setChecked(page(dlg).optMultiID(0), true);
     EXPECT_EQ(dlg.mode(), EudoraFirstIdOnly);
 }
 
@@ -23,14 +24,14 @@ TEST(EudoraPutDialog, AskReturnsMinusOneOnCancel)
     QTimer::singleShot(0, [] {
         auto *dlg = qobject_cast<fomEudoraPut *>(QApplication::activeModalWidget());
         ASSERT_NE(dlg, nullptr);
-        dlg->cmdCancel->click();
+        click(page(dlg).cmdCancel());
     });
     EXPECT_EQ(fomEudoraPut::Ask(nullptr), -1);
     QTimer::singleShot(0, [] {
         auto *dlg = qobject_cast<fomEudoraPut *>(QApplication::activeModalWidget());
         ASSERT_NE(dlg, nullptr);
-        dlg->optMultiID[0]->setChecked(true);
-        dlg->cmdExit->click();
+        setChecked(page(dlg).optMultiID(0), true);
+        click(page(dlg).cmdExit());
     });
     EXPECT_EQ(fomEudoraPut::Ask(nullptr), EudoraFirstIdOnly);
 }

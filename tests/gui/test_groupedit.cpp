@@ -7,6 +7,7 @@
 
 #include "cardedit/fomGroupEdit.h"
 #include "common/fomMsgBox.h"
+#include "pages.h"
 #include "support/scriptedprompter.h"
 #include "support/testutil.h"
 
@@ -28,10 +29,7 @@ AddressBook bookWith(const QStringList &groups, const QList<QStringList> &member
 // Selects exactly the given rows; the first becomes the focused line.
 void selectRows(fomGroupEdit &dlg, const QList<int> &rows)
 {
-    dlg.lstGroup->clearSelection();
-    for (int r : rows)
-        dlg.lstGroup->item(r)->setSelected(true);
-    dlg.lstGroup->setCurrentRow(rows.first(), QItemSelectionModel::NoUpdate);
+    ::selectRows(page(dlg).lstGroup(), rows);
 }
 
 } // namespace
@@ -41,20 +39,21 @@ TEST(GroupEdit, StatusAndAdding)
     AddressBook book = bookWith({u"友人"_qs, u"仕事"_qs});
     ScriptedPrompter prompter;
     fomGroupEdit dlg(book, prompter);
-    EXPECT_EQ(dlg.lblStatus->text(), u"1 個のｸﾞﾙｰﾌﾟを選択中"_qs);
-    dlg.lstGroup->clearSelection();
-    EXPECT_EQ(dlg.lblStatus->text(), u"2 個のｸﾞﾙｰﾌﾟ"_qs);
-    EXPECT_FALSE(dlg.cmdDel->isEnabled());
+    const auto p = page(dlg);
+    EXPECT_EQ(p.lblStatus()->text(), u"1 個のｸﾞﾙｰﾌﾟを選択中"_qs);
+    ::selectRows(p.lstGroup(), {});
+    EXPECT_EQ(p.lblStatus()->text(), u"2 個のｸﾞﾙｰﾌﾟ"_qs);
+    EXPECT_FALSE(p.cmdDel()->isEnabled());
 
     // An existing name (after trimming) focuses its line, adds nothing and
     // still counts as a change.
     prompter.answerInput(u"  仕事 "_qs);
-    dlg.cmdAdd->click();
+    click(p.cmdAdd());
     EXPECT_EQ(prompter.inputPrompts, QStringList{u"追加するｸﾞﾙｰﾌﾟ名を入力してください"_qs});
     EXPECT_EQ(dlg.lines(), (QStringList{u"友人"_qs, u"仕事"_qs}));
-    EXPECT_EQ(dlg.lstGroup->currentRow(), 1);
+    EXPECT_EQ(p.lstGroup()->currentRow(), 1);
     EXPECT_TRUE(dlg.bookModified());
-    EXPECT_TRUE(dlg.cmdDel->isEnabled());
+    EXPECT_TRUE(p.cmdDel()->isEnabled());
 }
 
 TEST(GroupEdit, RenamingAndMerging)
@@ -63,11 +62,12 @@ TEST(GroupEdit, RenamingAndMerging)
                                 {{u"A"_qs}, {u"A"_qs, u"B"_qs}, {u"C"_qs}});
     ScriptedPrompter prompter;
     fomGroupEdit dlg(book, prompter);
+    const auto p = page(dlg);
 
     // Into an existing name, answered No: nothing changes.
     prompter.answerInput(u"B"_qs);
     prompter.answer(Prompter::No);
-    dlg.cmdEdit->click();
+    click(p.cmdEdit());
     EXPECT_EQ(prompter.texts(), QStringList{u"[B]は既に使用されています。統合しますか？"_qs});
     EXPECT_EQ(prompter.asked[0].message.defaultButton, Prompter::No);
     EXPECT_EQ(book.cards[1].groups, QStringList{u"A"_qs});
@@ -76,17 +76,16 @@ TEST(GroupEdit, RenamingAndMerging)
     // Yes: one line "B", focused; every card that had A has B once.
     prompter.answerInput(u"B"_qs);
     prompter.answer(Prompter::Yes);
-    dlg.cmdEdit->click();
+    click(p.cmdEdit());
     EXPECT_EQ(dlg.lines(), (QStringList{u"B"_qs, u"C"_qs}));
-    EXPECT_EQ(dlg.lstGroup->currentItem()->text(), u"B"_qs);
+    EXPECT_EQ(p.lstGroup()->currentItem()->text(), u"B"_qs);
     EXPECT_EQ(book.cards[1].groups, QStringList{u"B"_qs});
     EXPECT_EQ(book.cards[2].groups, QStringList{u"B"_qs});
 
     // A plain rename with Enter in the list.
     selectRows(dlg, {1});
     prompter.answerInput(u" D "_qs);
-    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(dlg.lstGroup, &enter);
+    QTest::keyClick(p.lstGroup(), Qt::Key_Return);
     EXPECT_EQ(dlg.lines(), (QStringList{u"B"_qs, u"D"_qs}));
     EXPECT_EQ(book.cards[3].groups, QStringList{u"D"_qs});
 }
@@ -99,8 +98,7 @@ TEST(GroupEdit, DeletingUsedGroupAnsweredNoGoesOn)
     selectRows(dlg, {0, 1, 2});
     prompter.answer(Prompter::No);
     prompter.answer(Prompter::Yes);
-    QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
-    QApplication::sendEvent(dlg.lstGroup, &del);
+    QTest::keyClick(page(dlg).lstGroup(), Qt::Key_Delete);
     const QString tail = u"]は使用されています。\r\n"
                          "使用しているカードのグループも同時に削除します。宜しいですか？"_qs;
     EXPECT_EQ(prompter.texts(), (QStringList{u"[X"_qs + tail, u"[Z"_qs + tail}));
@@ -113,11 +111,12 @@ TEST(GroupEdit, DeletingUnusedGroups)
     AddressBook book = bookWith({u"u1"_qs, u"used"_qs, u"u2"_qs, u"u3"_qs}, {{u"used"_qs}});
     ScriptedPrompter prompter;
     fomGroupEdit dlg(book, prompter);
+    const auto p = page(dlg);
 
     // Cancel and closing the box stop at once.
     for (int stop : {3, -1}) {
         prompter.answerChoice(stop);
-        dlg.cmdAllDel->click();
+        click(p.cmdAllDel());
     }
     EXPECT_EQ(prompter.choices.size(), 2);
     EXPECT_FALSE(dlg.bookModified());
@@ -126,7 +125,7 @@ TEST(GroupEdit, DeletingUnusedGroups)
     prompter.clear();
     prompter.answerChoice(1);
     prompter.answerChoice(2);
-    dlg.cmdAllDel->click();
+    click(p.cmdAllDel());
     const QString head = u"使用されていないグループが 3件あります。\r\n\r\n"_qs;
     EXPECT_EQ(prompter.choiceTexts(),
               (QStringList{head + u"[u1]は削除しても宜しいですか？"_qs,
@@ -134,12 +133,12 @@ TEST(GroupEdit, DeletingUnusedGroups)
     EXPECT_EQ(prompter.choices[0].captions,
               (QStringList{u"はい(&Y)"_qs, u"いいえ(&N)"_qs, u"すべて削除(&A)"_qs, u"ｷｬﾝｾﾙ"_qs}));
     EXPECT_EQ(dlg.lines(), (QStringList{u"u1"_qs, u"used"_qs}));
-    EXPECT_EQ(dlg.lstGroup->currentRow(), 1); // the new last line
+    EXPECT_EQ(p.lstGroup()->currentRow(), 1); // the new last line
     EXPECT_TRUE(dlg.bookModified());
 
-    delete dlg.lstGroup->takeItem(0); // the taken item is ours
+    delete p.lstGroup()->takeItem(0); // the taken item is ours
     prompter.clear();
-    dlg.cmdAllDel->click();
+    click(p.cmdAllDel());
     EXPECT_EQ(prompter.texts(), QStringList{u"使用されていないグループはありません。"_qs});
 }
 
@@ -150,7 +149,7 @@ TEST(GroupEdit, CountInTheQuestionDropsOnlyWithRemovals)
     fomGroupEdit dlg(book, prompter);
     for (int answer : {0, 1, 0, 1}) // yes, no, yes, no
         prompter.answerChoice(answer);
-    dlg.cmdAllDel->click();
+    click(page(dlg).cmdAllDel());
     QStringList counts;
     for (const QString &t : prompter.choiceTexts())
         counts << t.section(u' ', 1, 1).section(u'件', 0, 0);
@@ -163,31 +162,32 @@ TEST(GroupEdit, MovingAndSorting)
     AddressBook book = bookWith({u"b"_qs, u"A"_qs, u"a"_qs});
     ScriptedPrompter prompter;
     fomGroupEdit dlg(book, prompter);
+    const auto p = page(dlg);
     // The selection travels with the text.
-    dlg.cmdDown->click();
+    click(p.cmdDown());
     EXPECT_EQ(dlg.lines(), (QStringList{u"A"_qs, u"b"_qs, u"a"_qs}));
-    EXPECT_TRUE(dlg.lstGroup->item(1)->isSelected());
-    EXPECT_FALSE(dlg.lstGroup->item(0)->isSelected());
+    EXPECT_TRUE(p.lstGroup()->item(1)->isSelected());
+    EXPECT_FALSE(p.lstGroup()->item(0)->isSelected());
     dlg.MoveDown();
     dlg.MoveDown();
     EXPECT_EQ(prompter.texts(), QStringList{u"一番後ろです。"_qs});
 
     prompter.answer(Prompter::Yes);
-    dlg.cmdOrderAsc->click();
+    click(p.cmdOrderAsc());
     EXPECT_EQ(prompter.asked.last().message.text,
               u"グループを昇順に並べ替えます。宜しいですか？"_qs);
     EXPECT_EQ(dlg.lines(), (QStringList{u"A"_qs, u"a"_qs, u"b"_qs}));
 
     // By character code: every capital before every small letter.
-    dlg.lstGroup->addItem(u"B"_qs);
+    p.lstGroup()->addItem(u"B"_qs);
     prompter.answer(Prompter::Yes);
-    dlg.cmdOrderAsc->click();
+    click(p.cmdOrderAsc());
     EXPECT_EQ(dlg.lines(), (QStringList{u"A"_qs, u"B"_qs, u"a"_qs, u"b"_qs}));
     prompter.answer(Prompter::No);
-    dlg.cmdOrderDesc->click();
+    click(p.cmdOrderDesc());
     EXPECT_EQ(dlg.lines(), (QStringList{u"A"_qs, u"B"_qs, u"a"_qs, u"b"_qs}));
     prompter.answer(Prompter::Yes);
-    dlg.cmdOrderDesc->click();
+    click(p.cmdOrderDesc());
     EXPECT_EQ(dlg.lines(), (QStringList{u"b"_qs, u"a"_qs, u"B"_qs, u"A"_qs}));
 }
 
@@ -198,13 +198,13 @@ TEST(GroupEdit, EveryWayOfClosingWritesTheListBack)
     for (int way = 0; way < 3; ++way) {
         AddressBook book = bookWith(groups);
         fomGroupEdit dlg(book, prompter);
+        const auto p = page(dlg);
         dlg.show();
         book.groupList() = {u"stale"_qs};
         if (way == 0) {
-            dlg.cmdExit->click();
+            click(p.cmdExit());
         } else if (way == 1) {
-            QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-            QApplication::sendEvent(&dlg, &esc);
+            QTest::keyClick(&dlg, Qt::Key_Escape);
         } else {
             dlg.close();
         }
@@ -216,9 +216,9 @@ TEST(GroupEdit, EveryWayOfClosingWritesTheListBack)
     QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
     EXPECT_EQ(fomGroupEdit::Edit(book, prompter), -1);
     QTimer::singleShot(0, [] {
-        auto *dlg = qobject_cast<fomGroupEdit *>(QApplication::activeModalWidget());
-        dlg->cmdDown->click();
-        dlg->cmdExit->click();
+        const auto p = page(qobject_cast<fomGroupEdit *>(QApplication::activeModalWidget()));
+        click(p.cmdDown());
+        click(p.cmdExit());
     });
     EXPECT_EQ(fomGroupEdit::Edit(book, prompter), 0);
     EXPECT_EQ(book.groupList(), (QStringList{u"g2"_qs, u"g1"_qs}));

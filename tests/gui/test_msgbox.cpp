@@ -5,6 +5,7 @@
 
 #include "common/fomMsgBox.h"
 #include "common/guiprompter.h"
+#include "pages.h"
 #include "support/testutil.h"
 
 TEST(MsgBox, ButtonFlgOfEveryWayOut)
@@ -13,23 +14,21 @@ TEST(MsgBox, ButtonFlgOfEveryWayOut)
     const char *names[] = {"cmdYes", "cmdNo", "cmdAllYes", "cmdCancel"};
     const qint16 flags[] = {1, 0, 2, -1};
     for (int i = 0; i < 4; ++i) {
-        auto *b = box.findChild<QPushButton *>(QString::fromLatin1(names[i]));
-        ASSERT_NE(b, nullptr) << names[i];
+        QPushButton *b = page(box).control<QPushButton>(QString::fromLatin1(names[i]));
         EXPECT_EQ(b->text(), fomMsgBox::standardCaptions()[i]);
         box.show();
-        b->click();
+        click(b);
         EXPECT_FALSE(box.isVisible());
         EXPECT_EQ(box.ButtonFlg(), flags[i]) << names[i];
     }
     // The close box and Esc after an earlier Yes: each question starts at -1.
-    box.findChild<QPushButton *>(u"cmdYes"_qs)->click();
+    click(page(box).cmdYes());
     box.show();
     box.close();
     EXPECT_EQ(box.ButtonFlg(), -1);
-    box.findChild<QPushButton *>(u"cmdYes"_qs)->click();
+    click(page(box).cmdYes());
     box.show();
-    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(&box, &esc);
+    QTest::keyClick(&box, Qt::Key_Escape);
     EXPECT_EQ(box.ButtonFlg(), -1);
 }
 
@@ -38,8 +37,7 @@ TEST(MsgBox, GuiPrompterChooseReturnsTheIndex)
     GuiPrompter prompter;
     // Enter presses the default button.
     QTimer::singleShot(0, [] {
-        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-        QApplication::sendEvent(QApplication::activeModalWidget(), &enter);
+        QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return);
     });
     EXPECT_EQ(prompter.choose(u"質問"_qs, {u"A"_qs, u"B"_qs, u"C"_qs}, 1), 1);
     QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });

@@ -8,6 +8,7 @@
 #include "common/oledate.h"
 #include "common/pickertexts.h"
 #include "modaldriver.h"
+#include "pages.h"
 #include "support/fakehost.h"
 #include "support/testutil.h"
 
@@ -22,15 +23,17 @@ DateValue at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
 QList<int> dayNumbers(const fomCalendarSelect &cal)
 {
     QList<int> out;
-    for (QToolButton *b : cal.optDays)
+    for (int k = 0; k < 42; ++k) {
+        const QToolButton *b = page(cal).optDays(k);
         out << (b->isEnabled() ? b->text().toInt() : 0);
+    }
     return out;
 }
 
 int checkedButton(const fomCalendarSelect &cal)
 {
     for (int k = 0; k < 42; ++k)
-        if (cal.optDays[k]->isChecked())
+        if (page(cal).optDays(k)->isChecked())
             return k;
     return -1;
 }
@@ -45,8 +48,8 @@ TEST(DatePicker, MonthLayoutStartsOnTheFirstsWeekday)
     QList<int> days = dayNumbers(cal);
     for (int k = 0; k < 42; ++k)
         EXPECT_EQ(days[k], k < 31 ? k + 1 : 0) << k;
-    EXPECT_EQ(cal.lblYear->text(), u"2023"_qs + PickerText::YearSuffix);
-    EXPECT_EQ(cal.lblMonth->text(), u"1"_qs + PickerText::MonthSuffix);
+    EXPECT_EQ(page(cal).lblYear()->text(), u"2023"_qs + PickerText::YearSuffix);
+    EXPECT_EQ(page(cal).lblMonth()->text(), u"1"_qs + PickerText::MonthSuffix);
     EXPECT_EQ(checkedButton(cal), 14);
 
     // January 2022 starts on a Saturday: the 31st is on button 36.
@@ -56,11 +59,11 @@ TEST(DatePicker, MonthLayoutStartsOnTheFirstsWeekday)
     EXPECT_EQ(days[6], 1);
     EXPECT_EQ(days[36], 31);
     EXPECT_EQ(days[37], 0);
-    EXPECT_TRUE(cal.optDays[36]->text() == u"31"_qs);
-    EXPECT_TRUE(cal.optDays[37]->text().isEmpty());
+    EXPECT_TRUE(page(cal).optDays(36)->text() == u"31"_qs);
+    EXPECT_TRUE(page(cal).optDays(37)->text().isEmpty());
 
     // Another month shows no chosen day; the selection stays.
-    cal.cmdMonthRight->click();
+    click(page(cal).cmdMonthRight());
     EXPECT_EQ(checkedButton(cal), -1);
     EXPECT_EQ(cal.selectedDate(), QDate(2022, 1, 1));
     // February 2000 has 29 days, February 1900 28.
@@ -76,19 +79,19 @@ TEST(DatePicker, YearStepsAcross29FebruaryAndKeepTheTime)
 {
     fomCalendarSelect cal;
     cal.load(at(2000, 2, 29, 13, 14, 15));
-    cal.cmdYearRight->click();
+    click(page(cal).cmdYearRight());
     EXPECT_EQ(cal.shownMonth(), QDate(2001, 2, 28));
     EXPECT_EQ(cal.selectedDate(), QDate(2000, 2, 29));
-    cal.cmdYearLeft->click();
-    cal.cmdYearLeft->click();
-    cal.cmdYearLeft->click();
-    cal.cmdYearLeft->click();
+    click(page(cal).cmdYearLeft());
+    click(page(cal).cmdYearLeft());
+    click(page(cal).cmdYearLeft());
+    click(page(cal).cmdYearLeft());
     EXPECT_EQ(cal.shownMonth(), QDate(1997, 2, 28));
     // Choose the 3rd of the shown month (a Saturday: button 6 is the 1st).
     const int first = QDate(1997, 2, 1).dayOfWeek() % 7;
-    cal.optDays[first + 2]->click();
+    click(page(cal).optDays(first + 2));
     EXPECT_EQ(cal.selectedDate(), QDate(1997, 2, 3));
-    cal.cmdSelect->click();
+    click(page(cal).cmdSelect());
     EXPECT_EQ(cal.chosenValue(), at(1997, 2, 3, 13, 14, 15));
 }
 
@@ -96,19 +99,19 @@ TEST(DatePicker, StaysWithinTheYears100To9999)
 {
     fomCalendarSelect cal;
     cal.load(at(9999, 11, 30));
-    EXPECT_FALSE(cal.cmdYearRight->isEnabled());
-    EXPECT_TRUE(cal.cmdMonthRight->isEnabled());
-    cal.cmdMonthRight->click();
+    EXPECT_FALSE(page(cal).cmdYearRight()->isEnabled());
+    EXPECT_TRUE(page(cal).cmdMonthRight()->isEnabled());
+    click(page(cal).cmdMonthRight());
     EXPECT_EQ(cal.shownMonth().month(), 12);
-    EXPECT_FALSE(cal.cmdMonthRight->isEnabled());
-    cal.cmdMonthRight->click();
+    EXPECT_FALSE(page(cal).cmdMonthRight()->isEnabled());
+    click(page(cal).cmdMonthRight());
     EXPECT_EQ(cal.shownMonth().year(), 9999);
 
     cal.load(at(100, 2, 1));
-    EXPECT_EQ(cal.lblYear->text(), u"100"_qs + PickerText::YearSuffix);
-    EXPECT_FALSE(cal.cmdYearLeft->isEnabled());
-    cal.cmdMonthLeft->click();
-    EXPECT_FALSE(cal.cmdMonthLeft->isEnabled());
+    EXPECT_EQ(page(cal).lblYear()->text(), u"100"_qs + PickerText::YearSuffix);
+    EXPECT_FALSE(page(cal).cmdYearLeft()->isEnabled());
+    click(page(cal).cmdMonthLeft());
+    EXPECT_FALSE(page(cal).cmdMonthLeft()->isEnabled());
     EXPECT_EQ(cal.shownMonth().month(), 1);
 }
 
@@ -117,10 +120,10 @@ TEST(DatePicker, ViewReturnsNoDateWhenCancelledAndStartsTodayWithoutDate)
     const FixedClock clock(testNow());
     whenModal<fomCalendarSelect>([](fomCalendarSelect *cal) {
         EXPECT_EQ(cal->selectedDate(), testNow().date());
-        cal->cmdCancel->click();
+        click(page(cal).cmdCancel());
     });
     EXPECT_EQ(fomCalendarSelect::View(NoDate), NoDate);
-    whenModal<fomCalendarSelect>([](fomCalendarSelect *cal) { cal->cmdSelect->click(); });
+    whenModal<fomCalendarSelect>([](fomCalendarSelect *cal) { click(page(cal).cmdSelect()); });
     EXPECT_EQ(fomCalendarSelect::View(at(2010, 6, 7, 1, 2, 3)), at(2010, 6, 7, 1, 2, 3));
 }
 
@@ -134,20 +137,20 @@ TEST(TimePicker, HourLabelAndHalfOfTheDay)
     } cases[] = {{12, 30, "12", 1}, {0, 30, "0", 0}, {13, 5, "1", 1}, {11, 59, "11", 0}};
     for (const auto &c : cases) {
         t.load(at(2020, 5, 6, c.h, c.m, 7));
-        EXPECT_EQ(t.lblHour->text(), QString::fromLatin1(c.label) + PickerText::HourSuffix);
-        EXPECT_TRUE(t.optAM[c.half]->isChecked()) << c.h;
-        EXPECT_FALSE(t.optAM[1 - c.half]->isChecked()) << c.h;
+        EXPECT_EQ(page(t).lblHour()->text(), QString::fromLatin1(c.label) + PickerText::HourSuffix);
+        EXPECT_TRUE(page(t).optAM(c.half)->isChecked()) << c.h;
+        EXPECT_FALSE(page(t).optAM(1 - c.half)->isChecked()) << c.h;
     }
-    EXPECT_EQ(t.lblMin->text(), u"59"_qs + PickerText::MinuteSuffix);
-    EXPECT_EQ(t.lblSec->text(), u"7"_qs + PickerText::SecondSuffix);
+    EXPECT_EQ(page(t).lblMin()->text(), u"59"_qs + PickerText::MinuteSuffix);
+    EXPECT_EQ(page(t).lblSec()->text(), u"7"_qs + PickerText::SecondSuffix);
     EXPECT_DOUBLE_EQ(fomTimeSelect::hourHandAngle(QTime(13, 30)), 405.0);
     EXPECT_DOUBLE_EQ(fomTimeSelect::minuteHandAngle(QTime(0, 15, 30)), 93.0);
 
     // PM adds twelve hours, AM takes them away.
     t.load(at(2020, 5, 6, 9, 0, 0));
-    t.optAM[1]->click();
+    click(page(t).optAM(1));
     EXPECT_EQ(t.time(), QTime(21, 0));
-    t.optAM[0]->click();
+    click(page(t).optAM(0));
     EXPECT_EQ(t.time(), QTime(9, 0));
 }
 
@@ -155,19 +158,19 @@ TEST(TimePicker, StepsWrapAtMidnightOnTheSameDate)
 {
     fomTimeSelect t;
     t.load(at(2020, 5, 6, 23, 0, 0));
-    t.cmdHourRight->click();
+    click(page(t).cmdHourRight());
     EXPECT_EQ(t.time(), QTime(0, 0));
-    EXPECT_EQ(t.lblHour->text(), u"0"_qs + PickerText::HourSuffix);
-    t.cmdSecLeft->click();
+    EXPECT_EQ(page(t).lblHour()->text(), u"0"_qs + PickerText::HourSuffix);
+    click(page(t).cmdSecLeft());
     EXPECT_EQ(t.time(), QTime(23, 59, 59));
-    t.cmdMinRight->click();
+    click(page(t).cmdMinRight());
     EXPECT_EQ(t.time(), QTime(0, 0, 59));
-    t.cmdSelect->click();
+    click(page(t).cmdSelect());
     EXPECT_EQ(t.chosenValue(), at(2020, 5, 6, 0, 0, 59));
 
     whenModal<fomTimeSelect>([](fomTimeSelect *dlg) {
-        dlg->cmdHourRight->click();
-        dlg->cmdCancel->click();
+        click(page(dlg).cmdHourRight());
+        click(page(dlg).cmdCancel());
     });
     EXPECT_EQ(fomTimeSelect::View(at(2020, 5, 6, 1, 2, 3)), NoDate);
 }

@@ -9,6 +9,7 @@
 
 #include "core/validation.h"
 #include "modaldriver.h"
+#include "pages.h"
 #include "shell/fomSetup.h"
 #include "shell/settings.h"
 #include "shell/winehost.h"
@@ -104,29 +105,29 @@ TEST_F(SetupFixture, OpensWithTheSettings)
 {
     fomSetup d(settings, host, book, prompter);
     EXPECT_EQ(d.windowTitle(), u"Brindle の設定"_qs);
-    EXPECT_EQ(d.txtHomeFolder->text(), home);
-    EXPECT_EQ(d.txtGlobalLogFolder->text(), u"/"_qs);
+    EXPECT_EQ(page(d).txtHomeFolder()->text(), home);
+    EXPECT_EQ(page(d).txtGlobalLogFolder()->text(), u"/"_qs);
     for (int i = 0; i < 7; ++i)
-        EXPECT_EQ(d.txtErrVal[i]->text(), QString::number(10 * (i + 1)));
-    ASSERT_EQ(d.cboNiftyDomain->count(), 2);
-    EXPECT_EQ(d.cboNiftyDomain->itemText(0), QString::fromUtf16(DefaultNiftyDomain));
-    EXPECT_EQ(d.cboNiftyDomain->itemText(1), QString::fromUtf16(LegacyNiftyDomain));
-    EXPECT_EQ(d.cboNiftyDomain->currentText(), u"example.ne.jp"_qs);
-    EXPECT_TRUE(d.chkTrashFlg->isChecked());
-    EXPECT_FALSE(d.chkLostMemoFlg->isChecked());
+        EXPECT_EQ(page(d).txtErrVal(i)->text(), QString::number(10 * (i + 1)));
+    ASSERT_EQ(page(d).cboNiftyDomain()->count(), 2);
+    EXPECT_EQ(page(d).cboNiftyDomain()->itemText(0), QString::fromUtf16(DefaultNiftyDomain));
+    EXPECT_EQ(page(d).cboNiftyDomain()->itemText(1), QString::fromUtf16(LegacyNiftyDomain));
+    EXPECT_EQ(page(d).cboNiftyDomain()->currentText(), u"example.ne.jp"_qs);
+    EXPECT_TRUE(page(d).chkTrashFlg()->isChecked());
+    EXPECT_FALSE(page(d).chkLostMemoFlg()->isChecked());
 }
 
 TEST_F(SetupFixture, OkStoresAndValidatesAgain)
 {
     ASSERT_EQ(book.cards[2].status, StatusNormal);
     const int rc = run([&](fomSetup *d) {
-        d->txtHomeFolder->clear();
-        d->txtGlobalLogFolder->setText(home);
-        d->txtErrVal[0]->setText(u"2"_qs);
-        d->cboNiftyDomain->setCurrentIndex(1);
-        d->chkTrashFlg->setChecked(false);
-        d->chkLostMemoFlg->setChecked(true);
-        d->cmdExit->click();
+        typeText(page(d).txtHomeFolder(), QString());
+        typeText(page(d).txtGlobalLogFolder(), home);
+        typeText(page(d).txtErrVal(0), u"2"_qs);
+        chooseEntry(page(d).cboNiftyDomain(), 1);
+        setChecked(page(d).chkTrashFlg(), false);
+        setChecked(page(d).chkLostMemoFlg(), true);
+        click(page(d).cmdExit());
     });
     EXPECT_EQ(rc, 0);
     EXPECT_TRUE(prompter.asked.isEmpty());
@@ -144,11 +145,11 @@ TEST_F(SetupFixture, CancelChangesNothing)
 {
     const Settings before = settings;
     const int rc = run([&](fomSetup *d) {
-        d->txtHomeFolder->clear();
-        d->txtErrVal[0]->setText(u"2"_qs);
-        d->cboNiftyDomain->setEditText(u"other.jp"_qs);
-        d->chkTrashFlg->setChecked(false);
-        d->cmdCancel->click();
+        typeText(page(d).txtHomeFolder(), QString());
+        typeText(page(d).txtErrVal(0), u"2"_qs);
+        typeText(page(d).cboNiftyDomain()->lineEdit(), u"other.jp"_qs);
+        setChecked(page(d).chkTrashFlg(), false);
+        click(page(d).cmdCancel());
     });
     EXPECT_EQ(rc, -1);
     EXPECT_EQ(settings, before);
@@ -158,18 +159,18 @@ TEST_F(SetupFixture, CancelChangesNothing)
 TEST_F(SetupFixture, FailedCheckKeepsTheDialogOpenWithTheValues)
 {
     const int rc = run([&](fomSetup *d) {
-        d->txtErrVal[5]->setText(u"0"_qs);
-        d->txtErrVal[6]->setText(u"abc"_qs);
-        d->cmdExit->click();
+        typeText(page(d).txtErrVal(5), u"0"_qs);
+        typeText(page(d).txtErrVal(6), u"abc"_qs);
+        click(page(d).cmdExit());
         EXPECT_TRUE(d->isVisible());
         EXPECT_EQ(prompter.lastText(), u"発言記録"_qs + u"は 1 以上に設定する必要があります"_qs);
-        EXPECT_EQ(d->txtErrVal[5]->text(), u"0"_qs);
-        EXPECT_EQ(d->txtErrVal[5]->selectedText(), u"0"_qs);
-        d->txtErrVal[5]->setText(u"9"_qs);
-        d->cmdExit->click();
+        EXPECT_EQ(page(d).txtErrVal(5)->text(), u"0"_qs);
+        EXPECT_EQ(page(d).txtErrVal(5)->selectedText(), u"0"_qs);
+        typeText(page(d).txtErrVal(5), u"9"_qs);
+        click(page(d).cmdExit());
         EXPECT_TRUE(d->isVisible());
         EXPECT_EQ(prompter.lastText(), u"その他の文字"_qs + u"は 1 以上に設定する必要があります"_qs);
-        d->cmdCancel->click();
+        click(page(d).cmdCancel());
     });
     EXPECT_EQ(rc, -1);
     EXPECT_EQ(prompter.asked.size(), 2);
@@ -179,17 +180,17 @@ TEST_F(SetupFixture, FailedCheckKeepsTheDialogOpenWithTheValues)
 TEST_F(SetupFixture, DefaultsResetOnlyTheLimits)
 {
     fomSetup d(settings, host, book, prompter);
-    d.txtErrVal[3]->setText(u"abc"_qs);
-    d.chkTrashFlg->setChecked(false);
-    d.txtGlobalLogFolder->setText(u"/tmp"_qs);
-    d.cmdInitPara->click();
+    typeText(page(d).txtErrVal(3), u"abc"_qs);
+    setChecked(page(d).chkTrashFlg(), false);
+    typeText(page(d).txtGlobalLogFolder(), u"/tmp"_qs);
+    click(page(d).cmdInitPara());
     const auto defaults = Settings::defaultErrorLimits();
     for (int i = 0; i < 7; ++i)
-        EXPECT_EQ(d.txtErrVal[i]->text(), QString::number(defaults[i]));
-    EXPECT_FALSE(d.chkTrashFlg->isChecked());
-    EXPECT_EQ(d.txtGlobalLogFolder->text(), u"/tmp"_qs);
-    EXPECT_EQ(d.txtHomeFolder->text(), home);
-    EXPECT_EQ(d.cboNiftyDomain->currentText(), u"example.ne.jp"_qs);
+        EXPECT_EQ(page(d).txtErrVal(i)->text(), QString::number(defaults[i]));
+    EXPECT_FALSE(page(d).chkTrashFlg()->isChecked());
+    EXPECT_EQ(page(d).txtGlobalLogFolder()->text(), u"/tmp"_qs);
+    EXPECT_EQ(page(d).txtHomeFolder()->text(), home);
+    EXPECT_EQ(page(d).cboNiftyDomain()->currentText(), u"example.ne.jp"_qs);
     EXPECT_EQ(settings.errorLimits[3], 40); // nothing stored yet
 }
 
@@ -199,10 +200,11 @@ TEST_F(SetupFixture, RediscoverFillsTheFoldersFromThePrefix)
     host = WineHost(prefix.root);
     const Settings before = settings;
     fomSetup d(settings, host, book, prompter);
-    d.cmdCorvidInfo->click();
-    EXPECT_EQ(d.txtHomeFolder->text(),
+    click(page(d).cmdCorvidInfo());
+    EXPECT_EQ(page(d).txtHomeFolder()->text(),
               QDir(prefix.driveC + u"/Corvid/Users/taro"_qs).canonicalPath());
-    EXPECT_EQ(d.txtGlobalLogFolder->text(), QDir(prefix.driveC + u"/Log"_qs).canonicalPath());
+    EXPECT_EQ(page(d).txtGlobalLogFolder()->text(),
+              QDir(prefix.driveC + u"/Log"_qs).canonicalPath());
     EXPECT_EQ(settings, before); // shown only
     EXPECT_EQ(d.Apply(), 0);
     EXPECT_EQ(settings.homeFolder,
@@ -211,9 +213,9 @@ TEST_F(SetupFixture, RediscoverFillsTheFoldersFromThePrefix)
 
     // Without Corvid the boxes show that nothing was found.
     host = WineHost(tmp.filePath(u"no-prefix"_qs));
-    d.cmdCorvidInfo->click();
-    EXPECT_EQ(d.txtHomeFolder->text(), QString());
-    EXPECT_EQ(d.txtGlobalLogFolder->text(), QString());
+    click(page(d).cmdCorvidInfo());
+    EXPECT_EQ(page(d).txtHomeFolder()->text(), QString());
+    EXPECT_EQ(page(d).txtGlobalLogFolder()->text(), QString());
 }
 
 TEST_F(SetupFixture, FolderButtonsAskThroughThePrompter)
@@ -221,12 +223,12 @@ TEST_F(SetupFixture, FolderButtonsAskThroughThePrompter)
     fomSetup d(settings, host, book, prompter);
     d.show();
     prompter.answerFolder(tmp.path());
-    d.cmdGlobalLogFolder->click();
+    click(page(d).cmdGlobalLogFolder());
     EXPECT_EQ(prompter.folderTitles, QStringList{u"ｸﾞﾛｰﾊﾞﾙﾛｸﾞﾌｫﾙﾀﾞを選択して下さい。"_qs});
-    EXPECT_EQ(d.txtGlobalLogFolder->text(), tmp.path());
-    EXPECT_EQ(d.txtGlobalLogFolder->selectedText(), tmp.path());
+    EXPECT_EQ(page(d).txtGlobalLogFolder()->text(), tmp.path());
+    EXPECT_EQ(page(d).txtGlobalLogFolder()->selectedText(), tmp.path());
 
-    d.cmdHomeFolder->click(); // cancelled: the box keeps its text
+    click(page(d).cmdHomeFolder()); // cancelled: the box keeps its text
     EXPECT_EQ(prompter.folderTitles.last(), u"ﾎｰﾑﾌｫﾙﾀﾞを選択して下さい。"_qs);
-    EXPECT_EQ(d.txtHomeFolder->text(), home);
+    EXPECT_EQ(page(d).txtHomeFolder()->text(), home);
 }

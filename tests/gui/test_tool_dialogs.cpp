@@ -10,6 +10,7 @@
 #include "core/fileinfo.h"
 #include "core/ndbfile.h"
 #include "core/validation.h"
+#include "pages.h"
 #include "support/scriptedprompter.h"
 #include "support/testutil.h"
 #include "tools/fomIDConv.h"
@@ -61,52 +62,56 @@ TEST(LightAddressDialog, LevelsAndEnablingRules)
     AddressBook book = bookOf({cardWith(1, {u"aa@x.jp"_qs})});
     ScriptedPrompter prompter;
     fomLightAddress d(book, CardLimits{}, prompter);
+    const auto p = page(d);
     EXPECT_EQ(d.windowTitle(), u"アドレス帳の減量"_qs);
-    EXPECT_EQ(d.lblSize->text(), u"現在のアドレス帳サイズは "_qs + withThousands(ndbFileSize(book))
+    EXPECT_EQ(p.lblSize()->text(), u"現在のアドレス帳サイズは "_qs + withThousands(ndbFileSize(book))
                                      + u" Byte あります。"_qs);
 
     // No level yet: design values, nothing to change until one is chosen.
     EXPECT_EQ(d.level(), -1);
-    for (QRadioButton *o : d.optLevel)
-        EXPECT_FALSE(o->isChecked());
-    for (QLineEdit *box : {d.txtNam, d.txtID, d.txtProf, d.txtMail, d.txtExcg, d.txtSay}) {
+    for (int i = 0; i < SlimLevelCount; ++i)
+        EXPECT_FALSE(p.optLevel(i)->isChecked());
+    for (QLineEdit *box :
+         {p.txtNam(), p.txtID(), p.txtProf(), p.txtMail(), p.txtExcg(), p.txtSay()}) {
         EXPECT_EQ(box->text(), u"100"_qs);
         EXPECT_EQ(box->maxLength(), 3);
         EXPECT_FALSE(box->isEnabled());
     }
-    EXPECT_FALSE(d.chkID->isChecked() || d.chkID->isEnabled() || d.chkGroup->isEnabled());
+    EXPECT_FALSE(p.chkID()->isChecked() || p.chkID()->isEnabled() || p.chkGroup()->isEnabled());
 
-    d.optLevel[0]->click();
+    click(p.optLevel(0));
     EXPECT_EQ(d.level(), 0);
-    EXPECT_EQ(d.lblInfo->text(), u"履歴情報などの古いものだけ除去します"_qs);
-    EXPECT_TRUE(d.chkProf->isChecked() && d.chkProfNone->isChecked() && d.chkSay->isChecked());
-    EXPECT_EQ(d.txtProf->text(), u"10"_qs);
-    EXPECT_FALSE(d.chkID->isChecked() || d.chkAdd->isChecked());
-    EXPECT_FALSE(d.chkProf->isEnabled() || d.txtProf->isEnabled() || d.chkProfNone->isEnabled());
+    EXPECT_EQ(p.lblInfo()->text(), u"履歴情報などの古いものだけ除去します"_qs);
+    EXPECT_TRUE(p.chkProf()->isChecked() && p.chkProfNone()->isChecked()
+                && p.chkSay()->isChecked());
+    EXPECT_EQ(p.txtProf()->text(), u"10"_qs);
+    EXPECT_FALSE(p.chkID()->isChecked() || p.chkAdd()->isChecked());
+    EXPECT_FALSE(p.chkProf()->isEnabled() || p.txtProf()->isEnabled()
+                 || p.chkProfNone()->isEnabled());
 
-    d.optLevel[2]->click();
-    EXPECT_EQ(d.lblInfo->text(), u"１つのIDと名前だけを残し、その他の情報を全て除去します"_qs);
-    EXPECT_TRUE(d.chkID->isChecked() && d.chkGroup->isChecked() && d.chkBell->isChecked());
-    EXPECT_EQ(d.txtID->text(), u"1"_qs);
-    EXPECT_EQ(d.txtMail->text(), u"0"_qs);
+    click(p.optLevel(2));
+    EXPECT_EQ(p.lblInfo()->text(), u"１つのIDと名前だけを残し、その他の情報を全て除去します"_qs);
+    EXPECT_TRUE(p.chkID()->isChecked() && p.chkGroup()->isChecked() && p.chkBell()->isChecked());
+    EXPECT_EQ(p.txtID()->text(), u"1"_qs);
+    EXPECT_EQ(p.txtMail()->text(), u"0"_qs);
 
     // Custom: the preset stays, and becomes changeable.
     const QColor base = QApplication::palette().color(QPalette::Base);
     const QColor face = QApplication::palette().color(QPalette::Button);
-    d.optLevel[3]->click();
-    EXPECT_EQ(d.lblInfo->text(), u"設定に従った整理を行います"_qs);
-    EXPECT_TRUE(d.chkID->isChecked() && d.chkID->isEnabled() && d.txtID->isEnabled());
-    EXPECT_EQ(baseOf(d.txtID), base);
-    EXPECT_TRUE(d.chkGroup->isEnabled() && d.chkProfNone->isEnabled());
-    d.chkID->click();
-    EXPECT_FALSE(d.txtID->isEnabled());
-    EXPECT_EQ(baseOf(d.txtID), face);
-    d.chkProf->click();
-    EXPECT_FALSE(d.txtProf->isEnabled() || d.chkProfNone->isEnabled());
-    EXPECT_EQ(baseOf(d.txtProf), face);
-    d.chkProf->click();
-    EXPECT_TRUE(d.txtProf->isEnabled() && d.chkProfNone->isEnabled());
-    EXPECT_EQ(baseOf(d.txtProf), base);
+    click(p.optLevel(3));
+    EXPECT_EQ(p.lblInfo()->text(), u"設定に従った整理を行います"_qs);
+    EXPECT_TRUE(p.chkID()->isChecked() && p.chkID()->isEnabled() && p.txtID()->isEnabled());
+    EXPECT_EQ(baseOf(p.txtID()), base);
+    EXPECT_TRUE(p.chkGroup()->isEnabled() && p.chkProfNone()->isEnabled());
+    click(p.chkID());
+    EXPECT_FALSE(p.txtID()->isEnabled());
+    EXPECT_EQ(baseOf(p.txtID()), face);
+    click(p.chkProf());
+    EXPECT_FALSE(p.txtProf()->isEnabled() || p.chkProfNone()->isEnabled());
+    EXPECT_EQ(baseOf(p.txtProf()), face);
+    click(p.chkProf());
+    EXPECT_TRUE(p.txtProf()->isEnabled() && p.chkProfNone()->isEnabled());
+    EXPECT_EQ(baseOf(p.txtProf()), base);
     EXPECT_TRUE(prompter.asked.isEmpty());
 }
 
@@ -116,32 +121,33 @@ TEST(LightAddressDialog, ChecksBeforeRunning)
     const AddressBook original = book;
     ScriptedPrompter prompter;
     fomLightAddress d(book, CardLimits{}, prompter);
+    const auto p = page(d);
 
     // Nothing chosen, with or without a level.
     EXPECT_EQ(d.Execute(), -1);
-    d.optLevel[3]->click();
-    d.chkProf->click();
-    d.chkProf->click(); // checked and unchecked again: nothing chosen
+    click(p.optLevel(3));
+    click(p.chkProf());
+    click(p.chkProf()); // checked and unchecked again: nothing chosen
     EXPECT_EQ(d.Execute(), -1);
     ASSERT_EQ(prompter.asked.size(), 2);
     EXPECT_EQ(prompter.asked[1].message.text, u"作業が指示されていません。"_qs);
     EXPECT_EQ(prompter.asked[1].message.icon, Prompter::Icon::Warning);
 
-    d.chkID->click();
-    d.txtID->setText(u"0"_qs);
+    click(p.chkID());
+    typeText(p.txtID(), u"0"_qs);
     EXPECT_EQ(d.Execute(), -1);
     EXPECT_EQ(prompter.lastText(), u"IDは最低でも1つ必要です。1以上に設定してください。"_qs);
-    d.txtID->setText(u"1"_qs);
-    d.chkNam->click();
-    d.txtNam->setText(u"0"_qs);
+    typeText(p.txtID(), u"1"_qs);
+    click(p.chkNam());
+    typeText(p.txtNam(), u"0"_qs);
     EXPECT_EQ(d.Execute(), -1);
     EXPECT_EQ(prompter.lastText(), u"名前は最低でも1つ必要です。1以上に設定してください。"_qs);
 
     // A box without a number, even an unchecked one, stops without a word.
-    d.txtNam->setText(u"1"_qs);
-    d.chkMail->click();
-    d.chkMail->click();
-    d.txtMail->setText(QString());
+    typeText(p.txtNam(), u"1"_qs);
+    click(p.chkMail());
+    typeText(p.txtMail(), QString()); // emptied while it could be typed in
+    click(p.chkMail());
     const qsizetype shown = prompter.asked.size();
     EXPECT_EQ(d.Execute(), -1);
     EXPECT_EQ(prompter.asked.size(), shown);
@@ -157,8 +163,8 @@ TEST(LightAddressDialog, RunReturnsZeroEvenWithNothingToRemove)
     QTimer::singleShot(0, [] {
         auto *d = qobject_cast<fomLightAddress *>(QApplication::activeModalWidget());
         ASSERT_NE(d, nullptr);
-        d->optLevel[0]->click();
-        d->cmdExec->click();
+        click(page(d).optLevel(0));
+        click(page(d).cmdExec());
     });
     EXPECT_EQ(fomLightAddress::Run(book, CardLimits{}, prompter), 0);
     EXPECT_EQ(prompter.texts(), QStringList{u"整理個所はありませんでした。"_qs});
@@ -166,8 +172,8 @@ TEST(LightAddressDialog, RunReturnsZeroEvenWithNothingToRemove)
     QTimer::singleShot(0, [] {
         auto *d = qobject_cast<fomLightAddress *>(QApplication::activeModalWidget());
         ASSERT_NE(d, nullptr);
-        d->optLevel[2]->click();
-        d->cmdExec->click();
+        click(page(d).optLevel(2));
+        click(page(d).cmdExec());
     });
     EXPECT_EQ(fomLightAddress::Run(book, CardLimits{}, prompter), 0);
     EXPECT_EQ(book.cards[1].ids, QStringList{u"aa@x.jp"_qs});
@@ -188,25 +194,26 @@ TEST(IdConvDialog, OptionsMessagesAndDuplicateReport)
         reports.append({text, fileName, title, prompter.asked.size()});
     };
     fomIDConv d(book, CardLimits{}, serviceMailDomains(), prompter, viewer);
+    const auto p = page(d);
     EXPECT_EQ(d.windowTitle(), u"カードの一括設定"_qs);
-    EXPECT_TRUE(d.optExcg[0]->isChecked() && d.optSay[1]->isChecked());
-    for (QRadioButton *o : {d.optExcg[0], d.optExcg[1], d.optSay[0], d.optSay[1]})
+    EXPECT_TRUE(p.optExcg(0)->isChecked() && p.optSay(1)->isChecked());
+    for (QRadioButton *o : {p.optExcg(0), p.optExcg(1), p.optSay(0), p.optSay(1)})
         EXPECT_FALSE(o->isEnabled());
-    d.chkFunc[1]->click();
-    EXPECT_TRUE(d.optExcg[0]->isEnabled() && d.optExcg[1]->isEnabled());
-    EXPECT_FALSE(d.optSay[0]->isEnabled());
-    d.chkFunc[1]->click();
-    EXPECT_FALSE(d.optExcg[1]->isEnabled());
+    click(p.chkFunc(1));
+    EXPECT_TRUE(p.optExcg(0)->isEnabled() && p.optExcg(1)->isEnabled());
+    EXPECT_FALSE(p.optSay(0)->isEnabled());
+    click(p.chkFunc(1));
+    EXPECT_FALSE(p.optExcg(1)->isEnabled());
 
     EXPECT_EQ(d.Execute(), -1);
     EXPECT_EQ(prompter.lastText(), u"機能が選択されていません。"_qs);
     EXPECT_EQ(prompter.asked.last().message.icon, Prompter::Icon::Warning);
     prompter.clear();
 
-    for (QCheckBox *c : d.chkFunc)
-        c->click();
-    d.optExcg[1]->click();
-    d.optSay[0]->click();
+    for (int i = 0; i < 3; ++i)
+        click(p.chkFunc(i));
+    click(p.optExcg(1));
+    click(p.optSay(0));
     EXPECT_EQ(d.Execute(), 0);
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_EQ(prompter.texts(),
@@ -225,8 +232,8 @@ TEST(IdConvDialog, OptionsMessagesAndDuplicateReport)
     // Flags only, nothing to change: still a completed run.
     prompter.clear();
     fomIDConv again(book, CardLimits{}, serviceMailDomains(), prompter, viewer);
-    again.chkFunc[1]->click();
-    again.optExcg[1]->click();
+    click(page(again).chkFunc(1));
+    click(page(again).optExcg(1));
     EXPECT_EQ(again.Execute(), 0);
     EXPECT_EQ(prompter.texts(), QStringList{u"交流記録を変更するｶｰﾄﾞはありませんでした。"_qs});
 }
@@ -251,30 +258,31 @@ TEST(RestoreDialog, CountsOptionsAndBothFunctionsInOrder)
     const bool &interrupt = state.interrupt;
     state.interrupt = true;
     fomRestore d(book, CardLimits{}, prompter, viewer, &state);
+    const auto p = page(d);
     EXPECT_EQ(d.windowTitle(), u"ｶｰﾄﾞの修復"_qs);
-    EXPECT_EQ(d.lblTotal->text(), u"4 枚"_qs);
-    EXPECT_EQ(d.lblBC[0]->text(), u"1 枚"_qs);
-    EXPECT_EQ(d.lblBC[1]->text(), u"1 枚"_qs);
-    EXPECT_EQ(d.lblBC[2]->text(), u"1 枚"_qs);
-    EXPECT_FALSE(d.chkRestore->isChecked() || d.chkIDRepeat->isChecked());
-    EXPECT_TRUE(d.optRestoreLevel[0]->isChecked() && d.optIDRepeat[0]->isChecked());
-    for (QRadioButton *o : {d.optRestoreLevel[0], d.optRestoreLevel[2], d.optIDRepeat[1]})
+    EXPECT_EQ(p.lblTotal()->text(), u"4 枚"_qs);
+    EXPECT_EQ(p.lblBC(0)->text(), u"1 枚"_qs);
+    EXPECT_EQ(p.lblBC(1)->text(), u"1 枚"_qs);
+    EXPECT_EQ(p.lblBC(2)->text(), u"1 枚"_qs);
+    EXPECT_FALSE(p.chkRestore()->isChecked() || p.chkIDRepeat()->isChecked());
+    EXPECT_TRUE(p.optRestoreLevel(0)->isChecked() && p.optIDRepeat(0)->isChecked());
+    for (QRadioButton *o : {p.optRestoreLevel(0), p.optRestoreLevel(2), p.optIDRepeat(1)})
         EXPECT_FALSE(o->isEnabled());
-    d.chkIDRepeat->click();
-    EXPECT_TRUE(d.optIDRepeat[1]->isEnabled());
-    EXPECT_FALSE(d.optRestoreLevel[1]->isEnabled());
-    d.chkIDRepeat->click();
+    click(p.chkIDRepeat());
+    EXPECT_TRUE(p.optIDRepeat(1)->isEnabled());
+    EXPECT_FALSE(p.optRestoreLevel(1)->isEnabled());
+    click(p.chkIDRepeat());
 
     EXPECT_EQ(d.Execute(), -1);
     EXPECT_EQ(prompter.lastText(), u"機能が選択されていません。"_qs);
     prompter.clear();
 
-    d.chkRestore->click();
-    d.optRestoreLevel[1]->click(); // broken and abnormal
-    d.chkIDRepeat->click();
+    click(p.chkRestore());
+    click(p.optRestoreLevel(1)); // broken and abnormal
+    click(p.chkIDRepeat());
     bool busyDuringRun = false;
     d.setStepHook([&](qint64, qint64) {
-        busyDuringRun = busy && d.running() && !d.chkIDRepeat->isEnabled();
+        busyDuringRun = busy && d.running() && !p.chkIDRepeat()->isEnabled();
     });
     EXPECT_EQ(d.Execute(), 0);
     EXPECT_EQ(d.result(), QDialog::Accepted);
@@ -304,9 +312,10 @@ TEST(RestoreDialog, InterruptAndBusyRefusal)
     int reports = 0;
     fomRestore d(book, CardLimits{}, prompter,
                  [&](const QString &, const QString &, const QString &) { ++reports; });
-    d.chkRestore->click();
-    d.optRestoreLevel[2]->click();
-    d.chkIDRepeat->click();
+    const auto p = page(d);
+    click(p.chkRestore());
+    click(p.optRestoreLevel(2));
+    click(p.chkIDRepeat());
 
     // The run button during a run is refused; the close box asks, and No
     // lets the run go on.
@@ -315,7 +324,7 @@ TEST(RestoreDialog, InterruptAndBusyRefusal)
     d.setStepHook([&](qint64, qint64) {
         ++steps;
         if (steps == 3)
-            d.cmdExec->click();
+            click(p.cmdExec());
         if (steps == 5)
             d.close();
     });
@@ -339,9 +348,9 @@ TEST(RestoreDialog, InterruptAndBusyRefusal)
     prompter.answer(Prompter::Yes);
     fomRestore again(book, CardLimits{}, prompter,
                      [&](const QString &, const QString &, const QString &) { ++reports; });
-    again.chkRestore->click();
-    again.optRestoreLevel[2]->click();
-    again.chkIDRepeat->click();
+    click(page(again).chkRestore());
+    click(page(again).optRestoreLevel(2));
+    click(page(again).chkIDRepeat());
     again.setStepHook([&](qint64 done, qint64) {
         if (done == 5)
             again.close();
@@ -357,6 +366,6 @@ TEST(RestoreDialog, InterruptAndBusyRefusal)
     // Closing when idle cancels.
     fomRestore idle(book, CardLimits{}, prompter, {});
     idle.show();
-    idle.cmdCancel->click();
+    click(page(idle).cmdCancel());
     EXPECT_EQ(idle.result(), QDialog::Rejected);
 }

@@ -11,6 +11,7 @@
 #include "core/ndbfile.h"
 #include "mainwindowfixture.h"
 #include "modaldriver.h"
+#include "pages.h"
 #include "tools/fomIDConv.h"
 #include "tools/fomLightAddress.h"
 
@@ -47,8 +48,7 @@ TEST_F(MainWindowTest, TheCloseBoxStopsAToolRunAndAStoppedRunLeavesTheBookAsItWa
         int checks = 0;
         bool eventsLetIn = false;
         whenModal<QDialog>([&](QDialog *d) {
-            QTest::mouseClick(d->findChild<QAbstractButton *>(QString::fromLatin1(c.choice)),
-                              Qt::LeftButton);
+            click(findControl<QAbstractButton>(d, QString::fromLatin1(c.choice)));
             QMetaObject::invokeMethod(
                 d, [&] { eventsLetIn = window->document().isBusy(); }, Qt::QueuedConnection);
             // The close box, pressed before the fourth card.
@@ -60,7 +60,7 @@ TEST_F(MainWindowTest, TheCloseBoxStopsAToolRunAndAStoppedRunLeavesTheBookAsItWa
                 slim->setStepHook(closeBox);
             else
                 qobject_cast<fomIDConv *>(d)->setStepHook(closeBox);
-            QTest::mouseClick(d->findChild<QPushButton *>(u"cmdExec"_qs), Qt::LeftButton);
+            click(findControl<QPushButton>(d, u"cmdExec"_qs));
         });
         QTest::mouseClick(window->findChild<QToolButton *>(QString::fromLatin1(c.tool)),
                           Qt::LeftButton);
