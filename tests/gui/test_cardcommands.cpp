@@ -260,15 +260,17 @@ TEST_F(CardCommands, EditAndCreateThroughTheEditor)
         typeText(page(dlg).txtTel(), u"03-1234-5678"_qs);
         click(page(dlg).cmdExit());
     });
-    emit lstAdd()->doubleClicked(window->listModel()->index(0));
+    // A double click: the first press picks the line, the second opens it.
+    const QPoint line = lstAdd()->visualRect(window->listModel()->index(0)).center();
+    QTest::mouseClick(lstAdd()->viewport(), Qt::LeftButton, {}, line);
+    QTest::mouseDClick(lstAdd()->viewport(), Qt::LeftButton, {}, line);
     EXPECT_EQ(window->document().book().cards[1].telephone, u"03-1234-5678"_qs);
     EXPECT_EQ(lineCards(), (QList<qint32>{2, 3, 1}));
     EXPECT_EQ(currentCard(), 1);
     EXPECT_TRUE(window->document().isModified());
 
     // A search for "b" shows card 2 alone; a new card is shown as well.
-    cboSearchList()->setCurrentIndex(3);
-    emit cboSearchList()->activated(3);
+    chooseEntry(cboSearchList(), 3);
     cboSearchWord()->setEditText(u"b"_qs);
     cmdSearch()->click();
     ASSERT_EQ(lineCards(), QList<qint32>{2});

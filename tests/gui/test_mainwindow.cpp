@@ -14,6 +14,7 @@
 
 #include "mainwindow/menutable.h"
 #include "mainwindowfixture.h"
+#include "pages.h"
 #include "support/testutil.h"
 
 TEST_F(MainWindowTest, StartsWithANewEmptyBook)
@@ -92,22 +93,19 @@ TEST_F(MainWindowTest, SearchBarRearrangesAndFilters)
     prompter.answerFile(writeBook(u"two.ndb"_qs, b));
     act("mnuFileOpen")->trigger();
 
-    cboSearchList()->setCurrentIndex(4);
-    emit cboSearchList()->activated(4);
+    chooseEntry(cboSearchList(), 4);
     EXPECT_EQ(lblSearchGa()->text(), QStringLiteral("が"));
     EXPECT_FALSE(cboSearchWord()->isHidden());
     ASSERT_EQ(cboSearchWord()->count(), 2);
     EXPECT_EQ(cboSearchWord()->itemText(1), u"友人"_qs);
 
-    cboSearchList()->setCurrentIndex(3);
-    emit cboSearchList()->activated(3);
+    chooseEntry(cboSearchList(), 3);
     cboSearchWord()->setEditText(u"佐藤"_qs);
     cmdSearch()->click();
     EXPECT_EQ(window->document().displayList(), QList<qint32>{2});
     EXPECT_EQ(lblSelCount()->text(), QStringLiteral("1 件を表示中"));
 
-    cboSearchList()->setCurrentIndex(0);
-    emit cboSearchList()->activated(0);
+    chooseEntry(cboSearchList(), 0);
     EXPECT_EQ(lblSearchGa()->text(), QStringLiteral("を"));
     EXPECT_TRUE(cboSearchWord()->isHidden());
 }
