@@ -724,8 +724,7 @@ void fomBrindle::FileInfoView()
     whenIdle([&] {
         const QString text = fileInfoReport(m_session.book, m_session.currentFileName,
                                             QDateTime::currentDateTime());
-        fomReport::View(text, QStringLiteral("ファイル情報"), QStringLiteral("ファイル情報"),
-                        m_session.prompter, m_session.shell.settings.trashFlag, this);
+        showReport(text, QStringLiteral("ファイル情報"), QStringLiteral("ファイル情報"));
     });
 }
 
@@ -889,8 +888,14 @@ void fomBrindle::InvertSelection()
 
 void fomBrindle::showReport(const QString &text, const QString &fileName, const QString &title)
 {
-    fomReport::View(text, fileName, title, m_session.prompter,
-                    m_session.shell.settings.trashFlag, this);
+    Prompter &prompter = m_session.prompter;
+    const bool trashOld = m_session.shell.settings.trashFlag;
+    fomReport::View(
+        text, fileName, title, prompter,
+        [&prompter, trashOld](const QString &report, const QString &name) {
+            saveTextAs(prompter, name, report, trashOld);
+        },
+        this);
 }
 
 void fomBrindle::GroupEdit()
@@ -979,6 +984,10 @@ void fomBrindle::CollectComp()
         fomCompAddress::Services services;
         services.guard =
             liveBookGuard(settings.homeFolder, m_session.shell.probe, m_session.prompter);
+        services.chooseBook = [this](const QString &initialName) {
+            return chooseFile(m_session.prompter, FileDialogMode::Open, initialName,
+                              FileKindAddressBook);
+        };
         services.showReport = [this](const QString &text, const QString &fileName,
                                      const QString &title) {
             showReport(text, fileName, title);
