@@ -42,17 +42,6 @@ QString fillPattern(QStringView pattern, const QList<std::pair<QStringView, QStr
 
 } // namespace
 
-QString trimInput(QStringView s)
-{
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && s[b] == u' ')
-        ++b;
-    while (e > b && s[e - 1] == u' ')
-        --e;
-    return s.mid(b, e - b).toString();
-}
-
 QString formatDatePattern(QStringView pattern, QDate date)
 {
     return fillPattern(pattern, {{u"yyyy", QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'))},

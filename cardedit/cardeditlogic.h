@@ -33,8 +33,6 @@ struct CardEditOptions
     std::function<QString(const QString &)> localToHostPath = wineDriveZPath;
 };
 
-// Input box answers: trimmed of U+0020 at both ends (no other blanks).
-QString trimInput(QStringView s);
 
 // The pattern with its fields replaced by zero-padded digits: "yyyy" (four
 // digits), "yy" (two), "mm" and "dd" for a date; "hh", "mm", "ss" for a time.

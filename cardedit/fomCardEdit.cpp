@@ -25,6 +25,7 @@
 #include "common/fomTimeSelect.h"
 #include "common/oledate.h"
 #include "common/prompter.h"
+#include "common/textwidth.h"
 #include "common/profilefiles.h"
 #include "core/cardops.h"
 #include "core/validation.h"
@@ -704,7 +705,7 @@ void fomCardEdit::addItem(QComboBox *box, const QString &prompt, bool checkOther
     QString answer;
     if (!m_prompter.input(prompt, QString(), answer))
         return;
-    answer = trimInput(answer);
+    answer = trimmedSpaces(answer);
     if (answer.isEmpty())
         return;
     for (int i = 0; i < box->count(); ++i) {
@@ -729,7 +730,7 @@ void fomCardEdit::changeItem(QComboBox *box, const QString &prompt, bool checkOt
     QString answer = old;
     if (!m_prompter.input(prompt, QString(), answer))
         return;
-    answer = trimInput(answer);
+    answer = trimmedSpaces(answer);
     if (answer.isEmpty() || answer == old)
         return;
     for (int i = 0; i < box->count(); ++i) {
@@ -794,7 +795,7 @@ void fomCardEdit::changeLine(QListWidget *list, const QString &prompt)
     QString answer = old;
     if (!m_prompter.input(prompt, QString(), answer))
         return;
-    answer = trimInput(answer);
+    answer = trimmedSpaces(answer);
     if (answer.isEmpty() || answer == old)
         return;
     item->setText(answer);
@@ -948,7 +949,7 @@ void fomCardEdit::changeProfileTitle()
     QString answer = oldTitle;
     if (!m_prompter.input(PromptTitle, QString(), answer))
         return;
-    answer = trimInput(answer);
+    answer = trimmedSpaces(answer);
     if (answer.isEmpty() || answer == oldTitle)
         return;
     entry = answer + rest;

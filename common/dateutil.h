@@ -4,7 +4,7 @@
 
 #include <QDate>
 
-#include "core/model.h"
+#include "common/datevalue.h"
 
 // The number of days in the month (28 to 31), by the Gregorian leap-year rule
 // for every year; 0 for a month outside 1..12.

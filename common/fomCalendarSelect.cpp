@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "common/dateutil.h"
+#include "common/guipicker.h"
 #include "common/oledate.h"
 #include "common/pickertexts.h"
 
@@ -18,14 +19,6 @@ namespace {
 constexpr int FirstYear = 100;
 constexpr int LastYear = 9999;
 
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &text)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
 } // namespace
 
 fomCalendarSelect::fomCalendarSelect(QWidget *parent) : QDialog(parent)
@@ -33,10 +26,10 @@ fomCalendarSelect::fomCalendarSelect(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("fomCalendarSelect"));
     setWindowTitle(PickerText::CalendarTitle);
 
-    cmdYearLeft = makeButton(this, "cmdYearLeft", PickerText::CalendarPrev);
-    cmdYearRight = makeButton(this, "cmdYearRight", PickerText::CalendarNext);
-    cmdMonthLeft = makeButton(this, "cmdMonthLeft", PickerText::CalendarPrev);
-    cmdMonthRight = makeButton(this, "cmdMonthRight", PickerText::CalendarNext);
+    cmdYearLeft = pickerButton(this, "cmdYearLeft", PickerText::CalendarPrev);
+    cmdYearRight = pickerButton(this, "cmdYearRight", PickerText::CalendarNext);
+    cmdMonthLeft = pickerButton(this, "cmdMonthLeft", PickerText::CalendarPrev);
+    cmdMonthRight = pickerButton(this, "cmdMonthRight", PickerText::CalendarNext);
     for (QPushButton *b : {cmdYearLeft, cmdYearRight, cmdMonthLeft, cmdMonthRight})
         b->setFixedWidth(32);
     lblYear = new QLabel(this);
@@ -89,21 +82,13 @@ fomCalendarSelect::fomCalendarSelect(QWidget *parent) : QDialog(parent)
         grid->addWidget(b, 1 + k / 7, k % 7);
     }
 
-    cmdNow = makeButton(this, "cmdNow", PickerText::Today);
-    cmdSelect = makeButton(this, "cmdSelect", PickerText::Select);
-    cmdCancel = makeButton(this, "cmdCancel", PickerText::Cancel);
-    cmdSelect->setDefault(true);
-    auto *bottom = new QHBoxLayout;
-    bottom->addWidget(cmdNow);
-    bottom->addStretch();
-    bottom->addWidget(cmdSelect);
-    bottom->addWidget(cmdCancel);
-
     auto *root = new QVBoxLayout(this);
     root->addLayout(top);
     root->addWidget(Picture1);
-    root->addLayout(bottom);
-    root->setSizeConstraint(QLayout::SetFixedSize);
+    const PickerButtons buttons = addPickerButtons(this, root, PickerText::Today);
+    cmdNow = buttons.now;
+    cmdSelect = buttons.select;
+    cmdCancel = buttons.cancel;
 
     connect(cmdYearLeft, &QPushButton::clicked, this, [this] { moveShown(-1, 0); });
     connect(cmdYearRight, &QPushButton::clicked, this, [this] { moveShown(1, 0); });
@@ -114,24 +99,18 @@ fomCalendarSelect::fomCalendarSelect(QWidget *parent) : QDialog(parent)
         showMonth();
     });
     connect(cmdSelect, &QPushButton::clicked, this, &fomCalendarSelect::choose);
-    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     load(NoDate);
 }
 
 DateValue fomCalendarSelect::View(DateValue value, QWidget *parent)
 {
-    fomCalendarSelect dlg(parent);
-    dlg.load(value);
-    dlg.exec();
-    return dlg.chosenValue();
+    return showPicker<fomCalendarSelect>(value, parent);
 }
 
 void fomCalendarSelect::load(DateValue value)
 {
-    QDateTime dt = value == NoDate ? QDateTime() : oleToDateTime(value);
-    if (!dt.isValid())
-        dt = oleToDateTime(oleNow());
+    const QDateTime dt = pickerStart(value);
     m_selected = dt.date();
     m_time = dt.time();
     m_shown = m_selected;

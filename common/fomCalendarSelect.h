@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <QTime>
 
-#include "core/model.h"
+#include "common/datevalue.h"
 
 class QLabel;
 class QPushButton;

@@ -8,16 +8,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "common/paths.h"
 #include "common/prompter.h"
 #include "common/reporttext.h"
-#include "formats/fileprocs.h"
-#include "shell/filekind.h"
 
 fomReport::fomReport(const QString &text, const QString &fileName, const QString &title,
-                     Prompter &prompter, bool trashOld, QWidget *parent)
-    : QDialog(parent), m_text(text), m_fileName(fileName), m_prompter(prompter),
-      m_trashOld(trashOld)
+                     Prompter &prompter, ReportSaver save, QWidget *parent)
+    : QDialog(parent), m_text(text), m_fileName(fileName), m_save(std::move(save))
 {
     setObjectName(QStringLiteral("fomReport"));
     setWindowTitle(title.isEmpty() ? QStringLiteral("レポート表示") : title);
@@ -39,6 +35,8 @@ fomReport::fomReport(const QString &text, const QString &fileName, const QString
     cmdCopy->setObjectName(QStringLiteral("cmdCopy"));
     cmdFileOut = new QPushButton(QStringLiteral("ﾌｧｲﾙに保存"), this);
     cmdFileOut->setObjectName(QStringLiteral("cmdFileOut"));
+    if (!m_save)
+        cmdFileOut->hide();
     cmdOK = new QPushButton(QStringLiteral("確認"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
@@ -59,9 +57,9 @@ fomReport::fomReport(const QString &text, const QString &fileName, const QString
 }
 
 void fomReport::View(const QString &text, const QString &fileName, const QString &title,
-                     Prompter &prompter, bool trashOld, QWidget *parent)
+                     Prompter &prompter, ReportSaver save, QWidget *parent)
 {
-    fomReport dlg(text, fileName, title, prompter, trashOld, parent);
+    fomReport dlg(text, fileName, title, prompter, std::move(save), parent);
     dlg.exec();
 }
 
@@ -74,19 +72,6 @@ void fomReport::copyText()
 
 void fomReport::fileOut()
 {
-    const QString path = chooseTextFile(m_prompter, FileDialogMode::Save, m_fileName);
-    if (!path.isEmpty())
-        saveTo(path);
-}
-
-bool fomReport::saveTo(const QString &path)
-{
-    if (!WritePathCheck(path, true, m_prompter))
-        return false;
-    if (writeTextFile(path, m_text, m_trashOld) < 0) {
-        m_prompter.ask({path + QStringLiteral(" の書き込みに失敗しました。"), QString(),
-                        Prompter::Ok, Prompter::Icon::Warning, Prompter::Ok});
-        return false;
-    }
-    return true;
+    if (m_save)
+        m_save(m_text, m_fileName);
 }

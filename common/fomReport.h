@@ -2,23 +2,27 @@
 // The report window: a read-only text that can be copied or saved.
 
 #include <QDialog>
+#include <functional>
 
 class Prompter;
 class QPlainTextEdit;
 class QPushButton;
 
+// What "ﾌｧｲﾙに保存" does with the report's text, offering fileName as the
+// name: the window itself writes no files (shell/filekind.h has saveTextAs).
+using ReportSaver = std::function<void(const QString &text, const QString &fileName)>;
+
 class fomReport : public QDialog
 {
     Q_OBJECT
 public:
-    // trashOld: a save that replaces a file moves its old content to the
-    // trash once the new content is complete.
+    // Without a saver the save button is hidden.
     fomReport(const QString &text, const QString &fileName, const QString &title,
-              Prompter &prompter, bool trashOld, QWidget *parent = nullptr);
+              Prompter &prompter, ReportSaver save, QWidget *parent = nullptr);
 
     // Shows the report modally.
     static void View(const QString &text, const QString &fileName, const QString &title,
-                     Prompter &prompter, bool trashOld = false, QWidget *parent = nullptr);
+                     Prompter &prompter, ReportSaver save, QWidget *parent = nullptr);
 
 private:
     QPlainTextEdit *txtReport = nullptr;
@@ -26,17 +30,11 @@ private:
     QPushButton *cmdFileOut = nullptr;
     QPushButton *cmdOK = nullptr;
 
-public:
-    // Saves the whole text to path (after the output path check); false when
-    // refused or failed (the user has been told).
-    bool saveTo(const QString &path);
-
 private:
     void copyText();
     void fileOut();
 
     QString m_text;
     QString m_fileName;
-    Prompter &m_prompter;
-    bool m_trashOld;
+    ReportSaver m_save;
 };

@@ -10,18 +10,11 @@
 #include <QVBoxLayout>
 #include <QtMath>
 
+#include "common/guipicker.h"
 #include "common/oledate.h"
 #include "common/pickertexts.h"
 
 namespace {
-
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &text)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
 
 // The analogue clock: a face with sixty marks and three hands.
 class ClockFace : public QWidget
@@ -90,8 +83,8 @@ fomTimeSelect::fomTimeSelect(QWidget *parent) : QDialog(parent)
     auto *rows = new QGridLayout;
     const auto row = [&](int r, QPushButton *&left, QLabel *&label, QPushButton *&right,
                          const char *leftName, const char *labelName, const char *rightName) {
-        left = makeButton(this, leftName, PickerText::StepBack);
-        right = makeButton(this, rightName, PickerText::StepForward);
+        left = pickerButton(this, leftName, PickerText::StepBack);
+        right = pickerButton(this, rightName, PickerText::StepForward);
         left->setFixedWidth(32);
         right->setFixedWidth(32);
         left->setAutoRepeat(true);
@@ -122,20 +115,12 @@ fomTimeSelect::fomTimeSelect(QWidget *parent) : QDialog(parent)
     middle->addSpacing(8);
     middle->addLayout(rows);
 
-    cmdNow = makeButton(this, "cmdNow", PickerText::CurrentTime);
-    cmdSelect = makeButton(this, "cmdSelect", PickerText::Select);
-    cmdCancel = makeButton(this, "cmdCancel", PickerText::Cancel);
-    cmdSelect->setDefault(true);
-    auto *bottom = new QHBoxLayout;
-    bottom->addWidget(cmdNow);
-    bottom->addStretch();
-    bottom->addWidget(cmdSelect);
-    bottom->addWidget(cmdCancel);
-
     auto *root = new QVBoxLayout(this);
     root->addLayout(middle);
-    root->addLayout(bottom);
-    root->setSizeConstraint(QLayout::SetFixedSize);
+    const PickerButtons buttons = addPickerButtons(this, root, PickerText::CurrentTime);
+    cmdNow = buttons.now;
+    cmdSelect = buttons.select;
+    cmdCancel = buttons.cancel;
 
     connect(cmdHourLeft, &QPushButton::clicked, this, [this] { step(-3600); });
     connect(cmdHourRight, &QPushButton::clicked, this, [this] { step(3600); });
@@ -159,24 +144,18 @@ fomTimeSelect::fomTimeSelect(QWidget *parent) : QDialog(parent)
         m_result = oleFromDateTime(QDateTime(m_date, m_time, Qt::UTC));
         accept();
     });
-    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     load(NoDate);
 }
 
 DateValue fomTimeSelect::View(DateValue value, QWidget *parent)
 {
-    fomTimeSelect dlg(parent);
-    dlg.load(value);
-    dlg.exec();
-    return dlg.chosenValue();
+    return showPicker<fomTimeSelect>(value, parent);
 }
 
 void fomTimeSelect::load(DateValue value)
 {
-    QDateTime dt = value == NoDate ? QDateTime() : oleToDateTime(value);
-    if (!dt.isValid())
-        dt = oleToDateTime(oleNow());
+    const QDateTime dt = pickerStart(value);
     m_date = dt.date();
     m_time = dt.time();
     m_result = NoDate;

@@ -11,7 +11,7 @@
 #include <QDateTime>
 #include <functional>
 
-#include "core/model.h"
+#include "common/datevalue.h"
 
 // The range that "yyyy/mm/dd hh:mm:ss" can show: 0100-01-01 to 9999-12-31.
 inline constexpr DateValue MinShowableDate = -657434.0;

@@ -67,6 +67,18 @@ QString replaceAll(QStringView s, QStringView find, QStringView replacement);
 // may be empty, removing them).
 QString replaceCharacters(QStringView s, QStringView set, QStringView replacement);
 
+// The value of a hexadecimal digit (0-9, A-F, a-f); -1 for anything else.
+constexpr int hexValue(char16_t c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if (c >= u'A' && c <= u'F')
+        return c - u'A' + 10;
+    if (c >= u'a' && c <= u'f')
+        return c - u'a' + 10;
+    return -1;
+}
+
 // s without leading and trailing spaces (U+0020 only): how the program trims
 // what the user types into one-line input boxes.
 QStringView trimSpaces(QStringView s);

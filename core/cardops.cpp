@@ -10,6 +10,7 @@
 #include "common/oledate.h"
 #include "common/prompter.h"
 #include "common/textcompare.h"
+#include "common/textwidth.h"
 #include "common/widthconv.h"
 
 const QString MemoMergeSeparator = QStringLiteral("---- カード統合による区切り ----");
@@ -27,17 +28,8 @@ bool isBlank(QStringView s)
     return true;
 }
 
-// Trims U+0020 and U+3000 (the full-width space) from both ends.
-QStringView trimSpaces(QStringView s)
-{
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && (s[b] == u' ' || s[b] == u'\u3000'))
-        ++b;
-    while (e > b && (s[e - 1] == u' ' || s[e - 1] == u'\u3000'))
-        --e;
-    return s.mid(b, e - b);
-}
+// The blanks a memo comparison ignores at both ends: U+0020 and U+3000.
+constexpr char16_t BlankCharacters[] = u" \u3000";
 
 // s sorted in ascending text-comparison order; entries exactly equal stand
 // next to each other. Keys are folded once, not per comparison.
@@ -269,7 +261,8 @@ QString mergeMemos(const QString &target, const QString &source)
     if (source == target)
         return target;
     if (source.size() == target.size()
-        && textEqual(trimSpaces(toFullWidth(source)), trimSpaces(toFullWidth(target))))
+        && textEqual(trimCharacters(toFullWidth(source), BlankCharacters),
+                     trimCharacters(toFullWidth(target), BlankCharacters)))
         return target;
     if (isBlank(source))
         return target;

@@ -8,11 +8,7 @@
 #include <QStringList>
 #include <QtGlobal>
 
-// Days since 1899-12-30 00:00; the fraction is the time of day.
-using DateValue = double;
-
-// 0001-01-01 00:00:00: marks an empty date in every date field.
-inline constexpr DateValue NoDate = -693593.0;
+#include "common/datevalue.h"
 
 // Flag byte values of the two auto-record flags.
 inline constexpr quint8 FlagOn = 10;

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "common/likematch.h"
+#include "common/textwidth.h"
 #include "core/cardops.h"
 
 const QString MailLogPattern = QStringLiteral("##/##/## [受送]信 ???##### ???##### ???????? *");
@@ -15,18 +16,6 @@ namespace {
 bool isValidDate(DateValue v)
 {
     return v != NoDate && isShowableDate(v);
-}
-
-// Trims U+0020 spaces from both ends.
-QStringView trimmed(QStringView s)
-{
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && s[b] == u' ')
-        ++b;
-    while (e > b && s[e - 1] == u' ')
-        --e;
-    return s.mid(b, e - b);
 }
 
 template<typename Pred>
@@ -49,7 +38,7 @@ int removeBlankKeepingOne(QStringList &list)
 {
     int removed = 0;
     for (qsizetype i = 0; i < list.size() && list.size() > 1;) {
-        if (trimmed(list[i]).isEmpty()) {
+        if (trimSpaces(list[i]).isEmpty()) {
             list.removeAt(i);
             ++removed;
         } else {
@@ -120,7 +109,7 @@ int validateCard(const Card &c, const QStringList &groupList, const CardLimits &
         return StatusBadRemarkFlag;
     if (!allOf(c.remarkRecords, isValidRemarkRecord))
         return StatusBadRemarkRecord;
-    if (!allOf(c.ids, [](QStringView id) { return trimmed(id).size() >= 2; }))
+    if (!allOf(c.ids, [](QStringView id) { return trimSpaces(id).size() >= 2; }))
         return StatusBadId;
     if (!allOf(c.groups, [&](const QString &g) { return groupList.contains(g); }))
         return StatusUnregisteredGroup;
@@ -129,7 +118,7 @@ int validateCard(const Card &c, const QStringList &groupList, const CardLimits &
     if (c.created > c.updated)
         return StatusUpdatedBeforeCreated;
 
-    if (!allOf(c.names, [](QStringView n) { return !trimmed(n).isEmpty(); }))
+    if (!allOf(c.names, [](QStringView n) { return !trimSpaces(n).isEmpty(); }))
         return StatusBlankName;
     if (c.created > now || c.created < EarliestNaturalDate)
         return StatusOddCreated;

@@ -18,32 +18,6 @@ namespace {
 const QString CrLf = QStringLiteral("\r\n");
 const QString Lf = QStringLiteral("\n");
 
-const std::array<QString, CsvCardItemCount> &labels()
-{
-    static const std::array<QString, CsvCardItemCount> list = {
-        QStringLiteral("ID"),
-        QStringLiteral("名前"),
-        QStringLiteral("郵便番号"),
-        QStringLiteral("住所"),
-        QStringLiteral("電話番号"),
-        QStringLiteral("FAX番号"),
-        QStringLiteral("携帯電話"),
-        QStringLiteral("ポケベル"),
-        QStringLiteral("誕生日"),
-        QStringLiteral("グループ"),
-        QStringLiteral("メモ"),
-        QStringLiteral("プロフィール"),
-        QStringLiteral("送受信簿"),
-        QStringLiteral("交流記録の自動記録"),
-        QStringLiteral("交流記録"),
-        QStringLiteral("発言記録の自動記録"),
-        QStringLiteral("発言記録"),
-        QStringLiteral("作成日時"),
-        QStringLiteral("更新日時"),
-    };
-    return list;
-}
-
 constexpr char16_t Arrow[] = u" → ";
 // A member ID of the online service: three letters and five digits.
 constexpr char16_t SampleMemberId[] = u"ABC01234";
@@ -157,11 +131,11 @@ void appendHeader(QString &out, const CsvExportOptions &options,
             continue;
         if (options.splitColumns && csvItemIsMulti(item)) {
             for (qsizetype k = 1; k <= counts[item]; ++k) {
-                appendCsvQuoted(out, labels()[item] + QString::number(k));
+                appendCsvQuoted(out, csvItemLabel(item) + QString::number(k));
                 out += u',';
             }
         } else {
-            appendCsvQuoted(out, labels()[item]);
+            appendCsvQuoted(out, csvItemLabel(item));
             out += u',';
         }
     }
@@ -1071,13 +1045,6 @@ int CsvFileRead(const QString &path, AddressBook &book, Prompter &prompter,
 }
 
 // ---- Writing ---------------------------------------------------------------
-
-QString csvItemLabel(int item)
-{
-    if (item < 0 || item >= CsvCardItemCount)
-        return QString();
-    return labels()[item];
-}
 
 bool csvItemIsMulti(int item)
 {

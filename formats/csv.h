@@ -187,8 +187,6 @@ struct CsvExportOptions {
     bool operator==(const CsvExportOptions &) const = default;
 };
 
-// The header label of item i (0 .. 18): "ID", "名前" ... "更新日時".
-QString csvItemLabel(int item);
 // True for the items with several values (IDs, names, groups, memo lines,
 // profile, mail log, exchange and remark records).
 bool csvItemIsMulti(int item);

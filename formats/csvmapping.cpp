@@ -7,10 +7,12 @@
 
 namespace {
 
-const std::array<QString, CsvItemChoiceCount> &captions()
+// The card items' labels: the program's own CSV header (numbered in the
+// split layout) and, but for the ID, the mapping dialog's captions.
+const std::array<QString, CsvCardItemCount> &labels()
 {
-    static const std::array<QString, CsvItemChoiceCount> list = {
-        QStringLiteral("ID (メールアドレス)"),
+    static const std::array<QString, CsvCardItemCount> list = {
+        QStringLiteral("ID"),
         QStringLiteral("名前"),
         QStringLiteral("郵便番号"),
         QStringLiteral("住所"),
@@ -29,6 +31,14 @@ const std::array<QString, CsvItemChoiceCount> &captions()
         QStringLiteral("発言記録"),
         QStringLiteral("作成日時"),
         QStringLiteral("更新日時"),
+    };
+    return list;
+}
+
+// The dialog's choices after the card items: "( なし )" and the parts.
+const std::array<QString, CsvItemChoiceCount - CsvCardItemCount> &extraCaptions()
+{
+    static const std::array<QString, CsvItemChoiceCount - CsvCardItemCount> list = {
         QStringLiteral("( なし )"),
         QStringLiteral("姓"),
         QStringLiteral("名"),
@@ -233,11 +243,20 @@ constexpr char16_t Arrow[] = u" → ";
 
 } // namespace
 
+QString csvItemLabel(int item)
+{
+    if (item < 0 || item >= CsvCardItemCount)
+        return QString();
+    return labels()[item];
+}
+
 QString csvItemCaption(int item)
 {
-    if (item < 0 || item >= CsvItemChoiceCount)
-        return QString();
-    return captions()[item];
+    if (item == CsvItemIds)
+        return QStringLiteral("ID (メールアドレス)");
+    if (item >= CsvCardItemCount && item < CsvItemChoiceCount)
+        return extraCaptions()[item - CsvCardItemCount];
+    return csvItemLabel(item);
 }
 
 QString normalizeCsvHeader(QStringView header)

@@ -57,6 +57,9 @@ inline constexpr int CsvItemChoiceCount = 25;
 
 using CsvMapping = QList<int>;
 
+// The header label of item i (0 .. 18): "ID", "名前" ... "更新日時"; ""
+// for another number.
+QString csvItemLabel(int item);
 // The caption of an item in the mapping dialog ("ID (メールアドレス)" ...
 // "( なし )", "姓" ... "誕生日(日)"); "" for a number outside 0 .. 24.
 QString csvItemCaption(int item);

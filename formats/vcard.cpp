@@ -487,17 +487,6 @@ void readProperty(LineReader &lines, Property &p, bool modern)
     }
 }
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 bool isAscii(QByteArrayView b)
 {
     for (const char c : b)
@@ -556,8 +545,8 @@ void decodeQuotedPrintable(QByteArrayView v, Charset cs, bool decodedText, QByte
     qsizetype run = 0;
     for (qsizetype i = 0; i < n;) {
         if (v[i] == '=' && i + 2 < n) {
-            const int hi = hexValue(v[i + 1]);
-            const int lo = hexValue(v[i + 2]);
+            const int hi = hexValue(quint8(v[i + 1]));
+            const int lo = hexValue(quint8(v[i + 2]));
             if (hi >= 0 && lo >= 0) {
                 literal(v.sliced(run, i - run));
                 out.append(char(hi * 16 + lo));

@@ -435,8 +435,14 @@ void fomBrindle::Redo()
 
 void fomBrindle::showReport(const QString &text, const QString &fileName, const QString &title)
 {
-    fomReport::View(text, fileName, title, m_doc.prompter(),
-                    m_doc.shell().settings.trashFlag, this);
+    Prompter &prompter = m_doc.prompter();
+    const bool trashOld = m_doc.shell().settings.trashFlag;
+    fomReport::View(
+        text, fileName, title, prompter,
+        [&prompter, trashOld](const QString &report, const QString &name) {
+            saveTextAs(prompter, name, report, trashOld);
+        },
+        this);
 }
 
 void fomBrindle::GroupEdit()
@@ -500,6 +506,10 @@ void fomBrindle::CollectComp()
         fomCompAddress::Services services;
         services.guard =
             liveBookGuard(settings.homeFolder, m_doc.shell().probe, m_doc.prompter());
+        services.chooseBook = [this](const QString &initialName) {
+            return chooseFile(m_doc.prompter(), FileDialogMode::Open, initialName,
+                              FileKindAddressBook);
+        };
         services.showReport = [this](const QString &text, const QString &fileName,
                                      const QString &title) {
             showReport(text, fileName, title);

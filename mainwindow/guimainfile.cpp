@@ -150,7 +150,6 @@ void fomBrindle::FileInfoView()
     whenIdle([&] {
         const QString text = fileInfoReport(m_doc.book(), m_doc.fileName(),
                                             QDateTime::currentDateTime());
-        fomReport::View(text, QStringLiteral("ファイル情報"), QStringLiteral("ファイル情報"),
-                        m_doc.prompter(), m_doc.shell().settings.trashFlag, this);
+        showReport(text, QStringLiteral("ファイル情報"), QStringLiteral("ファイル情報"));
     });
 }

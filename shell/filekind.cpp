@@ -6,6 +6,7 @@
 #include "common/boundedread.h"
 #include "common/cp932.h"
 #include "common/paths.h"
+#include "formats/fileprocs.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ const char16_t *const VcardFormat30Filter = u"vCard 3.0 UTF-8 (*.vcf)|*.vcf";
 const char16_t *const AllFilesFilter = u"全てのﾌｧｲﾙ(*.*)|*.*";
 const char16_t *const TextFilter = u"ﾃｷｽﾄﾌｧｲﾙ(*.txt)|*.txt|全てのﾌｧｲﾙ(*.*)|*.*";
 
-const char16_t *const KindNames[] = {
+const char16_t *const FileKindNames[] = {
     u"ｱﾄﾞﾚｽ帳形式", u"一覧形式", u"CSV形式", u"VCard形式", u"Eudora形式",
 };
 const char16_t *const DefaultExtensions[] = {u"ndb", u"txt", u"csv", u"vcf", u"txt"};
@@ -138,7 +139,7 @@ int textFileKindOf(QByteArrayView head)
 
 QString fileKindName(int kind)
 {
-    return validKind(kind) ? QString::fromUtf16(KindNames[kind]) : QString();
+    return validKind(kind) ? QString::fromUtf16(FileKindNames[kind]) : QString();
 }
 
 QList<Prompter::FileFilter> fileFiltersOf(int kind)
@@ -228,6 +229,20 @@ QString chooseTextFile(Prompter &prompter, FileDialogMode mode, const QString &i
     if (!n.isEmpty() && a.filterIndex == 0 && extensionOf(n).toLower() != u"txt")
         n = appendExtension(n, u"txt");
     return n;
+}
+
+bool saveTextAs(Prompter &prompter, const QString &initialName, const QString &text,
+                bool trashOld)
+{
+    const QString path = chooseTextFile(prompter, FileDialogMode::Save, initialName);
+    if (path.isEmpty() || !WritePathCheck(path, true, prompter))
+        return false;
+    if (writeTextFile(path, text, trashOld) < 0) {
+        prompter.ask({path + QStringLiteral(" の書き込みに失敗しました。"), QString(),
+                      Prompter::Ok, Prompter::Icon::Warning, Prompter::Ok});
+        return false;
+    }
+    return true;
 }
 
 QString chooseFolderPath(Prompter &prompter, const QString &prompt, const QString &startFolder)

@@ -79,5 +79,13 @@ SaveChoice chooseSaveFile(Prompter &prompter, const QString &initialName, int ki
 // The dialog for report text files (filter "*.txt" or all files).
 QString chooseTextFile(Prompter &prompter, FileDialogMode mode, const QString &initialName);
 
+// Saves a report's text (CR LF line ends as given) under a name the user
+// chooses in the report text dialog, starting from initialName. The path
+// passes WritePathCheck without a second overwrite question (the dialog
+// asked); trashOld moves a replaced file's old content to the trash. False
+// when cancelled, refused or failed (the user has been told).
+bool saveTextAs(Prompter &prompter, const QString &initialName, const QString &text,
+                bool trashOld);
+
 // The folder browser; an empty start folder means the current directory.
 QString chooseFolderPath(Prompter &prompter, const QString &prompt, const QString &startFolder);

@@ -279,6 +279,14 @@ bool guardLiveAddressBook(const QString &path, const QString &homeFolder, const 
     return true;
 }
 
+std::function<bool(const QString &path)> liveBookGuard(const QString &homeFolder,
+                                                       const HostProbe &probe, Prompter &prompter)
+{
+    return [homeFolder, &probe, &prompter](const QString &path) {
+        return guardLiveAddressBook(path, homeFolder, probe, prompter);
+    };
+}
+
 bool warnIfClientRunning(const HostProbe &probe, Prompter &prompter)
 {
     if (!probe.clientRunning())

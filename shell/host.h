@@ -9,6 +9,7 @@
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <functional>
 
 class Prompter;
 class WineHost;
@@ -102,6 +103,10 @@ bool isLiveAddressBookPath(const QString &path, const QString &homeFolder);
 // only while Corvid runs.
 bool guardLiveAddressBook(const QString &path, const QString &homeFolder, const HostProbe &probe,
                           Prompter &prompter);
+// guardLiveAddressBook as a function of the path alone, for the tools
+// (LiveBookGuard in tools/compare.h). probe and prompter must outlive it.
+std::function<bool(const QString &path)> liveBookGuard(const QString &homeFolder,
+                                                       const HostProbe &probe, Prompter &prompter);
 
 // Start-up: tells the user that the live address book is off limits while
 // Corvid runs. Returns whether it runs.

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "common/boundedread.h"
+#include "common/textwidth.h"
 
 namespace {
 
@@ -41,18 +42,6 @@ QByteArray readRegistryFile(const QString &path)
     if (readRegularFile(path, MaxRegistryFileSize, bytes) != ReadFault::None)
         bytes.clear();
     return bytes;
-}
-
-int hexValue(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    return -1;
 }
 
 // The entry of folder named name, matched exactly or else ignoring case.
@@ -95,8 +84,8 @@ QString unescapeWineString(QByteArrayView text)
         case u'x': {
             char16_t v = 0;
             int n = 0;
-            while (n < 4 && i + 1 < s.size() && hexValue(s[i + 1]) >= 0) {
-                v = char16_t(v * 16 + hexValue(s[++i]));
+            while (n < 4 && i + 1 < s.size() && hexValue(s[i + 1].unicode()) >= 0) {
+                v = char16_t(v * 16 + hexValue(s[++i].unicode()));
                 ++n;
             }
             out += n ? QChar(v) : QChar(u'x');

@@ -10,7 +10,6 @@
 #include "core/cardops.h"
 #include "core/ndbfile.h"
 #include "core/reportbanner.h"
-#include "shell/host.h"
 
 namespace {
 
@@ -175,14 +174,6 @@ QString compareBooksReport(const AddressBook &oldBook, const QString &oldPath,
     appendCards(out, QStringLiteral("追加されたカード("), d.addedCards, newBook);
     out += reportRule() + CrLf;
     return out;
-}
-
-LiveBookGuard liveBookGuard(const QString &homeFolder, const HostProbe &probe,
-                            Prompter &prompter)
-{
-    return [homeFolder, &probe, &prompter](const QString &path) {
-        return guardLiveAddressBook(path, homeFolder, probe, prompter);
-    };
 }
 
 QString compareBookFiles(const QString &oldPath, const QString &newPath, Prompter &prompter,

@@ -19,7 +19,6 @@
 #include "common/progress.h"
 #include "core/model.h"
 
-class HostProbe;
 class Prompter;
 
 struct BookDifferences
@@ -51,13 +50,9 @@ QString compareBooksReport(const AddressBook &oldBook, const QString &oldPath,
                            const QDateTime &now, int *differences = nullptr);
 
 // Refuses a path (returns true after telling the user), e.g. the host's live
-// address book while the host runs.
+// address book while the host runs (the host layer makes that one:
+// liveBookGuard in shell/host.h).
 using LiveBookGuard = std::function<bool(const QString &path)>;
-
-// The guard for Corvid's live address book while Corvid runs, with the home
-// folder of the settings. probe and prompter must outlive the guard.
-LiveBookGuard liveBookGuard(const QString &homeFolder, const HostProbe &probe,
-                            Prompter &prompter);
 
 // Checks both paths, reads both files and returns the report; an empty text
 // when a check failed or a file could not be read (the user has been told,

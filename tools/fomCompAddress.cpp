@@ -13,7 +13,6 @@
 
 #include "common/paths.h"
 #include "common/prompter.h"
-#include "shell/filekind.h"
 
 namespace {
 
@@ -117,11 +116,7 @@ void fomCompAddress::SelectNew()
 void fomCompAddress::select(QLineEdit *box, QLineEdit *other)
 {
     const QString initial = box->text().isEmpty() ? other->text() : box->text();
-    QString chosen;
-    if (m_services.chooseBook)
-        chosen = m_services.chooseBook(initial);
-    else
-        chosen = chooseFile(m_prompter, FileDialogMode::Open, initial, FileKindAddressBook);
+    const QString chosen = m_services.chooseBook ? m_services.chooseBook(initial) : QString();
     if (chosen.isEmpty())
         return;
     box->setText(chosen);

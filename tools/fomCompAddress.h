@@ -23,8 +23,7 @@ public:
         // Refuses the host's live address book while the host runs.
         LiveBookGuard guard;
         // The open-file dialog for address books, starting at initialName;
-        // returns the chosen path or "". Unset: the program's open dialog
-        // for address books through the prompter.
+        // returns the chosen path or "". Unset: the select buttons do nothing.
         std::function<QString(const QString &initialName)> chooseBook;
         // Shows a report (text, default file name, window title).
         std::function<void(const QString &text, const QString &fileName, const QString &title)>

@@ -79,9 +79,6 @@ TEST(CardEditIds, OtherCardCheckIgnoresCaseAndSkipsOnlyTheEditedCard)
     EXPECT_EQ(otherCardWithId(book, u"dup@example.jp", 1), 2);
     EXPECT_EQ(otherCardWithId(book, u"x@example.jp", 2), -1);
     EXPECT_EQ(otherCardWithId(book, u"none", -1), -1);
-
-    EXPECT_EQ(trimInput(u"  a b \u3000 "), u"a b \u3000"_qs);
-    EXPECT_EQ(trimInput(u"\ta "), u"\ta"_qs);
 }
 
 TEST(CardEditIds, ProfileFilesAreNamedByTheFirstLegacyIdElseTheLast)

@@ -134,6 +134,17 @@ TEST(CsvMapping, BirthDayIsTheDayOnlyBesideAYearOrMonthColumn)
               (CsvMapping{CsvItemBirthMonth, CsvItemBirthDayOfMonth, CsvItemBirthDayOfMonth}));
 }
 
+TEST(CsvMapping, CardItemCaptionsAreTheHeaderLabelsButForTheId)
+{
+    EXPECT_EQ(csvItemLabel(CsvItemIds), u"ID"_qs);
+    EXPECT_EQ(csvItemCaption(CsvItemIds), u"ID (メールアドレス)"_qs);
+    for (int item = 1; item < CsvCardItemCount; ++item)
+        EXPECT_EQ(csvItemCaption(item), csvItemLabel(item)) << item;
+    for (const int outside : {-1, int(CsvItemNone), CsvItemChoiceCount})
+        EXPECT_EQ(csvItemLabel(outside), QString()) << outside;
+    EXPECT_EQ(csvItemCaption(-1), QString());
+}
+
 TEST(CsvMapping, ItemsForReadingComeAfterNone)
 {
     const QStringList captions{"( なし )", "姓", "名", "誕生年", "誕生月", "誕生日(日)"};

@@ -179,8 +179,24 @@ TEST(TextHelpers, KeysAtTheStartOfLines)
     EXPECT_EQ(afterKey(u"", u"line"), QStringLiteral("line"));
 }
 
+TEST(TextHelpers, HexDigits)
+{
+    const std::pair<char16_t, int> cases[] = {
+        {u'0', 0}, {u'9', 9}, {u'A', 10}, {u'F', 15}, {u'a', 10}, {u'f', 15},
+        {u'/', -1}, {u':', -1}, {u'@', -1}, {u'G', -1}, {u'`', -1}, {u'g', -1},
+        {u'\uff10', -1}, {char16_t(0xc1), -1}, {0, -1},
+    };
+    for (const auto &[c, value] : cases)
+        EXPECT_EQ(hexValue(c), value) << int(c);
+}
+
 TEST(TextHelpers, TrimAndReplace)
 {
+    // Input boxes: U+0020 only, no other blanks.
+    EXPECT_EQ(trimmedSpaces(u"  a b \u3000 "), u"a b \u3000"_qs);
+    EXPECT_EQ(trimmedSpaces(u"\ta "), u"\ta"_qs);
+    EXPECT_EQ(trimSpaces(u"   "), QStringView());
+
     EXPECT_EQ(trimCharacters(u" \t\"a b\" \t", u" \t\""), QStringLiteral("a b"));
     EXPECT_EQ(trimCharacters(u"\"\"\"", u"\""), QString());
     EXPECT_EQ(trimCharacters(u"　山田　", u"　"), q(u"山田"));

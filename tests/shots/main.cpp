@@ -108,7 +108,8 @@ int main(int argc, char *argv[])
         return 1;
 
     fomReport report(fileInfoReport(book, path, QDateTime::currentDateTime()),
-                     QStringLiteral("ファイル情報"), QStringLiteral("ファイル情報"), prompter, false);
+                     QStringLiteral("ファイル情報"), QStringLiteral("ファイル情報"), prompter,
+                     [](const QString &, const QString &) {});
     if (!shoot(report, out.filePath(QStringLiteral("report.png"))))
         return 1;
     return 0;

@@ -1,0 +1,43 @@
+#pragma once
+// What the date and time pickers share: their buttons, the row at their foot,
+// the date-time they start from and how they are shown.
+
+#include <QDateTime>
+#include <QString>
+
+#include "common/datevalue.h"
+
+class QDialog;
+class QPushButton;
+class QVBoxLayout;
+class QWidget;
+
+// A push button named name that Enter does not press.
+QPushButton *pickerButton(QWidget *parent, const char *name, const QString &text);
+
+struct PickerButtons
+{
+    QPushButton *now = nullptr;
+    QPushButton *select = nullptr;
+    QPushButton *cancel = nullptr;
+};
+// Ends root, the picker's layout, with its foot row: "now" (cmdNow, nowText)
+// on the left, "選択" (cmdSelect, the default button) and "ｷｬﾝｾﾙ" (cmdCancel,
+// rejects the picker) on the right. The picker keeps the size of its
+// contents.
+PickerButtons addPickerButtons(QDialog *picker, QVBoxLayout *root, const QString &nowText);
+
+// The date-time a picker starts from: value's, or now for NoDate and a value
+// that cannot be shown.
+QDateTime pickerStart(DateValue value);
+
+// Shows a picker (fomCalendarSelect, fomTimeSelect) modally, starting from
+// value. Returns what it chose, or NoDate when the user cancelled.
+template <class Picker>
+DateValue showPicker(DateValue value, QWidget *parent)
+{
+    Picker picker(parent);
+    picker.load(value);
+    picker.exec();
+    return picker.chosenValue();
+}
