@@ -10,6 +10,7 @@
 #include "common/consoleprompter.h"
 #include "common/guiprompter.h"
 #include "mainwindow/fomBrindle.h"
+#include "shell/commandline.h"
 #include "shell/startup.h"
 
 namespace {
@@ -31,7 +32,10 @@ bool answeredOnTheTerminal(int argc, char *argv[])
                 "\n"
                 "Brindle, the address-book manager for the address book of the mail client\n"
                 "Corvid. FILE, when given, is opened at start: an address book (.ndb,\n"
-                ".nd0-.nd9), a list text, CSV, vCard or Eudora nickname file.\n"
+                ".nd0-.nd9, or any file that begins as one), a list text, CSV, vCard or\n"
+                "Eudora nickname file. The arguments together name one file (spaces need\n"
+                "no quotes); when they do not, the first that is such a file is opened\n"
+                "and the others are named on standard error.\n"
                 "\n"
                 "options:\n"
                 "  -h, --help        show this help\n"
@@ -71,8 +75,16 @@ int main(int argc, char *argv[])
     parser.addOption(screenshot);
     parser.addPositionalArgument(QStringLiteral("file"), QString());
     parser.parse(QApplication::arguments());
-    // The command line as a whole names the file to open.
-    const QString file = parser.positionalArguments().join(QLatin1Char(' '));
+    QStringList unknown;
+    for (const QString &name : parser.unknownOptionNames())
+        unknown << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+    // The command line as a whole names the file to open, or else its first
+    // argument that is a file Brindle reads.
+    const CommandLineFile chosen = commandLineFile(parser.positionalArguments(), unknown);
+    for (const QString &arg : chosen.ignored)
+        std::fprintf(stderr, "brindle: %s: %s\n", arg.toLocal8Bit().constData(),
+                     "使わなかった引数です");
+    const QString file = chosen.path;
 
     // Screenshots are taken without stopping at message boxes.
     GuiPrompter guiPrompter;

@@ -9,6 +9,11 @@ include(GNUInstallDirs)
 
 set(BRINDLE_DATA_DIR ${CMAKE_INSTALL_DATADIR}/brindle)
 
+# The build tree has the installed layout for the help document too, so that
+# build/bin/brindle finds it without knowing where its sources were.
+configure_file(${CMAKE_SOURCE_DIR}/help/brindle-help.html
+               ${CMAKE_BINARY_DIR}/share/brindle/brindle-help.html COPYONLY)
+
 install(TARGETS brindle-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 set(BRINDLE_MAN_PAGES brindle-cli.1)
 
@@ -29,6 +34,10 @@ if(BRINDLE_GUI)
     endforeach()
 endif()
 
+# The license and the package's change log, where Debian keeps them.
+set(BRINDLE_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/brindle)
+install(FILES ${CMAKE_SOURCE_DIR}/debian/copyright DESTINATION ${BRINDLE_DOC_DIR})
+
 # Manual pages, compressed as Debian installs them.
 find_program(BRINDLE_GZIP gzip)
 foreach(page IN LISTS BRINDLE_MAN_PAGES)
@@ -45,6 +54,18 @@ foreach(page IN LISTS BRINDLE_MAN_PAGES)
         install(FILES ${source} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
     endif()
 endforeach()
+if(BRINDLE_GZIP)
+    set(changelog ${CMAKE_BINARY_DIR}/doc/changelog.Debian.gz)
+    add_custom_command(OUTPUT ${changelog}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/doc
+        COMMAND ${BRINDLE_GZIP} -9 -n -c ${CMAKE_SOURCE_DIR}/debian/changelog > ${changelog}
+        DEPENDS ${CMAKE_SOURCE_DIR}/debian/changelog VERBATIM)
+    list(APPEND BRINDLE_MAN_OUTPUTS ${changelog})
+    install(FILES ${changelog} DESTINATION ${BRINDLE_DOC_DIR})
+else()
+    install(FILES ${CMAKE_SOURCE_DIR}/debian/changelog DESTINATION ${BRINDLE_DOC_DIR}
+            RENAME changelog.Debian)
+endif()
 if(BRINDLE_MAN_OUTPUTS)
     add_custom_target(brindle_man ALL DEPENDS ${BRINDLE_MAN_OUTPUTS})
 endif()
@@ -73,7 +94,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION mail)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The Qt platform plugins, the Japanese font of the address list and Qt's own
 # Japanese texts are loaded at run time, so no library link names them.
-set(BRINDLE_RUNTIME_DEPENDS "qt6-qpa-plugins, libicu72, fonts-ipafont-gothic, qt6-translations-l10n")
+set(BRINDLE_RUNTIME_DEPENDS "qt6-qpa-plugins, fonts-ipafont-gothic, qt6-translations-l10n")
 find_program(BRINDLE_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(BRINDLE_DPKG_SHLIBDEPS)
     # The linked libraries (Qt, the C and C++ runtime) with their versions.

@@ -51,6 +51,7 @@
 #include "core/addresslist.h"
 #include "mainwindow/menutable.h"
 #include "core/search.h"
+#include "shell/commandline.h"
 #include "shell/filekind.h"
 #include "shell/guiurlopener.h"
 #include "shell/help.h"
@@ -532,7 +533,7 @@ void fomBrindle::showEvent(QShowEvent *event)
         // name in the title and the file history.
         const QFileInfo given(m_commandLineFile);
         const QString path = given.exists() && !given.isDir() ? given.absoluteFilePath() : QString();
-        const int kind = path.isEmpty() ? -1 : fileKindOf(path);
+        const int kind = path.isEmpty() ? -1 : openableFileKindOf(path);
         if (kind >= 0)
             Open(path, kind);
     });

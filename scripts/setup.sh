@@ -6,7 +6,7 @@
 BRINDLE_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-translations-l10n
     fonts-ipafont-gothic xvfb xauth libxkbcommon-dev libgtest-dev
     libbenchmark-dev clang libclang-rt-14-dev
-    desktop-file-utils libxml2-utils shared-mime-info groff-base dpkg-dev python3)
+    desktop-file-utils libxml2-utils shared-mime-info groff-base dpkg-dev lintian python3)
 
 ensure_packages() {
     local missing=() p

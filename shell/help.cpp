@@ -40,9 +40,6 @@ QString findHelpDocument(const QString &programFolder)
         candidates << dir.filePath(name)
                    << dir.filePath(QStringLiteral("../share/brindle/") + name);
     }
-#ifdef BRINDLE_HELP_SOURCE_DIR
-    candidates << QStringLiteral(BRINDLE_HELP_SOURCE_DIR "/") + name;
-#endif
     for (const QString &c : std::as_const(candidates))
         if (QFileInfo(c).isFile())
             return QFileInfo(c).canonicalFilePath();

@@ -10,8 +10,8 @@ class UrlOpener;
 
 inline constexpr const char16_t *HelpDocumentName = u"brindle-help.html";
 
-// The help document beside the program, in ../share/brindle/ or in the
-// source tree; "" when there is none.
+// The help document beside the program or in ../share/brindle/ (an install,
+// and the build tree, which copies it there); "" when there is none.
 QString findHelpDocument(const QString &programFolder);
 
 // The help document opened at the topic with the context number (its

@@ -463,8 +463,10 @@ TEST(Help, UrlsAtTopicOrContentsAndTheNoHelpMessage)
     const QString doc = dir.filePath(QString::fromUtf16(HelpDocumentName));
     ASSERT_TRUE(writeAll(doc, "<html></html>"));
     EXPECT_EQ(findHelpDocument(dir.path()), QFileInfo(doc).canonicalFilePath());
-    // The shipped document is found from the source tree.
-    const QString shipped = findHelpDocument(dir.filePath(QStringLiteral("nowhere")));
+    EXPECT_TRUE(findHelpDocument(dir.filePath(QStringLiteral("nowhere"))).isEmpty());
+    // The build tree is laid out as an install: the shipped document is found
+    // from the programs' folder.
+    const QString shipped = findHelpDocument(QStringLiteral(BRINDLE_PROGRAM_DIR));
     ASSERT_FALSE(shipped.isEmpty());
     const QByteArray html = readAll(shipped);
     EXPECT_TRUE(html.contains("id=\"context1\""));

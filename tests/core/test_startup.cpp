@@ -91,6 +91,9 @@ TEST(ShellSession, LoadsSavesAndNeverWarnsWhenCorvidIsAway)
     const QString program = dir.filePath(QStringLiteral("bin"));
     QDir().mkpath(program);
     writeAll(program + QStringLiteral("/Brindle.ini"), "[Settings]\r\nWidth=4500\r\n");
+    QDir().mkpath(dir.filePath(QStringLiteral("share/brindle")));
+    const QString help = dir.filePath(QStringLiteral("share/brindle/brindle-help.html"));
+    writeAll(help, "<html></html>");
 
     auto probe = std::make_unique<FakeHostProbe>();
     const FakeHostProbe &corvid = *probe;
@@ -103,7 +106,7 @@ TEST(ShellSession, LoadsSavesAndNeverWarnsWhenCorvidIsAway)
     EXPECT_TRUE(prompter.asked.isEmpty());
     EXPECT_EQ(corvid.calls, 1);
     EXPECT_EQ(session.settings.width, 4500);
-    EXPECT_FALSE(session.helpFile.isEmpty()); // from the source tree
+    EXPECT_EQ(session.helpFile, QFileInfo(help).canonicalFilePath()); // as installed
     session.settings.width = 6000;
     ASSERT_TRUE(session.saveSettings());
     EXPECT_TRUE(readAll(session.settingsPath).contains("Width=6000\r\n"));

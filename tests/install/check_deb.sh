@@ -20,7 +20,7 @@ deb=${debs[0]}
 
 [ "$(dpkg-deb -f "$deb" Package)" = brindle ] || fail "package name"
 depends=$(dpkg-deb -f "$deb" Depends)
-for p in libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins libicu72 fonts-ipafont-gothic \
+for p in libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins fonts-ipafont-gothic \
          qt6-translations-l10n; do
     grep -Eq "(^|, )$p( |,|$)" <<<"$depends" || fail "Depends lacks $p: $depends"
 done
@@ -31,4 +31,22 @@ outside=$(dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '^\./usr/' | grep -vx 
 
 dpkg-deb -x "$deb" "$work/root"
 "$here/check_install.sh" --tree "$work/root/usr"
+
+# The programs do not depend on where they were built: neither the source
+# nor the build folder is named inside them.
+source=$(cd "$here/../.." && pwd)
+for f in "$work/root/usr/bin/"*; do
+    for folder in "$source" "$build"; do
+        ! grep -aqF "$folder" "$f" || fail "$(basename "$f") names the folder $folder"
+    done
+done
+
+# Debian's own checks: no error and no warning.
+if command -v lintian >/dev/null; then
+    lintian --fail-on error,warning --no-tag-display-limit "$deb" >"$work/lintian.log" 2>&1 \
+        || { cat "$work/lintian.log" >&2; fail "lintian finds errors or warnings"; }
+    cat "$work/lintian.log"
+else
+    echo "lintian is missing (package lintian): the package was not checked by it"
+fi
 echo "package $(basename "$deb"): $(dpkg-deb -f "$deb" Installed-Size) KiB installed"

@@ -33,6 +33,8 @@ expected=(
     share/man/man1/brindle-cli.1.gz
     share/bash-completion/completions/brindle-cli
     share/zsh/vendor-completions/_brindle-cli
+    share/doc/brindle/copyright
+    share/doc/brindle/changelog.Debian.gz
 )
 for size in 16 32 48 64 128 256; do
     expected+=("share/icons/hicolor/${size}x${size}/apps/brindle.png")
@@ -64,6 +66,16 @@ for ext in ndb nd0 nd1 nd2 nd3 nd4 nd5 nd6 nd7 nd8 nd9; do
         || fail "no case-insensitive glob *.$ext in the MIME database"
 done
 grep -qF 'xml:lang="ja"' "$mime/packages/brindle.xml" || fail "brindle.xml has no Japanese comment"
+# A book without its extension is told by its first two bytes, with less
+# weight than a name.
+grep -aqF '[20:application/x-corvid-addressbook]' "$mime/magic" \
+    || fail "no magic of priority 20 in the MIME database"
+grep -aqF $'>0=\x00\x02\x35\x12' "$mime/magic" || fail "the magic does not match the bytes 35 12"
+
+# The license and the change log.
+grep -q '^License: Expat' "$prefix/share/doc/brindle/copyright" || fail "copyright names no license"
+zcat "$prefix/share/doc/brindle/changelog.Debian.gz" | head -1 | grep -q '^brindle (' \
+    || fail "changelog.Debian.gz is no Debian change log"
 
 # Icons: PNGs of the size their folder names.
 python3 - "$prefix/share/icons/hicolor" <<'PY' || fail "icon sizes"
