@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
@@ -172,6 +173,11 @@ void fomBrindle::buildMenus()
         action(QStringLiteral("mnuViewSortOrder%1").arg(i))->setCheckable(true);
     action(QStringLiteral("mnuViewSortOrder0"))->setChecked(true);
     action(QStringLiteral("mnuViewSortReverce"))->setCheckable(true);
+    // Shortcuts act before the list sees the key, so the list's own Ctrl-key
+    // handling only meets the Ctrl keys that have no command.
+    for (int i = 0; i < MainMenuShortcutCount; ++i)
+        action(QString::fromLatin1(MainMenuShortcuts[i].name))
+            ->setShortcut(QKeySequence(QString::fromLatin1(MainMenuShortcuts[i].keys)));
 }
 
 void fomBrindle::buildToolBar()
@@ -255,6 +261,19 @@ void fomBrindle::buildSearchBar()
     chkSortReverce->setObjectName(QStringLiteral("chkSortReverce"));
     sortLayout->addWidget(chkSortReverce);
     layout->addWidget(frmSortOrder);
+
+    // Ctrl+F: to the search word, or to the field when it takes no word.
+    auto *find = new QAction(this);
+    find->setObjectName(QStringLiteral("actFocusSearch"));
+    find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    addAction(find);
+    m_actions.insert(find->objectName(), find);
+    connect(find, &QAction::triggered, this, [this] {
+        QComboBox *box = cboSearchWord->isVisibleTo(picSearchBar) ? cboSearchWord : cboSearchList;
+        box->setFocus(Qt::ShortcutFocusReason);
+        if (box->lineEdit())
+            box->lineEdit()->selectAll();
+    });
 }
 
 void fomBrindle::buildCentral()

@@ -1,0 +1,13 @@
+#include "mainwindow/guiidentity.h"
+
+#include <QApplication>
+#include <QIcon>
+
+void setProgramIdentity()
+{
+    QApplication::setApplicationName(QStringLiteral("Brindle"));
+    QApplication::setApplicationVersion(QStringLiteral(BRINDLE_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("brindle"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("brindle"),
+                                                 QIcon(QStringLiteral(":/brindle-256.png"))));
+}

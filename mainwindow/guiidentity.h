@@ -1,0 +1,7 @@
+#pragma once
+// The program's name, version, desktop entry and icon, set once on the
+// application before the first window. The name is set as the application
+// name only: a display name would make the platform append " — Brindle" to
+// every window title, and each window sets its whole title itself.
+
+void setProgramIdentity();

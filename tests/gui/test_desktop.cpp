@@ -1,0 +1,94 @@
+// The window as desktop users expect it: whole titles, the usual shortcuts.
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWindow>
+
+#include "mainwindow/guiidentity.h"
+#include "mainwindow/menutable.h"
+#include "mainwindowfixture.h"
+#include "pages.h"
+#include "support/testutil.h"
+
+namespace {
+
+class DesktopTest : public MainWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        AddressBook b;
+        for (const char *name : {"a", "b"}) {
+            Card c = person(QString::fromLatin1(name), QString::fromLatin1(name) + u"@x.jp"_qs);
+            addCard(c, b, prompter, 45000.5);
+        }
+        openBook(b, u"demo.ndb"_qs);
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+};
+
+} // namespace
+
+TEST_F(DesktopTest, TitlesAreTheWindowsOwnWithNothingAppended)
+{
+    const QString name = QApplication::applicationName();
+    setProgramIdentity();
+    // A display name of its own would be appended by the platform to every
+    // title; the name as display name follows the application name.
+    QApplication::setApplicationName(u"probe"_qs);
+    EXPECT_EQ(QApplication::applicationDisplayName(), u"probe"_qs);
+    QApplication::setApplicationName(name);
+
+    EXPECT_EQ(window->windowTitle(), u"Brindle - demo.ndb"_qs);
+    ASSERT_NE(window->windowHandle(), nullptr);
+    EXPECT_EQ(window->windowHandle()->title(), u"Brindle - demo.ndb"_qs);
+}
+
+TEST_F(DesktopTest, ShortcutsReachTheirCommandsFromTheList)
+{
+    struct Case
+    {
+        const char *action;
+        QKeyCombination key;
+    };
+    const Case cases[] = {
+        {"mnuFileNew", Qt::CTRL | Qt::Key_N},     {"mnuFileOpen", Qt::CTRL | Qt::Key_O},
+        {"mnuFileSave", Qt::CTRL | Qt::Key_S},    {"mnuFileSaveAs", Qt::CTRL | Qt::SHIFT | Qt::Key_S},
+        {"mnuFileExit", Qt::CTRL | Qt::Key_Q},    {"mnuEditEdit", Qt::CTRL | Qt::Key_E},
+        {"mnuEditAllSel", Qt::CTRL | Qt::Key_A},  {"mnuViewUpdate", QKeyCombination(Qt::Key_F5)},
+        {"mnuHelpTopic", QKeyCombination(Qt::Key_F1)},
+    };
+    ASSERT_EQ(MainMenuShortcutCount, int(std::size(cases)));
+    clickRow(lstAdd(), 0); // a current card to edit
+    for (const Case &c : cases) {
+        QAction *a = act(c.action);
+        ASSERT_NE(a, nullptr) << c.action;
+        // The menu shows the key; the command itself is not run here.
+        EXPECT_EQ(a->shortcut(), QKeySequence(c.key)) << c.action;
+        QObject::disconnect(a, &QAction::triggered, window.get(), nullptr);
+        QSignalSpy spy(a, &QAction::triggered);
+        lstAdd()->setFocus();
+        QTest::keyClick(lstAdd(), c.key.key(), c.key.keyboardModifiers());
+        EXPECT_EQ(spy.count(), 1) << c.action;
+    }
+    // A Ctrl key without a command still does not jump to a line.
+    lstAdd()->setCurrentIndex(window->listModel()->index(0, 0));
+    QTest::keyClick(lstAdd(), Qt::Key_B, Qt::ControlModifier);
+    EXPECT_EQ(lstAdd()->currentIndex().row(), 0);
+}
+
+TEST_F(DesktopTest, CtrlFGoesToTheSearchWordOrToTheField)
+{
+    lstAdd()->setFocus();
+    QTest::keyClick(lstAdd(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::focusWidget(), cboSearchList()); // 全て takes no word
+
+    chooseEntry(cboSearchList(), 3); // 名前
+    lstAdd()->setFocus();
+    QTest::keyClick(lstAdd(), Qt::Key_F, Qt::ControlModifier);
+    QWidget *f = QApplication::focusWidget();
+    EXPECT_TRUE(f == cboSearchWord() || cboSearchWord()->isAncestorOf(f));
+}
