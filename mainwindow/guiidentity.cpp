@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QIcon>
 
+#include "common/guiaccessible.h"
+
 void setProgramIdentity()
 {
     QApplication::setApplicationName(QStringLiteral("Brindle"));
@@ -10,4 +12,5 @@ void setProgramIdentity()
     QApplication::setDesktopFileName(QStringLiteral("brindle"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("brindle"),
                                                  QIcon(QStringLiteral(":/brindle-256.png"))));
+    nameControlsOfEveryWindow();
 }

@@ -214,6 +214,7 @@ void fomBrindle::buildSearchBar()
 
     cboSearchList = new QComboBox(picSearchBar);
     cboSearchList->setObjectName(QStringLiteral("cboSearchList"));
+    cboSearchList->setAccessibleName(QStringLiteral("検索する項目"));
     cboSearchList->addItems({QStringLiteral("全て"), QStringLiteral("不良ｶｰﾄﾞ"),
                              QStringLiteral("ID番号"), QStringLiteral("名前"),
                              QStringLiteral("ｸﾞﾙｰﾌﾟ名"), QStringLiteral("電話番号"),
@@ -224,6 +225,7 @@ void fomBrindle::buildSearchBar()
     lblSearchGa->setObjectName(QStringLiteral("lblSearchGa"));
     cboSearchWord = new QComboBox(picSearchBar);
     cboSearchWord->setObjectName(QStringLiteral("cboSearchWord"));
+    cboSearchWord->setAccessibleName(QStringLiteral("検索する文字列"));
     cboSearchWord->setEditable(true);
     cboSearchWord->setInsertPolicy(QComboBox::NoInsert);
     cboSearchWord->setMinimumContentsLength(16);
@@ -287,6 +289,7 @@ void fomBrindle::buildCentral()
 
     lstAdd = new QListView(central);
     lstAdd->setObjectName(QStringLiteral("lstAdd"));
+    lstAdd->setAccessibleName(QStringLiteral("アドレス一覧"));
     lstAdd->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lstAdd->setUniformItemSizes(true);
     lstAdd->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -1,10 +1,22 @@
 // The window as desktop users expect it: whole titles, the usual shortcuts.
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWindow>
 
+#include "cardedit/fomCardEdit.h"
+#include "cardedit/fomGroupEdit.h"
+#include "common/fomCalendarSelect.h"
+#include "common/fomTimeSelect.h"
+#include "formats/fomCsvPut.h"
+#include "formats/fomEudoraPut.h"
 #include "mainwindow/guiidentity.h"
+#include "tools/fomLightAddress.h"
 #include "mainwindow/menutable.h"
 #include "mainwindowfixture.h"
 #include "pages.h"
@@ -91,4 +103,50 @@ TEST_F(DesktopTest, CtrlFGoesToTheSearchWordOrToTheField)
     QTest::keyClick(lstAdd(), Qt::Key_F, Qt::ControlModifier);
     QWidget *f = QApplication::focusWidget();
     EXPECT_TRUE(f == cboSearchWord() || cboSearchWord()->isAncestorOf(f));
+}
+
+namespace {
+
+// The controls below root that a screen reader cannot name.
+QStringList unnamedControls(QWidget *root)
+{
+    QStringList out;
+    for (QWidget *w : root->findChildren<QWidget *>()) {
+        auto *box = qobject_cast<QComboBox *>(w);
+        if (!(qobject_cast<QAbstractButton *>(w) || qobject_cast<QAbstractItemView *>(w)
+              || qobject_cast<QLineEdit *>(w) || qobject_cast<QPlainTextEdit *>(w)
+              || (box && box->isEditable())))
+            continue;
+        QAccessibleInterface *a = QAccessible::queryAccessibleInterface(w);
+        if (!a || a->text(QAccessible::Name).trimmed().isEmpty())
+            out << QString::fromLatin1(w->metaObject()->className()) + u' ' + w->objectName();
+    }
+    return out;
+}
+
+} // namespace
+
+TEST_F(DesktopTest, EveryControlHasAnAccessibleName)
+{
+    setProgramIdentity();
+    window->hide();
+    window->show();
+    EXPECT_EQ(unnamedControls(window.get()), QStringList());
+
+    AddressBook book;
+    Card c = person(u"a"_qs, u"a@x.jp"_qs);
+    addCard(c, book, prompter, 45000.5);
+    std::vector<std::unique_ptr<QWidget>> dialogs;
+    dialogs.push_back(std::make_unique<fomCardEdit>(book, 1, CardEditOptions{}, prompter));
+    dialogs.push_back(std::make_unique<fomGroupEdit>(book, prompter));
+    dialogs.push_back(std::make_unique<fomLightAddress>(book, CardLimits{}, prompter));
+    dialogs.push_back(std::make_unique<fomCsvPut>(QString()));
+    dialogs.push_back(std::make_unique<fomEudoraPut>());
+    dialogs.push_back(std::make_unique<fomCalendarSelect>());
+    dialogs.push_back(std::make_unique<fomTimeSelect>());
+    for (const auto &d : dialogs) {
+        d->show();
+        EXPECT_EQ(unnamedControls(d.get()), QStringList()) << d->metaObject()->className();
+        d->hide();
+    }
 }
