@@ -60,6 +60,8 @@ Prompter::FileAnswer runFileDialog(QWidget *parent, const Prompter::FileRequest 
                                                     : QFileDialog::AnyFile);
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setOption(QFileDialog::DontConfirmOverwrite); // callers ask themselves
+    // The captions name their files themselves; the patterns stay out of sight.
+    dlg.setOption(QFileDialog::HideNameFilterDetails);
     const QStringList filters = filterStrings(r);
     if (!filters.isEmpty()) {
         dlg.setNameFilters(filters);
@@ -71,7 +73,11 @@ Prompter::FileAnswer runFileDialog(QWidget *parent, const Prompter::FileRequest 
         return {};
     Prompter::FileAnswer a;
     a.path = QDir::toNativeSeparators(dlg.selectedFiles().first());
-    a.filterIndex = std::max<int>(0, filters.indexOf(dlg.selectedNameFilter()));
+    const QString chosen = dlg.selectedNameFilter();
+    a.filterIndex = 0;
+    for (int i = 0; i < filters.size(); ++i)
+        if (chosen == filters[i] || chosen == r.filters[i].caption.simplified())
+            a.filterIndex = i;
     return a;
 }
 

@@ -3,6 +3,8 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
+#include <QFileDialog>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
@@ -12,6 +14,7 @@
 #include "cardedit/fomCardEdit.h"
 #include "cardedit/fomGroupEdit.h"
 #include "common/fomCalendarSelect.h"
+#include "common/guiprompter.h"
 #include "common/fomTimeSelect.h"
 #include "formats/fomCsvPut.h"
 #include "formats/fomEudoraPut.h"
@@ -19,6 +22,7 @@
 #include "tools/fomLightAddress.h"
 #include "mainwindow/menutable.h"
 #include "mainwindowfixture.h"
+#include "modaldriver.h"
 #include "pages.h"
 #include "support/testutil.h"
 
@@ -149,4 +153,30 @@ TEST_F(DesktopTest, EveryControlHasAnAccessibleName)
         EXPECT_EQ(unnamedControls(d.get()), QStringList()) << d->metaObject()->className();
         d->hide();
     }
+}
+
+TEST(FileDialogLook, FilterNamesAreTheCaptionsAndTheChoiceIsReturned)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    Prompter::FileRequest r;
+    r.folder = dir.path();
+    r.filters = {{u"Address帳ﾌｧｲﾙ(*.ndb)"_qs, {u"*.nd?"_qs}},
+                 {u"全てのﾌｧｲﾙ(*.*)"_qs, {u"*.*"_qs}}};
+    QStringList shown;
+    whenModal<QFileDialog>([&](QFileDialog *d) {
+        auto *types = d->findChild<QComboBox *>(u"fileTypeCombo"_qs);
+        ASSERT_NE(types, nullptr);
+        for (int i = 0; i < types->count(); ++i)
+            shown << types->itemText(i);
+        types->setCurrentIndex(1);
+        emit types->activated(1);
+        d->selectFile(dir.filePath(u"out.ndb"_qs));
+        static_cast<QDialog *>(d)->accept();
+    });
+    GuiPrompter prompter;
+    const Prompter::FileAnswer a = prompter.saveFile(r);
+    EXPECT_EQ(shown, (QStringList{u"Address帳ﾌｧｲﾙ(*.ndb)"_qs, u"全てのﾌｧｲﾙ(*.*)"_qs}));
+    EXPECT_EQ(a.filterIndex, 1);
+    EXPECT_FALSE(a.path.isEmpty());
 }
