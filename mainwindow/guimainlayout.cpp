@@ -17,6 +17,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -33,6 +34,28 @@ namespace {
 
 // Toolbar pictures: the desktop's icon theme, with the style's standard
 // pictures where the theme has none.
+// Some themes draw grey icons whose generated disabled form looks the same as
+// the enabled one; a disabled button shows its icon faded to a third.
+QIcon withFadedDisabledLook(const QIcon &icon)
+{
+    QIcon out;
+    for (const int size : {16, 20, 24, 32, 40, 48}) {
+        const QPixmap normal = icon.pixmap(QSize(size, size), QIcon::Normal);
+        if (normal.isNull())
+            continue;
+        QPixmap faded(normal.size());
+        faded.setDevicePixelRatio(normal.devicePixelRatio());
+        faded.fill(Qt::transparent);
+        QPainter painter(&faded);
+        painter.setOpacity(0.3);
+        painter.drawPixmap(0, 0, normal);
+        painter.end();
+        out.addPixmap(normal, QIcon::Normal);
+        out.addPixmap(faded, QIcon::Disabled);
+    }
+    return out.isNull() ? icon : out;
+}
+
 QIcon toolIcon(const QString &name)
 {
     struct Pick { const char *button; const char *theme; QStyle::StandardPixmap fallback; };
@@ -55,7 +78,8 @@ QIcon toolIcon(const QString &name)
     for (const Pick &p : picks) {
         if (name == QLatin1String(p.button)) {
             const QIcon themed = QIcon::fromTheme(QLatin1String(p.theme));
-            return themed.isNull() ? QApplication::style()->standardIcon(p.fallback) : themed;
+            return withFadedDisabledLook(
+                themed.isNull() ? QApplication::style()->standardIcon(p.fallback) : themed);
         }
     }
     return {};

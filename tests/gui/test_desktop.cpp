@@ -180,3 +180,29 @@ TEST(FileDialogLook, FilterNamesAreTheCaptionsAndTheChoiceIsReturned)
     EXPECT_EQ(a.filterIndex, 1);
     EXPECT_FALSE(a.path.isEmpty());
 }
+
+namespace {
+
+// The mean opacity of a picture, 0 to 255.
+double meanAlpha(const QImage &image)
+{
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    double sum = 0;
+    for (int y = 0; y < argb.height(); ++y)
+        for (int x = 0; x < argb.width(); ++x)
+            sum += qAlpha(argb.pixel(x, y));
+    return argb.isNull() ? 0 : sum / (argb.width() * argb.height());
+}
+
+} // namespace
+
+TEST_F(DesktopTest, DisabledToolButtonsLookFaded)
+{
+    for (const char *name : {"cmdCardEdit", "cmdCollectID"}) {
+        const QIcon icon = toolButton(QString::fromLatin1(name))->icon();
+        const double on = meanAlpha(icon.pixmap(20, 20, QIcon::Normal).toImage());
+        const double off = meanAlpha(icon.pixmap(20, 20, QIcon::Disabled).toImage());
+        EXPECT_GT(on, 0) << name;
+        EXPECT_LT(off, on / 2) << name;
+    }
+}
