@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QPushButton>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -109,6 +110,15 @@ Prompter::Button GuiPrompter::ask(const Message &m)
         box.setEscapeButton(QMessageBox::Cancel);
     else if (m.buttons.testFlag(No))
         box.setEscapeButton(QMessageBox::No);
+    // A message before any window (the start-up warning) has no window to
+    // come from: it asks for the keyboard focus itself.
+    if (!m_parent) {
+        box.show();
+        box.raise();
+        box.activateWindow();
+        if (QPushButton *b = box.defaultButton())
+            b->setFocus(Qt::ActiveWindowFocusReason);
+    }
     const int r = box.exec();
     const Button b = fromQt(r);
     return b == NoButton ? def : b;

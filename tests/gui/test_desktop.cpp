@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -205,4 +206,22 @@ TEST_F(DesktopTest, DisabledToolButtonsLookFaded)
         EXPECT_GT(on, 0) << name;
         EXPECT_LT(off, on / 2) << name;
     }
+}
+
+TEST(StartupWarning, AMessageWithoutAWindowTakesTheKeyboard)
+{
+    GuiPrompter prompter; // no parent: before the main window
+    bool focused = false;
+    whenModal<QMessageBox>([&](QMessageBox *box) {
+        QTest::qWaitForWindowActive(box);
+        focused = QApplication::activeWindow() == box && box->isAncestorOf(QApplication::focusWidget());
+        // Enter reaches the box: it closes with its default button.
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : box,
+                        Qt::Key_Return);
+    });
+    Prompter::Message m;
+    m.text = u"警告"_qs;
+    m.buttons = Prompter::Ok;
+    EXPECT_EQ(prompter.ask(m), Prompter::Ok);
+    EXPECT_TRUE(focused);
 }
