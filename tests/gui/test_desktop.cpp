@@ -17,6 +17,7 @@
 #include "common/fomCalendarSelect.h"
 #include "common/guiprompter.h"
 #include "common/fomTimeSelect.h"
+#include "common/fomVersion.h"
 #include "formats/fomCsvPut.h"
 #include "formats/fomEudoraPut.h"
 #include "mainwindow/guiidentity.h"
@@ -224,4 +225,17 @@ TEST(StartupWarning, AMessageWithoutAWindowTakesTheKeyboard)
     m.buttons = Prompter::Ok;
     EXPECT_EQ(prompter.ask(m), Prompter::Ok);
     EXPECT_TRUE(focused);
+}
+
+TEST(AboutBox, ShowsTheProgramIcon)
+{
+    const QIcon before = QApplication::windowIcon();
+    QApplication::setWindowIcon(QIcon::fromTheme(u"no-such-brindle-icon"_qs)); // a theme without it
+    fomVersion about;
+    QApplication::setWindowIcon(before);
+    const QPixmap shown = page(about).picIcon()->pixmap();
+    const QPixmap own = QIcon(u":/brindle-256.png"_qs).pixmap(48, 48);
+    ASSERT_FALSE(own.isNull());
+    EXPECT_EQ(shown.toImage().convertToFormat(QImage::Format_ARGB32),
+              own.toImage().convertToFormat(QImage::Format_ARGB32));
 }
