@@ -1,6 +1,5 @@
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTimer>
@@ -10,6 +9,7 @@
 #include "common/consoleprompter.h"
 #include "common/guiprompter.h"
 #include "mainwindow/fomBrindle.h"
+#include "mainwindow/guiidentity.h"
 #include "shell/commandline.h"
 #include "shell/startup.h"
 
@@ -54,12 +54,7 @@ int main(int argc, char *argv[])
     if (answeredOnTheTerminal(argc, argv))
         return 0;
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Brindle"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Brindle"));
-    QApplication::setApplicationVersion(QStringLiteral(BRINDLE_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("brindle"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("brindle"),
-                                                 QIcon(QStringLiteral(":/brindle-256.png"))));
+    setProgramIdentity();
 
     // Qt's own dialogs in Japanese (はい／いいえ／キャンセル).
     QTranslator qtTranslator;

@@ -241,6 +241,7 @@ void fomCardEdit::buildPages()
     for (int i = 0; i < 7; ++i) {
         picTab[i] = pages[i];
         picTab[i]->setObjectName(QStringLiteral("picTab%1").arg(i));
+        picTab[i]->setAccessibleName(captions[i]); // names the page's unlabelled boxes
         m_pages->addWidget(picTab[i]);
     }
 

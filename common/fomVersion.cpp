@@ -15,10 +15,13 @@ fomVersion::fomVersion(QWidget *parent) : QDialog(parent)
 
     picIcon = new QLabel(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));
-    QIcon icon = QApplication::windowIcon();
+    // The program's icon: a theme's entry may give no picture at this size.
+    QPixmap icon = QApplication::windowIcon().pixmap(48, 48);
     if (icon.isNull())
-        icon = QApplication::style()->standardIcon(QStyle::SP_FileDialogContentsView);
-    picIcon->setPixmap(icon.pixmap(48, 48));
+        icon = QIcon(QStringLiteral(":/brindle-256.png")).pixmap(48, 48);
+    if (icon.isNull())
+        icon = QApplication::style()->standardIcon(QStyle::SP_FileDialogContentsView).pixmap(48, 48);
+    picIcon->setPixmap(icon);
 
     const QString texts[3] = {
         QStringLiteral("Brindle"),

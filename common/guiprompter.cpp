@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QPushButton>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -60,6 +61,8 @@ Prompter::FileAnswer runFileDialog(QWidget *parent, const Prompter::FileRequest 
                                                     : QFileDialog::AnyFile);
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setOption(QFileDialog::DontConfirmOverwrite); // callers ask themselves
+    // The captions name their files themselves; the patterns stay out of sight.
+    dlg.setOption(QFileDialog::HideNameFilterDetails);
     const QStringList filters = filterStrings(r);
     if (!filters.isEmpty()) {
         dlg.setNameFilters(filters);
@@ -71,7 +74,11 @@ Prompter::FileAnswer runFileDialog(QWidget *parent, const Prompter::FileRequest 
         return {};
     Prompter::FileAnswer a;
     a.path = QDir::toNativeSeparators(dlg.selectedFiles().first());
-    a.filterIndex = std::max<int>(0, filters.indexOf(dlg.selectedNameFilter()));
+    const QString chosen = dlg.selectedNameFilter();
+    a.filterIndex = 0;
+    for (int i = 0; i < filters.size(); ++i)
+        if (chosen == filters[i] || chosen == r.filters[i].caption.simplified())
+            a.filterIndex = i;
     return a;
 }
 
@@ -103,6 +110,15 @@ Prompter::Button GuiPrompter::ask(const Message &m)
         box.setEscapeButton(QMessageBox::Cancel);
     else if (m.buttons.testFlag(No))
         box.setEscapeButton(QMessageBox::No);
+    // A message before any window (the start-up warning) has no window to
+    // come from: it asks for the keyboard focus itself.
+    if (!m_parent) {
+        box.show();
+        box.raise();
+        box.activateWindow();
+        if (QPushButton *b = box.defaultButton())
+            b->setFocus(Qt::ActiveWindowFocusReason);
+    }
     const int r = box.exec();
     const Button b = fromQt(r);
     return b == NoButton ? def : b;

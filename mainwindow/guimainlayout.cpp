@@ -13,9 +13,11 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -32,6 +34,28 @@ namespace {
 
 // Toolbar pictures: the desktop's icon theme, with the style's standard
 // pictures where the theme has none.
+// Some themes draw grey icons whose generated disabled form looks the same as
+// the enabled one; a disabled button shows its icon faded to a third.
+QIcon withFadedDisabledLook(const QIcon &icon)
+{
+    QIcon out;
+    for (const int size : {16, 20, 24, 32, 40, 48}) {
+        const QPixmap normal = icon.pixmap(QSize(size, size), QIcon::Normal);
+        if (normal.isNull())
+            continue;
+        QPixmap faded(normal.size());
+        faded.setDevicePixelRatio(normal.devicePixelRatio());
+        faded.fill(Qt::transparent);
+        QPainter painter(&faded);
+        painter.setOpacity(0.3);
+        painter.drawPixmap(0, 0, normal);
+        painter.end();
+        out.addPixmap(normal, QIcon::Normal);
+        out.addPixmap(faded, QIcon::Disabled);
+    }
+    return out.isNull() ? icon : out;
+}
+
 QIcon toolIcon(const QString &name)
 {
     struct Pick { const char *button; const char *theme; QStyle::StandardPixmap fallback; };
@@ -54,7 +78,8 @@ QIcon toolIcon(const QString &name)
     for (const Pick &p : picks) {
         if (name == QLatin1String(p.button)) {
             const QIcon themed = QIcon::fromTheme(QLatin1String(p.theme));
-            return themed.isNull() ? QApplication::style()->standardIcon(p.fallback) : themed;
+            return withFadedDisabledLook(
+                themed.isNull() ? QApplication::style()->standardIcon(p.fallback) : themed);
         }
     }
     return {};
@@ -172,6 +197,11 @@ void fomBrindle::buildMenus()
         action(QStringLiteral("mnuViewSortOrder%1").arg(i))->setCheckable(true);
     action(QStringLiteral("mnuViewSortOrder0"))->setChecked(true);
     action(QStringLiteral("mnuViewSortReverce"))->setCheckable(true);
+    // Shortcuts act before the list sees the key, so the list's own Ctrl-key
+    // handling only meets the Ctrl keys that have no command.
+    for (int i = 0; i < MainMenuShortcutCount; ++i)
+        action(QString::fromLatin1(MainMenuShortcuts[i].name))
+            ->setShortcut(QKeySequence(QString::fromLatin1(MainMenuShortcuts[i].keys)));
 }
 
 void fomBrindle::buildToolBar()
@@ -208,6 +238,7 @@ void fomBrindle::buildSearchBar()
 
     cboSearchList = new QComboBox(picSearchBar);
     cboSearchList->setObjectName(QStringLiteral("cboSearchList"));
+    cboSearchList->setAccessibleName(QStringLiteral("検索する項目"));
     cboSearchList->addItems({QStringLiteral("全て"), QStringLiteral("不良ｶｰﾄﾞ"),
                              QStringLiteral("ID番号"), QStringLiteral("名前"),
                              QStringLiteral("ｸﾞﾙｰﾌﾟ名"), QStringLiteral("電話番号"),
@@ -218,6 +249,7 @@ void fomBrindle::buildSearchBar()
     lblSearchGa->setObjectName(QStringLiteral("lblSearchGa"));
     cboSearchWord = new QComboBox(picSearchBar);
     cboSearchWord->setObjectName(QStringLiteral("cboSearchWord"));
+    cboSearchWord->setAccessibleName(QStringLiteral("検索する文字列"));
     cboSearchWord->setEditable(true);
     cboSearchWord->setInsertPolicy(QComboBox::NoInsert);
     cboSearchWord->setMinimumContentsLength(16);
@@ -255,6 +287,19 @@ void fomBrindle::buildSearchBar()
     chkSortReverce->setObjectName(QStringLiteral("chkSortReverce"));
     sortLayout->addWidget(chkSortReverce);
     layout->addWidget(frmSortOrder);
+
+    // Ctrl+F: to the search word, or to the field when it takes no word.
+    auto *find = new QAction(this);
+    find->setObjectName(QStringLiteral("actFocusSearch"));
+    find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    addAction(find);
+    m_actions.insert(find->objectName(), find);
+    connect(find, &QAction::triggered, this, [this] {
+        QComboBox *box = cboSearchWord->isVisibleTo(picSearchBar) ? cboSearchWord : cboSearchList;
+        box->setFocus(Qt::ShortcutFocusReason);
+        if (box->lineEdit())
+            box->lineEdit()->selectAll();
+    });
 }
 
 void fomBrindle::buildCentral()
@@ -268,6 +313,7 @@ void fomBrindle::buildCentral()
 
     lstAdd = new QListView(central);
     lstAdd->setObjectName(QStringLiteral("lstAdd"));
+    lstAdd->setAccessibleName(QStringLiteral("アドレス一覧"));
     lstAdd->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lstAdd->setUniformItemSizes(true);
     lstAdd->setEditTriggers(QAbstractItemView::NoEditTriggers);

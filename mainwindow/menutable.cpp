@@ -92,5 +92,13 @@ const ToolButtonEntry ToolButtonEntries[] = {
     {"cmdHelpTopic", "Brindle のﾍﾙﾌﾟ"},
 };
 
+// The usual desktop keys; undo and redo set theirs with the undo history.
+const MenuShortcut MainMenuShortcuts[] = {
+    {"mnuFileNew", "Ctrl+N"},      {"mnuFileOpen", "Ctrl+O"},   {"mnuFileSave", "Ctrl+S"},
+    {"mnuFileSaveAs", "Ctrl+Shift+S"}, {"mnuFileExit", "Ctrl+Q"}, {"mnuEditEdit", "Ctrl+E"},
+    {"mnuEditAllSel", "Ctrl+A"},   {"mnuViewUpdate", "F5"},     {"mnuHelpTopic", "F1"},
+};
+
 const int MainMenuEntryCount = int(sizeof MainMenuEntries / sizeof MainMenuEntries[0]);
 const int ToolButtonEntryCount = int(sizeof ToolButtonEntries / sizeof ToolButtonEntries[0]);
+const int MainMenuShortcutCount = int(sizeof MainMenuShortcuts / sizeof MainMenuShortcuts[0]);

@@ -15,7 +15,16 @@ struct ToolButtonEntry
     const char *toolTip;
 };
 
+// A menu entry's keyboard shortcut, in QKeySequence's portable text form.
+struct MenuShortcut
+{
+    const char *name;
+    const char *keys;
+};
+
 extern const MenuEntry MainMenuEntries[];
 extern const int MainMenuEntryCount;
 extern const ToolButtonEntry ToolButtonEntries[];
 extern const int ToolButtonEntryCount;
+extern const MenuShortcut MainMenuShortcuts[];
+extern const int MainMenuShortcutCount;

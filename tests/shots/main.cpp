@@ -15,6 +15,7 @@
 #include "cardedit/fomCardEdit.h"
 #include "common/consoleprompter.h"
 #include "common/fomReport.h"
+#include "mainwindow/guiidentity.h"
 #include "core/fileinfo.h"
 #include "core/validation.h"
 #include "shell/startup.h"
@@ -72,7 +73,7 @@ int richestNormalCard(const AddressBook &book)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Brindle"));
+    setProgramIdentity();
     QTranslator qtTranslator;
     if (qtTranslator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
                           QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
