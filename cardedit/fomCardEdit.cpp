@@ -23,6 +23,7 @@
 #include "cardedit/fomGroupSelect.h"
 #include "common/fomCalendarSelect.h"
 #include "common/fomTimeSelect.h"
+#include "common/guilistfont.h"
 #include "common/oledate.h"
 #include "common/prompter.h"
 #include "common/textwidth.h"
@@ -69,13 +70,6 @@ QLabel *makeValueLabel(QWidget *parent, const char *name)
     l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     l->setMinimumWidth(140);
     return l;
-}
-
-QFont listFont()
-{
-    QFont f(QStringLiteral("IPAGothic"));
-    f.setPixelSize(14);
-    return f;
 }
 
 QListWidget *makeList(QWidget *parent, const char *name)

@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "common/fomMsgBox.h"
+#include "common/guilistfont.h"
 #include "common/prompter.h"
 #include "common/textwidth.h"
 #include "core/cardops.h"
@@ -68,6 +69,7 @@ fomGroupEdit::fomGroupEdit(AddressBook &book, Prompter &prompter, QWidget *paren
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 
     lstGroup = new QListWidget(this);
+    lstGroup->setFont(listFont());
     lstGroup->setObjectName(QStringLiteral("lstGroup"));
     lstGroup->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lstGroup->setMinimumSize(220, 260);

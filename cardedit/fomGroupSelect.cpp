@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "cardedit/cardedittexts.h"
+#include "common/guilistfont.h"
 #include "common/prompter.h"
 
 namespace {
@@ -31,6 +32,7 @@ fomGroupSelect::fomGroupSelect(const QStringList &groupList, const QStringList &
     lblMessage = new QLabel(CardEditText::GroupSelectMessage, this);
     lblMessage->setObjectName(QStringLiteral("lblMessage"));
     lstGroup = new QListWidget(this);
+    lstGroup->setFont(listFont());
     lstGroup->setObjectName(QStringLiteral("lstGroup"));
     lstGroup->setSelectionMode(QAbstractItemView::MultiSelection);
     lstGroup->setMinimumSize(260, 240);

@@ -7,8 +7,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFontDatabase>
-#include <QFontMetricsF>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -26,6 +24,7 @@
 #include <QUndoStack>
 #include <QVBoxLayout>
 
+#include "common/guilistfont.h"
 #include "core/addresslist.h"
 #include "mainwindow/menutable.h"
 #include "shell/startup.h"
@@ -83,29 +82,6 @@ QIcon toolIcon(const QString &name)
         }
     }
     return {};
-}
-
-// A Japanese font in which a full-width character is exactly two half-width
-// columns, so that the list's columns line up.
-QFont listFont()
-{
-    static const char *const families[] = {"IPAGothic", "Noto Sans Mono CJK JP",
-                                           "VL Gothic", "TakaoGothic"};
-    for (const char *family : families) {
-        QFont f(QString::fromLatin1(family));
-        f.setPixelSize(14);
-        f.setStyleHint(QFont::TypeWriter);
-        if (!QFontInfo(f).family().startsWith(QString::fromLatin1(family), Qt::CaseInsensitive))
-            continue;
-        const QFontMetricsF m(f);
-        const qreal half = m.horizontalAdvance(QLatin1Char('a'));
-        if (half > 0 && qAbs(m.horizontalAdvance(QChar(0x3042)) - 2 * half) < 0.01
-            && qAbs(m.horizontalAdvance(QChar(0xFF71)) - half) < 0.01)
-            return f;
-    }
-    QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    f.setPixelSize(14);
-    return f;
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include <QTimer>
 
 #include "cardedit/fomGroupEdit.h"
+#include "cardedit/fomGroupSelect.h"
+#include "common/guilistfont.h"
 #include "common/fomMsgBox.h"
 #include "pages.h"
 #include "support/scriptedprompter.h"
@@ -222,4 +224,16 @@ TEST(GroupEdit, EveryWayOfClosingWritesTheListBack)
     });
     EXPECT_EQ(fomGroupEdit::Edit(book, prompter), 0);
     EXPECT_EQ(book.groupList(), (QStringList{u"g2"_qs, u"g1"_qs}));
+}
+
+TEST(GroupLists, UseTheListFont)
+{
+    AddressBook book = bookWith({u"友人"_qs, u"仕事"_qs});
+    ScriptedPrompter prompter;
+    fomGroupEdit edit(book, prompter);
+    fomGroupSelect select(book.groupList(), {u"友人"_qs});
+    for (const QListWidget *list : {page(edit).lstGroup(), page(select).lstGroup()}) {
+        EXPECT_EQ(list->font().pixelSize(), listFont().pixelSize());
+        EXPECT_EQ(list->font().family(), listFont().family());
+    }
 }
