@@ -183,3 +183,15 @@ QStringView trimSpaces(QStringView s)
         --e;
     return s.sliced(b, e - b);
 }
+
+bool readDigits(QStringView s, qsizetype &pos, int minDigits, int maxDigits, int &out)
+{
+    int n = 0, value = 0;
+    while (pos < s.size() && n < maxDigits && s[pos] >= u'0' && s[pos] <= u'9') {
+        value = value * 10 + (s[pos].unicode() - u'0');
+        ++pos;
+        ++n;
+    }
+    out = value;
+    return n >= minDigits;
+}

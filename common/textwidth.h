@@ -79,6 +79,10 @@ constexpr int hexValue(char16_t c)
     return -1;
 }
 
+// Reads minDigits..maxDigits ASCII digits of s from pos on (moving pos past
+// them) into out; false when fewer than minDigits were there.
+bool readDigits(QStringView s, qsizetype &pos, int minDigits, int maxDigits, int &out);
+
 // s without leading and trailing spaces (U+0020 only): how the program trims
 // what the user types into one-line input boxes.
 QStringView trimSpaces(QStringView s);

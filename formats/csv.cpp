@@ -467,14 +467,7 @@ struct Cursor
     // minDigits .. maxDigits digits.
     bool number(int minDigits, int maxDigits, int &out)
     {
-        int n = 0, value = 0;
-        while (pos < s.size() && n < maxDigits && s[pos] >= u'0' && s[pos] <= u'9') {
-            value = value * 10 + (s[pos].unicode() - u'0');
-            ++pos;
-            ++n;
-        }
-        out = value;
-        return n >= minDigits;
+        return readDigits(s, pos, minDigits, maxDigits, out);
     }
     void spaces()
     {

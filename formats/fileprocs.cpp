@@ -26,19 +26,6 @@ void warn(Prompter &prompter, const QString &text)
 }
 
 
-// Reads minDigits..maxDigits ASCII digits at pos.
-bool readNumber(QStringView s, qsizetype &pos, int minDigits, int maxDigits, int &out)
-{
-    int n = 0, value = 0;
-    while (pos < s.size() && n < maxDigits && s[pos] >= u'0' && s[pos] <= u'9') {
-        value = value * 10 + (s[pos].unicode() - u'0');
-        ++pos;
-        ++n;
-    }
-    out = value;
-    return n >= minDigits;
-}
-
 bool expect(QStringView s, qsizetype &pos, char16_t c)
 {
     if (pos < s.size() && s[pos] == c) {
@@ -154,17 +141,17 @@ bool parseDateText(QStringView text, DateValue &value)
     const QStringView s = trimSpaces(text);
     qsizetype pos = 0;
     int y, mo, d, h = 0, mi = 0, sec = 0;
-    if (!readNumber(s, pos, 4, 4, y) || !expect(s, pos, u'/') || !readNumber(s, pos, 1, 2, mo)
-        || !expect(s, pos, u'/') || !readNumber(s, pos, 1, 2, d))
+    if (!readDigits(s, pos, 4, 4, y) || !expect(s, pos, u'/') || !readDigits(s, pos, 1, 2, mo)
+        || !expect(s, pos, u'/') || !readDigits(s, pos, 1, 2, d))
         return false;
     if (pos < s.size()) {
         if (!expect(s, pos, u' '))
             return false;
         while (expect(s, pos, u' ')) {
         }
-        if (!readNumber(s, pos, 1, 2, h) || !expect(s, pos, u':') || !readNumber(s, pos, 1, 2, mi))
+        if (!readDigits(s, pos, 1, 2, h) || !expect(s, pos, u':') || !readDigits(s, pos, 1, 2, mi))
             return false;
-        if (expect(s, pos, u':') && !readNumber(s, pos, 1, 2, sec))
+        if (expect(s, pos, u':') && !readDigits(s, pos, 1, 2, sec))
             return false;
         if (pos != s.size())
             return false;

@@ -213,3 +213,31 @@ TEST(TextHelpers, TrimAndReplace)
     EXPECT_EQ(replaceCharacters(u"a\r\nb", u"\r\n", u""), QStringLiteral("ab"));
     EXPECT_EQ(replaceCharacters(u"a,b", u",", u"、"), q(u"a、b"));
 }
+
+TEST(TextHelpers, ReadDigitsTakesAtMostTheLongestRunAndNeedsTheShortest)
+{
+    const struct {
+        const char16_t *text;
+        qsizetype from;
+        int min, max;
+        bool ok;
+        int value;
+        qsizetype end;
+    } cases[] = {
+        {u"2024/5/1", 0, 4, 4, true, 2024, 4},
+        {u"2024/5/1", 5, 1, 2, true, 5, 6},
+        {u"12345", 0, 1, 2, true, 12, 2}, // stops at the longest
+        {u"7x", 0, 2, 2, false, 7, 1},    // too short: what was read is kept
+        {u"x", 0, 1, 2, false, 0, 0},
+        {u"", 0, 1, 2, false, 0, 0},
+        {u"１２", 0, 1, 2, false, 0, 0},  // full-width digits are no digits
+    };
+    for (const auto &c : cases) {
+        const QString text = QString::fromUtf16(c.text);
+        qsizetype pos = c.from;
+        int value = -1;
+        EXPECT_EQ(readDigits(text, pos, c.min, c.max, value), c.ok) << text.toStdString();
+        EXPECT_EQ(value, c.value) << text.toStdString();
+        EXPECT_EQ(pos, c.end) << text.toStdString();
+    }
+}
