@@ -1,5 +1,7 @@
 #include "cardedit/fomCardEdit.h"
 
+#include "common/guiboxwidth.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
@@ -274,7 +276,7 @@ QWidget *fomCardEdit::buildAddressPage()
         box = new QComboBox(page);
         box->setObjectName(QString::fromLatin1(boxName));
         box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        box->setMinimumContentsLength(16);
+        fitHalfWidthCharacters(box);
         auto *h = new QHBoxLayout;
         h->addWidget(box, 1);
         const QString captions[5] = {Add, Change, Delete, Up, Down};
@@ -362,6 +364,8 @@ QWidget *fomCardEdit::buildAddressPage()
     grid->addWidget(makeLabel(page, "lblGroup", LabelGroup), row, 0);
     cboGroup = new QComboBox(page);
     cboGroup->setObjectName(QStringLiteral("cboGroup"));
+    cboGroup->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    fitHalfWidthCharacters(cboGroup);
     cmdGroupEdit = makeButton(page, "cmdGroupEdit", Change);
     cmdGroupEdit->setFixedWidth(60);
     auto *group = new QHBoxLayout;

@@ -1,6 +1,7 @@
 #include "common/fomCalendarSelect.h"
 
 #include <QDateTime>
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -65,10 +66,6 @@ fomCalendarSelect::fomCalendarSelect(QWidget *parent) : QDialog(parent)
         lblWeek[c] = new QLabel(weekdays[c], Picture1);
         lblWeek[c]->setObjectName(QStringLiteral("lblWeek%1").arg(c));
         lblWeek[c]->setAlignment(Qt::AlignCenter);
-        if (c == 0)
-            lblWeek[c]->setStyleSheet(QStringLiteral("color: #c00000;"));
-        else if (c == 6)
-            lblWeek[c]->setStyleSheet(QStringLiteral("color: #0000c0;"));
         grid->addWidget(lblWeek[c], 0, c);
     }
     for (int k = 0; k < 42; ++k) {
@@ -100,7 +97,29 @@ fomCalendarSelect::fomCalendarSelect(QWidget *parent) : QDialog(parent)
     });
     connect(cmdSelect, &QPushButton::clicked, this, &fomCalendarSelect::choose);
 
+    colourWeekend();
     load(NoDate);
+}
+
+void fomCalendarSelect::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        colourWeekend();
+}
+
+void fomCalendarSelect::colourWeekend()
+{
+    // Sunday red, Saturday blue, each made readable on this palette's background.
+    const struct {
+        QLabel *label;
+        int hue;
+    } days[2] = {{lblWeek[0], 0}, {lblWeek[6], 240}};
+    for (const auto &d : days) {
+        QPalette p = d.label->palette();
+        p.setColor(QPalette::WindowText, readableHue(palette(), d.hue));
+        d.label->setPalette(p);
+    }
 }
 
 DateValue fomCalendarSelect::View(DateValue value, QWidget *parent)

@@ -30,6 +30,9 @@ public:
     QDate selectedDate() const { return m_selected; }
     QDate shownMonth() const { return m_shown; }
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     QLabel *lblYear = nullptr;
     QLabel *lblMonth = nullptr;
@@ -46,6 +49,8 @@ private:
 
 private:
     void showMonth();
+    // Gives Sunday's and Saturday's headings their colours for the current palette.
+    void colourWeekend();
     void moveShown(int years, int months);
     void selectDay(int index);
     void choose();

@@ -7,7 +7,9 @@
 
 #include "common/datevalue.h"
 
+class QColor;
 class QDialog;
+class QPalette;
 class QPushButton;
 class QVBoxLayout;
 class QWidget;
@@ -30,6 +32,15 @@ PickerButtons addPickerButtons(QDialog *picker, QVBoxLayout *root, const QString
 // The date-time a picker starts from: value's, or now for NoDate and a value
 // that cannot be shown.
 QDateTime pickerStart(DateValue value);
+
+// The contrast ratio of two colours as accessibility guidelines measure it:
+// 1 (the same luminance) up to 21 (black on white).
+double contrastRatio(const QColor &a, const QColor &b);
+
+// A colour of the given hue (0..359) for text on the palette's window
+// background, as saturated as it can be while keeping at least minContrast
+// against it: darkened on a light background, lightened on a dark one.
+QColor readableHue(const QPalette &palette, int hue, double minContrast = 4.5);
 
 // Shows a picker (fomCalendarSelect, fomTimeSelect) modally, starting from
 // value. Returns what it chose, or NoDate when the user cancelled.

@@ -1,12 +1,14 @@
 #include "common/guiprompter.h"
 
 #include "common/fomMsgBox.h"
+#include "common/guiboxwidth.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QPushButton>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace {
@@ -70,6 +72,8 @@ Prompter::FileAnswer runFileDialog(QWidget *parent, const Prompter::FileRequest 
     }
     if (!r.fileName.isEmpty())
         dlg.selectFile(r.fileName);
+    // Room for the name, size, type and date columns side by side.
+    dlg.resize(dlg.sizeHint().expandedTo(QSize(860, 520)));
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return {};
     Prompter::FileAnswer a;
@@ -126,13 +130,18 @@ Prompter::Button GuiPrompter::ask(const Message &m)
 
 bool GuiPrompter::input(const QString &prompt, const QString &title, QString &value)
 {
-    bool ok = false;
-    const QString v = QInputDialog::getText(
-        m_parent, title.isEmpty() ? QApplication::applicationDisplayName() : title, prompt,
-        QLineEdit::Normal, value, &ok);
-    if (ok)
-        value = v;
-    return ok;
+    QInputDialog dlg(m_parent);
+    dlg.setWindowTitle(title.isEmpty() ? QApplication::applicationDisplayName() : title);
+    dlg.setLabelText(prompt);
+    dlg.setInputMode(QInputDialog::TextInput);
+    dlg.setTextValue(value);
+    // IDs, names and log lines are edited here: show a long one whole.
+    if (auto *edit = dlg.findChild<QLineEdit *>())
+        fitHalfWidthCharacters(edit);
+    if (dlg.exec() != QDialog::Accepted)
+        return false;
+    value = dlg.textValue();
+    return true;
 }
 
 Prompter::FileAnswer GuiPrompter::openFile(const FileRequest &request)

@@ -234,6 +234,14 @@ void fomBrindle::buildSearchBar()
     lblSearchFukumu->setObjectName(QStringLiteral("lblSearchFukumu"));
     cmdSearch = new QPushButton(QStringLiteral("検索"), picSearchBar);
     cmdSearch->setObjectName(QStringLiteral("cmdSearch"));
+    // The word box keeps its place and size while hidden, so choosing a field
+    // (or a book with long group names) never pushes the sort bar about.
+    cboSearchWord->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    for (QWidget *w : {static_cast<QWidget *>(cboSearchWord), static_cast<QWidget *>(lblSearchFukumu)}) {
+        QSizePolicy p = w->sizePolicy();
+        p.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(p);
+    }
     cboSearchWord->hide();
     lblSearchFukumu->hide();
 

@@ -1,4 +1,9 @@
+#include <algorithm>
+#include <cmath>
+#include <tuple>
+
 #include <QLabel>
+#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
@@ -173,4 +178,64 @@ TEST(TimePicker, StepsWrapAtMidnightOnTheSameDate)
         click(page(dlg).cmdCancel());
     });
     EXPECT_EQ(fomTimeSelect::View(at(2020, 5, 6, 1, 2, 3)), NoDate);
+}
+
+namespace {
+
+// Contrast as accessibility guidelines define it, worked out here on its own.
+double wcagContrast(const QColor &a, const QColor &b)
+{
+    const auto lum = [](const QColor &c) {
+        const auto lin = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+    };
+    const double x = lum(a), y = lum(b);
+    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
+
+QPalette darkPalette()
+{
+    QPalette p;
+    p.setColor(QPalette::Window, QColor(0x20, 0x20, 0x24));
+    p.setColor(QPalette::WindowText, QColor(0xe0, 0xe0, 0xe0));
+    p.setColor(QPalette::Base, QColor(0x18, 0x18, 0x1a));
+    p.setColor(QPalette::Text, QColor(0xe0, 0xe0, 0xe0));
+    p.setColor(QPalette::Button, QColor(0x30, 0x30, 0x34));
+    p.setColor(QPalette::ButtonText, QColor(0xe0, 0xe0, 0xe0));
+    return p;
+}
+
+} // namespace
+
+TEST(CalendarLook, WeekendHeadingsKeepTheirHueAndReadOnLightAndDarkThemes)
+{
+    const struct {
+        const char *theme;
+        bool dark;
+    } cases[] = {{"light", false}, {"dark", true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.theme);
+        fomCalendarSelect cal;
+        if (c.dark)
+            cal.setPalette(darkPalette());
+        cal.show();
+        for (const auto &[name, hueLow, hueHigh] :
+             {std::tuple{"lblWeek0", -25, 25}, std::tuple{"lblWeek6", 200, 260}}) {
+            SCOPED_TRACE(name);
+            auto *label = cal.findChild<QLabel *>(QString::fromLatin1(name));
+            ASSERT_NE(label, nullptr);
+            const QColor text = label->palette().color(QPalette::WindowText);
+            const QColor back = label->palette().color(QPalette::Window);
+            EXPECT_EQ(back, cal.palette().color(QPalette::Window));
+            EXPECT_GE(wcagContrast(text, back), 4.5);
+            int hue = text.hslHue();
+            if (hue > 180 && hueLow < 0)
+                hue -= 360;
+            EXPECT_GE(hue, hueLow);
+            EXPECT_LE(hue, hueHigh);
+            EXPECT_GE(text.hslSaturation(), 128);
+        }
+    }
 }
