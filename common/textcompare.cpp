@@ -41,43 +41,63 @@ int sign(int v)
 
 QString textKey(QStringView s)
 {
-    if (isPlainAscii(s)) {
-        QString out = s.toString();
-        for (QChar &c : out)
-            c = QChar(lowerAscii(c.unicode()));
-        return out;
-    }
-    // Half-width katakana -> full-width (composing voiced marks) by going
-    // through the full-width form of kana only, then full-width ASCII -> ASCII.
-    QString kana;
-    kana.reserve(s.size());
-    qsizetype i = 0;
-    while (i < s.size()) {
-        const char16_t c = s[i].unicode();
-        if (c >= 0xFF61 && c <= 0xFF9F) {
-            qsizetype j = i + 1;
-            while (j < s.size() && s[j].unicode() >= 0xFF61 && s[j].unicode() <= 0xFF9F)
-                ++j;
-            kana += toFullWidth(s.mid(i, j - i));
-            i = j;
-        } else {
-            kana += QChar(c);
-            ++i;
-        }
-    }
-    QString out;
-    out.reserve(kana.size());
-    for (const QChar ch : kana) {
-        char16_t c = ch.unicode();
+    // One pass into a buffer of the input's size: half-width kana become
+    // full-width (composing voiced marks, so never longer), full-width ASCII
+    // and the ideographic space become ASCII, katakana become hiragana and
+    // ASCII letters lower case; what is left is case-folded.
+    QString out(s.size(), Qt::Uninitialized);
+    char16_t *o = reinterpret_cast<char16_t *>(out.data());
+    bool plain = true;
+    auto put = [&](char16_t c) {
         if (c >= 0xFF01 && c <= 0xFF5E)
             c = char16_t(c - 0xFF01 + 0x21);
         else if (c == 0x3000)
             c = u' ';
-        else if (c >= 0x30A1 && c <= 0x30F6)
-            c = char16_t(c - 0x60); // katakana -> hiragana
-        out += QChar(c);
+        if (c < 0x80) {
+            *o++ = lowerAscii(c);
+            return;
+        }
+        if (c >= 0x30A1 && c <= 0x30F6)
+            c = char16_t(c - 0x60);
+        plain = false;
+        *o++ = c;
+    };
+    for (qsizetype i = 0; i < s.size();) {
+        const char16_t c = s[i].unicode();
+        if (c < 0xFF61 || c > 0xFF9F) {
+            put(c);
+            ++i;
+            continue;
+        }
+        qsizetype j = i + 1;
+        while (j < s.size() && s[j].unicode() >= 0xFF61 && s[j].unicode() <= 0xFF9F)
+            ++j;
+        const QString full = toFullWidth(s.sliced(i, j - i));
+        Q_ASSERT(full.size() <= j - i);
+        for (const QChar f : QStringView(full).first(std::min(full.size(), j - i)))
+            put(f.unicode());
+        i = j;
     }
-    return out.toCaseFolded();
+    out.truncate(o - reinterpret_cast<const char16_t *>(out.constData()));
+    return plain ? out : std::move(out).toCaseFolded();
+}
+
+QString textKey(const QString &s)
+{
+    // Most names and IDs are already in folded form: hand back the same
+    // (shared) text rather than building a copy.
+    for (const QChar ch : s) {
+        const char16_t c = ch.unicode();
+        if (c < 0x80) {
+            if (c >= u'A' && c <= u'Z')
+                return textKey(QStringView(s));
+            continue;
+        }
+        if ((c >= 0xFF01 && c <= 0xFF9F) || c == 0x3000 || (c >= 0x30A1 && c <= 0x30F6)
+            || QChar::isSurrogate(c) || QChar::toCaseFolded(c) != c)
+            return textKey(QStringView(s));
+    }
+    return s;
 }
 
 int textCompare(QStringView a, QStringView b)

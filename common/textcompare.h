@@ -23,6 +23,8 @@
 // The folded form; compare keys by code unit (operator<, ==) to get the
 // same results as textCompare, e.g. for precomputed sort keys.
 QString textKey(QStringView s);
+// The same; shares s when folding leaves it as it is.
+QString textKey(const QString &s);
 
 bool textEqual(QStringView a, QStringView b);
 // <0, 0 (textEqual), >0 by the folded strings.

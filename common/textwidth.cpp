@@ -1,5 +1,7 @@
 #include "common/textwidth.h"
 
+#include <algorithm>
+
 #include "common/cp932.h"
 
 #include <unicode/uchar.h>
@@ -84,15 +86,22 @@ bool splitsAt(QByteArrayView bytes, int n)
 
 QString fitWidth(QStringView s, int n)
 {
+    QString out;
+    appendFitWidth(out, s, n);
+    return out;
+}
+
+void appendFitWidth(QString &out, QStringView s, int n)
+{
     if (n <= 0)
-        return QString();
+        return;
     int width = 0;
     const qsizetype units = startFitting(s, n, width);
-    QString out;
-    out.reserve(units + (n - width));
-    out.append(s.first(units));
-    out.append(QString(n - width, QLatin1Char(' ')));
-    return out;
+    const qsizetype start = out.size();
+    out.resize(start + units + (n - width));
+    char16_t *o = reinterpret_cast<char16_t *>(out.data()) + start;
+    o = std::copy_n(s.utf16(), units, o);
+    std::fill_n(o, n - width, u' ');
 }
 
 QString cutWidth(QStringView s, int n)

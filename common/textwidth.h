@@ -32,6 +32,8 @@ bool splitsAt(QByteArrayView bytes, int n);
 // s padded with spaces and cut to exactly n columns. When the cut would
 // split a two-column character, the cut is made before it and a space added.
 QString fitWidth(QStringView s, int n);
+// The same, appended to out (one buffer for a line of several columns).
+void appendFitWidth(QString &out, QStringView s, int n);
 
 // s when it takes at most n columns; otherwise its longest start of at most
 // n columns (one less when the cut would split a character; no space is

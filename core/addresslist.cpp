@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <algorithm>
+#include <vector>
 
 #include "common/oledate.h"
 #include "common/textcompare.h"
@@ -27,10 +28,74 @@ QString statusSuffix(qint32 status)
     return severityMark(statusSeverity(status)) + QLatin1Char(' ') + statusMessage(status);
 }
 
-QString lineText(const QString &name, const QString &id, qint32 status)
+// The line as shown: the name and ID columns, then the card's status.
+QString lineText(QStringView name, QStringView id, const QString &suffix)
 {
-    return fitWidth(name, NameColumns) + QLatin1Char(' ') + fitWidth(id, IdColumns)
-        + QLatin1Char(' ') + statusSuffix(status);
+    QString out;
+    out.reserve(NameColumns + IdColumns + 2 + suffix.size());
+    appendFitWidth(out, name, NameColumns);
+    out += QLatin1Char(' ');
+    appendFitWidth(out, id, IdColumns);
+    out += QLatin1Char(' ');
+    out += suffix;
+    return out;
+}
+
+QString joined(QStringView a, QLatin1Char between, QStringView b)
+{
+    QString out;
+    out.reserve(a.size() + 1 + b.size());
+    out += a;
+    out += between;
+    out += b;
+    return out;
+}
+
+// Appends the lines of one card. What every line of the card shares (its
+// status text, its date key) is made once per card.
+void appendCardListLines(const Card &card, int sortOrder, QList<ListLine> &out)
+{
+    const bool perId = sortOrder == SortById || sortOrder == SortByDomain;
+    const QString firstName = card.names.value(0);
+    const QString firstId = card.ids.value(0);
+    const QString suffix = statusSuffix(card.status);
+
+    QString cardKey; // the key's part that comes from the card, not the entry
+    switch (sortOrder) {
+    case SortByCreated: cardKey = sortDateText(card.created); break;
+    case SortByUpdated: cardKey = sortDateText(card.updated); break;
+    case SortByStatus:
+        cardKey = card.status == 0 ? QStringLiteral("9999")
+                                   : QStringLiteral("%1").arg(card.status, 4, 10, QLatin1Char('0'));
+        break;
+    default: break;
+    }
+    auto keyFor = [&](const QString &entry) -> QString {
+        switch (sortOrder) {
+        case SortByDomain: {
+            const qsizetype at = entry.indexOf(u'@');
+            return joined(at < 0 ? QStringView() : QStringView(entry).sliced(at + 1),
+                          QLatin1Char(' '), entry);
+        }
+        case SortByCreated:
+        case SortByUpdated: return cardKey;
+        case SortByStatus: return entry.isEmpty() ? cardKey : cardKey + entry;
+        default: return entry;
+        }
+    };
+
+    const QStringList &entries = perId ? card.ids : card.names;
+    if (entries.isEmpty()) {
+        // One line with a blank column; its key has no entry part.
+        out.append({cardKey, perId ? lineText(firstName, QString(), suffix)
+                                   : lineText(QString(), firstId, suffix),
+                    card.number, card.status, perId ? firstName : QString(),
+                    perId ? QString() : firstId});
+        return;
+    }
+    for (const QString &e : entries)
+        out.append({keyFor(e), perId ? lineText(firstName, e, suffix) : lineText(e, firstId, suffix),
+                    card.number, card.status, perId ? firstName : e, perId ? e : firstId});
 }
 
 } // namespace
@@ -44,41 +109,7 @@ QString DomainGet(QStringView id)
 QList<ListLine> cardListLines(const Card &card, int sortOrder)
 {
     QList<ListLine> out;
-    const bool perId = sortOrder == SortById || sortOrder == SortByDomain;
-    const QString firstName = card.names.value(0);
-    const QString firstId = card.ids.value(0);
-
-    auto keyFor = [&](const QString &entry) -> QString {
-        switch (sortOrder) {
-        case SortById: return entry;
-        case SortByDomain: return DomainGet(entry) + QLatin1Char(' ') + entry;
-        case SortByCreated: return sortDateText(card.created);
-        case SortByUpdated: return sortDateText(card.updated);
-        case SortByStatus:
-            return (card.status == 0 ? QStringLiteral("9999")
-                                     : QStringLiteral("%1").arg(card.status, 4, 10, QLatin1Char('0')))
-                + entry;
-        default: return entry;
-        }
-    };
-
-    const QStringList &entries = perId ? card.ids : card.names;
-    if (entries.isEmpty()) {
-        // One line with a blank column; its key has no entry part.
-        QString key;
-        if (sortOrder == SortByCreated || sortOrder == SortByUpdated || sortOrder == SortByStatus)
-            key = keyFor(QString());
-        out.append({key, perId ? lineText(firstName, QString(), card.status)
-                               : lineText(QString(), firstId, card.status),
-                    card.number, card.status, perId ? firstName : QString(),
-                    perId ? QString() : firstId});
-        return out;
-    }
-    out.reserve(entries.size());
-    for (const QString &e : entries)
-        out.append({keyFor(e), perId ? lineText(firstName, e, card.status)
-                                     : lineText(e, firstId, card.status),
-                    card.number, card.status, perId ? firstName : e, perId ? e : firstId});
+    appendCardListLines(card, sortOrder, out);
     return out;
 }
 
@@ -86,16 +117,26 @@ void sortListLines(QList<ListLine> &lines)
 {
     if (lines.size() < 2)
         return;
-    // Fold once per line instead of once per comparison.
-    struct Keyed { QString key; QString text; qsizetype index; };
-    QList<Keyed> keyed;
+    // Keys are folded once per line instead of once per comparison; the
+    // texts only where two keys tie, and then once.
+    struct Keyed { QString key; qsizetype index; };
+    std::vector<Keyed> keyed;
     keyed.reserve(lines.size());
     for (qsizetype i = 0; i < lines.size(); ++i)
-        keyed.append({textKey(lines[i].key), textKey(lines[i].text), i});
+        keyed.push_back({textKey(lines[i].key), i});
+    std::vector<QString> textKeys(lines.size());
+    std::vector<bool> folded(lines.size());
+    auto textKeyOf = [&](qsizetype i) -> const QString & {
+        if (!folded[i]) {
+            textKeys[i] = textKey(lines[i].text);
+            folded[i] = true;
+        }
+        return textKeys[i];
+    };
     std::sort(keyed.begin(), keyed.end(), [&](const Keyed &a, const Keyed &b) {
         if (int c = QStringView(a.key).compare(QStringView(b.key)))
             return c < 0;
-        if (int c = QStringView(a.text).compare(QStringView(b.text)))
+        if (int c = QStringView(textKeyOf(a.index)).compare(QStringView(textKeyOf(b.index))))
             return c < 0;
         const ListLine &x = lines[a.index];
         const ListLine &y = lines[b.index];
@@ -105,11 +146,25 @@ void sortListLines(QList<ListLine> &lines)
             return c < 0;
         return a.index < b.index;
     });
-    QList<ListLine> sorted;
-    sorted.reserve(lines.size());
-    for (const Keyed &k : keyed)
-        sorted.append(std::move(lines[k.index]));
-    lines = std::move(sorted);
+    // Put each line in its place by walking the permutation's cycles, with
+    // no second list of lines.
+    std::vector<bool> placed(lines.size());
+    for (qsizetype start = 0; start < lines.size(); ++start) {
+        if (placed[start])
+            continue;
+        ListLine held = std::move(lines[start]);
+        qsizetype at = start;
+        for (;;) {
+            placed[at] = true;
+            const qsizetype from = keyed[at].index;
+            if (from == start) {
+                lines[at] = std::move(held);
+                break;
+            }
+            lines[at] = std::move(lines[from]);
+            at = from;
+        }
+    }
 }
 
 BuildResult buildListLines(const AddressBook &book, const QList<qint32> &displayList,
@@ -127,12 +182,18 @@ BuildResult buildListLines(const AddressBook &book, const QList<qint32> &display
             return BuildResult::MissingCard;
         indices.append(*it);
     }
+    const bool perId = sortOrder == SortById || sortOrder == SortByDomain;
+    qsizetype lineCount = 0;
+    for (qsizetype i : std::as_const(indices)) {
+        const Card &card = book.cards[i];
+        lineCount += std::max<qsizetype>(1, (perId ? card.ids : card.names).size());
+    }
     QList<ListLine> lines;
-    lines.reserve(displayList.size() + 100);
+    lines.reserve(lineCount);
     for (qsizetype i = 0; i < indices.size(); ++i) {
         if (!keepGoing(progress, i, indices.size()))
             return BuildResult::Interrupted;
-        lines.append(cardListLines(book.cards[indices[i]], sortOrder));
+        appendCardListLines(book.cards[indices[i]], sortOrder, lines);
     }
     sortListLines(lines);
     out = std::move(lines);

@@ -1,4 +1,8 @@
+#include <algorithm>
+#include <random>
+
 #include "common/oledate.h"
+#include "common/textcompare.h"
 #include "common/textwidth.h"
 #include "core/validation.h"
 #include "core/addresslist.h"
@@ -99,6 +103,32 @@ TEST(AddressListSort, KeysFoldCaseAndTiesGoByText)
     EXPECT_EQ(lines.last().cardNumber, 1); // cards without a date first
     ASSERT_EQ(buildListLines(b, {1, 2, 3}, SortByStatus, lines), BuildResult::Done);
     EXPECT_EQ(lines[0].cardNumber, 3);
+}
+
+// Many lines from a small alphabet, so keys and folded texts tie often: the
+// sort must give exactly the order of the plain four-level comparison, with
+// every line kept once.
+TEST(AddressListSort, ManyTiesGiveThePlainComparisonsOrder)
+{
+    const QStringList parts = {u"a"_qs, u"A"_qs, u"ｶ"_qs, u"カ"_qs, u"か"_qs, u"ﾞ"_qs, u"Ｂ"_qs, u"b"_qs, QString()};
+    std::mt19937 rng(11);
+    auto pick = [&] { return parts[rng() % parts.size()] + parts[rng() % parts.size()]; };
+    for (int round = 0; round < 20; ++round) {
+        QList<ListLine> lines;
+        for (int i = 0, n = int(rng() % 200); i < n; ++i)
+            lines.append({pick(), pick(), i, 0, QString(), QString()});
+        QList<ListLine> expected = lines;
+        std::stable_sort(expected.begin(), expected.end(), [](const ListLine &x, const ListLine &y) {
+            const auto rank = [](const ListLine &l) {
+                return std::make_tuple(textKey(QStringView(l.key)), textKey(QStringView(l.text)), l.key, l.text);
+            };
+            return rank(x) < rank(y);
+        });
+        sortListLines(lines);
+        ASSERT_EQ(lines.size(), expected.size());
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            ASSERT_EQ(lines[i].cardNumber, expected[i].cardNumber) << round << " " << i;
+    }
 }
 
 TEST(AddressListSort, MissingCardAndInterruptLeaveTheOutputAlone)

@@ -60,3 +60,21 @@ TEST(TextComparison, OrderIsTotalAndBinarySearchFindsEveryEntry)
         EXPECT_TRUE(textEqual(probe, items[found]));
     }
 }
+
+// The key of a QString may share it when folding changes nothing; it must
+// still be the folded form for every character, alone and after others.
+TEST(TextComparison, SharedKeyIsTheFoldedKeyForEveryCharacter)
+{
+    for (char32_t c = 1; c < 0x10000; ++c) {
+        if (QChar::isSurrogate(c))
+            continue;
+        const QString one = QString(QChar(char16_t(c)));
+        const QString inText = u"田中 a@b.jp"_qs + one;
+        ASSERT_EQ(textKey(one), textKey(QStringView(one))) << std::hex << quint32(c);
+        ASSERT_EQ(textKey(inText), textKey(QStringView(inText))) << std::hex << quint32(c);
+    }
+    for (const QString &s : {u"𠮷野家"_qs, u"Ǆ"_qs, u"ß"_qs, u"ﬀ"_qs, QString()})
+        EXPECT_EQ(textKey(s), textKey(QStringView(s))) << s.toStdString();
+    const QString folded = QString::fromUtf8("山田 太郎 taro@example.jp");
+    EXPECT_TRUE(textKey(folded).isSharedWith(folded));
+}
