@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstring>
 #include <iconv.h>
 #include <memory>
 
@@ -126,6 +127,16 @@ qsizetype decodeInto(QByteArrayView bytes, char16_t *o, qsizetype &lost)
     for (qsizetype i = 0; i < n;) {
         const quint8 b = p[i];
         if (b < 0x80) {
+            // Mail addresses and most other texts are ASCII: take eight bytes
+            // at a time while none has its high bit set.
+            quint64 word;
+            if (i + 8 <= n && (std::memcpy(&word, p + i, 8), (word & 0x8080808080808080ull) == 0)) {
+                for (int k = 0; k < 8; ++k)
+                    o[len + k] = p[i + k];
+                len += 8;
+                i += 8;
+                continue;
+            }
             o[len++] = b;
             ++i;
         } else if (!isLeadByte(b)) {

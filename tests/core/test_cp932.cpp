@@ -170,6 +170,30 @@ TEST(Cp932Decode, MalformedInput)
     EXPECT_EQ(cp932::decode(QByteArrayView()), QString());
 }
 
+// ASCII runs are read several bytes at a time: a two-byte character, a
+// half-width kana or a lone lead byte at any place around such a run is still
+// read as itself.
+TEST(Cp932Decode, AsciiRunsOfEveryLengthAroundOtherBytes)
+{
+    const struct { QByteArray bytes; QString text; } middles[] = {
+        {QByteArray("\x8A\xBF"), u"漢"_qs},
+        {QByteArray("\xB1"), u"ｱ"_qs},
+        {QByteArray("\x81\r"), QChar(0xFFFD) + u"\r"_qs},
+        {QByteArray("\x81\x5C\x81\x40"), u"―　"_qs},
+    };
+    const QByteArray ascii = "abcdefghijklmnopqrstuvwx\r\n\t~";
+    for (const auto &m : middles) {
+        for (int before = 0; before <= 20; ++before) {
+            for (int after = 0; after <= 20; ++after) {
+                const QByteArray in = ascii.left(before) + m.bytes + ascii.mid(before, after);
+                const QString want = QString::fromLatin1(ascii.left(before)) + m.text
+                                     + QString::fromLatin1(ascii.mid(before, after));
+                ASSERT_EQ(cp932::decode(in), want) << before << " " << after;
+            }
+        }
+    }
+}
+
 // Decoding counts each replacement it writes, and appending keeps what the
 // buffer held.
 TEST(Cp932Decode, CountsWhatItReplaces)
