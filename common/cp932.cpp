@@ -187,12 +187,9 @@ void decodeAppend(QByteArrayView bytes, QString &out, qsizetype *replaced)
         *replaced += lost;
 }
 
-void encodeAppend(QStringView text, QByteArray &out, qsizetype *replaced)
+char *encodeTo(QStringView text, char *o, qsizetype *replaced)
 {
     const Tables &t = tables();
-    const qsizetype start = out.size();
-    out.resize(start + text.size() * 2);
-    char *o = out.data() + start;
     const char16_t *s = text.utf16();
     const qsizetype n = text.size();
     qsizetype lost = 0;
@@ -215,9 +212,17 @@ void encodeAppend(QStringView text, QByteArray &out, qsizetype *replaced)
             *o++ = char(code);
         }
     }
-    out.truncate(o - out.constData());
     if (replaced)
         *replaced += lost;
+    return o;
+}
+
+void encodeAppend(QStringView text, QByteArray &out, qsizetype *replaced)
+{
+    const qsizetype start = out.size();
+    out.resize(start + text.size() * 2);
+    char *const end = encodeTo(text, out.data() + start, replaced);
+    out.truncate(end - out.constData());
 }
 
 QByteArray encode(QStringView text, qsizetype *replaced)

@@ -36,6 +36,10 @@ QByteArray encode(QStringView text, qsizetype *replaced = nullptr);
 // Appends the encoded text to out (avoids a temporary in writers).
 void encodeAppend(QStringView text, QByteArray &out, qsizetype *replaced = nullptr);
 
+// Writes the encoded text at out, which has room for 2 * text.size() bytes
+// (no character takes more), and returns the end of what was written.
+char *encodeTo(QStringView text, char *out, qsizetype *replaced = nullptr);
+
 // Number of bytes text takes in CP932, without building them.
 qsizetype encodedLength(QStringView text);
 

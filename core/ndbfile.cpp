@@ -271,12 +271,10 @@ int writtenItemCount(const Card &card)
     return qBound(0, card.itemCount, CardItemKindCount);
 }
 
-qint64 stringSize(QStringView s)
-{
-    return 4 + cp932::encodedLength(s) + 1;
-}
-
-qint64 cardSize(const Card &card)
+// The size of a card's record when each string takes stringSize(s) bytes
+// with its length and its terminating zero.
+template <typename StringSize>
+qint64 cardSizeWith(const Card &card, StringSize stringSize)
 {
     qint64 size = MinCardSize;
     const int items = writtenItemCount(card);
@@ -302,7 +300,19 @@ qint64 cardSize(const Card &card)
     return size;
 }
 
-// Writes into a buffer of the exact computed size.
+qint64 cardSize(const Card &card)
+{
+    return cardSizeWith(card, [](QStringView s) { return 4 + cp932::encodedLength(s) + 1; });
+}
+
+// At least the card's size, from the strings' lengths alone: no character
+// takes more than two bytes.
+qint64 cardSizeBound(const Card &card)
+{
+    return cardSizeWith(card, [](QStringView s) { return 4 + 2 * s.size() + 1; });
+}
+
+// Writes into a buffer at least as large as the image (see cardSizeBound).
 class NdbWriter
 {
 public:
@@ -311,7 +321,6 @@ public:
     {
     }
 
-    bool atEnd() const { return m_p == m_end; }
     // Characters written as "?" so far.
     qsizetype replaced() const { return m_replaced; }
 
@@ -342,31 +351,28 @@ public:
     }
     void string(QStringView s)
     {
-        // The scratch buffer keeps its capacity, so encoding allocates only
-        // while it grows to the longest string.
-        m_scratch.resize(0);
-        cp932::encodeAppend(s, m_scratch, &m_replaced);
-        const qsizetype n = m_scratch.size();
-        i32(qint32(n + 1));
-        room(n + 1);
-        if (n)
-            std::memcpy(m_p, m_scratch.constData(), n);
-        m_p += n;
+        // Encoded in place; its length, known only then, goes before it.
+        room(4 + 2 * s.size() + 1);
+        char *const length = m_p;
+        char *const end = cp932::encodeTo(s, m_p + 4, &m_replaced);
+        qToLittleEndian(qint32(end - (m_p + 4) + 1), length);
+        m_p = end;
         *m_p++ = 0;
     }
+
+    qsizetype written(const QByteArray &image) const { return m_p - image.constData(); }
 
 private:
     void room(qsizetype n)
     {
-        // The size is computed beforehand from the same encoder; running past
+        // The room is computed beforehand from the same book; running past
         // it would be a programming error, never a property of the data.
         if (Q_UNLIKELY(n > m_end - m_p))
-            qFatal("address book image larger than its computed size");
+            qFatal("address book image larger than its computed bound");
     }
 
     char *m_p;
     char *m_end;
-    QByteArray m_scratch;
     qsizetype m_replaced = 0;
 };
 
@@ -413,7 +419,10 @@ qint64 ndbFileSize(const AddressBook &book)
 std::optional<QByteArray> buildNdbImage(const AddressBook &book, const Progress &progress,
                                         CharacterLoss *replaced)
 {
-    QByteArray image(ndbFileSize(book), Qt::Uninitialized);
+    qint64 bound = 8;
+    for (const Card &card : book.cards)
+        bound += cardSizeBound(card);
+    QByteArray image(bound, Qt::Uninitialized);
     NdbWriter out(image);
     const qint64 cardCount = book.cards.size();
     out.u16(book.signature);
@@ -432,7 +441,7 @@ std::optional<QByteArray> buildNdbImage(const AddressBook &book, const Progress 
                 replaced->add(book.cards[i], lost);
         }
     }
-    Q_ASSERT(out.atEnd());
+    image.truncate(out.written(image));
     return image;
 }
 
