@@ -166,10 +166,20 @@ qsizetype decodeInto(QByteArrayView bytes, char16_t *o, qsizetype &lost)
 
 QString decode(QByteArrayView bytes, qsizetype *replaced)
 {
-    // Allocated at its size: a book holds millions of short texts.
-    QString out(bytes.size(), Qt::Uninitialized);
+    // Allocated at its size: a book holds millions of short texts, and a
+    // two-byte character is one unit, so a short text is decoded on the
+    // stack first and then copied into a string of exactly its length.
+    constexpr qsizetype ShortText = 512;
     qsizetype lost = 0;
-    out.truncate(decodeInto(bytes, reinterpret_cast<char16_t *>(out.data()), lost));
+    QString out;
+    if (bytes.size() <= ShortText) {
+        char16_t units[ShortText];
+        const qsizetype len = decodeInto(bytes, units, lost);
+        out = QString(reinterpret_cast<const QChar *>(units), len);
+    } else {
+        out.resize(bytes.size());
+        out.truncate(decodeInto(bytes, reinterpret_cast<char16_t *>(out.data()), lost));
+    }
     if (replaced)
         *replaced += lost;
     return out;
