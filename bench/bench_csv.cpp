@@ -36,6 +36,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -268,6 +269,7 @@ BENCHMARK(BM_CsvPeerRust)->Unit(benchmark::kMillisecond)->UseManualTime();
 class RatioReporter : public benchmark::ConsoleReporter
 {
 public:
+    explicit RatioReporter(OutputOptions options) : ConsoleReporter(options) {}
     void ReportRuns(const std::vector<Run> &runs) override
     {
         ConsoleReporter::ReportRuns(runs);
@@ -329,7 +331,11 @@ int main(int argc, char **argv)
     benchmark::Initialize(&count, args.data());
     if (benchmark::ReportUnrecognizedArguments(count, args.data()))
         return 1;
-    RatioReporter reporter;
+    // Colours only on a terminal, as the library's own reporter does by
+    // default.
+    RatioReporter reporter(isatty(STDOUT_FILENO) && !hasFlag(argc, argv, "--benchmark_color=false")
+                               ? benchmark::ConsoleReporter::OO_ColorTabular
+                               : benchmark::ConsoleReporter::OO_Tabular);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double python = reporter.time("BM_PythonCsvRead");
     const double rust = reporter.time("BM_CsvPeerRust");
