@@ -1,6 +1,6 @@
 // CSV import and export of a full-size book (32,766 cards, the most a book's
 // 16-bit card counter allows, plus the system card), side by side with
-// Python's csv module reading the same file (encoding='cp932').
+// Python's csv module and with the Rust csv crate reading the same file.
 //
 //   BM_CsvExport       ask-free CsvFileWrite: build the text, encode, write
 //   BM_CsvImport       CsvFileRead with the automatic mapping: read, decode,
@@ -14,10 +14,19 @@
 //   BM_PythonCsvRead   /usr/bin/python3: list(csv.reader(open(f, encoding=
 //                      'cp932', newline=''))), timed inside Python, so the
 //                      interpreter's start is not counted
+//   BM_CsvPeerRust     bench/peers/csv_peer: the file's bytes decoded by
+//                      encoding_rs (Shift_JIS, the CP932 table) and split
+//                      into records by csv::Reader, timed inside the
+//                      program (its second pass, the first warming it up);
+//                      skipped when the benchmark build had no cargo or
+//                      no crates to build it with
 //
-// Times are CPU times (Python's process_time, reported as the manual time),
-// so that other work on the machine does not distort the comparison. After
-// the run the ratios Python / Brindle are printed.
+// Times are CPU times (the peers' own process CPU time, reported as the
+// manual time), so that other work on the machine does not distort the
+// comparison. Unless told otherwise on the command line, every benchmark is
+// repeated five times, the repetitions interleaved in random order, and
+// only the aggregates are shown; after the run the ratios peer / Brindle of
+// the medians are printed (above 1: Brindle is faster).
 
 #include <benchmark/benchmark.h>
 
@@ -26,6 +35,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <cstring>
+#include <unistd.h>
+#include <string>
+#include <vector>
 
 #include "common/cp932.h"
 #include "common/prompter.h"
@@ -215,48 +228,127 @@ void BM_PythonCsvRead(benchmark::State &state)
 }
 BENCHMARK(BM_PythonCsvRead)->Unit(benchmark::kMillisecond)->UseManualTime();
 
-// Prints as usual and remembers each benchmark's time per iteration.
+void BM_CsvPeerRust(benchmark::State &state)
+{
+#ifdef BRINDLE_CSV_PEER
+    Fixture &f = fixture();
+    qint64 records = 0, fields = 0;
+    for (auto _ : state) {
+        QProcess p;
+        p.start(QStringLiteral(BRINDLE_CSV_PEER), {f.csvPath, QStringLiteral("2")});
+        if (!p.waitForFinished(600000) || p.exitStatus() != QProcess::NormalExit
+            || p.exitCode() != 0) {
+            state.SkipWithError("csv_peer failed");
+            break;
+        }
+        // One line per pass: CPU milliseconds, records, fields.
+        const QList<QByteArray> lines = p.readAllStandardOutput().trimmed().split('\n');
+        const QList<QByteArray> last = lines.constLast().split(' ');
+        if (lines.size() != 2 || last.size() != 3) {
+            state.SkipWithError("unexpected csv_peer output");
+            break;
+        }
+        state.SetIterationTime(last[0].toDouble() / 1000);
+        records = last[1].toLongLong();
+        fields = last[2].toLongLong();
+    }
+    state.counters["records"] = double(records);
+    state.counters["fields"] = double(fields);
+    state.SetBytesProcessed(state.iterations() * f.csvBytes);
+#else
+    state.SkipWithError("skipped: the Rust csv peer was not built (no cargo, or Debian's "
+                        "librust-csv-dev / librust-encoding-rs-dev missing at configure)");
+    for (auto _ : state) {
+    }
+#endif
+}
+BENCHMARK(BM_CsvPeerRust)->Unit(benchmark::kMillisecond)->UseManualTime();
+
+// Prints as usual and remembers each benchmark's time per iteration: the
+// median of its repetitions when it was repeated, else its one run.
 class RatioReporter : public benchmark::ConsoleReporter
 {
 public:
+    explicit RatioReporter(OutputOptions options) : ConsoleReporter(options) {}
     void ReportRuns(const std::vector<Run> &runs) override
     {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run &r : runs)
-            if (r.run_type == Run::RT_Iteration && !r.error_occurred) {
-                const QString name = QString::fromStdString(r.benchmark_name());
-                times[name] = name.contains(QLatin1String("manual_time")) ? r.GetAdjustedRealTime()
-                                                                           : r.GetAdjustedCPUTime();
-            }
+        for (const Run &r : runs) {
+            if (r.error_occurred)
+                continue;
+            const QString name = QString::fromStdString(r.run_name.function_name);
+            const bool manual = r.benchmark_name().find("manual_time") != std::string::npos;
+            const double t = manual ? r.GetAdjustedRealTime() : r.GetAdjustedCPUTime();
+            if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median")
+                medians[name] = t;
+            else if (r.run_type == Run::RT_Iteration)
+                singles[name] = t;
+        }
     }
-    double time(const char *prefix) const
+    double time(const char *name) const
     {
-        for (auto it = times.begin(); it != times.end(); ++it)
-            if (it.key().startsWith(QLatin1String(prefix)))
-                return it.value();
-        return 0;
+        const QString key = QString::fromLatin1(name);
+        return medians.value(key, singles.value(key, 0));
     }
-    QMap<QString, double> times;
+    QMap<QString, double> medians;
+    QMap<QString, double> singles;
 };
+
+void printRatio(const char *what, double peer, double brindle)
+{
+    if (peer > 0 && brindle > 0)
+        std::printf("%-48s %.2f\n", what, peer / brindle);
+}
+
+bool hasFlag(int argc, char **argv, const char *flag)
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], flag, std::strlen(flag)) == 0)
+            return true;
+    return false;
+}
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    // Medians of interleaved repetitions unless the command line says how
+    // to repeat.
+    std::vector<char *> args(argv, argv + argc);
+    std::string repetitions = "--benchmark_repetitions=5";
+    std::string aggregates = "--benchmark_report_aggregates_only=true";
+    std::string interleaving = "--benchmark_enable_random_interleaving=true";
+    if (!hasFlag(argc, argv, "--benchmark_repetitions")) {
+        args.push_back(repetitions.data());
+        if (!hasFlag(argc, argv, "--benchmark_report_aggregates_only")
+            && !hasFlag(argc, argv, "--benchmark_display_aggregates_only"))
+            args.push_back(aggregates.data());
+        if (!hasFlag(argc, argv, "--benchmark_enable_random_interleaving"))
+            args.push_back(interleaving.data());
+    }
+    int count = int(args.size());
+    args.push_back(nullptr);
+    benchmark::Initialize(&count, args.data());
+    if (benchmark::ReportUnrecognizedArguments(count, args.data()))
         return 1;
-    RatioReporter reporter;
+    // Colours only on a terminal, as the library's own reporter does by
+    // default.
+    RatioReporter reporter(isatty(STDOUT_FILENO) && !hasFlag(argc, argv, "--benchmark_color=false")
+                               ? benchmark::ConsoleReporter::OO_ColorTabular
+                               : benchmark::ConsoleReporter::OO_Tabular);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double python = reporter.time("BM_PythonCsvRead");
+    const double rust = reporter.time("BM_CsvPeerRust");
     const double import = reporter.time("BM_CsvImport");
     const double records = reporter.time("BM_CsvRecords");
-    std::printf("\nCSV file: %lld bytes, %d cards\n", static_cast<long long>(fixture().csvBytes),
-                BookCards);
-    if (python > 0 && import > 0)
-        std::printf("Python csv.reader / Brindle import (cards):   %.2f\n", python / import);
-    if (python > 0 && records > 0)
-        std::printf("Python csv.reader / Brindle records only:     %.2f\n", python / records);
+    std::printf("\nCSV file: %lld bytes, %d cards; ratios of medians (above 1: Brindle faster)\n",
+                static_cast<long long>(fixture().csvBytes), BookCards);
+    printRatio("Python csv.reader / Brindle import (cards):", python, import);
+    printRatio("Python csv.reader / Brindle records only:", python, records);
+    printRatio("Rust csv + encoding_rs / Brindle import (cards):", rust, import);
+    printRatio("Rust csv + encoding_rs / Brindle records only:", rust, records);
+    if (rust <= 0)
+        std::printf("Rust csv peer: not measured (see BM_CsvPeerRust above)\n");
     benchmark::Shutdown();
     return 0;
 }

@@ -67,6 +67,13 @@ int outputKindOf(const QString &path);
 int readCheckedBook(const QString &path, AddressBook &book, Prompter &prompter,
                     BookUse use = BookUse::ReadOnly);
 
+// An empty book for a command to read into, kept until the process ends and
+// never destroyed: freeing a full-size book string by string takes longer
+// than the rest of a short command, and the end of the process gives its
+// memory back at once. The reference stays valid until then. Files are
+// closed and written as usual; only the memory is left to the process's end.
+AddressBook &bookKeptUntilExit();
+
 // The messages of these functions are about the file they read or write:
 // the command line names it before each (Prompter::FileScope).
 

@@ -12,7 +12,7 @@ int runCheck(const QStringList &args, Prompter &prompter)
     const QString input = readingCommandInput(QStringLiteral("check"), args, &usage);
     if (input.isEmpty())
         return usage;
-    AddressBook book;
+    AddressBook &book = bookKeptUntilExit();
     if (readCheckedBook(input, book, prompter) != 0)
         return ExitFailure;
     QString out;

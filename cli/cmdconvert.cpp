@@ -237,7 +237,7 @@ int runConvert(const QStringList &args, Prompter &prompter)
     formats.byKind[FileKindVCard] = vcardFileFormat([version] { return version; });
 
     console::planProgress(2); // reading, writing
-    AddressBook book;
+    AddressBook &book = bookKeptUntilExit();
     if (readBookFile(args.at(0), book, prompter, &formats, BookUse::Written) != 0)
         return ExitFailure;
     const int written =

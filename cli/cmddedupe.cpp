@@ -28,7 +28,7 @@ int runDedupe(const QStringList &argList, Prompter &prompter)
 
     // Reading, the work, and writing when there is an output.
     console::planProgress(args.output.isEmpty() ? 2 : 3);
-    AddressBook book;
+    AddressBook &book = bookKeptUntilExit();
     if (readCheckedBook(args.input, book, prompter, writtenTo(args)) != 0)
         return ExitFailure;
     const DuplicateIdMode mode = merge ? DuplicateIdMode::Merge : DuplicateIdMode::Report;

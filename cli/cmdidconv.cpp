@@ -48,7 +48,7 @@ int runIdConv(const QStringList &argList, Prompter &prompter)
 
     // Reading, the work, and writing when there is an output.
     console::planProgress((args.output.isEmpty() ? 2 : 3) - (flagsOnly ? 1 : 0));
-    AddressBook book;
+    AddressBook &book = bookKeptUntilExit();
     if (readCheckedBook(args.input, book, prompter, writtenTo(args)) != 0)
         return ExitFailure;
     const CardLimits limits;

@@ -13,7 +13,7 @@ int runInfo(const QStringList &args, Prompter &prompter)
     const QString input = readingCommandInput(QStringLiteral("info"), args, &usage);
     if (input.isEmpty())
         return usage;
-    AddressBook book;
+    AddressBook &book = bookKeptUntilExit();
     if (readCheckedBook(input, book, prompter) != 0)
         return ExitFailure;
     printText(fileInfoReport(book, isStdio(input) ? stdinName() : input,

@@ -126,7 +126,7 @@ int runList(const QStringList &argList, Prompter &prompter)
     if (const QString kindProblem = takeInputKind(args, input); !kindProblem.isEmpty())
         return usageError(command, kindProblem);
 
-    AddressBook book;
+    AddressBook &book = bookKeptUntilExit();
     if (readCheckedBook(input, book, prompter) != 0)
         return ExitFailure;
     QList<ListLine> lines;
@@ -197,7 +197,7 @@ int runShow(const QStringList &argList, Prompter &prompter)
     if (!byId && !numberOk)
         return usageError(command, QStringLiteral("no such card number: ") + wanted);
 
-    AddressBook book;
+    AddressBook &book = bookKeptUntilExit();
     if (readCheckedBook(input, book, prompter) != 0)
         return ExitFailure;
     QList<qsizetype> found;

@@ -23,7 +23,7 @@ int runRepair(const QStringList &argList, Prompter &prompter)
 
     // Reading, the work, and writing when there is an output.
     console::planProgress(args.output.isEmpty() ? 2 : 3);
-    AddressBook book;
+    AddressBook &book = bookKeptUntilExit();
     if (readCheckedBook(args.input, book, prompter, writtenTo(args)) != 0)
         return ExitFailure;
     const CardRepairResult result = repairFlaggedCards(book, level, CardLimits{}, oleNow(),
