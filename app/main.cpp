@@ -8,6 +8,7 @@
 
 #include "common/consoleprompter.h"
 #include "common/guiprompter.h"
+#include "common/largepages.h"
 #include "mainwindow/fomBrindle.h"
 #include "mainwindow/guiidentity.h"
 #include "shell/commandline.h"
@@ -53,6 +54,7 @@ int main(int argc, char *argv[])
 {
     if (answeredOnTheTerminal(argc, argv))
         return 0;
+    restartWithLargePages(argv);
     QApplication app(argc, argv);
     setProgramIdentity();
 

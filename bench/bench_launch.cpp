@@ -48,6 +48,7 @@
 #include <vector>
 
 #include "common/consoleprompter.h"
+#include "common/largepages.h"
 #include "core/addresslist.h"
 #include "core/ndbfile.h"
 #include "mainwindow/fomBrindle.h"
@@ -301,6 +302,7 @@ int parent(int argc, char **argv)
 int main(int argc, char **argv)
 {
     if (argc == 3 && std::strcmp(argv[1], "--child") == 0) {
+        restartWithLargePages(argv); // as app/main.cpp does
         int childArgc = 1;
         return child(childArgc, argv, argv[2]);
     }

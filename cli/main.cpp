@@ -5,6 +5,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "common/largepages.h"
 #include "commands.h"
 #include "console.h"
 #include "output.h"
@@ -599,6 +600,10 @@ int run(QStringList args)
 
 int main(int argc, char *argv[])
 {
+    // Reading a large book is mostly allocating its strings.
+    constexpr qint64 LargeFile = 8 * 1024 * 1024;
+    if (namesLargeFile(argc, argv, LargeFile))
+        restartWithLargePages(argv);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("brindle-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(BRINDLE_VERSION));
