@@ -391,7 +391,7 @@ qsizetype csvRecordRead(QStringList &cells, QStringView text, qsizetype &pos, Cs
 
 bool autoCsvMapper(CsvSample &sample, CsvMapping &mapping)
 {
-    mapping = sample.keys.size() == sample.header.size() ? autoCsvSelect(sample.keys)
+    mapping = sample.keys.size() == sample.header.size() ? autoCsvSelectFromKeys(sample.keys)
                                                          : autoCsvSelect(sample.header);
     return true;
 }

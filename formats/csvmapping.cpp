@@ -326,10 +326,10 @@ int autoCsvItem(QStringView header)
 
 CsvMapping autoCsvSelect(const QStringList &header)
 {
-    return autoCsvSelect(csvHeaderKeys(header));
+    return autoCsvSelectFromKeys(csvHeaderKeys(header));
 }
 
-CsvMapping autoCsvSelect(const CsvHeaderKeys &keys)
+CsvMapping autoCsvSelectFromKeys(const CsvHeaderKeys &keys)
 {
     CsvMapping mapping;
     mapping.reserve(keys.size());

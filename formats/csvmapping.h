@@ -96,7 +96,7 @@ CsvHeaderKeys csvHeaderKeys(const QStringList &header);
 // column holds the year or the month.
 CsvMapping autoCsvSelect(const QStringList &header);
 // The same from the header's keys (csvHeaderKeys).
-CsvMapping autoCsvSelect(const CsvHeaderKeys &keys);
+CsvMapping autoCsvSelectFromKeys(const CsvHeaderKeys &keys);
 
 // What a column's header says about reading its cells, beyond its item.
 struct CsvColumnRole

@@ -224,9 +224,9 @@ TEST(CsvMapping, HeaderKeysAreWorkedOutOnce)
         EXPECT_EQ(keys[j].number, cases[j].number);
     }
     // The mapping from the keys is the mapping from the header.
-    EXPECT_EQ(autoCsvSelect(keys), autoCsvSelect(header));
+    EXPECT_EQ(autoCsvSelectFromKeys(keys), autoCsvSelect(header));
     const QStringList birthday = {"Birth Year", "Birth Day"};
-    EXPECT_EQ(autoCsvSelect(csvHeaderKeys(birthday)),
+    EXPECT_EQ(autoCsvSelectFromKeys(csvHeaderKeys(birthday)),
               (CsvMapping{CsvItemBirthYear, CsvItemBirthDayOfMonth}));
 }
 
