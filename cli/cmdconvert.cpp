@@ -67,7 +67,7 @@ QList<qsizetype> columnsNamed(const QStringList &header, const QString &name)
 CsvMapper commandLineMapper(const ConvertOptions &options, Prompter &prompter)
 {
     return [options, &prompter](CsvSample &sample, CsvMapping &mapping) {
-        mapping = autoCsvSelect(sample.header);
+        autoCsvMapper(sample, mapping);
         for (const CsvMapOverride &o : options.csvMap) {
             const QList<qsizetype> columns = columnsNamed(sample.header, o.header);
             if (columns.isEmpty()) {

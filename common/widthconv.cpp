@@ -95,23 +95,31 @@ QString toFullWidth(QStringView s)
 
 QString toHalfWidth(QStringView s)
 {
-    QString out;
-    out.reserve(s.size());
+    if (s.isEmpty())
+        return QString();
+    // Written straight into a buffer long enough for every character to
+    // take its voiced mark, then cut to what was written.
+    QString out(s.size() * 2, Qt::Uninitialized);
+    char16_t *const begin = reinterpret_cast<char16_t *>(out.data());
+    char16_t *o = begin;
     for (const QChar ch : s) {
         const char16_t c = ch.unicode();
-        if (c == 0x3000) {
-            out += QLatin1Char(' ');
+        if (c < 0x3000) {
+            *o++ = c; // nothing below the ideographic space has another width
+        } else if (c == 0x3000) {
+            *o++ = u' ';
         } else if (c >= 0xFF01 && c <= 0xFF5E) {
-            out += QChar(char16_t(c - 0xFF01 + 0x21));
+            *o++ = char16_t(c - 0xFF01 + 0x21);
         } else if ((c >= 0x30A1 && c <= 0x30FC) || c == 0x309B || c == 0x309C) {
             char16_t mark;
             const char16_t h = halfOf(c, mark);
-            out += QChar(h ? h : c);
+            *o++ = h ? h : c;
             if (h && mark)
-                out += QChar(mark);
+                *o++ = mark;
         } else {
-            out += ch;
+            *o++ = c;
         }
     }
+    out.truncate(o - begin);
     return out;
 }

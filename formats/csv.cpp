@@ -278,6 +278,10 @@ void scanRecord(QStringView text, qsizetype &pos, CellFn cell)
     bool stored = false;
     while (p < n) {
         const char16_t c = d[p].unicode();
+        if (c > u',') {
+            ++p; // the characters that end, quote or separate cells all sort before ","
+            continue;
+        }
         if (c == u',') {
             cell(text.sliced(cellStart, p - cellStart));
             stored = true;
@@ -387,7 +391,8 @@ qsizetype csvRecordRead(QStringList &cells, QStringView text, qsizetype &pos, Cs
 
 bool autoCsvMapper(CsvSample &sample, CsvMapping &mapping)
 {
-    mapping = autoCsvSelect(sample.header);
+    mapping = sample.keys.size() == sample.header.size() ? autoCsvSelectFromKeys(sample.keys)
+                                                         : autoCsvSelect(sample.header);
     return true;
 }
 
@@ -614,16 +619,20 @@ void appendBirthdayMemo(Card &card, int month, int day)
 // A text cell as stored: LFs as spaces, spaces around trimmed.
 void appendJoinedText(QString &field, QStringView cell)
 {
-    if (cell.isEmpty())
-        return;
-    QString value = cell.toString();
-    value.replace(u'\n', u' ');
-    const QStringView trimmed = trimSpaces(value);
-    if (trimmed.isEmpty())
+    // Trimmed in place, LFs counting as the spaces they become.
+    qsizetype b = 0, e = cell.size();
+    while (b < e && (cell[b] == u' ' || cell[b] == u'\n'))
+        ++b;
+    while (e > b && (cell[e - 1] == u' ' || cell[e - 1] == u'\n'))
+        --e;
+    if (b == e)
         return; // an empty cell leaves the field as it is
     if (!field.isEmpty())
         field += u' ';
-    field += trimmed;
+    const qsizetype from = field.size();
+    field += cell.sliced(b, e - b);
+    if (cell.sliced(b, e - b).contains(u'\n'))
+        std::replace(field.begin() + from, field.end(), u'\n', u' ');
 }
 
 // Stores one whole cell; unreadable counts dates that are none.
@@ -666,10 +675,17 @@ void storeWholeCell(Card &card, int item, QStringView cell, bool monthFirst, qsi
     case CsvItemMemo: {
         if (cell.isEmpty())
             break;
-        QString text = cell.toString();
-        text.replace(CrLf, Lf);
-        text.replace(Lf, CrLf);
-        card.memo += text;
+        // Every line break as CR LF: a lone LF becomes one, CR LF stays.
+        if (!cell.contains(u'\n')) {
+            card.memo += cell;
+        } else {
+            card.memo.reserve(card.memo.size() + cell.size() + cell.count(u'\n') + 2);
+            for (qsizetype i = 0; i < cell.size(); ++i) {
+                if (cell[i] == u'\n' && (i == 0 || cell[i - 1] != u'\r'))
+                    card.memo += u'\r';
+                card.memo += cell[i];
+            }
+        }
         // Memo lines end with CR LF; a cell whose last line already ended
         // keeps that single line end, so a memo survives any number of
         // export and import rounds unchanged.
@@ -739,8 +755,8 @@ int birthPart(QStringView cell, int max)
 class RecordStore
 {
 public:
-    RecordStore(const QStringList &header, const CsvMapping &mapping)
-        : m_mapping(mapping), m_roles(csvColumnRoles(header, mapping))
+    RecordStore(const QStringList &header, const CsvHeaderKeys &keys, const CsvMapping &mapping)
+        : m_mapping(mapping), m_roles(csvColumnRoles(header, keys, mapping))
     {
         for (qsizetype j = 0; j < m_mapping.size(); ++j) {
             const int item = m_mapping[j];
@@ -885,12 +901,14 @@ struct CsvSource
     QByteArray bytes;  // null: text without a file
     QString decoded;   // the text, when decoded here
     qsizetype replaced = 0; // bytes of the file not valid in the encoding
+    int decodings = 0;      // how often the text was decoded again
 
     bool canDecode() const { return !bytes.isNull(); }
     void decodeAs(TextEncoding chosen)
     {
         if (!canDecode() || chosen == encoding)
             return;
+        ++decodings;
         decoded = QString(); // one decoded text at a time
         replaced = 0;
         decoded = decodeText(bytes, chosen, &replaced, &encoding);
@@ -919,12 +937,17 @@ void readSample(QStringView text, CsvLineEnds ends, qsizetype &pos, QStringList 
             preview->append(cells);
 }
 
-CsvSample sampleOf(CsvSource &source)
+// The sample of the source's text; headerEnd (when given) receives where the
+// header record ends.
+CsvSample sampleOf(CsvSource &source, qsizetype *headerEnd = nullptr)
 {
     CsvSample sample;
     sample.encoding = source.encoding;
     qsizetype pos = 0;
     readSample(source.text, csvLineEndsOf(source.text), pos, sample.header, &sample.preview);
+    sample.keys = csvHeaderKeys(sample.header);
+    if (headerEnd)
+        *headerEnd = pos;
     if (source.canDecode()) {
         sample.reread = [&source](TextEncoding encoding) {
             source.decodeAs(encoding);
@@ -967,24 +990,30 @@ int parseSource(CsvSource &source, AddressBook &book, const CsvMapper &mapper,
                 DateValue importTime, const Progress &progress, ImportReport &report)
 {
     book = AddressBook::newBook();
-    CsvSample sample = sampleOf(source);
+    qsizetype pos = 0;
+    CsvSample sample = sampleOf(source, &pos);
     if (sample.header.isEmpty())
         return 0; // nothing but blank lines: no columns, no cards
+    // Kept aside: the mapper may change or replace the sample.
+    QStringList header = sample.header;
+    CsvHeaderKeys keys = sample.keys;
+    const int decodings = source.decodings;
     CsvMapping chosen;
     if (!mapper || !mapper(sample, chosen))
         return -1;
     source.decodeAs(sample.encoding);
     source.bytes = QByteArray(); // the encoding is chosen
 
-    // The header of the text as finally decoded (the sample's, unless the
-    // mapper decoded the file again in between).
+    // The header of the text as finally decoded: the first sample's, unless
+    // the mapper decoded the file again in between.
     const QStringView text = source.text;
     const CsvLineEnds ends = csvLineEndsOf(text);
-    qsizetype pos = 0;
-    QStringList header;
-    readSample(text, ends, pos, header, nullptr);
+    if (source.decodings != decodings) {
+        readSample(text, ends, pos, header, nullptr);
+        keys = csvHeaderKeys(header);
+    }
     const CsvMapping mapping = normalizedMapping(chosen, header.size());
-    RecordStore store(header, mapping);
+    RecordStore store(header, keys, mapping);
     report.unmappedColumns = unmappedCsvColumns(header, mapping, store.roles());
     const int result = ends == CsvLineEnds::Bare
                          ? readRecords<true>(text, pos, book, store, importTime, progress, report)

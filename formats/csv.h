@@ -72,6 +72,9 @@ inline constexpr int CsvPreviewRecords = 5;
 struct CsvSample
 {
     QStringList header;
+    // The header cells as the column recognition reads them (csvHeaderKeys):
+    // the automatic mapping and the read after it take them from here.
+    CsvHeaderKeys keys;
     QList<QStringList> preview;
     TextEncoding encoding = TextEncoding::Cp932;
     std::function<CsvSample(TextEncoding)> reread;

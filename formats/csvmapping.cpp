@@ -170,7 +170,7 @@ struct BareKey {
     int number = -1;
 };
 
-BareKey bareKey(const QString &normalised)
+BareKey bareKey(QStringView normalised)
 {
     BareKey b;
     b.key.reserve(normalised.size());
@@ -192,15 +192,23 @@ BareKey bareKey(const QString &normalised)
     return b;
 }
 
-const Alias *aliasOf(const BareKey &b)
+// The index of the alias of a bare key in Aliases, or -1.
+int aliasOf(const BareKey &b)
 {
-    for (const Alias &a : Aliases)
+    for (qsizetype i = 0; i < qsizetype(std::size(Aliases)); ++i) {
+        const Alias &a = Aliases[i];
         if (b.key == a.key && (!a.firstOnly || b.number == 1))
-            return &a;
-    return nullptr;
+            return int(i);
+    }
+    return -1;
 }
 
-int tableItem(const QString &key)
+const Alias *aliasAt(int index)
+{
+    return index >= 0 ? &Aliases[index] : nullptr;
+}
+
+int tableItem(QStringView key)
 {
     for (const Recognised &r : RecognitionTable)
         if (key == r.text)
@@ -261,12 +269,11 @@ QString csvItemCaption(int item)
 
 QString normalizeCsvHeader(QStringView header)
 {
-    QString s;
-    s.reserve(header.size());
-    for (QChar c : header)
-        if (c != u' ' && c != u'\u3000')
-            s.append(c);
-    s = toHalfWidth(s).toUpper();
+    // Narrowing turns a full-width space into a half-width one and makes no
+    // other space: the spaces can go after it, in place.
+    QString s = toHalfWidth(header);
+    s.remove(u' ');
+    s = std::move(s).toUpper();
     if (s.startsWith(QStringView(HomePrefixOf)))
         s.remove(0, QStringView(HomePrefixOf).size());
     if (s.startsWith(QStringView(HomePrefix)))
@@ -278,32 +285,66 @@ QString normalizeCsvHeader(QStringView header)
     return s;
 }
 
+namespace {
+
+CsvHeaderKey headerKey(QStringView header)
+{
+    CsvHeaderKey k;
+    k.key = normalizeCsvHeader(header);
+    k.known = tableItem(k.key);
+    if (k.known < 0) {
+        const BareKey bare = bareKey(k.key);
+        k.alias = aliasOf(bare);
+        k.number = bare.number;
+    }
+    return k;
+}
+
+int itemOf(const CsvHeaderKey &k)
+{
+    if (k.known >= 0)
+        return k.known;
+    const Alias *alias = aliasAt(k.alias);
+    return alias ? alias->item : CsvItemNone;
+}
+
+} // namespace
+
+CsvHeaderKeys csvHeaderKeys(const QStringList &header)
+{
+    CsvHeaderKeys keys;
+    keys.reserve(header.size());
+    for (const QString &h : header)
+        keys.append(headerKey(h));
+    return keys;
+}
+
 int autoCsvItem(QStringView header)
 {
-    const QString key = normalizeCsvHeader(header);
-    if (const int item = tableItem(key); item >= 0)
-        return item;
-    const Alias *alias = aliasOf(bareKey(key));
-    return alias ? alias->item : CsvItemNone;
+    return itemOf(headerKey(header));
 }
 
 CsvMapping autoCsvSelect(const QStringList &header)
 {
+    return autoCsvSelectFromKeys(csvHeaderKeys(header));
+}
+
+CsvMapping autoCsvSelectFromKeys(const CsvHeaderKeys &keys)
+{
     CsvMapping mapping;
-    mapping.reserve(header.size());
+    mapping.reserve(keys.size());
     bool birthParts = false;
-    for (const QString &h : header) {
-        const int item = autoCsvItem(h);
+    for (const CsvHeaderKey &k : keys) {
+        const int item = itemOf(k);
         birthParts = birthParts || item == CsvItemBirthYear || item == CsvItemBirthMonth;
         mapping.append(item);
     }
     if (birthParts) {
-        for (qsizetype j = 0; j < header.size(); ++j) {
+        for (qsizetype j = 0; j < keys.size(); ++j) {
             if (mapping[j] != CsvItemBirthday)
                 continue;
-            const QString key = normalizeCsvHeader(header[j]);
             for (QStringView whole : WholeBirthdayKeys)
-                if (key == whole)
+                if (keys[j].key == whole)
                     mapping[j] = CsvItemBirthDayOfMonth;
         }
     }
@@ -323,6 +364,12 @@ bool isEnglishCsvHeader(QStringView header)
 
 QList<CsvColumnRole> csvColumnRoles(const QStringList &header, const CsvMapping &mapping)
 {
+    return csvColumnRoles(header, csvHeaderKeys(header), mapping);
+}
+
+QList<CsvColumnRole> csvColumnRoles(const QStringList &header, const CsvHeaderKeys &keys,
+                                    const CsvMapping &mapping)
+{
     QList<CsvColumnRole> roles(header.size());
     QList<const Alias *> aliases(header.size(), nullptr);
     QList<int> numbers(header.size(), -1);
@@ -330,19 +377,18 @@ QList<CsvColumnRole> csvColumnRoles(const QStringList &header, const CsvMapping 
         const int item = j < mapping.size() ? mapping[j] : CsvItemNone;
         CsvColumnRole &role = roles[j];
         role.monthFirstDates = isDateItem(item) && isEnglishCsvHeader(header[j]);
-        const QString key = normalizeCsvHeader(header[j]);
-        if (const int known = tableItem(key); known >= 0) {
+        const CsvHeaderKey &k = keys[j];
+        if (k.known >= 0) {
             // A header of the table keeps the table's reading, except that
             // Outlook's home address parts ("自宅 番地", "自宅 都道府県" ...),
             // which it writes street first, join in Japanese order.
-            if (known == CsvItemAddress && item == CsvItemAddress && hasHomePrefix(header[j]))
-                role.addressPart = homeAddressPart(key);
+            if (k.known == CsvItemAddress && item == CsvItemAddress && hasHomePrefix(header[j]))
+                role.addressPart = homeAddressPart(k.key);
             continue;
         }
-        const BareKey bare = bareKey(key);
-        const Alias *alias = aliasOf(bare);
+        const Alias *alias = aliasAt(k.alias);
         aliases[j] = alias;
-        numbers[j] = bare.number;
+        numbers[j] = k.number;
         if (!alias || (alias->item != item && alias->kind != AliasKind::GooglePhoneType))
             continue; // chosen otherwise: read as that item reads
         if (item == CsvItemAddress)

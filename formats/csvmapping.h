@@ -77,10 +77,26 @@ QString normalizeCsvHeader(QStringView header);
 // - Value"; of Google's numbered addresses only "Address 1 - ...").
 int autoCsvItem(QStringView header);
 
+// What the recognition makes of one header cell. Worked out once per read
+// (csvHeaderKeys) and handed to autoCsvSelect and csvColumnRoles, which
+// would otherwise normalise every header cell again.
+struct CsvHeaderKey
+{
+    QString key;     // normalizeCsvHeader
+    int known = -1;  // its item in the table of the usual headers, or -1
+    int alias = -1;  // not known there: its entry among the headers of
+                     // other programs' exports, or -1
+    int number = -1; // not known there: the first number it held, or -1
+};
+using CsvHeaderKeys = QList<CsvHeaderKey>;
+// One key per header cell.
+CsvHeaderKeys csvHeaderKeys(const QStringList &header);
 // The proposed mapping: one item per header cell. A header that alone means
 // the birthday ("Birth Day", "誕生日") is its day of the month when another
 // column holds the year or the month.
 CsvMapping autoCsvSelect(const QStringList &header);
+// The same from the header's keys (csvHeaderKeys).
+CsvMapping autoCsvSelectFromKeys(const CsvHeaderKeys &keys);
 
 // What a column's header says about reading its cells, beyond its item.
 struct CsvColumnRole
@@ -112,6 +128,9 @@ struct CsvColumnRole
 };
 // The roles of the columns of header under mapping (one per header cell).
 QList<CsvColumnRole> csvColumnRoles(const QStringList &header, const CsvMapping &mapping);
+// The same with the header's keys (csvHeaderKeys(header)) at hand.
+QList<CsvColumnRole> csvColumnRoles(const QStringList &header, const CsvHeaderKeys &keys,
+                                    const CsvMapping &mapping);
 
 // Where a Google phone value goes by its type: Mobile -> 携帯電話, any fax
 // (Home Fax, Work Fax) -> FAX番号, Pager -> ポケベル, anything else

@@ -7,6 +7,9 @@
 #include <QLocale>
 #include <QTimeZone>
 
+#include <algorithm>
+#include <cstring>
+
 #include "common/cp932.h"
 #include "common/utf8.h"
 #include "common/oledate.h"
@@ -62,10 +65,19 @@ public:
     QByteArrayView next()
     {
         const qsizetype n = m_text.size();
+        if (m_pos >= n)
+            return {};
         const char *d = m_text.data();
-        qsizetype i = m_pos;
-        while (i < n && d[i] != '\r' && d[i] != '\n')
-            ++i;
+        // The line ends at the first CR or LF. Both are found with memchr;
+        // the next LF is remembered, so that a text of many lone CRs is not
+        // searched to its end for every line.
+        if (m_nextLf < m_pos) {
+            const void *lf = std::memchr(d + m_pos, '\n', size_t(n - m_pos));
+            m_nextLf = lf ? static_cast<const char *>(lf) - d : n;
+        }
+        qsizetype i = m_nextLf;
+        if (const void *cr = std::memchr(d + m_pos, '\r', size_t(m_nextLf - m_pos)))
+            i = static_cast<const char *>(cr) - d;
         const QByteArrayView line = m_text.sliced(m_pos, i - m_pos);
         if (i < n)
             i = d[i] == '\n' ? i + 1 : pastCr(i);
@@ -103,6 +115,7 @@ private:
     QByteArrayView m_text;
     qsizetype m_pos = 0;
     qsizetype m_loneCrsUntil = 0;
+    qsizetype m_nextLf = -1; // the first LF at or after m_pos when m_pos <= it
 };
 
 enum class Kind {
@@ -112,8 +125,10 @@ enum class Kind {
 
 Kind kindOf(QByteArrayView name)
 {
-    static const struct {
-        const char *name;
+    // The lengths are compared first: a name is spelled out only against
+    // the entries of its length.
+    static constexpr struct {
+        QByteArrayView name;
         Kind kind;
     } table[] = {
         {"BEGIN", Kind::Begin}, {"END", Kind::End},     {"FN", Kind::FN},
@@ -124,7 +139,7 @@ Kind kindOf(QByteArrayView name)
         {"NICKNAME", Kind::Nickname},
     };
     for (const auto &e : table)
-        if (isWord(name, e.name))
+        if (e.name.size() == name.size() && isWord(name, e.name))
             return e.kind;
     return Kind::Other;
 }
@@ -577,12 +592,19 @@ bool isVcardValue(QByteArrayView v)
 
 // The name without half-width spaces, full-width spaces and TABs: two names
 // are the same person's when these are equal.
-QString nameKey(QStringView name)
+bool isKeyBlank(QChar c)
 {
+    return c == u' ' || c == u'\u3000' || c == u'\t';
+}
+
+QString nameKey(const QString &name)
+{
+    if (std::none_of(name.begin(), name.end(), isKeyBlank))
+        return name; // shared, not copied
     QString k;
     k.reserve(name.size());
     for (const QChar c : name)
-        if (c != u' ' && c != u'\u3000' && c != u'\t')
+        if (!isKeyBlank(c))
             k += c;
     return k;
 }
@@ -758,6 +780,13 @@ struct OpenCard
     bool emptyN = false; // an N without any name was read
 };
 
+} // namespace
+
+// Moved as bytes when the stack of open cards grows.
+Q_DECLARE_TYPEINFO(OpenCard, Q_RELOCATABLE_TYPE);
+
+namespace {
+
 // Adds a name unless the card has it already (ignoring blanks). A name from
 // FN replaces the same name taken from N, so that the formatted name's own
 // spacing (a full-width space between family and given name) is kept.
@@ -801,6 +830,7 @@ struct Reader
     Source source;
     qsizetype replaced = 0;
     QStringList binaries;
+    QString joined; // an N's components joined; kept for its capacity
 
     Charset charsetOf(const Property &p, bool modern) const
     {
@@ -893,7 +923,7 @@ void Reader::apply(Card &card, OpenCard &state, Property &p)
         break;
     }
     case Kind::N: {
-        QString joined;
+        joined.resize(0);
         parts(false, [&](QStringView c) {
             joined += c;
             joined += u' ';
@@ -1056,7 +1086,7 @@ int parse(QByteArrayView bytes, const Source &source, AddressBook &book,
     book = AddressBook::newBook();
     const DateValue now = options.now == NoDate ? oleNow() : options.now;
     int dropped = 0;
-    Reader reader{options, source, 0, {}};
+    Reader reader{options, source, 0, {}, {}};
     // The cards begun and not yet ended, innermost last. An explicit stack:
     // a file of many unmatched BEGIN lines must not exhaust the call stack.
     QList<OpenCard> open;
@@ -1220,15 +1250,24 @@ private:
     qsizetype *m_replaced;
 };
 
-// A value for a line without quoted-printable: line breaks would split the
-// property, so they become spaces.
-QString singleLine(QStringView value)
+// Appends a value for a line without quoted-printable, escaped
+// (vcardEscape): line breaks would split the property, so each (CR LF, a
+// lone CR, a lone LF) becomes a space.
+void appendSingleLine(QString &out, QStringView value)
 {
-    QString s = value.toString();
-    s.replace(CrLf, QStringLiteral(" "));
-    s.replace(u'\r', u' ');
-    s.replace(u'\n', u' ');
-    return s;
+    const qsizetype n = value.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = value[i];
+        if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < n && value[i + 1] == u'\n')
+                ++i;
+            out += u' ';
+            continue;
+        }
+        if (c == u';' || c == u'\\' || c == u',')
+            out += u'\\';
+        out += c;
+    }
 }
 
 bool isNameBlank(QChar c)
@@ -1246,9 +1285,9 @@ QStringView trimNameBlanks(QStringView s)
     return s.sliced(b, e - b);
 }
 
-// The N value: family and given name split at the first half-width space,
-// else the first full-width space, else the first TAB.
-QString nameSplit(const QString &escaped)
+// Appends the N value: family and given name split at the first half-width
+// space, else the first full-width space, else the first TAB.
+void appendNameSplit(QString &out, QStringView escaped)
 {
     const QStringView s = trimNameBlanks(escaped);
     qsizetype at = s.indexOf(u' ');
@@ -1256,18 +1295,27 @@ QString nameSplit(const QString &escaped)
         at = s.indexOf(u'\u3000');
     if (at < 0)
         at = s.indexOf(u'\t');
-    if (at < 0)
-        return s.toString();
-    QString out = trimNameBlanks(s.first(at)).toString();
+    if (at < 0) {
+        out += s;
+        return;
+    }
+    out += trimNameBlanks(s.first(at));
     out += u';';
     out += trimNameBlanks(s.sliced(at + 1));
-    return out;
 }
 
 void line(QString &out, QStringView prefix, QStringView value)
 {
     out += prefix;
     out += value;
+    out += CrLf;
+}
+
+// A line of a value without quoted-printable (appendSingleLine).
+void singleLineProperty(QString &out, QStringView prefix, QStringView value)
+{
+    out += prefix;
+    appendSingleLine(out, value);
     out += CrLf;
 }
 
@@ -1310,10 +1358,14 @@ QString vcardCardText(const Card &card, const VcardWriteOptions &options, qsizet
     out += u"BEGIN:VCARD\r\nVERSION:2.1\r\n";
 
     const bool severalNames = card.names.size() >= 2;
+    QString escaped;
     for (qsizetype i = 0; i < card.names.size(); ++i) {
-        const QString escaped = vcardEscape(singleLine(card.names[i]));
+        escaped.resize(0);
+        appendSingleLine(escaped, card.names[i]);
         const bool pref = severalNames && i == 0;
-        line(out, pref ? u"N;PREF:" : u"N:", nameSplit(escaped));
+        out += pref ? u"N;PREF:" : u"N:";
+        appendNameSplit(out, escaped);
+        out += CrLf;
         line(out, pref ? u"FN;PREF:" : u"FN:", escaped);
     }
 
@@ -1326,13 +1378,13 @@ QString vcardCardText(const Card &card, const VcardWriteOptions &options, qsizet
     }
 
     if (!card.telephone.isEmpty())
-        line(out, u"TEL;WORK;HOME;VOICE:", vcardEscape(singleLine(card.telephone)));
+        singleLineProperty(out, u"TEL;WORK;HOME;VOICE:", card.telephone);
     if (!card.mobile.isEmpty())
-        line(out, u"TEL;WORK;HOME;CELL;VOICE:", vcardEscape(singleLine(card.mobile)));
+        singleLineProperty(out, u"TEL;WORK;HOME;CELL;VOICE:", card.mobile);
     if (!card.pager.isEmpty())
-        line(out, u"TEL;WORK;HOME;PAGER;VOICE:", vcardEscape(singleLine(card.pager)));
+        singleLineProperty(out, u"TEL;WORK;HOME;PAGER;VOICE:", card.pager);
     if (!card.fax.isEmpty())
-        line(out, u"TEL;WORK;HOME;FAX:", vcardEscape(singleLine(card.fax)));
+        singleLineProperty(out, u"TEL;WORK;HOME;FAX:", card.fax);
 
     if (!card.address.isEmpty() || !card.postalCode.isEmpty()) {
         const QStringView prefix = u"ADR;INTL;POSTAL;PARCEL;WORK;HOME;ENCODING=QUOTED-PRINTABLE:;";
@@ -1348,9 +1400,8 @@ QString vcardCardText(const Card &card, const VcardWriteOptions &options, qsizet
 
     const bool severalIds = card.ids.size() >= 2;
     for (qsizetype i = 0; i < card.ids.size(); ++i) {
-        const QString id = singleLine(serviceMailAddress(card.ids[i], options.niftyDomain));
-        line(out, severalIds && i == 0 ? u"EMAIL;PREF;INTERNET:" : u"EMAIL;INTERNET:",
-             vcardEscape(id));
+        singleLineProperty(out, severalIds && i == 0 ? u"EMAIL;PREF;INTERNET:" : u"EMAIL;INTERNET:",
+                           serviceMailAddress(card.ids[i], options.niftyDomain));
     }
 
     if (card.birthday != NoDate) {

@@ -8,6 +8,7 @@
 #include "core/cardops.h"
 #include "formats/csv.h"
 #include "formats/fileprocs.h"
+#include "formats/importreport.h"
 #include "support/generator.h"
 #include "support/scriptedprompter.h"
 #include "support/testutil.h"
@@ -192,6 +193,43 @@ TEST(CsvMapping, RecognisesOtherSoftwaresHeaders)
     EXPECT_EQ(normalizedMapping({3, 4, 5}, 2), (CsvMapping{3, 4}));
 }
 
+TEST(CsvMapping, HeaderKeysAreWorkedOutOnce)
+{
+    struct Case {
+        const char16_t *header;
+        const char16_t *key;
+        int known;
+        bool alias;
+        int number;
+    };
+    const Case cases[] = {
+        {u" 自宅の電話番号2 ", u"電話番号", CsvItemTelephone, false, -1},
+        {u"\uFF2D\uFF41\uFF49\uFF4C", u"MAIL", CsvItemIds, false, -1},
+        {u"ｸﾞﾙｰﾌﾟ\u3000", u"ｸﾞﾙｰﾌﾟ", CsvItemGroups, false, -1},
+        {u"E-mail 2 Address", u"E-MAIL2ADDRESS", -1, true, 2},
+        {u"Address 2 - City", u"ADDRESS2-CITY", -1, false, 2}, // only the first address
+        {u"お名前", u"お名前", -1, false, -1},
+        {u"", u"", -1, false, -1},
+    };
+    QStringList header;
+    for (const Case &c : cases)
+        header.append(QString::fromUtf16(c.header));
+    const CsvHeaderKeys keys = csvHeaderKeys(header);
+    ASSERT_EQ(keys.size(), header.size());
+    for (qsizetype j = 0; j < keys.size(); ++j) {
+        SCOPED_TRACE(header[j].toStdString());
+        EXPECT_EQ(keys[j].key, QString::fromUtf16(cases[j].key));
+        EXPECT_EQ(keys[j].known, cases[j].known);
+        EXPECT_EQ(keys[j].alias >= 0, cases[j].alias);
+        EXPECT_EQ(keys[j].number, cases[j].number);
+    }
+    // The mapping from the keys is the mapping from the header.
+    EXPECT_EQ(autoCsvSelectFromKeys(keys), autoCsvSelect(header));
+    const QStringList birthday = {"Birth Year", "Birth Day"};
+    EXPECT_EQ(autoCsvSelectFromKeys(csvHeaderKeys(birthday)),
+              (CsvMapping{CsvItemBirthYear, CsvItemBirthDayOfMonth}));
+}
+
 TEST(CsvMapping, HeaderLinesAreFittedTo22Bytes)
 {
     const QString arrow = QStringLiteral(" → ");
@@ -255,6 +293,37 @@ TEST(CsvStore, ListsTextDatesMemoFlags)
     EXPECT_EQ(c, before);
 }
 
+TEST(CsvStore, LineBreaksInTextAndMemoCells)
+{
+    struct Case {
+        const char16_t *cell;
+        const char16_t *address; // as a text item
+        const char16_t *memo;
+    };
+    const Case cases[] = {
+        {u"a\nb", u"a b", u"a\r\nb\r\n"},
+        {u"\n a \n", u"a", u"\r\n a \r\n"},
+        {u"a\r\nb", u"a\r b", u"a\r\nb\r\n"},
+        {u"a\r\r\nb\n\n", u"a\r\r b", u"a\r\r\nb\r\n\r\n"},
+        {u"a\r", u"a\r", u"a\r\r\n"},
+        {u"\n", u"", u"\r\n"},
+        {u"\n\n", u"", u"\r\n\r\n"},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(QString::fromUtf16(k.cell).toStdString());
+        Card c = Card::newCard();
+        storeCsvCell(c, CsvItemAddress, k.cell);
+        EXPECT_EQ(c.address, QString::fromUtf16(k.address));
+        storeCsvCell(c, CsvItemMemo, k.cell);
+        EXPECT_EQ(c.memo, QString::fromUtf16(k.memo));
+    }
+    Card c = Card::newCard();
+    c.address = QStringLiteral("x");
+    storeCsvCell(c, CsvItemAddress, u"\n\n"); // nothing to add: no space either
+    storeCsvCell(c, CsvItemAddress, u" y\nz\n");
+    EXPECT_EQ(c.address, QStringLiteral("x y z"));
+}
+
 // ---------------------------------------------------------------------------
 // Parsing whole texts.
 
@@ -312,6 +381,23 @@ TEST(CsvParse, MapperSeesHeaderAndPreviewAndCanCancel)
     ASSERT_EQ(book.cardCount(), 9);
     EXPECT_EQ(book.cards[8].names, QStringList{"7"});
     EXPECT_TRUE(book.cards[8].ids.isEmpty());
+}
+
+TEST(CsvParse, ReadKeepsTheFilesHeaderWhateverTheMapperDoesToTheSample)
+{
+    const CsvMapper meddle = [](CsvSample &sample, CsvMapping &mapping) {
+        sample.header = QStringList{"ID"};
+        sample.keys.clear();
+        mapping = {CsvItemIds};
+        return true;
+    };
+    AddressBook book;
+    ImportReport report;
+    ASSERT_EQ(parseCsvText(QStringLiteral("mail,Note,,x\r\na@x,n,,y\r\n"), book, meddle, 0, {}, &report), 0);
+    ASSERT_EQ(book.cardCount(), 2);
+    EXPECT_EQ(book.cards[1].ids, QStringList{"a@x"});
+    EXPECT_TRUE(book.cards[1].memo.isEmpty());
+    EXPECT_EQ(report.unmappedColumns, (QStringList{"Note", "x"}));
 }
 
 TEST(CsvParse, ProgressStops)

@@ -15,6 +15,9 @@ TEST(WidthConversion, AsciiSpaceAndKanaBothWays)
     // Marks that do not combine stay separate; kanji, hiragana and 「」 are untouched.
     EXPECT_EQ(toFullWidth(u"ｱﾞ"), QStringLiteral("ア゛"));
     EXPECT_EQ(toHalfWidth(u"漢字かな「」ヵ"), QStringLiteral("漢字かな「」ヵ"));
+    // Every character may become two; nothing becomes nothing.
+    EXPECT_EQ(toHalfWidth(QString(300, QChar(0x30AC))), QStringLiteral("ｶﾞ").repeated(300));
+    EXPECT_TRUE(toHalfWidth(u"").isEmpty());
 }
 
 TEST(TextComparison, FoldsCaseWidthAndKana)

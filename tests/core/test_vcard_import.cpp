@@ -220,6 +220,13 @@ TEST(VcardImport, ModernSyntax)
         {"CR CR LF ends one line",
          "BEGIN:VCARD\r\r\nVERSION:3.0\r\r\nNOTE:a\r\r\n b\r\r\nTEL:1\r\r\nEND:VCARD\r\r\n", memo,
          QStringLiteral("ab")},
+        {"lone CRs end lines before a LF further on",
+         "BEGIN:VCARD\rVERSION:3.0\r\rNOTE:a\r\r\rTEL:1\r\rTEL:2\nEND:VCARD", telephone,
+         QStringLiteral("1  2")},
+        {"lone CRs and LFs mixed", "BEGIN:VCARD\nNOTE:a\r b\n c\r\r\rTEL:1\r\nEND:VCARD\r", memo,
+         QStringLiteral("abc")},
+        {"a last line without its end", "BEGIN:VCARD\r\nTEL:1\r\nNOTE:a\r\n b", memo,
+         QStringLiteral("ab")},
         {"the first component alone", cardBytes("2.1", {"NOTE:a\\;b;c\\,d"}), memo,
          QStringLiteral("a;b")},
     };
