@@ -28,6 +28,7 @@ struct ListLine
     QString name;     // the name and the ID the line shows (not cut to
     QString id;       // their columns); "" where the column is blank
 };
+Q_DECLARE_TYPEINFO(ListLine, Q_RELOCATABLE_TYPE);
 
 // The part of an ID after its first "@"; "" when it has none.
 QString DomainGet(QStringView id);

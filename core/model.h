@@ -91,6 +91,9 @@ struct Card
 
     bool operator==(const Card &) const = default;
 };
+// Its members are Qt's implicitly shared strings and plain values: a list of
+// cards grows by moving bytes, not card by card.
+Q_DECLARE_TYPEINFO(Card, Q_RELOCATABLE_TYPE);
 
 // The host's capacity limits; a card reaching one is flagged, not truncated.
 struct CardLimits
