@@ -1,9 +1,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QTimer>
-#include <QTranslator>
 #include <cstdio>
 
 #include "common/consoleprompter.h"
@@ -58,12 +55,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     setProgramIdentity();
 
-    // Qt's own dialogs in Japanese (はい／いいえ／キャンセル).
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
-                          QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
+    installQtTranslation();
 
     // --screenshot PNG: show the window, save a picture of it and quit
     // (used to make the screenshots of the documentation).

@@ -27,11 +27,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QLibraryInfo>
 #include <QListView>
-#include <QLocale>
 #include <QTemporaryDir>
-#include <QTranslator>
 
 #include <algorithm>
 #include <chrono>
@@ -115,11 +112,7 @@ int child(int argc, char **argv, const char *file)
     const long long mainNs = steadyNs();
     QApplication app(argc, argv);
     setProgramIdentity();
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
-                          QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
+    installQtTranslation();
 
     ConsolePrompter prompter;
     ShellSession shell(QApplication::applicationDirPath());

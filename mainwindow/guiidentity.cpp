@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "common/guiaccessible.h"
 
@@ -13,4 +16,14 @@ void setProgramIdentity()
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("brindle"),
                                                  QIcon(QStringLiteral(":/brindle-256.png"))));
     nameControlsOfEveryWindow();
+}
+
+void installQtTranslation()
+{
+    auto *translator = new QTranslator(qApp);
+    if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(translator);
+    else
+        delete translator;
 }

@@ -6,3 +6,7 @@
 // every window get accessible names as the window is shown.
 
 void setProgramIdentity();
+
+// Qt's own dialogs in Japanese (はい／いいえ／キャンセル): installs Qt's
+// translation for the application's lifetime, when it is installed.
+void installQtTranslation();

@@ -6,9 +6,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 #include <QWidget>
 #include <cstdio>
 
@@ -74,10 +71,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     setProgramIdentity();
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
-                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
+    installQtTranslation();
 
     const QStringList args = QApplication::arguments().mid(1);
     if (args.size() != 2) {
