@@ -197,6 +197,15 @@ void decodeAppend(QByteArrayView bytes, QString &out, qsizetype *replaced)
         *replaced += lost;
 }
 
+char16_t *decodeTo(QByteArrayView bytes, char16_t *out, qsizetype *replaced)
+{
+    qsizetype lost = 0;
+    out += decodeInto(bytes, out, lost);
+    if (replaced)
+        *replaced += lost;
+    return out;
+}
+
 char *encodeTo(QStringView text, char *o, qsizetype *replaced)
 {
     const Tables &t = tables();

@@ -27,6 +27,11 @@ QString decode(QByteArrayView bytes, qsizetype *replaced = nullptr);
 // replaced as for decode.
 void decodeAppend(QByteArrayView bytes, QString &out, qsizetype *replaced = nullptr);
 
+// Writes the decoded bytes at out, which has room for bytes.size() units
+// (no byte gives more than one), and returns the end of what was written;
+// replaced as for decode.
+char16_t *decodeTo(QByteArrayView bytes, char16_t *out, qsizetype *replaced = nullptr);
+
 // The CP932 form of text. When replaced is given, the number of characters
 // written as "?" for want of a CP932 form is added to it (a surrogate pair
 // is one character and one "?"; so is a lone surrogate). Counting costs

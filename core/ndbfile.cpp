@@ -13,6 +13,7 @@
 #include "common/boundedread.h"
 #include "common/cp932.h"
 #include "common/oledate.h"
+#include "common/textstore.h"
 
 namespace {
 
@@ -173,7 +174,7 @@ private:
             return false;
         if (!text.isEmpty() && !spend(textCost(text.size())))
             return false;
-        value = text.isEmpty() ? QString() : cp932::decode(text);
+        value = m_text.decodeCp932(text);
         return true;
     }
 
@@ -196,7 +197,7 @@ private:
                 continue;
             if (!spend(qint64(sizeof(QString)) + textCost(text.size())))
                 return false;
-            list.append(cp932::decode(text));
+            list.append(m_text.decodeCp932(text));
         }
         if (list.size() < count)
             list.squeeze();
@@ -262,6 +263,8 @@ private:
     // file of millions of tiny texts comes near it.
     qint64 m_budget = 3 * qint64(m_size) + 48 * MiB;
     QString m_message;
+    // The cards' texts, cut from shared blocks.
+    TextStore m_text;
 };
 
 // Number of items a card is written with: kinds 0 .. n-1, never beyond the
