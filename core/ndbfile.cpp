@@ -9,6 +9,9 @@
 #include <cstring>
 #include <new>
 #include <stdexcept>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <utility>
 
 #include "common/boundedread.h"
 #include "common/cp932.h"
@@ -76,6 +79,12 @@ public:
     {
     }
 
+    // The image is the reader's own copy of a file, read by nothing after
+    // the parse: the pages the parse has passed are given back to the
+    // system as it goes, so that the file's bytes and its cards are never
+    // all held at once (a full book's file is half the size of its cards).
+    void releaseWhatIsRead() { m_releaseRead = true; }
+
     // False on failure; message() then holds what to show ("" when cancelled).
     bool parse(AddressBook &book, const Progress &progress)
     {
@@ -98,6 +107,8 @@ public:
             Card &card = book.cards.emplaceBack(Card::zeroed());
             if (!readCard(card))
                 return false;
+            if (m_releaseRead && m_pos - m_released >= ReleaseStep)
+                releaseRead();
         }
         return true;
     }
@@ -108,6 +119,19 @@ public:
 
 private:
     qsizetype left() const { return m_size - m_pos; }
+
+    // Drops the whole pages between the last release and the read position.
+    // The memory stays the image's: a page touched again would read as
+    // zeros, but the parser never goes back.
+    void releaseRead()
+    {
+        static const qsizetype page = qsizetype(sysconf(_SC_PAGESIZE));
+        const auto from = (quintptr(m_data + m_released) + page - 1) / page * page;
+        const auto to = quintptr(m_data + m_pos) / page * page;
+        if (to > from)
+            madvise(reinterpret_cast<void *>(from), to - from, MADV_DONTNEED);
+        m_released = m_pos;
+    }
 
     // What a decoded text of length bytes takes on the heap: the string's
     // header and at most one UTF-16 unit per byte, as the allocator rounds it.
@@ -254,9 +278,13 @@ private:
         return true;
     }
 
+    static constexpr qsizetype ReleaseStep = 2 * MiB;
+
     const char *m_data;
     qsizetype m_size;
     qsizetype m_pos = 0;
+    bool m_releaseRead = false;
+    qsizetype m_released = 0;
     // Reading needs at most four times the file's size and 64 MiB: the
     // image itself, and at most three times its size and 48 MiB for the
     // cards (the rest is left for what the estimate does not see). Only a
@@ -448,12 +476,16 @@ std::optional<QByteArray> buildNdbImage(const AddressBook &book, const Progress 
     return image;
 }
 
-int parseNdbImage(QByteArrayView image, AddressBook &book, Prompter &prompter,
-                  const Progress &progress)
+namespace {
+
+int parseImage(QByteArrayView image, bool ownImage, AddressBook &book, Prompter &prompter,
+               const Progress &progress)
 {
     try {
         AddressBook parsed;
         NdbParser parser(image);
+        if (ownImage)
+            parser.releaseWhatIsRead();
         if (!parser.parse(parsed, progress)) {
             if (!parser.message().isEmpty())
                 prompter.notice(parser.message());
@@ -469,6 +501,14 @@ int parseNdbImage(QByteArrayView image, AddressBook &book, Prompter &prompter,
         return -1;
     }
     return 0;
+}
+
+} // namespace
+
+int parseNdbImage(QByteArrayView image, AddressBook &book, Prompter &prompter,
+                  const Progress &progress)
+{
+    return parseImage(image, false, book, prompter, progress);
 }
 
 QString trailingBytesMessage(qint64 bytes)
@@ -487,7 +527,11 @@ int readNdbFile(const QString &path, AddressBook &book, Prompter &prompter,
         prompter.notice(importReadFaultMessage(fault, MaxBookFileSize));
         return -1;
     }
-    return parseNdbImage(image, book, prompter, progress);
+    // The image is dropped page by page as it is read (see NdbParser).
+    const QByteArrayView bytes(std::as_const(image).data(), image.size());
+    const int result = parseImage(bytes, true, book, prompter, progress);
+    image.clear();
+    return result;
 }
 
 int writeNdbFile(const QString &path, const AddressBook &book, Prompter &prompter,

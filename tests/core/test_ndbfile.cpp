@@ -11,6 +11,7 @@
 #include <random>
 
 #include "common/cp932.h"
+#include "support/generator.h"
 #include "support/scriptedprompter.h"
 #include "support/testutil.h"
 
@@ -716,6 +717,34 @@ TEST_F(NdbFiles, WriteThenReadBack)
     EXPECT_EQ(QFileInfo(file).permissions() & 0x0777, 0x0640);
     EXPECT_EQ(entries(), QStringList{"Address.ndb"});
     EXPECT_TRUE(prompter.asked.isEmpty());
+}
+
+TEST_F(NdbFiles, ReadingABookOfManyMegabytesFromItsFile)
+{
+    // The reader gives the file's pages back as it passes them: a book well
+    // over that step must still come out whole, and a damaged or longer file
+    // must be judged as from its bytes in memory.
+    GeneratorOptions options;
+    options.cards = 6000;
+    const AddressBook book = generateBook(options);
+    const QByteArray image = build(book);
+    ASSERT_GT(image.size(), 6 * 1024 * 1024);
+
+    const QByteArray variants[] = {image, image + QByteArray("junk"),
+                                   image.left(image.size() - 700)};
+    const QString file = path(QStringLiteral("Address.ndb"));
+    for (const QByteArray &bytes : variants) {
+        SCOPED_TRACE(bytes.size());
+        ASSERT_TRUE(writeAll(file, bytes));
+        ScriptedPrompter fromMemory;
+        AddressBook expected;
+        const int expectedResult = parseNdbImage(bytes, expected, fromMemory);
+        AddressBook read;
+        EXPECT_EQ(readNdbFile(file, read, prompter), expectedResult);
+        EXPECT_EQ(read, expected);
+        EXPECT_EQ(prompter.texts(), fromMemory.texts());
+        prompter.asked.clear();
+    }
 }
 
 TEST_F(NdbFiles, ReadFailures)
