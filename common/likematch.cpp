@@ -46,7 +46,13 @@ bool likeMatch(QStringView text, QStringView pattern)
     qsizetype starP = -1, starT = 0;
     while (t < text.size()) {
         if (p < pattern.size() && pattern[p] == u'*') {
-            starP = ++p;
+            while (p < pattern.size() && pattern[p] == u'*')
+                ++p;
+            // Stars that end the pattern take the rest of the text, whatever
+            // it is (every log pattern ends so, and log lines are long).
+            if (p == pattern.size())
+                return true;
+            starP = p;
             starT = t;
             continue;
         }

@@ -28,6 +28,11 @@ TEST(LikeMatch, StarMatchesAnyRunWithBacktracking)
     EXPECT_FALSE(likeMatch(u"ab", u"a**?*b?"));
     EXPECT_TRUE(likeMatch(u"01/02/03 ", u"##/##/## *"));
     EXPECT_FALSE(likeMatch(u"01/02/03", u"##/##/## *"));
+    // Runs of stars, at the end and before more pattern.
+    EXPECT_TRUE(likeMatch(u"abc", u"a**"));
+    EXPECT_TRUE(likeMatch(u"aXbYc", u"a**b*c**"));
+    EXPECT_FALSE(likeMatch(u"aXbY", u"a**b*c**"));
+    EXPECT_FALSE(likeMatch(u"bc", u"a**"));
 }
 
 TEST(LikeMatch, CharacterLists)
