@@ -107,7 +107,7 @@ public:
             Card &card = book.cards.emplaceBack(Card::zeroed());
             if (!readCard(card))
                 return false;
-            if (m_releaseRead && m_pos - m_released >= ReleaseStep)
+            if (m_releaseRead)
                 releaseRead();
         }
         return true;
@@ -122,15 +122,20 @@ private:
 
     // Drops the whole pages between the last release and the read position.
     // The memory stays the image's: a page touched again would read as
-    // zeros, but the parser never goes back.
+    // zeros, but the parser never goes back. Released in steps of 2 MiB on
+    // 2 MiB boundaries, so that a buffer on huge pages is not split, except
+    // in the last stretch: the book is nearly whole there, and what is left
+    // of the image is the peak's margin.
     void releaseRead()
     {
-        static const qsizetype page = qsizetype(sysconf(_SC_PAGESIZE));
-        const auto from = (quintptr(m_data + m_released) + page - 1) / page * page;
-        const auto to = quintptr(m_data + m_pos) / page * page;
-        if (to > from)
+        static const quintptr page = quintptr(sysconf(_SC_PAGESIZE));
+        const quintptr step = left() > 2 * ReleaseStep ? quintptr(ReleaseStep) : page;
+        const quintptr from = (quintptr(m_data + m_released) + step - 1) / step * step;
+        const quintptr to = quintptr(m_data + m_pos) / step * step;
+        if (to > from) {
             madvise(reinterpret_cast<void *>(from), to - from, MADV_DONTNEED);
-        m_released = m_pos;
+            m_released = qsizetype(to - quintptr(m_data));
+        }
     }
 
     // What a decoded text of length bytes takes on the heap: the string's
