@@ -432,6 +432,9 @@ void AddressDocument::restore(const Snapshot &state)
     m_book = state.book;
     m_book.cardCounter = counter;
     m_displayList = state.displayList;
+    // The limits were changed since: the verdicts are found again.
+    if (const CardLimits now = limits(); state.limits != now)
+        validateAll(m_book, now);
 }
 
 bool AddressDocument::undo()

@@ -166,6 +166,8 @@ private:
     {
         AddressBook book;
         QList<qint32> displayList;
+        // The limits the cards' verdicts were found under.
+        CardLimits limits;
     };
 
     FileIo fileIo() const;
@@ -173,7 +175,7 @@ private:
     bool refusedOutput(const QString &path, bool overwriteSilently);
     void fileWritten(const QString &path, int kind, bool wholeBook);
     void setModifiedFlag(bool on);
-    Snapshot snapshot() const { return {m_book, m_displayList}; }
+    Snapshot snapshot() const { return {m_book, m_displayList, limits()}; }
     // Pushes the change from `before` to the present state as one step.
     void pushStep(const QString &text, const Snapshot &before,
                   const QList<qint32> &changed = {});

@@ -313,3 +313,35 @@ TEST_F(DocumentUndo, TheHistoryKeepsAHundredStepsAndStaysWithinItsByteLimit)
     EXPECT_EQ(doc->book().cards[1].memo, u"1000"_qs);
     EXPECT_TRUE(doc->isModified());
 }
+
+TEST_F(DocumentUndo, UndoAndRedoJudgeTheCardsByTheLimitsInForceNow)
+{
+    // A card with three IDs, then a limit of two IDs per card: the steps
+    // taken before the change must not bring back the old verdicts.
+    const qint32 added = doc->editCard(-1, [this](AddressBook &b, qint32) {
+        Card c = Card::newCard();
+        c.ids = {u"a@x.jp"_qs, u"b@x.jp"_qs, u"c@x.jp"_qs};
+        return addCard(c, b, prompter) == 0 ? b.cards.last().number : -1;
+    });
+    ASSERT_GE(added, 0);
+    ASSERT_GE(doc->recheck([this](AddressBook &b) {
+        shell->settings.errorLimits[0] = 2;
+        validateAll(b, doc->limits());
+        return 0;
+    }), 0);
+    const auto statusOfAdded = [this, added] {
+        const int i = findCardByNumber(doc->book(), added);
+        return i < 0 ? -1 : doc->book().cards[i].status;
+    };
+    const int overLimit = statusOfAdded();
+    ASSERT_NE(overLimit, StatusNormal);
+
+    ASSERT_TRUE(doc->undo());
+    EXPECT_EQ(statusOfAdded(), -1);
+    ASSERT_TRUE(doc->redo());
+    EXPECT_EQ(statusOfAdded(), overLimit);
+    // Every card, as a fresh check would judge it.
+    AddressBook fresh = doc->book();
+    validateAll(fresh, doc->limits());
+    EXPECT_EQ(doc->book(), fresh);
+}
