@@ -8,6 +8,8 @@
 #include "common/cp932.h"
 #include "common/oledate.h"
 #include "common/textcompare.h"
+#include "common/textstore.h"
+#include "common/utf8.h"
 #include "core/cardops.h"
 #include "common/readbudget.h"
 #include "formats/fileprocs.h"
@@ -616,8 +618,9 @@ void appendBirthdayMemo(Card &card, int month, int day)
     card.memo += CrLf;
 }
 
-// A text cell as stored: LFs as spaces, spaces around trimmed.
-void appendJoinedText(QString &field, QStringView cell)
+// A text cell as stored: LFs as spaces, spaces around trimmed. An empty
+// field is written in place into texts when given.
+void appendJoinedText(QString &field, QStringView cell, TextStore *texts = nullptr)
 {
     // Trimmed in place, LFs counting as the spaces they become.
     qsizetype b = 0, e = cell.size();
@@ -627,6 +630,13 @@ void appendJoinedText(QString &field, QStringView cell)
         --e;
     if (b == e)
         return; // an empty cell leaves the field as it is
+    if (texts && field.isEmpty()) {
+        char16_t *to = texts->room(e - b);
+        char16_t *const end = std::copy_n(cell.utf16() + b, e - b, to);
+        std::replace(to, end, u'\n', u' ');
+        field = texts->take(e - b);
+        return;
+    }
     if (!field.isEmpty())
         field += u' ';
     const qsizetype from = field.size();
@@ -635,8 +645,37 @@ void appendJoinedText(QString &field, QStringView cell)
         std::replace(field.begin() + from, field.end(), u'\n', u' ');
 }
 
-// Stores one whole cell; unreadable counts dates that are none.
-void storeWholeCell(Card &card, int item, QStringView cell, bool monthFirst, qsizetype &unreadable)
+// A piece of a cell as a string of its own, cut from texts when given (an
+// empty piece stays an empty, non-null string as before).
+QString pieceText(QStringView piece, TextStore *texts)
+{
+    return texts && !piece.isEmpty() ? texts->copy(piece) : piece.toString();
+}
+
+// The memo cell with every line break as CR LF (a lone LF becomes one, CR LF
+// stays), ending in CR LF, written into an empty memo in place.
+void storeMemoInPlace(QString &memo, QStringView cell, TextStore &texts)
+{
+    const qsizetype n = cell.size();
+    const char16_t *s = cell.utf16();
+    char16_t *const start = texts.room(n + cell.count(u'\n') + 2);
+    char16_t *to = start;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (s[i] == u'\n' && (i == 0 || s[i - 1] != u'\r'))
+            *to++ = u'\r';
+        *to++ = s[i];
+    }
+    if (!(to - start >= 2 && to[-2] == u'\r' && to[-1] == u'\n')) {
+        *to++ = u'\r';
+        *to++ = u'\n';
+    }
+    memo = texts.take(to - start);
+}
+
+// Stores one whole cell; unreadable counts dates that are none. The card's
+// texts are cut from texts when given.
+void storeWholeCell(Card &card, int item, QStringView cell, bool monthFirst, qsizetype &unreadable,
+                    TextStore *texts = nullptr)
 {
     if (QStringList *list = listOf(card, item)) {
         qsizetype start = 0;
@@ -644,15 +683,15 @@ void storeWholeCell(Card &card, int item, QStringView cell, bool monthFirst, qsi
             const qsizetype lf = cell.indexOf(u'\n', start);
             if (lf < 0)
                 break;
-            list->append(cell.sliced(start, lf - start).toString());
+            list->append(pieceText(cell.sliced(start, lf - start), texts));
             start = lf + 1;
         }
         if (start < cell.size())
-            list->append(cell.sliced(start).toString());
+            list->append(pieceText(cell.sliced(start), texts));
         return;
     }
     if (QString *field = textOf(card, item)) {
-        appendJoinedText(*field, cell);
+        appendJoinedText(*field, cell, texts);
         return;
     }
     switch (item) {
@@ -675,6 +714,10 @@ void storeWholeCell(Card &card, int item, QStringView cell, bool monthFirst, qsi
     case CsvItemMemo: {
         if (cell.isEmpty())
             break;
+        if (texts && card.memo.isEmpty()) {
+            storeMemoInPlace(card.memo, cell, *texts);
+            break;
+        }
         // Every line break as CR LF: a lone LF becomes one, CR LF stays.
         if (!cell.contains(u'\n')) {
             card.memo += cell;
@@ -719,10 +762,10 @@ void chargeCells(const Cells &cells, qint64 extra = 0)
 
 // Stores a cell that may hold several values (CsvColumnRole::split).
 void storeCell(Card &card, int item, QStringView cell, const CsvColumnRole &role,
-               qsizetype &unreadable)
+               qsizetype &unreadable, TextStore *texts)
 {
     if (role.split == CsvColumnRole::Split::None) {
-        storeWholeCell(card, item, cell, role.monthFirstDates, unreadable);
+        storeWholeCell(card, item, cell, role.monthFirstDates, unreadable, texts);
         return;
     }
     const QStringView separator =
@@ -731,7 +774,7 @@ void storeCell(Card &card, int item, QStringView cell, const CsvColumnRole &role
         piece = trimSpaces(piece);
         if (piece.isEmpty() || (role.dropSystemLabels && piece.startsWith(u'*')))
             continue;
-        storeWholeCell(card, item, piece, role.monthFirstDates, unreadable);
+        storeWholeCell(card, item, piece, role.monthFirstDates, unreadable, texts);
     }
 }
 
@@ -801,7 +844,7 @@ public:
                 if (role.typeColumn >= 0)
                     item = csvPhoneItemOfType(role.typeColumn < cells.size() ? cells[role.typeColumn]
                                                                              : QStringView());
-                storeCell(card, item, cell, role, unreadable);
+                storeCell(card, item, cell, role, unreadable, &m_texts);
                 continue;
             }
             switch (item) {
@@ -885,6 +928,7 @@ private:
 
     CsvMapping m_mapping;
     QList<CsvColumnRole> m_roles;
+    TextStore m_texts; // the cards' texts, cut from shared blocks
     QList<std::pair<int, QStringView>> m_addressParts;
     QList<std::pair<qsizetype, bool>> m_nameless; // column, held text
     bool m_names = false;
