@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "common/cp932.h"
+#include "common/textstore.h"
 #include "common/utf8.h"
 #include "common/oledate.h"
 #include "core/cardops.h"
@@ -814,9 +815,13 @@ void addName(Card &card, OpenCard &state, const QString &name, bool fromN, qsize
         card.names.append(name);
 }
 
-void appendWithSeparator(QString &target, QStringView piece)
+void appendWithSeparator(QString &target, QStringView piece, TextStore &texts)
 {
-    if (!target.isEmpty()) {
+    if (target.isEmpty()) {
+        target = texts.copy(piece);
+        return;
+    }
+    {
         target = trimSpaces(target).toString();
         target += u"  ";
     }
@@ -831,6 +836,7 @@ struct Reader
     qsizetype replaced = 0;
     QStringList binaries;
     QString joined; // an N's components joined; kept for its capacity
+    TextStore texts; // the cards' texts, cut from shared blocks
 
     Charset charsetOf(const Property &p, bool modern) const
     {
@@ -875,6 +881,12 @@ struct Reader
     }
 
     void apply(Card &card, OpenCard &state, Property &p);
+
+    // A field's text cut from texts (an empty one stays an empty string).
+    QString fieldText(QStringView text)
+    {
+        return text.isEmpty() ? text.toString() : texts.copy(text);
+    }
 };
 
 bool isMediaKind(Kind k)
@@ -918,7 +930,7 @@ void Reader::apply(Card &card, OpenCard &state, Property &p)
         parts(false, [&](QStringView c) {
             const QStringView name = trimSpaces(c);
             if (!name.isEmpty())
-                addName(card, state, name.toString(), false, p.pref ? &at : nullptr);
+                addName(card, state, texts.copy(name), false, p.pref ? &at : nullptr);
         });
         break;
     }
@@ -928,7 +940,7 @@ void Reader::apply(Card &card, OpenCard &state, Property &p)
             joined += c;
             joined += u' ';
         });
-        const QString name = trimSpaces(joined).toString();
+        const QString name = texts.copy(trimSpaces(joined));
         qsizetype at = 0;
         if (!name.isEmpty())
             addName(card, state, name, true, p.pref ? &at : nullptr);
@@ -941,7 +953,7 @@ void Reader::apply(Card &card, OpenCard &state, Property &p)
         parts(true, [&](QStringView c) {
             const QStringView name = trimSpaces(c);
             if (!name.isEmpty())
-                addName(card, state, name.toString(), false, nullptr);
+                addName(card, state, texts.copy(name), false, nullptr);
         });
         break;
     case Kind::Bday: {
@@ -987,11 +999,11 @@ void Reader::apply(Card &card, OpenCard &state, Property &p)
             }
             address += pieces.join(u' ');
             if (c.size() > 5 && !trimSpaces(c[5]).isEmpty())
-                card.postalCode = trimSpaces(c[5]).toString();
+                card.postalCode = fieldText(trimSpaces(c[5]));
         } else {
             for (qsizetype i = c.size() - 1; i >= 0; --i) {
                 if (i == 5) {
-                    card.postalCode = trimSpaces(c[i]).toString();
+                    card.postalCode = fieldText(trimSpaces(c[i]));
                 } else {
                     address += trimSpaces(c[i]);
                     address += u' ';
@@ -999,7 +1011,7 @@ void Reader::apply(Card &card, OpenCard &state, Property &p)
             }
             address.replace(CrLf, QStringLiteral(" "));
         }
-        card.address = trimSpaces(address).toString();
+        card.address = fieldText(trimSpaces(address));
         break;
     }
     case Kind::Tel: {
@@ -1011,13 +1023,13 @@ void Reader::apply(Card &card, OpenCard &state, Property &p)
             while (number.startsWith(u"tel:", Qt::CaseInsensitive))
                 number = trimSpaces(number.sliced(4));
             if (!number.isEmpty())
-                appendWithSeparator(target, number);
+                appendWithSeparator(target, number, texts);
             break;
         }
         parts(false, [&](QStringView c) {
             const QStringView number = trimSpaces(c);
             if (!number.isEmpty())
-                appendWithSeparator(target, number);
+                appendWithSeparator(target, number, texts);
         });
         break;
     }
@@ -1027,9 +1039,9 @@ void Reader::apply(Card &card, OpenCard &state, Property &p)
             if (id.isEmpty())
                 return;
             if (p.pref)
-                card.ids.insert(at++, id.toString());
+                card.ids.insert(at++, texts.copy(id));
             else
-                card.ids.append(id.toString());
+                card.ids.append(texts.copy(id));
         };
         if (isUri(u"mailto:")) {
             QStringView id = p.value;
@@ -1042,7 +1054,10 @@ void Reader::apply(Card &card, OpenCard &state, Property &p)
         break;
     }
     case Kind::Note:
-        card.memo += firstComponent();
+        if (const QStringView note = firstComponent(); card.memo.isEmpty() && !note.isEmpty())
+            card.memo = texts.copy(note);
+        else
+            card.memo += note;
         break;
     case Kind::Rev:
         readRevision(trimSpaces(firstComponent()), opt.utcOffsetSeconds, card.updated);
