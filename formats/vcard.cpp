@@ -1203,7 +1203,7 @@ int parseVcardText(QStringView text, AddressBook &book, const VcardReadOptions &
     source.decodedText = true;
     source.fileDefault =
         options.encoding == VcardEncoding::Utf8 ? Charset::Utf8 : Charset::Cp932;
-    return parse(text.toUtf8(), source, book, options, report);
+    return parse(utf8::encode(text), source, book, options, report);
 }
 
 // ---- Writing ----------------------------------------------------------------
