@@ -564,7 +564,8 @@ void decodeQuotedPrintable(QByteArrayView v, Charset cs, bool decodedText, QByte
             const int hi = hexValue(quint8(v[i + 1]));
             const int lo = hexValue(quint8(v[i + 2]));
             if (hi >= 0 && lo >= 0) {
-                literal(v.sliced(run, i - run));
+                if (i > run)
+                    literal(v.sliced(run, i - run));
                 out.append(char(hi * 16 + lo));
                 i += 3;
                 run = i;
@@ -1069,7 +1070,8 @@ void Reader::apply(Card &card, OpenCard &state, Property &p)
     }
 }
 
-void finishCard(AddressBook &book, const OpenCard &state, const VcardReadOptions &opt)
+void finishCard(AddressBook &book, const OpenCard &state, const VcardReadOptions &opt,
+                TextStore &texts)
 {
     if (state.index >= 0 && state.modern && state.emptyN) {
         // A card without names in vCard 3.0/4.0 still has the N and FN that
@@ -1082,11 +1084,17 @@ void finishCard(AddressBook &book, const OpenCard &state, const VcardReadOptions
     }
     if (state.index < 0 || state.others.isEmpty() || !opt.lostMemoFlag)
         return;
+    // The memo, a line break, the header line and the other items, written
+    // in one piece.
     QString &memo = book.cards[state.index].memo;
-    memo += CrLf;
-    memo += VcardOtherItemsHeader;
-    memo += CrLf;
-    memo += state.others;
+    const QStringView parts[] = {memo, CrLf, VcardOtherItemsHeader, CrLf, state.others};
+    qsizetype units = 0;
+    for (const QStringView part : parts)
+        units += part.size();
+    char16_t *to = texts.room(units);
+    for (const QStringView part : parts)
+        to = std::copy_n(part.utf16(), part.size(), to);
+    memo = texts.take(units);
 }
 
 bool isModernVersion(QByteArrayView v)
@@ -1133,7 +1141,7 @@ int parse(QByteArrayView bytes, const Source &source, AddressBook &book,
                     }
                     open.append(std::move(state));
                 } else if (!open.isEmpty()) {
-                    finishCard(book, open.last(), options);
+                    finishCard(book, open.last(), options, reader.texts);
                     open.removeLast();
                 }
                 continue;
@@ -1154,7 +1162,7 @@ int parse(QByteArrayView bytes, const Source &source, AddressBook &book,
     // Cards left open at the end of the text keep what was read, their other
     // items included.
     while (!open.isEmpty()) {
-        finishCard(book, open.last(), options);
+        finishCard(book, open.last(), options, reader.texts);
         open.removeLast();
     }
     if (report) {
