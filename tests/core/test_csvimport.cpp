@@ -475,3 +475,41 @@ TEST(CsvFile, ReadingRecordByRecordGivesWhatTheWholeTextGives)
                                                                    : QStringList());
     }
 }
+
+// A read writes a card's texts in place; storeCsvCell builds them by
+// appending. Both must give the same card on blank, broken and multi-line
+// cells, and a second column of the same item appends to the first.
+TEST(CsvRecords, TextsWrittenInPlaceAreTheStoredCells)
+{
+    const QStringList cells = {
+        "", " ", "\n", " a \n b ", "l1\nl2", "l1\r\nl2\r\n", "\n\nx\n", "x\r\n", "\r\n", "a\"b",
+    };
+    const int items[] = {CsvItemIds, CsvItemNames, CsvItemAddress, CsvItemTelephone, CsvItemMemo};
+    for (const int item : items) {
+        for (const QString &cell : cells) {
+            for (const int columns : {1, 2}) {
+                SCOPED_TRACE(QStringLiteral("item %1, %2 columns, cell \"%3\"")
+                                 .arg(item).arg(columns).arg(cell).toStdString());
+                const QString quoted = csvQuote(cell);
+                QString text = columns == 1 ? u"h\r\n"_qs : u"h,h\r\n"_qs;
+                text += columns == 1 ? quoted : quoted + u',' + quoted;
+                text += u"\r\n";
+                AddressBook book;
+                const CsvMapper mapper = [&](CsvSample &, CsvMapping &mapping) {
+                    mapping = CsvMapping(columns, item);
+                    return true;
+                };
+                ASSERT_EQ(parseCsvText(text, book, mapper, 0), 0);
+                Card expected = Card::newCard();
+                for (int k = 0; k < columns; ++k)
+                    storeCsvCell(expected, item, csvUnquote(quoted));
+                ASSERT_EQ(book.cardCount(), 2);
+                Card read = book.cards[1];
+                read.number = expected.number;
+                read.created = expected.created;
+                read.updated = expected.updated;
+                EXPECT_EQ(read, expected);
+            }
+        }
+    }
+}
