@@ -6,6 +6,7 @@
 #include <QList>
 #include <QLocale>
 #include <QTimeZone>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <cstring>
@@ -838,6 +839,8 @@ struct Reader
     QStringList binaries;
     QString joined; // an N's components joined; kept for its capacity
     TextStore texts; // the cards' texts, cut from shared blocks
+    QString adrParts; // an ADR's components that had escapes; kept for its capacity
+    QString adrText;  // an address being joined; kept for its capacity
 
     Charset charsetOf(const Property &p, bool modern) const
     {
@@ -974,31 +977,52 @@ void Reader::apply(Card &card, OpenCard &state, Property &p)
         break;
     }
     case Kind::Adr: {
-        QStringList c;
-        parts(false, [&](QStringView v) { c.append(v.toString()); });
-        if (c.isEmpty())
+        // The components as views: into the value, or, for those with
+        // escapes, into adrParts (placed once all are read, as the buffer
+        // may move while it grows).
+        struct Component { bool own; qsizetype from, size; };
+        QVarLengthArray<Component, 8> found;
+        adrParts.resize(0);
+        parts(false, [&](QStringView v) {
+            const qsizetype at = v.data() - p.value.data();
+            if (v.isEmpty() || (at >= 0 && at + v.size() <= p.value.size())) {
+                found.append({false, v.isEmpty() ? 0 : at, v.size()});
+            } else {
+                found.append({true, adrParts.size(), v.size()});
+                adrParts += v;
+            }
+        });
+        if (found.isEmpty())
             break;
-        QString address = card.address;
-        if (!address.isEmpty()) {
-            address = trimSpaces(address).toString();
+        QVarLengthArray<QStringView, 8> c;
+        for (const Component &k : found)
+            c.append((k.own ? QStringView(adrParts) : p.value).sliced(k.from, k.size));
+        QString &address = adrText;
+        address.resize(0);
+        if (!card.address.isEmpty()) {
+            address += trimSpaces(card.address);
             address += u"  ";
         }
         if (modern) {
             // Written as a Japanese address is: region, locality, street,
-            // extended address, post office box, country.
-            QStringList pieces;
+            // extended address, post office box, country; the pieces joined
+            // with one space.
+            bool first = true;
             for (const int i : {4, 3, 2, 1, 0, 6}) {
                 if (i >= c.size())
                     continue;
-                QString piece = c[i];
+                QString piece = c[i].toString();
                 piece.replace(CrLf, QStringLiteral(" "));
                 piece.replace(u'\r', u' ');
                 piece.replace(u'\n', u' ');
                 const QStringView t = trimSpaces(piece);
-                if (!t.isEmpty())
-                    pieces.append(t.toString());
+                if (t.isEmpty())
+                    continue;
+                if (!first)
+                    address += u' ';
+                address += t;
+                first = false;
             }
-            address += pieces.join(u' ');
             if (c.size() > 5 && !trimSpaces(c[5]).isEmpty())
                 card.postalCode = fieldText(trimSpaces(c[5]));
         } else {
