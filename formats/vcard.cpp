@@ -600,16 +600,22 @@ bool isKeyBlank(QChar c)
     return c == u' ' || c == u'\u3000' || c == u'\t';
 }
 
-QString nameKey(const QString &name)
+// a and b are the same name once their blanks are taken out.
+bool sameName(QStringView a, QStringView b)
 {
-    if (std::none_of(name.begin(), name.end(), isKeyBlank))
-        return name; // shared, not copied
-    QString k;
-    k.reserve(name.size());
-    for (const QChar c : name)
-        if (!isKeyBlank(c))
-            k += c;
-    return k;
+    qsizetype i = 0, j = 0;
+    for (;;) {
+        while (i < a.size() && isKeyBlank(a[i]))
+            ++i;
+        while (j < b.size() && isKeyBlank(b[j]))
+            ++j;
+        if (i == a.size() || j == b.size())
+            return i == a.size() && j == b.size();
+        if (a[i] != b[j])
+            return false;
+        ++i;
+        ++j;
+    }
 }
 
 bool digits(QStringView s, qsizetype pos, qsizetype count, int &value)
@@ -775,10 +781,10 @@ struct OpenCard
     qsizetype index = -1; // -1: not added (counter full); its lines are skipped
     bool modern = false;  // VERSION 3.0 or 4.0 was read
     QString others;       // raw lines of the other items, each with CR LF
-    // The keys (nameKey) of the card's names, in no particular order, and
-    // whether each name was taken from N. Cards have few names: a list is
-    // cheaper than a hash here.
-    QStringList nameKeys;
+    // The names added to the card (compared with sameName), and whether
+    // each was taken from N. Cards have few names: a list is cheaper than a
+    // hash here.
+    QStringList names;
     QList<bool> nameFromN;
     bool emptyN = false; // an N without any name was read
 };
@@ -795,13 +801,16 @@ namespace {
 // spacing (a full-width space between family and given name) is kept.
 void addName(Card &card, OpenCard &state, const QString &name, bool fromN, qsizetype *insertAt)
 {
-    const QString key = nameKey(name);
-    const qsizetype found = state.nameKeys.indexOf(key);
+    qsizetype found = 0;
+    while (found < state.names.size() && !sameName(state.names[found], name))
+        ++found;
+    if (found == state.names.size())
+        found = -1;
     if (found >= 0) {
         if (!fromN && state.nameFromN[found]) {
             state.nameFromN[found] = false;
             for (QString &n : card.names) {
-                if (nameKey(n) == key) {
+                if (sameName(n, name)) {
                     n = name;
                     break;
                 }
@@ -809,7 +818,7 @@ void addName(Card &card, OpenCard &state, const QString &name, bool fromN, qsize
         }
         return;
     }
-    state.nameKeys.append(key);
+    state.names.append(name);
     state.nameFromN.append(fromN);
     if (insertAt)
         card.names.insert((*insertAt)++, name);
