@@ -546,17 +546,24 @@ void decodeAppend(QByteArrayView bytes, Charset cs, QString &out, qsizetype *rep
 // the other characters stand for their own bytes in the value's charset.
 void decodeQuotedPrintable(QByteArrayView v, Charset cs, bool decodedText, QByteArray &out)
 {
-    out.resize(0);
+    // Written in place. Nothing grows: an escape is three bytes for one, and
+    // text written again in its charset takes no more bytes than in UTF-8;
+    // the room of twice the value is what cp932::encodeTo asks for.
+    out.resize(2 * v.size());
+    char *const start = out.data();
+    char *o = start;
     auto literal = [&](QByteArrayView run) {
         if (!decodedText || cs == Charset::Utf8 || isAscii(run)) {
-            out.append(run);
+            o = std::copy_n(run.data(), run.size(), o);
             return;
         }
         const QString text = QString::fromUtf8(run);
-        if (cs == Charset::Latin1)
-            out.append(text.toLatin1());
-        else
-            cp932::encodeAppend(text, out);
+        if (cs == Charset::Latin1) {
+            const QByteArray latin = text.toLatin1();
+            o = std::copy_n(latin.data(), latin.size(), o);
+        } else {
+            o = cp932::encodeTo(text, o);
+        }
     };
     const qsizetype n = v.size();
     qsizetype run = 0;
@@ -567,7 +574,7 @@ void decodeQuotedPrintable(QByteArrayView v, Charset cs, bool decodedText, QByte
             if (hi >= 0 && lo >= 0) {
                 if (i > run)
                     literal(v.sliced(run, i - run));
-                out.append(char(hi * 16 + lo));
+                *o++ = char(hi * 16 + lo);
                 i += 3;
                 run = i;
                 continue;
@@ -576,6 +583,7 @@ void decodeQuotedPrintable(QByteArrayView v, Charset cs, bool decodedText, QByte
         ++i;
     }
     literal(v.sliced(run));
+    out.truncate(o - start);
 }
 
 // The first component of a value (up to the first ";" without a backslash)
