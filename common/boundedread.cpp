@@ -1,4 +1,5 @@
 #include "common/boundedread.h"
+#include "common/largepages.h"
 
 #include <QFile>
 
@@ -86,6 +87,7 @@ ReadFault readLoop(int fd, qint64 sizeHint, qint64 maxBytes, bool overflowIsFaul
     try {
         QByteArray buf(qsizetype(std::clamp<qint64>(sizeHint + 1, 1, std::max<qint64>(limit, 1))),
                        Qt::Uninitialized);
+        adviseLargePages(buf.data(), buf.size());
         qint64 got = 0;
         while (got < limit) {
             if (got == buf.size()) {

@@ -2,7 +2,10 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <algorithm>
 #include <cstdlib>
+#include <cstdint>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,4 +56,19 @@ bool namesLargeFile(int argc, char **argv, qint64 bytes)
             return true;
     }
     return false;
+}
+
+void adviseLargePages(void *data, qsizetype bytes)
+{
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr std::uintptr_t HugePage = 2 * 1024 * 1024;
+    const auto begin = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t first = (begin + HugePage - 1) & ~(HugePage - 1);
+    const std::uintptr_t last = (begin + std::uintptr_t(std::max<qsizetype>(bytes, 0))) & ~(HugePage - 1);
+    if (last > first)
+        ::madvise(reinterpret_cast<void *>(first), last - first, MADV_HUGEPAGE);
+#else
+    Q_UNUSED(data);
+    Q_UNUSED(bytes);
+#endif
 }

@@ -24,3 +24,10 @@ void restartWithLargePages(char **argv);
 // Whether one of the arguments after the program's name is a regular file
 // of at least bytes (what makes the restart worth its time in brindle-cli).
 bool namesLargeFile(int argc, char **argv, qint64 bytes);
+
+// Asks the kernel for huge pages under a large buffer that is about to be
+// filled (the whole 2 MiB pages inside it; nothing for a small one). Every
+// 4 KiB page touched for the first time is a fault, and a file of 40 MB read
+// into fresh memory is ten thousand of them. Only advice: it changes nothing
+// where the kernel offers no huge pages.
+void adviseLargePages(void *data, qsizetype bytes);

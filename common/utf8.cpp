@@ -1,5 +1,9 @@
 #include "common/utf8.h"
 
+#include <cstring>
+
+#include "common/largepages.h"
+
 namespace utf8 {
 namespace {
 
@@ -136,6 +140,53 @@ void decodeAppend(QByteArrayView bytes, QString &out, qsizetype *replaced)
     out.truncate(start + len);
     if (replaced)
         *replaced += lost;
+}
+
+QByteArray encode(QStringView text)
+{
+    // No unit takes more than three bytes (a pair takes four for two).
+    QByteArray out(3 * text.size(), Qt::Uninitialized);
+    adviseLargePages(out.data(), out.size());
+    const char16_t *s = text.utf16();
+    const qsizetype n = text.size();
+    auto *o = reinterpret_cast<unsigned char *>(out.data());
+    for (qsizetype i = 0; i < n;) {
+        const char16_t u = s[i];
+        if (u < 0x80) {
+            // Runs of ASCII four units at a time.
+            quint64 word;
+            if (i + 4 <= n && (std::memcpy(&word, s + i, 8), (word & 0xFF80FF80FF80FF80ull) == 0)) {
+                for (int k = 0; k < 4; ++k)
+                    o[k] = static_cast<unsigned char>(s[i + k]);
+                o += 4;
+                i += 4;
+                continue;
+            }
+            *o++ = static_cast<unsigned char>(u);
+            ++i;
+        } else if (u < 0x800) {
+            *o++ = static_cast<unsigned char>(0xC0 | (u >> 6));
+            *o++ = static_cast<unsigned char>(0x80 | (u & 0x3F));
+            ++i;
+        } else if (!QChar::isSurrogate(u)) {
+            *o++ = static_cast<unsigned char>(0xE0 | (u >> 12));
+            *o++ = static_cast<unsigned char>(0x80 | ((u >> 6) & 0x3F));
+            *o++ = static_cast<unsigned char>(0x80 | (u & 0x3F));
+            ++i;
+        } else if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(s[i + 1])) {
+            const char32_t c = QChar::surrogateToUcs4(u, s[i + 1]);
+            *o++ = static_cast<unsigned char>(0xF0 | (c >> 18));
+            *o++ = static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F));
+            *o++ = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+            *o++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+            i += 2;
+        } else {
+            *o++ = '?'; // half a character, as QString::toUtf8 writes it
+            ++i;
+        }
+    }
+    out.truncate(reinterpret_cast<char *>(o) - out.data());
+    return out;
 }
 
 } // namespace utf8

@@ -7,6 +7,7 @@
 // text with Japanese characters in it practically never is valid UTF-8,
 // and a file of ASCII alone reads the same either way.
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
@@ -29,5 +30,10 @@ bool looksLikeUtf8(QByteArrayView bytes);
 void decodeAppend(QByteArrayView bytes, QString &out, qsizetype *replaced = nullptr);
 
 QString decode(QByteArrayView bytes, qsizetype *replaced = nullptr);
+
+// The UTF-8 form of text, byte for byte what QString::toUtf8 gives (a lone
+// surrogate becomes U+FFFD's bytes), written into huge pages when the text
+// is large (a parser's input of many megabytes).
+QByteArray encode(QStringView text);
 
 } // namespace utf8

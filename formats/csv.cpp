@@ -3,11 +3,14 @@
 
 #include <QSet>
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "common/cp932.h"
 #include "common/oledate.h"
 #include "common/textcompare.h"
+#include "common/textstore.h"
+#include "common/utf8.h"
 #include "core/cardops.h"
 #include "common/readbudget.h"
 #include "formats/fileprocs.h"
@@ -340,6 +343,71 @@ qsizetype readRecordViews(QList<QStringView> &cells, QStringList &scratch, QStri
     return cells.size();
 }
 
+// The bytes that end, quote or separate cells are ASCII, and in CP932 and
+// UTF-8 an ASCII byte is always a character of its own: records can be found
+// in the undecoded bytes, and the bytes of each decode to exactly the text
+// the whole file's text holds there.
+
+// Where records end in bytes, as csvLineEndsOf tells it of their text.
+CsvLineEnds lineEndsOfBytes(QByteArrayView bytes)
+{
+    return bytes.indexOf(QByteArrayView("\r\n")) >= 0 ? CsvLineEnds::CrLf : CsvLineEnds::Bare;
+}
+
+// The end (past its line end) of the record of bytes starting at pos, as
+// scanRecord finds it in the text; cells tells whether it has any.
+template <bool Bare>
+qsizetype recordEndInBytes(QByteArrayView bytes, qsizetype pos, bool &cells)
+{
+    const qsizetype n = bytes.size();
+    const char *d = bytes.data();
+    qsizetype end = n; // where the last cell ends
+    qsizetype p = pos;
+    bool comma = false;
+    while (p < n) {
+        const auto c = static_cast<unsigned char>(d[p]);
+        if (c > ',') {
+            ++p;
+            continue;
+        }
+        if (c == ',') {
+            comma = true;
+            ++p;
+        } else if (c == '"') {
+            const void *close = std::memchr(d + p + 1, '"', size_t(n - p - 1));
+            p = close ? static_cast<const char *>(close) - d + 1 : n;
+        } else if (c == '\r') {
+            end = p++;
+            if (p < n && d[p] == '\n')
+                ++p;
+            break;
+        } else if (Bare && c == '\n') {
+            end = p++;
+            break;
+        } else {
+            ++p;
+        }
+    }
+    cells = comma || end > pos;
+    return p;
+}
+
+qsizetype recordEndInBytes(QByteArrayView bytes, qsizetype pos, CsvLineEnds ends, bool &cells)
+{
+    return ends == CsvLineEnds::Bare ? recordEndInBytes<true>(bytes, pos, cells)
+                                     : recordEndInBytes<false>(bytes, pos, cells);
+}
+
+// Appends the text of bytes (CP932 or UTF-8) to out.
+void decodePieceAppend(QByteArrayView bytes, TextEncoding encoding, QString &out,
+                       qsizetype *replaced)
+{
+    if (encoding == TextEncoding::Utf8)
+        utf8::decodeAppend(bytes, out, replaced);
+    else
+        cp932::decodeAppend(bytes, out, replaced);
+}
+
 // Header and preview cells are only shown and matched against the item
 // names. A cell that runs on (a file of one endless line) is kept to its
 // first characters, so that it is neither copied nor normalised whole.
@@ -616,8 +684,9 @@ void appendBirthdayMemo(Card &card, int month, int day)
     card.memo += CrLf;
 }
 
-// A text cell as stored: LFs as spaces, spaces around trimmed.
-void appendJoinedText(QString &field, QStringView cell)
+// A text cell as stored: LFs as spaces, spaces around trimmed. An empty
+// field is written in place into texts when given.
+void appendJoinedText(QString &field, QStringView cell, TextStore *texts = nullptr)
 {
     // Trimmed in place, LFs counting as the spaces they become.
     qsizetype b = 0, e = cell.size();
@@ -627,6 +696,13 @@ void appendJoinedText(QString &field, QStringView cell)
         --e;
     if (b == e)
         return; // an empty cell leaves the field as it is
+    if (texts && field.isEmpty()) {
+        char16_t *to = texts->room(e - b);
+        char16_t *const end = std::copy_n(cell.utf16() + b, e - b, to);
+        std::replace(to, end, u'\n', u' ');
+        field = texts->take(e - b);
+        return;
+    }
     if (!field.isEmpty())
         field += u' ';
     const qsizetype from = field.size();
@@ -635,8 +711,37 @@ void appendJoinedText(QString &field, QStringView cell)
         std::replace(field.begin() + from, field.end(), u'\n', u' ');
 }
 
-// Stores one whole cell; unreadable counts dates that are none.
-void storeWholeCell(Card &card, int item, QStringView cell, bool monthFirst, qsizetype &unreadable)
+// A piece of a cell as a string of its own, cut from texts when given (an
+// empty piece stays an empty, non-null string as before).
+QString pieceText(QStringView piece, TextStore *texts)
+{
+    return texts && !piece.isEmpty() ? texts->copy(piece) : piece.toString();
+}
+
+// The memo cell with every line break as CR LF (a lone LF becomes one, CR LF
+// stays), ending in CR LF, written into an empty memo in place.
+void storeMemoInPlace(QString &memo, QStringView cell, TextStore &texts)
+{
+    const qsizetype n = cell.size();
+    const char16_t *s = cell.utf16();
+    char16_t *const start = texts.room(n + cell.count(u'\n') + 2);
+    char16_t *to = start;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (s[i] == u'\n' && (i == 0 || s[i - 1] != u'\r'))
+            *to++ = u'\r';
+        *to++ = s[i];
+    }
+    if (!(to - start >= 2 && to[-2] == u'\r' && to[-1] == u'\n')) {
+        *to++ = u'\r';
+        *to++ = u'\n';
+    }
+    memo = texts.take(to - start);
+}
+
+// Stores one whole cell; unreadable counts dates that are none. The card's
+// texts are cut from texts when given.
+void storeWholeCell(Card &card, int item, QStringView cell, bool monthFirst, qsizetype &unreadable,
+                    TextStore *texts = nullptr)
 {
     if (QStringList *list = listOf(card, item)) {
         qsizetype start = 0;
@@ -644,15 +749,15 @@ void storeWholeCell(Card &card, int item, QStringView cell, bool monthFirst, qsi
             const qsizetype lf = cell.indexOf(u'\n', start);
             if (lf < 0)
                 break;
-            list->append(cell.sliced(start, lf - start).toString());
+            list->append(pieceText(cell.sliced(start, lf - start), texts));
             start = lf + 1;
         }
         if (start < cell.size())
-            list->append(cell.sliced(start).toString());
+            list->append(pieceText(cell.sliced(start), texts));
         return;
     }
     if (QString *field = textOf(card, item)) {
-        appendJoinedText(*field, cell);
+        appendJoinedText(*field, cell, texts);
         return;
     }
     switch (item) {
@@ -675,6 +780,10 @@ void storeWholeCell(Card &card, int item, QStringView cell, bool monthFirst, qsi
     case CsvItemMemo: {
         if (cell.isEmpty())
             break;
+        if (texts && card.memo.isEmpty()) {
+            storeMemoInPlace(card.memo, cell, *texts);
+            break;
+        }
         // Every line break as CR LF: a lone LF becomes one, CR LF stays.
         if (!cell.contains(u'\n')) {
             card.memo += cell;
@@ -719,10 +828,10 @@ void chargeCells(const Cells &cells, qint64 extra = 0)
 
 // Stores a cell that may hold several values (CsvColumnRole::split).
 void storeCell(Card &card, int item, QStringView cell, const CsvColumnRole &role,
-               qsizetype &unreadable)
+               qsizetype &unreadable, TextStore *texts)
 {
     if (role.split == CsvColumnRole::Split::None) {
-        storeWholeCell(card, item, cell, role.monthFirstDates, unreadable);
+        storeWholeCell(card, item, cell, role.monthFirstDates, unreadable, texts);
         return;
     }
     const QStringView separator =
@@ -731,7 +840,7 @@ void storeCell(Card &card, int item, QStringView cell, const CsvColumnRole &role
         piece = trimSpaces(piece);
         if (piece.isEmpty() || (role.dropSystemLabels && piece.startsWith(u'*')))
             continue;
-        storeWholeCell(card, item, piece, role.monthFirstDates, unreadable);
+        storeWholeCell(card, item, piece, role.monthFirstDates, unreadable, texts);
     }
 }
 
@@ -801,7 +910,7 @@ public:
                 if (role.typeColumn >= 0)
                     item = csvPhoneItemOfType(role.typeColumn < cells.size() ? cells[role.typeColumn]
                                                                              : QStringView());
-                storeCell(card, item, cell, role, unreadable);
+                storeCell(card, item, cell, role, unreadable, &m_texts);
                 continue;
             }
             switch (item) {
@@ -885,6 +994,7 @@ private:
 
     CsvMapping m_mapping;
     QList<CsvColumnRole> m_roles;
+    TextStore m_texts; // the cards' texts, cut from shared blocks
     QList<std::pair<int, QStringView>> m_addressParts;
     QList<std::pair<qsizetype, bool>> m_nameless; // column, held text
     bool m_names = false;
@@ -902,13 +1012,22 @@ struct CsvSource
     QString decoded;   // the text, when decoded here
     qsizetype replaced = 0; // bytes of the file not valid in the encoding
     int decodings = 0;      // how often the text was decoded again
+    // The file is CP932 or UTF-8 and not decoded whole: text is empty, and
+    // each record is decoded from bytes as it is read (replaced counted then).
+    bool byRecords = false;
 
     bool canDecode() const { return !bytes.isNull(); }
+    // Where the text starts in bytes (after UTF-8's byte order mark).
+    qsizetype textStart() const
+    {
+        return encoding == TextEncoding::Utf8 && utf8::startsWithBom(bytes) ? 3 : 0;
+    }
     void decodeAs(TextEncoding chosen)
     {
         if (!canDecode() || chosen == encoding)
             return;
         ++decodings;
+        byRecords = false;
         decoded = QString(); // one decoded text at a time
         replaced = 0;
         decoded = decodeText(bytes, chosen, &replaced, &encoding);
@@ -939,12 +1058,31 @@ void readSample(QStringView text, CsvLineEnds ends, qsizetype &pos, QStringList 
 
 // The sample of the source's text; headerEnd (when given) receives where the
 // header record ends.
+// For a source read by records, headerEnd is a position in its bytes: only
+// the bytes up to the last preview record are decoded here.
 CsvSample sampleOf(CsvSource &source, qsizetype *headerEnd = nullptr)
 {
     CsvSample sample;
     sample.encoding = source.encoding;
     qsizetype pos = 0;
-    readSample(source.text, csvLineEndsOf(source.text), pos, sample.header, &sample.preview);
+    if (source.byRecords) {
+        const QByteArrayView bytes = source.bytes;
+        const CsvLineEnds ends = lineEndsOfBytes(bytes);
+        qsizetype end = source.textStart();
+        bool cells = false;
+        while (end < bytes.size() && !cells)
+            end = recordEndInBytes(bytes, end, ends, cells);
+        pos = end;
+        for (int records = 0; end < bytes.size() && records < CsvPreviewRecords;) {
+            end = recordEndInBytes(bytes, end, ends, cells);
+            records += cells;
+        }
+        const QString start = decodeText(bytes.first(end), source.encoding);
+        qsizetype unused = 0;
+        readSample(start, ends, unused, sample.header, &sample.preview);
+    } else {
+        readSample(source.text, csvLineEndsOf(source.text), pos, sample.header, &sample.preview);
+    }
     sample.keys = csvHeaderKeys(sample.header);
     if (headerEnd)
         *headerEnd = pos;
@@ -957,6 +1095,26 @@ CsvSample sampleOf(CsvSource &source, qsizetype *headerEnd = nullptr)
     return sample;
 }
 
+// Makes a card of one record's cells (none: an empty line, no card).
+void addRecord(const QList<QStringView> &cells, AddressBook &book, RecordStore &store,
+               DateValue importTime, ImportReport &report)
+{
+    if (cells.isEmpty())
+        return;
+    if (book.cardCounter >= MaxCardCounter) {
+        ++report.cardsLeftOut; // counted, so that the user learns how many
+        return;
+    }
+    chargeCells(cells, sizeof(Card));
+    Card card = Card::newCard();
+    card.number = book.cardCounter;
+    card.created = importTime;
+    card.updated = importTime;
+    store.store(card, cells, report.recordsSkipped);
+    book.cards.append(std::move(card));
+    ++book.cardCounter;
+}
+
 template <bool Bare>
 int readRecords(QStringView text, qsizetype pos, AddressBook &book, RecordStore &store,
                 DateValue importTime, const Progress &progress, ImportReport &report)
@@ -967,21 +1125,37 @@ int readRecords(QStringView text, qsizetype pos, AddressBook &book, RecordStore 
     while (pos < n) {
         if (!keepGoing(progress, pos, n))
             return -1;
-        const qsizetype count = readRecordViews<Bare>(cells, scratch, text, pos);
-        if (count == 0)
+        readRecordViews<Bare>(cells, scratch, text, pos);
+        addRecord(cells, book, store, importTime, report);
+    }
+    return 0;
+}
+
+// The same for a source read by records, from pos in its bytes: each
+// record's bytes are decoded into one reused buffer, and its cells read from
+// there.
+template <bool Bare>
+int readRecordsOfBytes(CsvSource &source, qsizetype pos, AddressBook &book, RecordStore &store,
+                       DateValue importTime, const Progress &progress, ImportReport &report)
+{
+    const QByteArrayView bytes = source.bytes;
+    const qsizetype n = bytes.size();
+    QString record;
+    QList<QStringView> cells;
+    QStringList scratch;
+    while (pos < n) {
+        if (!keepGoing(progress, pos, n))
+            return -1;
+        bool any = false;
+        const qsizetype end = recordEndInBytes<Bare>(bytes, pos, any);
+        record.resize(0);
+        decodePieceAppend(bytes.sliced(pos, end - pos), source.encoding, record, &source.replaced);
+        pos = end;
+        if (!any)
             continue;
-        if (book.cardCounter >= MaxCardCounter) {
-            ++report.cardsLeftOut; // counted, so that the user learns how many
-            continue;
-        }
-        chargeCells(cells, sizeof(Card));
-        Card card = Card::newCard();
-        card.number = book.cardCounter;
-        card.created = importTime;
-        card.updated = importTime;
-        store.store(card, cells, report.recordsSkipped);
-        book.cards.append(std::move(card));
-        ++book.cardCounter;
+        qsizetype at = 0;
+        readRecordViews<Bare>(cells, scratch, record, at);
+        addRecord(cells, book, store, importTime, report);
     }
     return 0;
 }
@@ -1002,12 +1176,13 @@ int parseSource(CsvSource &source, AddressBook &book, const CsvMapper &mapper,
     if (!mapper || !mapper(sample, chosen))
         return -1;
     source.decodeAs(sample.encoding);
-    source.bytes = QByteArray(); // the encoding is chosen
+    if (!source.byRecords)
+        source.bytes = QByteArray(); // the encoding is chosen
 
     // The header of the text as finally decoded: the first sample's, unless
     // the mapper decoded the file again in between.
     const QStringView text = source.text;
-    const CsvLineEnds ends = csvLineEndsOf(text);
+    const CsvLineEnds ends = source.byRecords ? lineEndsOfBytes(source.bytes) : csvLineEndsOf(text);
     if (source.decodings != decodings) {
         readSample(text, ends, pos, header, nullptr);
         keys = csvHeaderKeys(header);
@@ -1015,9 +1190,22 @@ int parseSource(CsvSource &source, AddressBook &book, const CsvMapper &mapper,
     const CsvMapping mapping = normalizedMapping(chosen, header.size());
     RecordStore store(header, keys, mapping);
     report.unmappedColumns = unmappedCsvColumns(header, mapping, store.roles());
-    const int result = ends == CsvLineEnds::Bare
-                         ? readRecords<true>(text, pos, book, store, importTime, progress, report)
-                         : readRecords<false>(text, pos, book, store, importTime, progress, report);
+    int result = 0;
+    if (source.byRecords) {
+        // What the header and the lines before it hold; the records count
+        // their own as they are decoded.
+        QString start;
+        source.replaced = 0;
+        decodePieceAppend(QByteArrayView(source.bytes).sliced(source.textStart(), pos - source.textStart()),
+                          source.encoding, start, &source.replaced);
+        result = ends == CsvLineEnds::Bare
+                   ? readRecordsOfBytes<true>(source, pos, book, store, importTime, progress, report)
+                   : readRecordsOfBytes<false>(source, pos, book, store, importTime, progress, report);
+    } else {
+        result = ends == CsvLineEnds::Bare
+                   ? readRecords<true>(text, pos, book, store, importTime, progress, report)
+                   : readRecords<false>(text, pos, book, store, importTime, progress, report);
+    }
     report.cardsMade = book.cardCount() - 1;
     report.unmappedColumns += store.namelessWithText();
     return result;
@@ -1048,12 +1236,14 @@ int CsvFileRead(const QString &path, AddressBook &book, Prompter &prompter,
     ImportDecoding decoding;
     decoding.encoding = encoding;
     decoding.keepBytes = true;
+    decoding.decodeLater = true;
     if (readTextFileForImport(path, text, prompter, /*refuseEmpty=*/true, &decoding) != 0)
         return -1;
 
     CsvSource source;
     source.decoded = std::move(text);
     source.text = source.decoded;
+    source.byRecords = decoding.decodeLater;
     source.encoding = decoding.encoding;
     source.bytes = std::move(decoding.bytes);
     source.replaced = decoding.replaced;

@@ -278,6 +278,16 @@ int readTextFileForImport(const QString &path, QString &text, Prompter &prompter
             text = cp932::decode(bytes);
         } else {
             decoding->replaced = 0;
+            if (decoding->keepBytes && decoding->decodeLater) {
+                if (decoding->encoding == TextEncoding::Auto)
+                    decoding->encoding = detectTextEncoding(bytes);
+                decoding->decodeLater = decoding->encoding != TextEncoding::Utf16;
+                if (decoding->decodeLater) {
+                    text = QString();
+                    decoding->bytes = std::move(bytes);
+                    return 0;
+                }
+            }
             text = decodeText(bytes, decoding->encoding, &decoding->replaced, &decoding->encoding);
             if (decoding->keepBytes) {
                 decoding->bytes = std::move(bytes);

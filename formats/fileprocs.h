@@ -137,6 +137,11 @@ struct ImportDecoding
     // encoding (decodeText).
     bool keepBytes = false;
     QByteArray bytes;
+    // In, with keepBytes: a CP932 or UTF-8 file is left undecoded (text
+    // stays empty, replaced 0) for a reader that decodes the bytes piece by
+    // piece as it goes; a UTF-16 file is decoded as usual. Out: whether the
+    // file was left undecoded.
+    bool decodeLater = false;
 };
 
 // Reads a whole text file into text, in CP932 unless decoding says

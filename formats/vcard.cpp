@@ -6,11 +6,13 @@
 #include <QList>
 #include <QLocale>
 #include <QTimeZone>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <cstring>
 
 #include "common/cp932.h"
+#include "common/textstore.h"
 #include "common/utf8.h"
 #include "common/oledate.h"
 #include "core/cardops.h"
@@ -544,17 +546,24 @@ void decodeAppend(QByteArrayView bytes, Charset cs, QString &out, qsizetype *rep
 // the other characters stand for their own bytes in the value's charset.
 void decodeQuotedPrintable(QByteArrayView v, Charset cs, bool decodedText, QByteArray &out)
 {
-    out.resize(0);
+    // Written in place. Nothing grows: an escape is three bytes for one, and
+    // text written again in its charset takes no more bytes than in UTF-8;
+    // the room of twice the value is what cp932::encodeTo asks for.
+    out.resize(2 * v.size());
+    char *const start = out.data();
+    char *o = start;
     auto literal = [&](QByteArrayView run) {
         if (!decodedText || cs == Charset::Utf8 || isAscii(run)) {
-            out.append(run);
+            o = std::copy_n(run.data(), run.size(), o);
             return;
         }
         const QString text = QString::fromUtf8(run);
-        if (cs == Charset::Latin1)
-            out.append(text.toLatin1());
-        else
-            cp932::encodeAppend(text, out);
+        if (cs == Charset::Latin1) {
+            const QByteArray latin = text.toLatin1();
+            o = std::copy_n(latin.data(), latin.size(), o);
+        } else {
+            o = cp932::encodeTo(text, o);
+        }
     };
     const qsizetype n = v.size();
     qsizetype run = 0;
@@ -563,8 +572,9 @@ void decodeQuotedPrintable(QByteArrayView v, Charset cs, bool decodedText, QByte
             const int hi = hexValue(quint8(v[i + 1]));
             const int lo = hexValue(quint8(v[i + 2]));
             if (hi >= 0 && lo >= 0) {
-                literal(v.sliced(run, i - run));
-                out.append(char(hi * 16 + lo));
+                if (i > run)
+                    literal(v.sliced(run, i - run));
+                *o++ = char(hi * 16 + lo);
                 i += 3;
                 run = i;
                 continue;
@@ -573,6 +583,7 @@ void decodeQuotedPrintable(QByteArrayView v, Charset cs, bool decodedText, QByte
         ++i;
     }
     literal(v.sliced(run));
+    out.truncate(o - start);
 }
 
 // The first component of a value (up to the first ";" without a backslash)
@@ -597,16 +608,22 @@ bool isKeyBlank(QChar c)
     return c == u' ' || c == u'\u3000' || c == u'\t';
 }
 
-QString nameKey(const QString &name)
+// a and b are the same name once their blanks are taken out.
+bool sameName(QStringView a, QStringView b)
 {
-    if (std::none_of(name.begin(), name.end(), isKeyBlank))
-        return name; // shared, not copied
-    QString k;
-    k.reserve(name.size());
-    for (const QChar c : name)
-        if (!isKeyBlank(c))
-            k += c;
-    return k;
+    qsizetype i = 0, j = 0;
+    for (;;) {
+        while (i < a.size() && isKeyBlank(a[i]))
+            ++i;
+        while (j < b.size() && isKeyBlank(b[j]))
+            ++j;
+        if (i == a.size() || j == b.size())
+            return i == a.size() && j == b.size();
+        if (a[i] != b[j])
+            return false;
+        ++i;
+        ++j;
+    }
 }
 
 bool digits(QStringView s, qsizetype pos, qsizetype count, int &value)
@@ -772,10 +789,10 @@ struct OpenCard
     qsizetype index = -1; // -1: not added (counter full); its lines are skipped
     bool modern = false;  // VERSION 3.0 or 4.0 was read
     QString others;       // raw lines of the other items, each with CR LF
-    // The keys (nameKey) of the card's names, in no particular order, and
-    // whether each name was taken from N. Cards have few names: a list is
-    // cheaper than a hash here.
-    QStringList nameKeys;
+    // The names added to the card (compared with sameName), and whether
+    // each was taken from N. Cards have few names: a list is cheaper than a
+    // hash here.
+    QStringList names;
     QList<bool> nameFromN;
     bool emptyN = false; // an N without any name was read
 };
@@ -792,13 +809,16 @@ namespace {
 // spacing (a full-width space between family and given name) is kept.
 void addName(Card &card, OpenCard &state, const QString &name, bool fromN, qsizetype *insertAt)
 {
-    const QString key = nameKey(name);
-    const qsizetype found = state.nameKeys.indexOf(key);
+    qsizetype found = 0;
+    while (found < state.names.size() && !sameName(state.names[found], name))
+        ++found;
+    if (found == state.names.size())
+        found = -1;
     if (found >= 0) {
         if (!fromN && state.nameFromN[found]) {
             state.nameFromN[found] = false;
             for (QString &n : card.names) {
-                if (nameKey(n) == key) {
+                if (sameName(n, name)) {
                     n = name;
                     break;
                 }
@@ -806,7 +826,7 @@ void addName(Card &card, OpenCard &state, const QString &name, bool fromN, qsize
         }
         return;
     }
-    state.nameKeys.append(key);
+    state.names.append(name);
     state.nameFromN.append(fromN);
     if (insertAt)
         card.names.insert((*insertAt)++, name);
@@ -814,9 +834,13 @@ void addName(Card &card, OpenCard &state, const QString &name, bool fromN, qsize
         card.names.append(name);
 }
 
-void appendWithSeparator(QString &target, QStringView piece)
+void appendWithSeparator(QString &target, QStringView piece, TextStore &texts)
 {
-    if (!target.isEmpty()) {
+    if (target.isEmpty()) {
+        target = texts.copy(piece);
+        return;
+    }
+    {
         target = trimSpaces(target).toString();
         target += u"  ";
     }
@@ -831,6 +855,9 @@ struct Reader
     qsizetype replaced = 0;
     QStringList binaries;
     QString joined; // an N's components joined; kept for its capacity
+    TextStore texts; // the cards' texts, cut from shared blocks
+    QString adrParts; // an ADR's components that had escapes; kept for its capacity
+    QString adrText;  // an address being joined; kept for its capacity
 
     Charset charsetOf(const Property &p, bool modern) const
     {
@@ -875,6 +902,12 @@ struct Reader
     }
 
     void apply(Card &card, OpenCard &state, Property &p);
+
+    // A field's text cut from texts (an empty one stays an empty string).
+    QString fieldText(QStringView text)
+    {
+        return text.isEmpty() ? text.toString() : texts.copy(text);
+    }
 };
 
 bool isMediaKind(Kind k)
@@ -918,7 +951,7 @@ void Reader::apply(Card &card, OpenCard &state, Property &p)
         parts(false, [&](QStringView c) {
             const QStringView name = trimSpaces(c);
             if (!name.isEmpty())
-                addName(card, state, name.toString(), false, p.pref ? &at : nullptr);
+                addName(card, state, texts.copy(name), false, p.pref ? &at : nullptr);
         });
         break;
     }
@@ -928,7 +961,7 @@ void Reader::apply(Card &card, OpenCard &state, Property &p)
             joined += c;
             joined += u' ';
         });
-        const QString name = trimSpaces(joined).toString();
+        const QString name = texts.copy(trimSpaces(joined));
         qsizetype at = 0;
         if (!name.isEmpty())
             addName(card, state, name, true, p.pref ? &at : nullptr);
@@ -941,7 +974,7 @@ void Reader::apply(Card &card, OpenCard &state, Property &p)
         parts(true, [&](QStringView c) {
             const QStringView name = trimSpaces(c);
             if (!name.isEmpty())
-                addName(card, state, name.toString(), false, nullptr);
+                addName(card, state, texts.copy(name), false, nullptr);
         });
         break;
     case Kind::Bday: {
@@ -961,37 +994,58 @@ void Reader::apply(Card &card, OpenCard &state, Property &p)
         break;
     }
     case Kind::Adr: {
-        QStringList c;
-        parts(false, [&](QStringView v) { c.append(v.toString()); });
-        if (c.isEmpty())
+        // The components as views: into the value, or, for those with
+        // escapes, into adrParts (placed once all are read, as the buffer
+        // may move while it grows).
+        struct Component { bool own; qsizetype from, size; };
+        QVarLengthArray<Component, 8> found;
+        adrParts.resize(0);
+        parts(false, [&](QStringView v) {
+            const qsizetype at = v.data() - p.value.data();
+            if (v.isEmpty() || (at >= 0 && at + v.size() <= p.value.size())) {
+                found.append({false, v.isEmpty() ? 0 : at, v.size()});
+            } else {
+                found.append({true, adrParts.size(), v.size()});
+                adrParts += v;
+            }
+        });
+        if (found.isEmpty())
             break;
-        QString address = card.address;
-        if (!address.isEmpty()) {
-            address = trimSpaces(address).toString();
+        QVarLengthArray<QStringView, 8> c;
+        for (const Component &k : found)
+            c.append((k.own ? QStringView(adrParts) : p.value).sliced(k.from, k.size));
+        QString &address = adrText;
+        address.resize(0);
+        if (!card.address.isEmpty()) {
+            address += trimSpaces(card.address);
             address += u"  ";
         }
         if (modern) {
             // Written as a Japanese address is: region, locality, street,
-            // extended address, post office box, country.
-            QStringList pieces;
+            // extended address, post office box, country; the pieces joined
+            // with one space.
+            bool first = true;
             for (const int i : {4, 3, 2, 1, 0, 6}) {
                 if (i >= c.size())
                     continue;
-                QString piece = c[i];
+                QString piece = c[i].toString();
                 piece.replace(CrLf, QStringLiteral(" "));
                 piece.replace(u'\r', u' ');
                 piece.replace(u'\n', u' ');
                 const QStringView t = trimSpaces(piece);
-                if (!t.isEmpty())
-                    pieces.append(t.toString());
+                if (t.isEmpty())
+                    continue;
+                if (!first)
+                    address += u' ';
+                address += t;
+                first = false;
             }
-            address += pieces.join(u' ');
             if (c.size() > 5 && !trimSpaces(c[5]).isEmpty())
-                card.postalCode = trimSpaces(c[5]).toString();
+                card.postalCode = fieldText(trimSpaces(c[5]));
         } else {
             for (qsizetype i = c.size() - 1; i >= 0; --i) {
                 if (i == 5) {
-                    card.postalCode = trimSpaces(c[i]).toString();
+                    card.postalCode = fieldText(trimSpaces(c[i]));
                 } else {
                     address += trimSpaces(c[i]);
                     address += u' ';
@@ -999,7 +1053,7 @@ void Reader::apply(Card &card, OpenCard &state, Property &p)
             }
             address.replace(CrLf, QStringLiteral(" "));
         }
-        card.address = trimSpaces(address).toString();
+        card.address = fieldText(trimSpaces(address));
         break;
     }
     case Kind::Tel: {
@@ -1011,13 +1065,13 @@ void Reader::apply(Card &card, OpenCard &state, Property &p)
             while (number.startsWith(u"tel:", Qt::CaseInsensitive))
                 number = trimSpaces(number.sliced(4));
             if (!number.isEmpty())
-                appendWithSeparator(target, number);
+                appendWithSeparator(target, number, texts);
             break;
         }
         parts(false, [&](QStringView c) {
             const QStringView number = trimSpaces(c);
             if (!number.isEmpty())
-                appendWithSeparator(target, number);
+                appendWithSeparator(target, number, texts);
         });
         break;
     }
@@ -1027,9 +1081,9 @@ void Reader::apply(Card &card, OpenCard &state, Property &p)
             if (id.isEmpty())
                 return;
             if (p.pref)
-                card.ids.insert(at++, id.toString());
+                card.ids.insert(at++, texts.copy(id));
             else
-                card.ids.append(id.toString());
+                card.ids.append(texts.copy(id));
         };
         if (isUri(u"mailto:")) {
             QStringView id = p.value;
@@ -1042,7 +1096,10 @@ void Reader::apply(Card &card, OpenCard &state, Property &p)
         break;
     }
     case Kind::Note:
-        card.memo += firstComponent();
+        if (const QStringView note = firstComponent(); card.memo.isEmpty() && !note.isEmpty())
+            card.memo = texts.copy(note);
+        else
+            card.memo += note;
         break;
     case Kind::Rev:
         readRevision(trimSpaces(firstComponent()), opt.utcOffsetSeconds, card.updated);
@@ -1054,7 +1111,8 @@ void Reader::apply(Card &card, OpenCard &state, Property &p)
     }
 }
 
-void finishCard(AddressBook &book, const OpenCard &state, const VcardReadOptions &opt)
+void finishCard(AddressBook &book, const OpenCard &state, const VcardReadOptions &opt,
+                TextStore &texts)
 {
     if (state.index >= 0 && state.modern && state.emptyN) {
         // A card without names in vCard 3.0/4.0 still has the N and FN that
@@ -1067,11 +1125,17 @@ void finishCard(AddressBook &book, const OpenCard &state, const VcardReadOptions
     }
     if (state.index < 0 || state.others.isEmpty() || !opt.lostMemoFlag)
         return;
+    // The memo, a line break, the header line and the other items, written
+    // in one piece.
     QString &memo = book.cards[state.index].memo;
-    memo += CrLf;
-    memo += VcardOtherItemsHeader;
-    memo += CrLf;
-    memo += state.others;
+    const QStringView parts[] = {memo, CrLf, VcardOtherItemsHeader, CrLf, state.others};
+    qsizetype units = 0;
+    for (const QStringView part : parts)
+        units += part.size();
+    char16_t *to = texts.room(units);
+    for (const QStringView part : parts)
+        to = std::copy_n(part.utf16(), part.size(), to);
+    memo = texts.take(units);
 }
 
 bool isModernVersion(QByteArrayView v)
@@ -1118,7 +1182,7 @@ int parse(QByteArrayView bytes, const Source &source, AddressBook &book,
                     }
                     open.append(std::move(state));
                 } else if (!open.isEmpty()) {
-                    finishCard(book, open.last(), options);
+                    finishCard(book, open.last(), options, reader.texts);
                     open.removeLast();
                 }
                 continue;
@@ -1139,7 +1203,7 @@ int parse(QByteArrayView bytes, const Source &source, AddressBook &book,
     // Cards left open at the end of the text keep what was read, their other
     // items included.
     while (!open.isEmpty()) {
-        finishCard(book, open.last(), options);
+        finishCard(book, open.last(), options, reader.texts);
         open.removeLast();
     }
     if (report) {
@@ -1188,7 +1252,7 @@ int parseVcardText(QStringView text, AddressBook &book, const VcardReadOptions &
     source.decodedText = true;
     source.fileDefault =
         options.encoding == VcardEncoding::Utf8 ? Charset::Utf8 : Charset::Cp932;
-    return parse(text.toUtf8(), source, book, options, report);
+    return parse(utf8::encode(text), source, book, options, report);
 }
 
 // ---- Writing ----------------------------------------------------------------

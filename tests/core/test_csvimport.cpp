@@ -408,3 +408,108 @@ TEST(CsvFile, TheMapperMayReadTheFileAgainInAnotherEncoding)
     EXPECT_EQ(pr.asked[0].message.text,
               u"2 枚のカードを読み込みました。\r\n読み取れない文字 1 文字を置き換えました。"_qs);
 }
+
+// A CP932 or UTF-8 file is decoded record by record as it is read: cards,
+// sample and report must be what decoding the whole file first gives, on
+// bytes that are no characters beside the separators too.
+TEST(CsvFile, ReadingRecordByRecordGivesWhatTheWholeTextGives)
+{
+    const QByteArray crlfLate = "ID,memo\na\nb\nc\nd\ne\nf\ng,\"x\r\ny\"\n";
+    const struct {
+        const char *what;
+        QByteArray bytes;
+        TextEncoding encoding;
+    } cases[] = {
+        {"lead byte before a comma", cp932::encode(u"名前,ID\r\n") + "\x81,a@b\r\n", TextEncoding::Auto},
+        {"lead byte before a quote", cp932::encode(u"名前,メモ\r\n") + "\"x\x81\",\"y\"\r\n",
+         TextEncoding::Auto},
+        {"lead byte before CR", "ID\r\nab\x81\r\ncd\r\n", TextEncoding::Auto},
+        {"lead byte at the end", "ID\r\nab\x81", TextEncoding::Cp932},
+        {"blank lines before the header", "\r\n\r\nID,name\r\na,b\r\n", TextEncoding::Auto},
+        {"unterminated quote", "ID,memo\r\na,\"open\r\nmore,\r\n", TextEncoding::Auto},
+        {"bare line ends", "ID,memo\na,\"x\ny\"\rb,c\n\n", TextEncoding::Auto},
+        {"CR LF only after the preview", crlfLate, TextEncoding::Auto},
+        {"UTF-8 with its mark", "\xEF\xBB\xBF" + u"名前,ID\r\n山田,a@b\r\n"_qs.toUtf8(), TextEncoding::Auto},
+        {"UTF-8 cut before separators", "ID,memo\n\xE5\xAE,a\n\xE5\",\"x\xF0\"\n", TextEncoding::Utf8},
+        {"memo line breaks and quotes", "ID,memo\r\na,\"l1\nl2\r\nl3\"\"q\"\"\"\r\n", TextEncoding::Auto},
+        {"blank text cells", "ID,address,phone\r\na, \n x \n,\r\n,,\r\n", TextEncoding::Auto},
+        {"cells beyond the header", "ID\r\na,extra\r\n", TextEncoding::Auto},
+        {"UTF-16", QByteArray("\xFF\xFE") + QByteArray("I\0D\0\r\0\n\0a\0\r\0\n\0", 16),
+         TextEncoding::Auto},
+    };
+    QTemporaryDir dir;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = dir.filePath("case.csv");
+        ASSERT_TRUE(writeAll(path, c.bytes));
+
+        CsvSample fileSample, textSample;
+        auto keeping = [](CsvSample &kept) {
+            return [&kept](CsvSample &sample, CsvMapping &mapping) {
+                kept = sample;
+                return autoCsvMapper(sample, mapping);
+            };
+        };
+        ScriptedPrompter pr;
+        AddressBook fromFile;
+        ASSERT_EQ(CsvFileRead(path, fromFile, pr, keeping(fileSample), {}, c.encoding), 0);
+
+        ImportReport expected;
+        TextEncoding used = TextEncoding::Auto;
+        const QString text = decodeText(c.bytes, c.encoding, &expected.charactersReplaced, &used);
+        AddressBook fromText;
+        ASSERT_EQ(parseCsvText(text, fromText, keeping(textSample), 0, {}, &expected), 0);
+
+        EXPECT_EQ(fileSample.encoding, used);
+        EXPECT_EQ(fileSample.header, textSample.header);
+        EXPECT_EQ(fileSample.preview, textSample.preview);
+        ASSERT_EQ(fromFile.cardCount(), fromText.cardCount());
+        for (qsizetype i = 1; i < fromFile.cardCount(); ++i) {
+            Card a = fromFile.cards[i], b = fromText.cards[i];
+            a.created = a.updated = b.created = b.updated = 0; // the import times differ
+            EXPECT_EQ(a, b) << "card " << i;
+            EXPECT_EQ(a.memo.isNull(), b.memo.isNull());
+        }
+        const QStringList told = pr.asked.isEmpty() ? QStringList() : QStringList{pr.asked[0].message.text};
+        EXPECT_EQ(told, expected.worthTelling() || expected.lost() ? QStringList{expected.message()}
+                                                                   : QStringList());
+    }
+}
+
+// A read writes a card's texts in place; storeCsvCell builds them by
+// appending. Both must give the same card on blank, broken and multi-line
+// cells, and a second column of the same item appends to the first.
+TEST(CsvRecords, TextsWrittenInPlaceAreTheStoredCells)
+{
+    const QStringList cells = {
+        "", " ", "\n", " a \n b ", "l1\nl2", "l1\r\nl2\r\n", "\n\nx\n", "x\r\n", "\r\n", "a\"b",
+    };
+    const int items[] = {CsvItemIds, CsvItemNames, CsvItemAddress, CsvItemTelephone, CsvItemMemo};
+    for (const int item : items) {
+        for (const QString &cell : cells) {
+            for (const int columns : {1, 2}) {
+                SCOPED_TRACE(QStringLiteral("item %1, %2 columns, cell \"%3\"")
+                                 .arg(item).arg(columns).arg(cell).toStdString());
+                const QString quoted = csvQuote(cell);
+                QString text = columns == 1 ? u"h\r\n"_qs : u"h,h\r\n"_qs;
+                text += columns == 1 ? quoted : quoted + u',' + quoted;
+                text += u"\r\n";
+                AddressBook book;
+                const CsvMapper mapper = [&](CsvSample &, CsvMapping &mapping) {
+                    mapping = CsvMapping(columns, item);
+                    return true;
+                };
+                ASSERT_EQ(parseCsvText(text, book, mapper, 0), 0);
+                Card expected = Card::newCard();
+                for (int k = 0; k < columns; ++k)
+                    storeCsvCell(expected, item, csvUnquote(quoted));
+                ASSERT_EQ(book.cardCount(), 2);
+                Card read = book.cards[1];
+                read.number = expected.number;
+                read.created = expected.created;
+                read.updated = expected.updated;
+                EXPECT_EQ(read, expected);
+            }
+        }
+    }
+}

@@ -56,3 +56,28 @@ TEST(Utf8, AFileIsUtf8WithItsMarkOrNonAsciiValidBytes)
     EXPECT_FALSE(utf8::looksLikeUtf8("FN:\x88\xC0\x93\xA1\r\n")); // CP932
     EXPECT_FALSE(utf8::looksLikeUtf8("FN:\xE5\xAE\x89\x88\r\n"));
 }
+
+// The parsers take a text's UTF-8 form from utf8::encode: it must be the
+// bytes QString::toUtf8 gives, lone surrogates included.
+TEST(Utf8, EncodeIsToUtf8)
+{
+    const QString big = QString(u'安').repeated(3 * 1024 * 1024) + QChar(0xD800);
+    const struct {
+        const char *what;
+        QString text;
+    } cases[] = {
+        {"empty", QString()},
+        {"ASCII and Japanese", QStringLiteral("abc安\r\nｱ")},
+        {"a pair", QStringLiteral("\U0001F600")},
+        {"lone high surrogate inside", QStringLiteral("a") + QChar(0xD800) + QStringLiteral("b")},
+        {"two-byte forms", QStringLiteral("\u00E9\u07FF\u0800")},
+        {"lone low surrogate", QString(QChar(0xDC00)) + QStringLiteral("b")},
+        {"high surrogate at the end", QStringLiteral("a") + QChar(0xD83D)},
+        {"large, ending in a high surrogate", big},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        // Compared as a whole: a failure must not print megabytes.
+        EXPECT_TRUE(utf8::encode(c.text) == c.text.toUtf8());
+    }
+}

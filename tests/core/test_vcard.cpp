@@ -605,3 +605,29 @@ TEST(VcardWrite, WholeBookAndCancel)
     EXPECT_TRUE(none.isEmpty());
     EXPECT_EQ(calls, 2);
 }
+
+// In a text that was decoded already, the characters beside the escapes of a
+// quoted-printable value stand for their bytes in the value's charset.
+TEST(VcardRead, QuotedPrintableCharactersOfDecodedText)
+{
+    const struct {
+        const char *what;
+        QString line;
+        QString memo;
+    } cases[] = {
+        {"CP932", QStringLiteral("NOTE;CHARSET=SHIFT_JIS;QUOTED-PRINTABLE:安=88=C0x"),
+         QStringLiteral("安安x")},
+        {"CP932 without a form", QStringLiteral("NOTE;CHARSET=SHIFT_JIS;QUOTED-PRINTABLE:\U0001F600=41"),
+         QStringLiteral("?A")},
+        {"Latin-1", QStringLiteral("NOTE;CHARSET=ISO-8859-1;QUOTED-PRINTABLE:\u00E9=E9"),
+         QStringLiteral("\u00E9\u00E9")},
+        {"UTF-8", QStringLiteral("NOTE;CHARSET=UTF-8;QUOTED-PRINTABLE:\u00E9=C3=A9"),
+         QStringLiteral("\u00E9\u00E9")},
+        {"escapes only", QStringLiteral("NOTE;QUOTED-PRINTABLE:=83=81=83=82"), QStringLiteral("メモ")},
+        {"empty", QStringLiteral("NOTE;QUOTED-PRINTABLE:"), QString()},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(parseCard({c.line, QStringLiteral("FN:X")}).memo, c.memo);
+    }
+}

@@ -248,6 +248,12 @@ TEST(VcardImport, ModernAddressInJapaneseOrder)
          QStringLiteral("c b a  d/100")},
         {"2.1 keeps its order", cardBytes("2.1", {"ADR:;;1-2-3 Street;City;Pref;100-0001;Japan"}),
          address, QStringLiteral("Japan Pref City 1-2-3 Street/100-0001")},
+        {"escaped components beside plain ones, 2.1",
+         cardBytes("2.1", {"ADR:;;1-2 Street\\;B;Town\\,X;Pref;100\\;1;Japan"}), address,
+         QStringLiteral("Japan Pref Town,X 1-2 Street;B/100;1")},
+        {"escaped components beside plain ones, 3.0",
+         cardBytes("3.0", {"ADR:;;a\\;b;T\\,own;P;1\\;00;J\\\\p"}), address,
+         QStringLiteral("P T,own a;b J\\p/1;00")},
     };
     runCases(cases);
 }
