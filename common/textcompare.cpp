@@ -32,6 +32,14 @@ int compareAsciiFolded(QStringView a, QStringView b)
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
+// Characters whose letter-case fold is themselves, without asking the
+// Unicode tables: the CJK symbols, kana and ideographs (U+3000-U+9FFF) that
+// make up most Japanese names. Everything else non-ASCII takes the full fold.
+inline bool caseFoldsToItself(char16_t c)
+{
+    return c >= 0x3000 && c <= 0x9FFF;
+}
+
 int sign(int v)
 {
     return (v > 0) - (v < 0);
@@ -47,7 +55,7 @@ QString textKey(QStringView s)
     // ASCII letters lower case; what is left is case-folded.
     QString out(s.size(), Qt::Uninitialized);
     char16_t *o = reinterpret_cast<char16_t *>(out.data());
-    bool plain = true;
+    bool plain = true; // nothing left that the letter-case fold could change
     auto put = [&](char16_t c) {
         if (c >= 0xFF01 && c <= 0xFF5E)
             c = char16_t(c - 0xFF01 + 0x21);
@@ -59,7 +67,8 @@ QString textKey(QStringView s)
         }
         if (c >= 0x30A1 && c <= 0x30F6)
             c = char16_t(c - 0x60);
-        plain = false;
+        if (!caseFoldsToItself(c))
+            plain = false;
         *o++ = c;
     };
     for (qsizetype i = 0; i < s.size();) {
@@ -93,8 +102,11 @@ QString textKey(const QString &s)
                 return textKey(QStringView(s));
             continue;
         }
-        if ((c >= 0xFF01 && c <= 0xFF9F) || c == 0x3000 || (c >= 0x30A1 && c <= 0x30F6)
-            || QChar::isSurrogate(c) || QChar::toCaseFolded(c) != c)
+        if (c == 0x3000 || (c >= 0x30A1 && c <= 0x30F6))
+            return textKey(QStringView(s));
+        if (caseFoldsToItself(c))
+            continue;
+        if ((c >= 0xFF01 && c <= 0xFF9F) || QChar::isSurrogate(c) || QChar::toCaseFolded(c) != c)
             return textKey(QStringView(s));
     }
     return s;

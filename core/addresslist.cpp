@@ -98,6 +98,37 @@ void appendCardListLines(const Card &card, int sortOrder, QList<ListLine> &out)
                     card.number, card.status, perId ? firstName : e, perId ? e : firstId});
 }
 
+// A line's place in the sort: the first PrefixUnits code units of its folded
+// key packed high unit first, missing units as 0, so that comparing the two
+// words as integers orders keys as comparing them by code unit does,
+// wherever the words differ.
+constexpr qsizetype PrefixUnits = 8;
+
+struct Keyed
+{
+    quint64 high = 0; // units 0-3
+    quint64 low = 0;  // units 4-7
+    quint32 index = 0;
+};
+
+Keyed keyedPrefix(QStringView key, quint32 index)
+{
+    quint64 words[2] = {0, 0};
+    const qsizetype units = std::min(key.size(), PrefixUnits);
+    for (qsizetype i = 0; i < units; ++i)
+        words[i / 4] |= quint64(key[i].unicode()) << (48 - 16 * (i % 4));
+    return {words[0], words[1], index};
+}
+
+// Compares two keys whose prefixes are equal: only what the prefix does not
+// settle (the units after it, the lengths, and a unit 0 against a missing
+// one) is left to look at.
+int compareAfterPrefix(QStringView a, QStringView b)
+{
+    const qsizetype skip = std::min({a.size(), b.size(), PrefixUnits});
+    return a.sliced(skip).compare(b.sliced(skip));
+}
+
 } // namespace
 
 QString DomainGet(QStringView id)
@@ -118,14 +149,20 @@ void sortListLines(QList<ListLine> &lines)
     if (lines.size() < 2)
         return;
     // Keys are folded once per line instead of once per comparison; the
-    // texts only where two keys tie, and then once.
-    struct Keyed { QString key; qsizetype index; };
+    // texts only where two keys tie, and then once. The sort moves small
+    // records that carry the first units of the folded key, so most
+    // comparisons settle on two integers without reading a string.
+    const qsizetype n = lines.size();
+    std::vector<QString> keys;
+    keys.reserve(n);
     std::vector<Keyed> keyed;
-    keyed.reserve(lines.size());
-    for (qsizetype i = 0; i < lines.size(); ++i)
-        keyed.push_back({textKey(lines[i].key), i});
-    std::vector<QString> textKeys(lines.size());
-    std::vector<bool> folded(lines.size());
+    keyed.reserve(n);
+    for (qsizetype i = 0; i < n; ++i) {
+        keys.push_back(textKey(lines[i].key));
+        keyed.push_back(keyedPrefix(keys.back(), quint32(i)));
+    }
+    std::vector<QString> textKeys(n);
+    std::vector<bool> folded(n);
     auto textKeyOf = [&](qsizetype i) -> const QString & {
         if (!folded[i]) {
             textKeys[i] = textKey(lines[i].text);
@@ -134,7 +171,11 @@ void sortListLines(QList<ListLine> &lines)
         return textKeys[i];
     };
     std::sort(keyed.begin(), keyed.end(), [&](const Keyed &a, const Keyed &b) {
-        if (int c = QStringView(a.key).compare(QStringView(b.key)))
+        if (a.high != b.high)
+            return a.high < b.high;
+        if (a.low != b.low)
+            return a.low < b.low;
+        if (int c = compareAfterPrefix(keys[a.index], keys[b.index]))
             return c < 0;
         if (int c = QStringView(textKeyOf(a.index)).compare(QStringView(textKeyOf(b.index))))
             return c < 0;

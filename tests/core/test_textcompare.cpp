@@ -81,3 +81,21 @@ TEST(TextComparison, SharedKeyIsTheFoldedKeyForEveryCharacter)
     const QString folded = QString::fromUtf8("山田 太郎 taro@example.jp");
     EXPECT_TRUE(textKey(folded).isSharedWith(folded));
 }
+
+// A key is its own letter-case fold: no character, kana, ideograph or other,
+// alone or behind kana, is left unfolded by the short ways through the fold.
+TEST(TextComparison, KeyIsItsOwnCaseFold)
+{
+    for (char32_t c = 1; c < 0x10000; ++c) {
+        if (QChar::isSurrogate(c))
+            continue;
+        const QString one = QString(QChar(char16_t(c)));
+        for (const QString &s : {one, u"かな漢字"_qs + one, u"ｶﾅ"_qs + one}) {
+            const QString key = textKey(s);
+            ASSERT_EQ(key, key.toCaseFolded()) << std::hex << quint32(c);
+        }
+    }
+    for (const QString &s : {u"𐐀かな"_qs, u"漢字𐐀"_qs, u"\U0001D400"_qs, u"ｶﾞ𐐀"_qs})
+        EXPECT_EQ(textKey(s), textKey(s).toCaseFolded()) << s.toStdString();
+    EXPECT_EQ(textKey(u"𐐀かな"_qs), u"𐐨かな"_qs);
+}
