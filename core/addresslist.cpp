@@ -108,7 +108,11 @@ struct Keyed
 {
     quint64 high = 0; // units 0-3
     quint64 low = 0;  // units 4-7
+    const QChar *key = nullptr; // the whole folded key
+    qint32 size = 0;
     quint32 index = 0;
+
+    QStringView keyView() const { return {key, size}; }
 };
 
 Keyed keyedPrefix(QStringView key, quint32 index)
@@ -117,16 +121,19 @@ Keyed keyedPrefix(QStringView key, quint32 index)
     const qsizetype units = std::min(key.size(), PrefixUnits);
     for (qsizetype i = 0; i < units; ++i)
         words[i / 4] |= quint64(key[i].unicode()) << (48 - 16 * (i % 4));
-    return {words[0], words[1], index};
+    return {words[0], words[1], key.data(), qint32(key.size()), index};
 }
 
-// Compares two keys whose prefixes are equal: only what the prefix does not
-// settle (the units after it, the lengths, and a unit 0 against a missing
-// one) is left to look at.
-int compareAfterPrefix(QStringView a, QStringView b)
+// Compares two folded keys: the prefixes, then what they do not settle (the
+// units after them, the lengths, and a unit 0 against a missing one).
+int compareKeyed(const Keyed &a, const Keyed &b)
 {
-    const qsizetype skip = std::min({a.size(), b.size(), PrefixUnits});
-    return a.sliced(skip).compare(b.sliced(skip));
+    if (a.high != b.high)
+        return a.high < b.high ? -1 : 1;
+    if (a.low != b.low)
+        return a.low < b.low ? -1 : 1;
+    const qsizetype skip = std::min<qsizetype>({a.size, b.size, PrefixUnits});
+    return a.keyView().sliced(skip).compare(b.keyView().sliced(skip));
 }
 
 } // namespace
@@ -148,10 +155,12 @@ void sortListLines(QList<ListLine> &lines)
 {
     if (lines.size() < 2)
         return;
-    // Keys are folded once per line instead of once per comparison; the
-    // texts only where two keys tie, and then once. The sort moves small
-    // records that carry the first units of the folded key, so most
-    // comparisons settle on two integers without reading a string.
+    // Keys are folded once per line instead of once per comparison. The
+    // sort moves small records that carry the first units of the folded
+    // key, so most comparisons settle on two integers without reading a
+    // string. Lines whose folded keys tie are then put in order among
+    // themselves by their folded texts and the exact key and text; only
+    // their texts are folded.
     const qsizetype n = lines.size();
     std::vector<QString> keys;
     keys.reserve(n);
@@ -161,32 +170,37 @@ void sortListLines(QList<ListLine> &lines)
         keys.push_back(textKey(lines[i].key));
         keyed.push_back(keyedPrefix(keys.back(), quint32(i)));
     }
-    std::vector<QString> textKeys(n);
-    std::vector<bool> folded(n);
-    auto textKeyOf = [&](qsizetype i) -> const QString & {
-        if (!folded[i]) {
-            textKeys[i] = textKey(lines[i].text);
-            folded[i] = true;
-        }
-        return textKeys[i];
-    };
-    std::sort(keyed.begin(), keyed.end(), [&](const Keyed &a, const Keyed &b) {
-        if (a.high != b.high)
-            return a.high < b.high;
-        if (a.low != b.low)
-            return a.low < b.low;
-        if (int c = compareAfterPrefix(keys[a.index], keys[b.index]))
-            return c < 0;
-        if (int c = QStringView(textKeyOf(a.index)).compare(QStringView(textKeyOf(b.index))))
-            return c < 0;
-        const ListLine &x = lines[a.index];
-        const ListLine &y = lines[b.index];
-        if (int c = QStringView(x.key).compare(QStringView(y.key)))
-            return c < 0;
-        if (int c = QStringView(x.text).compare(QStringView(y.text)))
+    std::sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
+        if (int c = compareKeyed(a, b))
             return c < 0;
         return a.index < b.index;
     });
+    std::vector<QString> textKeys;
+    for (auto first = keyed.begin(); first != keyed.end();) {
+        auto last = first + 1;
+        while (last != keyed.end() && compareKeyed(*first, *last) == 0)
+            ++last;
+        if (last - first > 1) {
+            textKeys.clear();
+            for (auto it = first; it != last; ++it) {
+                textKeys.push_back(textKey(lines[it->index].text));
+                it->key = textKeys.back().constData(); // now the folded text
+                it->size = qint32(textKeys.back().size());
+            }
+            std::sort(first, last, [&](const Keyed &a, const Keyed &b) {
+                if (int c = a.keyView().compare(b.keyView()))
+                    return c < 0;
+                const ListLine &x = lines[a.index];
+                const ListLine &y = lines[b.index];
+                if (int c = QStringView(x.key).compare(QStringView(y.key)))
+                    return c < 0;
+                if (int c = QStringView(x.text).compare(QStringView(y.text)))
+                    return c < 0;
+                return a.index < b.index;
+            });
+        }
+        first = last;
+    }
     // Put each line in its place by walking the permutation's cycles, with
     // no second list of lines.
     std::vector<bool> placed(lines.size());
