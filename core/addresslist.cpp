@@ -101,39 +101,69 @@ void appendCardListLines(const Card &card, int sortOrder, QList<ListLine> &out)
 // A line's place in the sort: the first PrefixUnits code units of its folded
 // key packed high unit first, missing units as 0, so that comparing the two
 // words as integers orders keys as comparing them by code unit does,
-// wherever the words differ.
+// wherever the words differ. The key itself is kept as it is where every
+// unit folds on its own (folded unit by unit when the prefixes tie), and
+// folded beforehand otherwise.
 constexpr qsizetype PrefixUnits = 8;
 
 struct Keyed
 {
     quint64 high = 0; // units 0-3
     quint64 low = 0;  // units 4-7
-    const QChar *key = nullptr; // the whole folded key
+    const QChar *key = nullptr;
     qint32 size = 0;
+    bool folded = false; // key is the folded key, not the text to fold
     quint32 index = 0;
-
-    QStringView keyView() const { return {key, size}; }
 };
 
-Keyed keyedPrefix(QStringView key, quint32 index)
+// Folded keys of texts that do not fold unit by unit; the QStrings keep
+// their data where it is when the list grows.
+using FoldedStore = std::vector<QString>;
+
+Keyed keyedFor(const QString &text, quint32 index, FoldedStore &store)
 {
+    const char16_t *folds = unitFolds();
+    Keyed k;
+    k.index = index;
+    QStringView key = text;
+    for (const QChar c : key) {
+        if (folds[c.unicode()] == UnitFoldNone) {
+            store.push_back(textKey(key));
+            key = store.back();
+            k.folded = true;
+            break;
+        }
+    }
+    k.key = key.data();
+    k.size = qint32(key.size());
     quint64 words[2] = {0, 0};
     const qsizetype units = std::min(key.size(), PrefixUnits);
-    for (qsizetype i = 0; i < units; ++i)
-        words[i / 4] |= quint64(key[i].unicode()) << (48 - 16 * (i % 4));
-    return {words[0], words[1], key.data(), qint32(key.size()), index};
+    for (qsizetype i = 0; i < units; ++i) {
+        const char16_t c = key[i].unicode();
+        words[i / 4] |= quint64(k.folded ? c : folds[c]) << (48 - 16 * (i % 4));
+    }
+    k.high = words[0];
+    k.low = words[1];
+    return k;
 }
 
-// Compares two folded keys: the prefixes, then what they do not settle (the
-// units after them, the lengths, and a unit 0 against a missing one).
-int compareKeyed(const Keyed &a, const Keyed &b)
+// Compares the folded keys of two lines: the prefixes, then what they do
+// not settle (the units after them, the lengths, and a unit 0 against a
+// missing one).
+int compareKeyed(const Keyed &a, const Keyed &b, const char16_t *folds)
 {
     if (a.high != b.high)
         return a.high < b.high ? -1 : 1;
     if (a.low != b.low)
         return a.low < b.low ? -1 : 1;
-    const qsizetype skip = std::min<qsizetype>({a.size, b.size, PrefixUnits});
-    return a.keyView().sliced(skip).compare(b.keyView().sliced(skip));
+    const qsizetype n = std::min(a.size, b.size);
+    for (qsizetype i = std::min(n, PrefixUnits); i < n; ++i) {
+        const char16_t x = a.folded ? a.key[i].unicode() : folds[a.key[i].unicode()];
+        const char16_t y = b.folded ? b.key[i].unicode() : folds[b.key[i].unicode()];
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size == b.size ? 0 : (a.size < b.size ? -1 : 1);
 }
 
 } // namespace
@@ -162,33 +192,26 @@ void sortListLines(QList<ListLine> &lines)
     // themselves by their folded texts and the exact key and text; only
     // their texts are folded.
     const qsizetype n = lines.size();
-    std::vector<QString> keys;
-    keys.reserve(n);
+    const char16_t *folds = unitFolds();
+    FoldedStore store;
     std::vector<Keyed> keyed;
     keyed.reserve(n);
-    for (qsizetype i = 0; i < n; ++i) {
-        keys.push_back(textKey(lines[i].key));
-        keyed.push_back(keyedPrefix(keys.back(), quint32(i)));
-    }
-    std::sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
-        if (int c = compareKeyed(a, b))
+    for (qsizetype i = 0; i < n; ++i)
+        keyed.push_back(keyedFor(lines[i].key, quint32(i), store));
+    std::sort(keyed.begin(), keyed.end(), [folds](const Keyed &a, const Keyed &b) {
+        if (int c = compareKeyed(a, b, folds))
             return c < 0;
         return a.index < b.index;
     });
-    std::vector<QString> textKeys;
     for (auto first = keyed.begin(); first != keyed.end();) {
         auto last = first + 1;
-        while (last != keyed.end() && compareKeyed(*first, *last) == 0)
+        while (last != keyed.end() && compareKeyed(*first, *last, folds) == 0)
             ++last;
         if (last - first > 1) {
-            textKeys.clear();
-            for (auto it = first; it != last; ++it) {
-                textKeys.push_back(textKey(lines[it->index].text));
-                it->key = textKeys.back().constData(); // now the folded text
-                it->size = qint32(textKeys.back().size());
-            }
+            for (auto it = first; it != last; ++it)
+                *it = keyedFor(lines[it->index].text, it->index, store); // now by the text
             std::sort(first, last, [&](const Keyed &a, const Keyed &b) {
-                if (int c = a.keyView().compare(b.keyView()))
+                if (int c = compareKeyed(a, b, folds))
                     return c < 0;
                 const ListLine &x = lines[a.index];
                 const ListLine &y = lines[b.index];
