@@ -98,20 +98,22 @@ void appendCardListLines(const Card &card, int sortOrder, QList<ListLine> &out)
                     card.number, card.status, perId ? firstName : e, perId ? e : firstId});
 }
 
-// A line's place in the sort: the first PrefixUnits code units of its folded
-// key packed high unit first, missing units as 0, so that comparing the two
-// words as integers orders keys as comparing them by code unit does,
-// wherever the words differ. The key itself is kept as it is where every
-// unit folds on its own (folded unit by unit when the prefixes tie), and
-// folded beforehand otherwise.
-constexpr qsizetype PrefixUnits = 8;
+// The sort looks at folded keys eight code units (a window) at a time: a
+// window packed high unit first into two integers, missing units as 0,
+// orders keys as comparing them by code unit does wherever the windows
+// differ. Lines whose windows tie are sorted again by the next window, and
+// so on until their keys end. A key is kept as it is where every unit folds
+// on its own (folded unit by unit as its windows are made), and folded
+// beforehand otherwise.
+constexpr qsizetype WindowUnits = 8;
 
 struct Keyed
 {
-    quint64 high = 0; // units 0-3
-    quint64 low = 0;  // units 4-7
-    const QChar *key = nullptr;
+    quint64 high = 0; // window units 0-3
+    quint64 low = 0;  // window units 4-7
+    qint32 rest = 0;  // the units from the window's start, at most WindowUnits + 1
     qint32 size = 0;
+    const QChar *key = nullptr;
     bool folded = false; // key is the folded key, not the text to fold
     quint32 index = 0;
 };
@@ -120,9 +122,21 @@ struct Keyed
 // their data where it is when the list grows.
 using FoldedStore = std::vector<QString>;
 
-Keyed keyedFor(const QString &text, quint32 index, FoldedStore &store)
+void setWindow(Keyed &k, qsizetype start, const char16_t *folds)
 {
-    const char16_t *folds = unitFolds();
+    quint64 words[2] = {0, 0};
+    const qsizetype end = std::min<qsizetype>(k.size, start + WindowUnits);
+    for (qsizetype i = start; i < end; ++i) {
+        const char16_t c = k.key[i].unicode();
+        words[(i - start) / 4] |= quint64(k.folded ? c : folds[c]) << (48 - 16 * ((i - start) % 4));
+    }
+    k.high = words[0];
+    k.low = words[1];
+    k.rest = qint32(std::clamp<qsizetype>(k.size - start, 0, WindowUnits + 1));
+}
+
+Keyed keyedFor(const QString &text, quint32 index, FoldedStore &store, const char16_t *folds)
+{
     Keyed k;
     k.index = index;
     QStringView key = text;
@@ -136,34 +150,50 @@ Keyed keyedFor(const QString &text, quint32 index, FoldedStore &store)
     }
     k.key = key.data();
     k.size = qint32(key.size());
-    quint64 words[2] = {0, 0};
-    const qsizetype units = std::min(key.size(), PrefixUnits);
-    for (qsizetype i = 0; i < units; ++i) {
-        const char16_t c = key[i].unicode();
-        words[i / 4] |= quint64(k.folded ? c : folds[c]) << (48 - 16 * (i % 4));
-    }
-    k.high = words[0];
-    k.low = words[1];
+    setWindow(k, 0, folds);
     return k;
 }
 
-// Compares the folded keys of two lines: the prefixes, then what they do
-// not settle (the units after them, the lengths, and a unit 0 against a
-// missing one).
-int compareKeyed(const Keyed &a, const Keyed &b, const char16_t *folds)
+// Windows that tie with a key ending inside them order the shorter key
+// (a prefix of the other, padded with 0) first; keys running past the
+// window tie until the next window.
+bool windowLess(const Keyed &a, const Keyed &b)
 {
     if (a.high != b.high)
-        return a.high < b.high ? -1 : 1;
+        return a.high < b.high;
     if (a.low != b.low)
-        return a.low < b.low ? -1 : 1;
-    const qsizetype n = std::min(a.size, b.size);
-    for (qsizetype i = std::min(n, PrefixUnits); i < n; ++i) {
-        const char16_t x = a.folded ? a.key[i].unicode() : folds[a.key[i].unicode()];
-        const char16_t y = b.folded ? b.key[i].unicode() : folds[b.key[i].unicode()];
-        if (x != y)
-            return x < y ? -1 : 1;
+        return a.low < b.low;
+    return a.rest < b.rest;
+}
+
+bool windowEqual(const Keyed &a, const Keyed &b)
+{
+    return a.high == b.high && a.low == b.low && a.rest == b.rest;
+}
+
+// Sorts [first, last) by folded key, the keys agreeing on their first
+// start units and their windows set at start; each run of equal folded
+// keys is handed to onTie to be put in order.
+template <typename OnTie>
+void sortByFoldedKey(Keyed *first, Keyed *last, qsizetype start, const char16_t *folds,
+                     const OnTie &onTie)
+{
+    std::sort(first, last, windowLess);
+    for (Keyed *run = first; run != last;) {
+        Keyed *end = run + 1;
+        while (end != last && windowEqual(*run, *end))
+            ++end;
+        if (end - run > 1) {
+            if (run->rest <= WindowUnits) {
+                onTie(run, end);
+            } else {
+                for (Keyed *k = run; k != end; ++k)
+                    setWindow(*k, start + WindowUnits, folds);
+                sortByFoldedKey(run, end, start + WindowUnits, folds, onTie);
+            }
+        }
+        run = end;
     }
-    return a.size == b.size ? 0 : (a.size < b.size ? -1 : 1);
 }
 
 } // namespace
@@ -185,45 +215,34 @@ void sortListLines(QList<ListLine> &lines)
 {
     if (lines.size() < 2)
         return;
-    // Keys are folded once per line instead of once per comparison. The
-    // sort moves small records that carry the first units of the folded
-    // key, so most comparisons settle on two integers without reading a
-    // string. Lines whose folded keys tie are then put in order among
-    // themselves by their folded texts and the exact key and text; only
-    // their texts are folded.
+    // Lines are ordered by folded key, lines whose folded keys tie by folded
+    // text, then by the exact key and text. Keys and texts are folded once,
+    // into windows of integers, so nearly every comparison is of integers;
+    // only the texts of lines whose keys tie are looked at.
     const qsizetype n = lines.size();
     const char16_t *folds = unitFolds();
     FoldedStore store;
     std::vector<Keyed> keyed;
     keyed.reserve(n);
     for (qsizetype i = 0; i < n; ++i)
-        keyed.push_back(keyedFor(lines[i].key, quint32(i), store));
-    std::sort(keyed.begin(), keyed.end(), [folds](const Keyed &a, const Keyed &b) {
-        if (int c = compareKeyed(a, b, folds))
-            return c < 0;
-        return a.index < b.index;
-    });
-    for (auto first = keyed.begin(); first != keyed.end();) {
-        auto last = first + 1;
-        while (last != keyed.end() && compareKeyed(*first, *last, folds) == 0)
-            ++last;
-        if (last - first > 1) {
-            for (auto it = first; it != last; ++it)
-                *it = keyedFor(lines[it->index].text, it->index, store); // now by the text
-            std::sort(first, last, [&](const Keyed &a, const Keyed &b) {
-                if (int c = compareKeyed(a, b, folds))
-                    return c < 0;
-                const ListLine &x = lines[a.index];
-                const ListLine &y = lines[b.index];
-                if (int c = QStringView(x.key).compare(QStringView(y.key)))
-                    return c < 0;
-                if (int c = QStringView(x.text).compare(QStringView(y.text)))
-                    return c < 0;
-                return a.index < b.index;
-            });
-        }
-        first = last;
-    }
+        keyed.push_back(keyedFor(lines[i].key, quint32(i), store, folds));
+    const auto exactOrder = [&lines](Keyed *first, Keyed *last) {
+        std::sort(first, last, [&lines](const Keyed &a, const Keyed &b) {
+            const ListLine &x = lines[a.index];
+            const ListLine &y = lines[b.index];
+            if (int c = QStringView(x.key).compare(QStringView(y.key)))
+                return c < 0;
+            if (int c = QStringView(x.text).compare(QStringView(y.text)))
+                return c < 0;
+            return a.index < b.index;
+        });
+    };
+    const auto byFoldedText = [&](Keyed *first, Keyed *last) {
+        for (Keyed *k = first; k != last; ++k)
+            *k = keyedFor(lines[k->index].text, k->index, store, folds);
+        sortByFoldedKey(first, last, 0, folds, exactOrder);
+    };
+    sortByFoldedKey(keyed.data(), keyed.data() + n, 0, folds, byFoldedText);
     // Put each line in its place by walking the permutation's cycles, with
     // no second list of lines.
     std::vector<bool> placed(lines.size());
