@@ -104,7 +104,7 @@ void appendCardListLines(const Card &card, int sortOrder, QList<ListLine> &out)
 // differ. Lines whose windows tie are sorted again by the next window, and
 // so on until their keys end. A key is kept as it is where every unit folds
 // on its own (folded unit by unit as its windows are made), and folded
-// beforehand otherwise.
+// whole once a window meets a unit that does not.
 constexpr qsizetype WindowUnits = 8;
 
 struct Keyed
@@ -122,13 +122,27 @@ struct Keyed
 // their data where it is when the list grows.
 using FoldedStore = std::vector<QString>;
 
-void setWindow(Keyed &k, qsizetype start, const char16_t *folds)
+void setWindow(Keyed &k, qsizetype start, const char16_t *folds, FoldedStore &store)
 {
     quint64 words[2] = {0, 0};
-    const qsizetype end = std::min<qsizetype>(k.size, start + WindowUnits);
+    qsizetype end = std::min<qsizetype>(k.size, start + WindowUnits);
     for (qsizetype i = start; i < end; ++i) {
-        const char16_t c = k.key[i].unicode();
-        words[(i - start) / 4] |= quint64(k.folded ? c : folds[c]) << (48 - 16 * ((i - start) % 4));
+        char16_t c = k.key[i].unicode();
+        if (!k.folded) {
+            c = folds[c];
+            if (c == UnitFoldNone) {
+                // The first unit that does not fold on its own: fold the
+                // whole key. The units before it, and so the windows
+                // already made, stay as they were.
+                store.push_back(textKey(QStringView(k.key, k.size)));
+                k.key = store.back().constData();
+                k.size = qint32(store.back().size());
+                k.folded = true;
+                end = std::min<qsizetype>(k.size, start + WindowUnits);
+                c = k.key[i].unicode(); // i < end: folding never ends a text early
+            }
+        }
+        words[(i - start) / 4] |= quint64(c) << (48 - 16 * ((i - start) % 4));
     }
     k.high = words[0];
     k.low = words[1];
@@ -139,18 +153,9 @@ Keyed keyedFor(const QString &text, quint32 index, FoldedStore &store, const cha
 {
     Keyed k;
     k.index = index;
-    QStringView key = text;
-    for (const QChar c : key) {
-        if (folds[c.unicode()] == UnitFoldNone) {
-            store.push_back(textKey(key));
-            key = store.back();
-            k.folded = true;
-            break;
-        }
-    }
-    k.key = key.data();
-    k.size = qint32(key.size());
-    setWindow(k, 0, folds);
+    k.key = text.constData();
+    k.size = qint32(text.size());
+    setWindow(k, 0, folds, store);
     return k;
 }
 
@@ -176,7 +181,7 @@ bool windowEqual(const Keyed &a, const Keyed &b)
 // keys is handed to onTie to be put in order.
 template <typename OnTie>
 void sortByFoldedKey(Keyed *first, Keyed *last, qsizetype start, const char16_t *folds,
-                     const OnTie &onTie)
+                     FoldedStore &store, const OnTie &onTie)
 {
     std::sort(first, last, windowLess);
     for (Keyed *run = first; run != last;) {
@@ -188,8 +193,8 @@ void sortByFoldedKey(Keyed *first, Keyed *last, qsizetype start, const char16_t 
                 onTie(run, end);
             } else {
                 for (Keyed *k = run; k != end; ++k)
-                    setWindow(*k, start + WindowUnits, folds);
-                sortByFoldedKey(run, end, start + WindowUnits, folds, onTie);
+                    setWindow(*k, start + WindowUnits, folds, store);
+                sortByFoldedKey(run, end, start + WindowUnits, folds, store, onTie);
             }
         }
         run = end;
@@ -240,9 +245,9 @@ void sortListLines(QList<ListLine> &lines)
     const auto byFoldedText = [&](Keyed *first, Keyed *last) {
         for (Keyed *k = first; k != last; ++k)
             *k = keyedFor(lines[k->index].text, k->index, store, folds);
-        sortByFoldedKey(first, last, 0, folds, exactOrder);
+        sortByFoldedKey(first, last, 0, folds, store, exactOrder);
     };
-    sortByFoldedKey(keyed.data(), keyed.data() + n, 0, folds, byFoldedText);
+    sortByFoldedKey(keyed.data(), keyed.data() + n, 0, folds, store, byFoldedText);
     // Put each line in its place by walking the permutation's cycles, with
     // no second list of lines.
     std::vector<bool> placed(lines.size());
