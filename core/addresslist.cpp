@@ -149,13 +149,14 @@ void setWindow(Keyed &k, qsizetype start, const char16_t *folds, FoldedStore &st
     k.rest = qint32(std::clamp<qsizetype>(k.size - start, 0, WindowUnits + 1));
 }
 
-Keyed keyedFor(const QString &text, quint32 index, FoldedStore &store, const char16_t *folds)
+Keyed keyedFor(const QString &text, quint32 index, FoldedStore &store, const char16_t *folds,
+               qsizetype start = 0)
 {
     Keyed k;
     k.index = index;
     k.key = text.constData();
     k.size = qint32(text.size());
-    setWindow(k, 0, folds, store);
+    setWindow(k, start, folds, store);
     return k;
 }
 
@@ -243,9 +244,22 @@ void sortListLines(QList<ListLine> &lines)
         });
     };
     const auto byFoldedText = [&](Keyed *first, Keyed *last) {
+        // Lines whose keys tie often begin with the same text (the same
+        // name): the windows start after what they share, up to the first
+        // unit that does not fold on its own.
+        const QStringView head = lines[first->index].text;
+        qsizetype shared = 0;
+        while (shared < head.size() && folds[head[shared].unicode()] != UnitFoldNone)
+            ++shared;
+        for (Keyed *k = first + 1; k != last && shared > 0; ++k) {
+            const QStringView text = lines[k->index].text;
+            shared = std::min(shared, text.size());
+            shared = std::mismatch(head.begin(), head.begin() + shared, text.begin()).first
+                     - head.begin();
+        }
         for (Keyed *k = first; k != last; ++k)
-            *k = keyedFor(lines[k->index].text, k->index, store, folds);
-        sortByFoldedKey(first, last, 0, folds, store, exactOrder);
+            *k = keyedFor(lines[k->index].text, k->index, store, folds, shared);
+        sortByFoldedKey(first, last, shared, folds, store, exactOrder);
     };
     sortByFoldedKey(keyed.data(), keyed.data() + n, 0, folds, store, byFoldedText);
     // Put each line in its place by walking the permutation's cycles, with
