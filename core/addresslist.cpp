@@ -14,11 +14,37 @@ namespace {
 constexpr int NameColumns = 20;
 constexpr int IdColumns = 30;
 
+// "yyyy/MM/dd HH:mm:ss", written digit by digit: QDateTime::toString reads
+// its format anew for every card.
 QString sortDateText(DateValue v)
 {
     const QDateTime dt = oleToDateTime(v);
-    return v == NoDate || !dt.isValid() ? QString()
-                                        : dt.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+    if (v == NoDate || !dt.isValid())
+        return {};
+    const QDate d = dt.date();
+    const QTime t = dt.time();
+    if (d.year() < 0 || d.year() > 9999)
+        return dt.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+    QString out(19, Qt::Uninitialized);
+    char16_t *o = reinterpret_cast<char16_t *>(out.data());
+    auto digits = [&o](int value, int count) {
+        for (int i = count - 1; i >= 0; --i, value /= 10)
+            o[i] = char16_t(u'0' + value % 10);
+        o += count;
+    };
+    auto put = [&o](char16_t c) { *o++ = c; };
+    digits(d.year(), 4);
+    put(u'/');
+    digits(d.month(), 2);
+    put(u'/');
+    digits(d.day(), 2);
+    put(u' ');
+    digits(t.hour(), 2);
+    put(u':');
+    digits(t.minute(), 2);
+    put(u':');
+    digits(t.second(), 2);
+    return out;
 }
 
 QString statusSuffix(qint32 status)

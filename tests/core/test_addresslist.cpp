@@ -168,6 +168,25 @@ TEST(AddressListSort, KeysThatAgreeOnTheirFirstUnits)
     }
 }
 
+// The date orders' keys read as the dates are shown, across the range a
+// date can show, before 1899-12-30 included.
+TEST(AddressListLines, DateKeysAcrossTheShowableRange)
+{
+    const DateValue dates[] = {0.0, -1.25, 45000.5, 45000.999999, 2.0 / 86400, -0.75,
+                               MinShowableDate, MaxShowableDate - 1e-9, -600000.3, 36525.0};
+    for (const DateValue v : dates) {
+        Card c = card(1, {u"a"_qs}, {});
+        c.created = v;
+        c.updated = v;
+        const QString shown = oleToDateTime(v).toString(u"yyyy/MM/dd HH:mm:ss"_qs);
+        EXPECT_EQ(cardListLines(c, SortByCreated)[0].key, shown) << v;
+        EXPECT_EQ(cardListLines(c, SortByUpdated)[0].key, shown) << v;
+    }
+    Card undated = card(1, {u"a"_qs}, {});
+    undated.created = NoDate;
+    EXPECT_EQ(cardListLines(undated, SortByCreated)[0].key, QString());
+}
+
 TEST(AddressListSort, MissingCardAndInterruptLeaveTheOutputAlone)
 {
     AddressBook b;
