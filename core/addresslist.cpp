@@ -150,28 +150,32 @@ using FoldedStore = std::vector<QString>;
 
 void setWindow(Keyed &k, qsizetype start, const char16_t *folds, FoldedStore &store)
 {
-    quint64 words[2] = {0, 0};
-    qsizetype end = std::min<qsizetype>(k.size, start + WindowUnits);
-    for (qsizetype i = start; i < end; ++i) {
-        char16_t c = k.key[i].unicode();
-        if (!k.folded) {
-            c = folds[c];
-            if (c == UnitFoldNone) {
-                // The first unit that does not fold on its own: fold the
-                // whole key. The units before it, and so the windows
-                // already made, stay as they were.
-                store.push_back(textKey(QStringView(k.key, k.size)));
-                k.key = store.back().constData();
-                k.size = qint32(store.back().size());
-                k.folded = true;
-                end = std::min<qsizetype>(k.size, start + WindowUnits);
-                c = k.key[i].unicode(); // i < end: folding never ends a text early
-            }
+    char16_t units[WindowUnits] = {};
+    const qsizetype count = std::clamp<qsizetype>(k.size - start, 0, WindowUnits);
+    const QChar *at = k.key + start;
+    if (!k.folded) {
+        bool alone = true;
+        for (qsizetype i = 0; i < count; ++i) {
+            units[i] = folds[at[i].unicode()];
+            alone &= units[i] != UnitFoldNone;
         }
-        words[(i - start) / 4] |= quint64(c) << (48 - 16 * ((i - start) % 4));
+        if (!alone) {
+            // A unit that does not fold on its own: fold the whole key. The
+            // units before it, and so the windows already made, stay as
+            // they were; folding never ends a text before that unit.
+            store.push_back(textKey(QStringView(k.key, k.size)));
+            k.key = store.back().constData();
+            k.size = qint32(store.back().size());
+            k.folded = true;
+        }
     }
-    k.high = words[0];
-    k.low = words[1];
+    if (k.folded) {
+        const qsizetype folded = std::clamp<qsizetype>(k.size - start, 0, WindowUnits);
+        std::fill(std::copy_n(reinterpret_cast<const char16_t *>(k.key + start), folded, units),
+                  units + WindowUnits, u'\0');
+    }
+    k.high = quint64(units[0]) << 48 | quint64(units[1]) << 32 | quint64(units[2]) << 16 | units[3];
+    k.low = quint64(units[4]) << 48 | quint64(units[5]) << 32 | quint64(units[6]) << 16 | units[7];
     k.rest = qint32(std::clamp<qsizetype>(k.size - start, 0, WindowUnits + 1));
 }
 
