@@ -119,9 +119,15 @@ void appendCardListLines(const Card &card, int sortOrder, QList<ListLine> &out)
                     perId ? QString() : firstId});
         return;
     }
-    for (const QString &e : entries)
-        out.append({keyFor(e), perId ? lineText(firstName, e, suffix) : lineText(e, firstId, suffix),
-                    card.number, card.status, perId ? firstName : e, perId ? e : firstId});
+    for (const QString &e : entries) {
+        ListLine &line = out.emplaceBack();
+        line.key = keyFor(e);
+        line.text = perId ? lineText(firstName, e, suffix) : lineText(e, firstId, suffix);
+        line.cardNumber = card.number;
+        line.status = card.status;
+        line.name = perId ? firstName : e;
+        line.id = perId ? e : firstId;
+    }
 }
 
 // The sort looks at folded keys eight code units (a window) at a time: a
