@@ -154,6 +154,9 @@ TEST(AddressListSort, KeysThatAgreeOnTheirFirstUnits)
         {"kana and half-width kana", {u"ｶﾞ"_qs, u"ガ"_qs, u"が"_qs, u"ｶ"_qs}, {}, {3, 2, 1, 0}},
         {"full-width letters", {u"Ａ"_qs, u"a"_qs, u"A"_qs, u"b"_qs}, {}, {2, 1, 0, 3}},
         {"texts break key ties", {u"k"_qs, u"K"_qs, u"k"_qs}, {u"B"_qs, u"a"_qs, u"b"_qs}, {1, 0, 2}},
+        {"tied texts share a half-width kana", {u"k"_qs, u"k"_qs}, {u"abｶﾞ"_qs, u"abｶｷ"_qs}, {1, 0}},
+        {"tied texts share their start", {u"k"_qs, u"k"_qs, u"k"_qs},
+         {u"田中 太郎 b@x"_qs, u"田中 太郎 A@x"_qs, u"田中 太郎"_qs}, {2, 1, 0}},
         {"status and name", {u"9999田中"_qs, u"0001田中"_qs, u"9999"_qs, u"9999たなか"_qs}, {}, {1, 2, 3, 0}},
     };
     for (const Case &c : cases) {
