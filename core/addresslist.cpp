@@ -213,6 +213,31 @@ bool windowEqual(const Keyed &a, const Keyed &b)
     return a.high == b.high && a.low == b.low && a.rest == b.rest;
 }
 
+// How far keys that agree on their first start folded units (and are all
+// longer) go on agreeing: long runs share a long start (a mail domain, a
+// name), which is then skipped at once rather than a window at a time. It
+// stops before a unit that does not fold on its own.
+qsizetype sharedUnits(const Keyed *first, const Keyed *last, qsizetype start,
+                      const char16_t *folds)
+{
+    auto unitAt = [folds](const Keyed &k, qsizetype i) -> int {
+        if (i >= k.size)
+            return -1;
+        if (k.folded)
+            return k.key[i].unicode();
+        const char16_t f = folds[k.key[i].unicode()];
+        return f == UnitFoldNone ? -1 : f;
+    };
+    for (qsizetype i = start;; ++i) {
+        const int unit = unitAt(*first, i);
+        if (unit < 0)
+            return i;
+        for (const Keyed *k = first + 1; k != last; ++k)
+            if (unitAt(*k, i) != unit)
+                return i;
+    }
+}
+
 // Sorts [first, last) by folded key, the keys agreeing on their first
 // start units and their windows set at start; each run of equal folded
 // keys is handed to onTie to be put in order.
@@ -229,9 +254,10 @@ void sortByFoldedKey(Keyed *first, Keyed *last, qsizetype start, const char16_t 
             if (run->rest <= WindowUnits) {
                 onTie(run, end);
             } else {
+                const qsizetype next = sharedUnits(run, end, start + WindowUnits, folds);
                 for (Keyed *k = run; k != end; ++k)
-                    setWindow(*k, start + WindowUnits, folds, store);
-                sortByFoldedKey(run, end, start + WindowUnits, folds, store, onTie);
+                    setWindow(*k, next, folds, store);
+                sortByFoldedKey(run, end, next, folds, store, onTie);
             }
         }
         run = end;
