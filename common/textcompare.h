@@ -26,6 +26,18 @@ QString textKey(QStringView s);
 // The same; shares s when folding leaves it as it is.
 QString textKey(const QString &s);
 
+// Folding one code unit at a time, for comparisons that fold as they go:
+// unitFolds()[c] is the folded form of the unit c where it folds on its own,
+// or UnitFoldNone where only textKey of the whole text tells (half-width
+// kana, which may join the mark after them; halves of surrogate pairs; the
+// unit U+FFFF itself).
+constexpr char16_t UnitFoldNone = 0xFFFF;
+const char16_t *unitFolds(); // 65,536 entries
+
+// textKey(a) against textKey(b) by code unit (<0, 0, >0), mostly without
+// building either key.
+int compareTextKeys(QStringView a, QStringView b);
+
 bool textEqual(QStringView a, QStringView b);
 // <0, 0 (textEqual), >0 by the folded strings.
 int textCompare(QStringView a, QStringView b);

@@ -14,11 +14,37 @@ namespace {
 constexpr int NameColumns = 20;
 constexpr int IdColumns = 30;
 
+// "yyyy/MM/dd HH:mm:ss", written digit by digit: QDateTime::toString reads
+// its format anew for every card.
 QString sortDateText(DateValue v)
 {
     const QDateTime dt = oleToDateTime(v);
-    return v == NoDate || !dt.isValid() ? QString()
-                                        : dt.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+    if (v == NoDate || !dt.isValid())
+        return {};
+    const QDate d = dt.date();
+    const QTime t = dt.time();
+    if (d.year() < 0 || d.year() > 9999)
+        return dt.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+    QString out(19, Qt::Uninitialized);
+    char16_t *o = reinterpret_cast<char16_t *>(out.data());
+    auto digits = [&o](int value, int count) {
+        for (int i = count - 1; i >= 0; --i, value /= 10)
+            o[i] = char16_t(u'0' + value % 10);
+        o += count;
+    };
+    auto put = [&o](char16_t c) { *o++ = c; };
+    digits(d.year(), 4);
+    put(u'/');
+    digits(d.month(), 2);
+    put(u'/');
+    digits(d.day(), 2);
+    put(u' ');
+    digits(t.hour(), 2);
+    put(u':');
+    digits(t.minute(), 2);
+    put(u':');
+    digits(t.second(), 2);
+    return out;
 }
 
 QString statusSuffix(qint32 status)
@@ -93,9 +119,149 @@ void appendCardListLines(const Card &card, int sortOrder, QList<ListLine> &out)
                     perId ? QString() : firstId});
         return;
     }
-    for (const QString &e : entries)
-        out.append({keyFor(e), perId ? lineText(firstName, e, suffix) : lineText(e, firstId, suffix),
-                    card.number, card.status, perId ? firstName : e, perId ? e : firstId});
+    for (const QString &e : entries) {
+        ListLine &line = out.emplaceBack();
+        line.key = keyFor(e);
+        line.text = perId ? lineText(firstName, e, suffix) : lineText(e, firstId, suffix);
+        line.cardNumber = card.number;
+        line.status = card.status;
+        line.name = perId ? firstName : e;
+        line.id = perId ? e : firstId;
+    }
+}
+
+// The sort looks at folded keys eight code units (a window) at a time: a
+// window packed high unit first into two integers, missing units as 0,
+// orders keys as comparing them by code unit does wherever the windows
+// differ. Lines whose windows tie are sorted again by the next window, and
+// so on until their keys end. A key is kept as it is where every unit folds
+// on its own (folded unit by unit as its windows are made), and folded
+// whole once a window meets a unit that does not.
+constexpr qsizetype WindowUnits = 8;
+
+struct Keyed
+{
+    quint64 high = 0; // window units 0-3
+    quint64 low = 0;  // window units 4-7
+    qint32 rest = 0;  // the units from the window's start, at most WindowUnits + 1
+    qint32 size = 0;
+    const QChar *key = nullptr;
+    bool folded = false; // key is the folded key, not the text to fold
+    quint32 index = 0;
+};
+
+// Folded keys of texts that do not fold unit by unit; the QStrings keep
+// their data where it is when the list grows.
+using FoldedStore = std::vector<QString>;
+
+void setWindow(Keyed &k, qsizetype start, const char16_t *folds, FoldedStore &store)
+{
+    char16_t units[WindowUnits] = {};
+    const qsizetype count = std::clamp<qsizetype>(k.size - start, 0, WindowUnits);
+    const QChar *at = k.key + start;
+    if (!k.folded) {
+        bool alone = true;
+        for (qsizetype i = 0; i < count; ++i) {
+            units[i] = folds[at[i].unicode()];
+            alone &= units[i] != UnitFoldNone;
+        }
+        if (!alone) {
+            // A unit that does not fold on its own: fold the whole key. The
+            // units before it, and so the windows already made, stay as
+            // they were; folding never ends a text before that unit.
+            store.push_back(textKey(QStringView(k.key, k.size)));
+            k.key = store.back().constData();
+            k.size = qint32(store.back().size());
+            k.folded = true;
+        }
+    }
+    if (k.folded) {
+        const qsizetype folded = std::clamp<qsizetype>(k.size - start, 0, WindowUnits);
+        std::fill(std::copy_n(reinterpret_cast<const char16_t *>(k.key + start), folded, units),
+                  units + WindowUnits, u'\0');
+    }
+    k.high = quint64(units[0]) << 48 | quint64(units[1]) << 32 | quint64(units[2]) << 16 | units[3];
+    k.low = quint64(units[4]) << 48 | quint64(units[5]) << 32 | quint64(units[6]) << 16 | units[7];
+    k.rest = qint32(std::clamp<qsizetype>(k.size - start, 0, WindowUnits + 1));
+}
+
+Keyed keyedFor(const QString &text, quint32 index, FoldedStore &store, const char16_t *folds,
+               qsizetype start = 0)
+{
+    Keyed k;
+    k.index = index;
+    k.key = text.constData();
+    k.size = qint32(text.size());
+    setWindow(k, start, folds, store);
+    return k;
+}
+
+// Windows that tie with a key ending inside them order the shorter key
+// (a prefix of the other, padded with 0) first; keys running past the
+// window tie until the next window.
+bool windowLess(const Keyed &a, const Keyed &b)
+{
+    if (a.high != b.high)
+        return a.high < b.high;
+    if (a.low != b.low)
+        return a.low < b.low;
+    return a.rest < b.rest;
+}
+
+bool windowEqual(const Keyed &a, const Keyed &b)
+{
+    return a.high == b.high && a.low == b.low && a.rest == b.rest;
+}
+
+// How far keys that agree on their first start folded units (and are all
+// longer) go on agreeing: long runs share a long start (a mail domain, a
+// name), which is then skipped at once rather than a window at a time. It
+// stops before a unit that does not fold on its own.
+qsizetype sharedUnits(const Keyed *first, const Keyed *last, qsizetype start,
+                      const char16_t *folds)
+{
+    auto unitAt = [folds](const Keyed &k, qsizetype i) -> int {
+        if (i >= k.size)
+            return -1;
+        if (k.folded)
+            return k.key[i].unicode();
+        const char16_t f = folds[k.key[i].unicode()];
+        return f == UnitFoldNone ? -1 : f;
+    };
+    for (qsizetype i = start;; ++i) {
+        const int unit = unitAt(*first, i);
+        if (unit < 0)
+            return i;
+        for (const Keyed *k = first + 1; k != last; ++k)
+            if (unitAt(*k, i) != unit)
+                return i;
+    }
+}
+
+// Sorts [first, last) by folded key, the keys agreeing on their first
+// start units and their windows set at start; each run of equal folded
+// keys is handed to onTie to be put in order.
+template <typename OnTie>
+void sortByFoldedKey(Keyed *first, Keyed *last, qsizetype start, const char16_t *folds,
+                     FoldedStore &store, const OnTie &onTie)
+{
+    std::sort(first, last, windowLess);
+    for (Keyed *run = first; run != last;) {
+        Keyed *end = run + 1;
+        while (end != last && windowEqual(*run, *end))
+            ++end;
+        if (end - run > 1) {
+            if (run->rest <= WindowUnits) {
+                onTie(run, end);
+            } else {
+                const qsizetype next = sharedUnits(run, end, start + WindowUnits, folds);
+                for (Keyed *k = run; k != end; ++k)
+                    setWindow(*k, next, folds, store);
+                sortByFoldedKey(run, end, next, folds, store, onTie);
+            }
+        }
+        run = end;
+    }
 }
 
 } // namespace
@@ -117,35 +283,47 @@ void sortListLines(QList<ListLine> &lines)
 {
     if (lines.size() < 2)
         return;
-    // Keys are folded once per line instead of once per comparison; the
-    // texts only where two keys tie, and then once.
-    struct Keyed { QString key; qsizetype index; };
+    // Lines are ordered by folded key, lines whose folded keys tie by folded
+    // text, then by the exact key and text. Keys and texts are folded once,
+    // into windows of integers, so nearly every comparison is of integers;
+    // only the texts of lines whose keys tie are looked at.
+    const qsizetype n = lines.size();
+    const char16_t *folds = unitFolds();
+    FoldedStore store;
     std::vector<Keyed> keyed;
-    keyed.reserve(lines.size());
-    for (qsizetype i = 0; i < lines.size(); ++i)
-        keyed.push_back({textKey(lines[i].key), i});
-    std::vector<QString> textKeys(lines.size());
-    std::vector<bool> folded(lines.size());
-    auto textKeyOf = [&](qsizetype i) -> const QString & {
-        if (!folded[i]) {
-            textKeys[i] = textKey(lines[i].text);
-            folded[i] = true;
-        }
-        return textKeys[i];
+    keyed.reserve(n);
+    for (qsizetype i = 0; i < n; ++i)
+        keyed.push_back(keyedFor(lines[i].key, quint32(i), store, folds));
+    const auto exactOrder = [&lines](Keyed *first, Keyed *last) {
+        std::sort(first, last, [&lines](const Keyed &a, const Keyed &b) {
+            const ListLine &x = lines[a.index];
+            const ListLine &y = lines[b.index];
+            if (int c = QStringView(x.key).compare(QStringView(y.key)))
+                return c < 0;
+            if (int c = QStringView(x.text).compare(QStringView(y.text)))
+                return c < 0;
+            return a.index < b.index;
+        });
     };
-    std::sort(keyed.begin(), keyed.end(), [&](const Keyed &a, const Keyed &b) {
-        if (int c = QStringView(a.key).compare(QStringView(b.key)))
-            return c < 0;
-        if (int c = QStringView(textKeyOf(a.index)).compare(QStringView(textKeyOf(b.index))))
-            return c < 0;
-        const ListLine &x = lines[a.index];
-        const ListLine &y = lines[b.index];
-        if (int c = QStringView(x.key).compare(QStringView(y.key)))
-            return c < 0;
-        if (int c = QStringView(x.text).compare(QStringView(y.text)))
-            return c < 0;
-        return a.index < b.index;
-    });
+    const auto byFoldedText = [&](Keyed *first, Keyed *last) {
+        // Lines whose keys tie often begin with the same text (the same
+        // name): the windows start after what they share, up to the first
+        // unit that does not fold on its own.
+        const QStringView head = lines[first->index].text;
+        qsizetype shared = 0;
+        while (shared < head.size() && folds[head[shared].unicode()] != UnitFoldNone)
+            ++shared;
+        for (Keyed *k = first + 1; k != last && shared > 0; ++k) {
+            const QStringView text = lines[k->index].text;
+            shared = std::min(shared, text.size());
+            shared = std::mismatch(head.begin(), head.begin() + shared, text.begin()).first
+                     - head.begin();
+        }
+        for (Keyed *k = first; k != last; ++k)
+            *k = keyedFor(lines[k->index].text, k->index, store, folds, shared);
+        sortByFoldedKey(first, last, shared, folds, store, exactOrder);
+    };
+    sortByFoldedKey(keyed.data(), keyed.data() + n, 0, folds, store, byFoldedText);
     // Put each line in its place by walking the permutation's cycles, with
     // no second list of lines.
     std::vector<bool> placed(lines.size());

@@ -131,6 +131,65 @@ TEST(AddressListSort, ManyTiesGiveThePlainComparisonsOrder)
     }
 }
 
+// The sort settles most comparisons on the first units of the folded keys;
+// keys that agree there, tie, or differ only in case, width or kana must
+// still come out in the plain comparison's order.
+TEST(AddressListSort, KeysThatAgreeOnTheirFirstUnits)
+{
+    const QString nul(QChar(0));
+    struct Case {
+        const char *what;
+        QStringList keys;
+        QStringList texts; // "" for every line when empty
+        QList<qint32> order;  // the input positions, sorted
+    };
+    const Case cases[] = {
+        {"equal over eight units", {u"abcdefgh2"_qs, u"abcdefgh1"_qs, u"abcdefgh"_qs}, {}, {2, 1, 0}},
+        {"unit zero against none", {u"AB"_qs + nul, u"ab"_qs, u"AB"_qs + nul + nul}, {}, {1, 0, 2}},
+        {"folded past the prefix", {u"abcdefghB"_qs, u"abcdefgha"_qs}, {}, {1, 0}},
+        {"case past the prefix", {u"abcdefghIJ"_qs, u"abcdefghik"_qs, u"abcdefghij"_qs}, {}, {0, 2, 1}},
+        {"surrogates by code unit", {u"\U00010000"_qs, u"\uFFFF"_qs, u"\uE000"_qs}, {}, {0, 2, 1}},
+        {"surrogates past the prefix", {u"𠮷𠮷𠮷𠮷a"_qs, u"𠮷𠮷𠮷𠮷"_qs, u"𠮷𠮷𠮷𠮶"_qs}, {}, {2, 1, 0}},
+        {"empty keys tie", {QString(), u"a"_qs, QString()}, {u"b"_qs, QString(), u"a"_qs}, {2, 0, 1}},
+        {"kana and half-width kana", {u"ｶﾞ"_qs, u"ガ"_qs, u"が"_qs, u"ｶ"_qs}, {}, {3, 2, 1, 0}},
+        {"full-width letters", {u"Ａ"_qs, u"a"_qs, u"A"_qs, u"b"_qs}, {}, {2, 1, 0, 3}},
+        {"texts break key ties", {u"k"_qs, u"K"_qs, u"k"_qs}, {u"B"_qs, u"a"_qs, u"b"_qs}, {1, 0, 2}},
+        {"tied texts share a half-width kana", {u"k"_qs, u"k"_qs}, {u"abｶﾞ"_qs, u"abｶｷ"_qs}, {1, 0}},
+        {"tied texts share their start", {u"k"_qs, u"k"_qs, u"k"_qs},
+         {u"田中 太郎 b@x"_qs, u"田中 太郎 A@x"_qs, u"田中 太郎"_qs}, {2, 1, 0}},
+        {"status and name", {u"9999田中"_qs, u"0001田中"_qs, u"9999"_qs, u"9999たなか"_qs}, {}, {1, 2, 3, 0}},
+    };
+    for (const Case &c : cases) {
+        QList<ListLine> lines;
+        for (qsizetype i = 0; i < c.keys.size(); ++i)
+            lines.append({c.keys[i], c.texts.value(i), qint32(i), 0, QString(), QString()});
+        sortListLines(lines);
+        QList<qint32> got;
+        for (const ListLine &l : lines)
+            got << l.cardNumber;
+        EXPECT_EQ(got, c.order) << c.what;
+    }
+}
+
+// The date orders' keys read as the dates are shown, across the range a
+// date can show, before 1899-12-30 included.
+TEST(AddressListLines, DateKeysAcrossTheShowableRange)
+{
+    const DateValue dates[] = {0.0, -1.25, 45000.5, 45000.999999, 2.0 / 86400, -0.75,
+                               MinShowableDate, MaxShowableDate - 1e-9, -600000.3, 36525.0};
+    for (const DateValue v : dates) {
+        Card c = card(1, {u"a"_qs}, {});
+        c.created = v;
+        c.updated = v;
+        const QString shown = oleToDateTime(v).toString(u"yyyy/MM/dd HH:mm:ss"_qs);
+        EXPECT_EQ(cardListLines(c, SortByCreated)[0].key, shown) << v;
+        EXPECT_EQ(cardListLines(c, SortByUpdated)[0].key, shown) << v;
+    }
+    Card undated = card(1, {u"a"_qs}, {});
+    undated.created = NoDate;
+    EXPECT_EQ(cardListLines(undated, SortByCreated)[0].key, QString());
+}
+
 TEST(AddressListSort, MissingCardAndInterruptLeaveTheOutputAlone)
 {
     AddressBook b;

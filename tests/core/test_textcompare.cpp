@@ -81,3 +81,77 @@ TEST(TextComparison, SharedKeyIsTheFoldedKeyForEveryCharacter)
     const QString folded = QString::fromUtf8("山田 太郎 taro@example.jp");
     EXPECT_TRUE(textKey(folded).isSharedWith(folded));
 }
+
+// A key is its own letter-case fold: no character, kana, ideograph or other,
+// alone or behind kana, is left unfolded by the short ways through the fold.
+TEST(TextComparison, KeyIsItsOwnCaseFold)
+{
+    for (char32_t c = 1; c < 0x10000; ++c) {
+        if (QChar::isSurrogate(c))
+            continue;
+        const QString one = QString(QChar(char16_t(c)));
+        for (const QString &s : {one, u"かな漢字"_qs + one, u"ｶﾅ"_qs + one}) {
+            const QString key = textKey(s);
+            ASSERT_EQ(key, key.toCaseFolded()) << std::hex << quint32(c);
+        }
+    }
+    for (const QString &s : {u"𐐀かな"_qs, u"漢字𐐀"_qs, u"\U0001D400"_qs, u"ｶﾞ𐐀"_qs})
+        EXPECT_EQ(textKey(s), textKey(s).toCaseFolded()) << s.toStdString();
+    EXPECT_EQ(textKey(u"𐐀かな"_qs), u"𐐨かな"_qs);
+}
+
+// A unit that folds on its own folds as textKey folds it, alone and inside
+// a text.
+TEST(TextComparison, UnitFoldsAgreeWithTheKey)
+{
+    const char16_t *folds = unitFolds();
+    for (char32_t c = 0; c < 0x10000; ++c) {
+        const char16_t f = folds[c];
+        if (f == UnitFoldNone)
+            continue;
+        const QString one = QString(QChar(char16_t(c)));
+        ASSERT_EQ(textKey(one), QString(QChar(f))) << std::hex << quint32(c);
+        ASSERT_EQ(textKey(u"ｶ"_qs + one + u"𐐀"_qs), textKey(u"ｶ"_qs) + QChar(f) + textKey(u"𐐀"_qs))
+            << std::hex << quint32(c);
+    }
+    for (char16_t c : {u'\xFF76', u'\xFF9E', u'\xD801', u'\xDC00', u'\xFFFF'})
+        EXPECT_EQ(folds[c], UnitFoldNone) << std::hex << quint32(c);
+}
+
+// Comparing keys as they fold gives what comparing the built keys gives,
+// where units join (ｶﾞ), pair up (surrogates) or fold to ASCII (K).
+TEST(TextComparison, CompareTextKeysAgreesWithTheKeys)
+{
+    struct Case { QString a, b; int sign; };
+    const Case cases[] = {
+        {u"ｶﾞ"_qs, u"が"_qs, 0},
+        {u"ｶﾞ"_qs, u"ｶ"_qs, 1},
+        {u"ｶ"_qs, u"ｶﾞｷ"_qs, -1},
+        {u"abcＫ"_qs, u"ABC\u212A"_qs, 0},
+        {u"𐐀"_qs, u"𐐨"_qs, 0},
+        {u"\U00010000"_qs, u"\uFFFF"_qs, -1},
+        {u"\uFFFF"_qs, u"\uFFFF"_qs, 0},
+        {QString(), u"a"_qs, -1},
+        {QString(), QString(), 0},
+        {u"カタ"_qs, u"かた\u3000"_qs, -1},
+    };
+    for (const Case &c : cases) {
+        const int got = compareTextKeys(c.a, c.b);
+        EXPECT_EQ((got > 0) - (got < 0), c.sign) << c.a.toStdString() << " " << c.b.toStdString();
+    }
+    const QStringList alphabet = {u"a"_qs, u"A"_qs, u"ｶ"_qs, u"ﾞ"_qs, u"カ"_qs, u"が"_qs, u"𐐀"_qs,
+                                  u"𐐨"_qs, u"\uFFFF"_qs, u"\u212A"_qs, u"k"_qs, u"漢"_qs, QString()};
+    std::mt19937 rng(5);
+    auto pick = [&] {
+        QString s;
+        for (int i = 0, n = int(rng() % 5); i < n; ++i)
+            s += alphabet[rng() % alphabet.size()];
+        return s;
+    };
+    for (int round = 0; round < 5000; ++round) {
+        const QString a = pick(), b = pick();
+        const int want = QStringView(textKey(a)).compare(QStringView(textKey(b)));
+        const int got = compareTextKeys(a, b);
+        ASSERT_EQ((got > 0) - (got < 0), (want > 0) - (want < 0)) << a.toStdString() << " " << b.toStdString();
+    }
+}
