@@ -11,6 +11,9 @@ char16_t *TextStore::room(qsizetype units)
         m_long.resize(units);
         return reinterpret_cast<char16_t *>(m_long.data());
     }
+    // A long text asked for and never taken is dropped.
+    if (!m_long.isNull())
+        m_long = QString();
     // Every text ends in a 0 unit, as QString keeps its data.
     if (m_left < units + 1) {
         using Block = QTypedArrayData<char16_t>;

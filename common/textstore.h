@@ -28,7 +28,8 @@ public:
     QString decodeCp932(QByteArrayView bytes, qsizetype *replaced = nullptr);
 
     // Room for at most units units, to be filled and then handed out with
-    // take(n): a reader that writes a text in place.
+    // take(n): a reader that writes a text in place. Room not taken before
+    // the next room() is forgotten.
     char16_t *room(qsizetype units);
     QString take(qsizetype units);
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QStringList>
+#include <algorithm>
 #include <memory>
 #include <random>
 
@@ -94,6 +95,19 @@ TEST(TextStore, TextsOfEveryLengthAreWhole)
     for (const QString &s : made)
         EXPECT_EQ(s.constData()[s.size()], QChar(0));
     EXPECT_TRUE(store.copy(u"").isNull());
+}
+
+TEST(TextStore, RoomAskedForAndNotTakenIsForgotten)
+{
+    // A writer that stops half way (an exception, say) leaves room unused;
+    // the next text must be its own whatever size the room was.
+    for (qsizetype abandoned : {10, 3000}) {
+        TextStore store;
+        store.room(abandoned);
+        char16_t *to = store.room(5);
+        std::copy_n(u"abcde", 5, to);
+        EXPECT_EQ(store.take(5), u"abcde");
+    }
 }
 
 TEST(TextStore, DecodesAsTheTextLayerDoes)
