@@ -718,15 +718,22 @@ QString pieceText(QStringView piece, TextStore *texts)
     return texts && !piece.isEmpty() ? texts->copy(piece) : piece.toString();
 }
 
-// The memo cell with every line break as CR LF (a lone LF becomes one, CR LF
-// stays), ending in CR LF, written into an empty memo in place.
-void storeMemoInPlace(QString &memo, QStringView cell, TextStore &texts)
+// Appends the memo cell with every line break as CR LF (a lone LF becomes
+// one, CR LF stays). Memo lines end with CR LF; a cell whose last line
+// already ended keeps that single line end, so a memo survives any number
+// of export and import rounds unchanged. An empty memo is written in place
+// into texts when given.
+void appendMemoCell(QString &memo, QStringView cell, TextStore *texts)
 {
-    const qsizetype n = cell.size();
+    const qsizetype kept = memo.size();
+    const qsizetype room = kept + cell.size() + cell.count(u'\n') + 2;
+    const bool inStore = texts && kept == 0;
+    if (!inStore)
+        memo.resize(room);
+    char16_t *const start = inStore ? texts->room(room) : reinterpret_cast<char16_t *>(memo.data());
+    char16_t *to = start + kept;
     const char16_t *s = cell.utf16();
-    char16_t *const start = texts.room(n + cell.count(u'\n') + 2);
-    char16_t *to = start;
-    for (qsizetype i = 0; i < n; ++i) {
+    for (qsizetype i = 0; i < cell.size(); ++i) {
         if (s[i] == u'\n' && (i == 0 || s[i - 1] != u'\r'))
             *to++ = u'\r';
         *to++ = s[i];
@@ -735,7 +742,10 @@ void storeMemoInPlace(QString &memo, QStringView cell, TextStore &texts)
         *to++ = u'\r';
         *to++ = u'\n';
     }
-    memo = texts.take(to - start);
+    if (inStore)
+        memo = texts->take(to - start);
+    else
+        memo.truncate(to - start);
 }
 
 // Stores one whole cell; unreadable counts dates that are none. The card's
@@ -780,26 +790,7 @@ void storeWholeCell(Card &card, int item, QStringView cell, bool monthFirst, qsi
     case CsvItemMemo: {
         if (cell.isEmpty())
             break;
-        if (texts && card.memo.isEmpty()) {
-            storeMemoInPlace(card.memo, cell, *texts);
-            break;
-        }
-        // Every line break as CR LF: a lone LF becomes one, CR LF stays.
-        if (!cell.contains(u'\n')) {
-            card.memo += cell;
-        } else {
-            card.memo.reserve(card.memo.size() + cell.size() + cell.count(u'\n') + 2);
-            for (qsizetype i = 0; i < cell.size(); ++i) {
-                if (cell[i] == u'\n' && (i == 0 || cell[i - 1] != u'\r'))
-                    card.memo += u'\r';
-                card.memo += cell[i];
-            }
-        }
-        // Memo lines end with CR LF; a cell whose last line already ended
-        // keeps that single line end, so a memo survives any number of
-        // export and import rounds unchanged.
-        if (!card.memo.endsWith(CrLf))
-            card.memo += CrLf;
+        appendMemoCell(card.memo, cell, texts);
         break;
     }
     case CsvItemExchangeAutoRecord:

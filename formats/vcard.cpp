@@ -1001,9 +1001,12 @@ void Reader::apply(Card &card, OpenCard &state, Property &p)
         QVarLengthArray<Component, 8> found;
         adrParts.resize(0);
         parts(false, [&](QStringView v) {
-            const qsizetype at = v.data() - p.value.data();
-            if (v.isEmpty() || (at >= 0 && at + v.size() <= p.value.size())) {
-                found.append({false, v.isEmpty() ? 0 : at, v.size()});
+            // Addresses compared as integers: v may lie in another buffer.
+            const auto value = reinterpret_cast<quintptr>(p.value.data());
+            const auto at = reinterpret_cast<quintptr>(v.data());
+            const quintptr units = quintptr(p.value.size());
+            if (v.isEmpty() || (at >= value && (at - value) / 2 + quintptr(v.size()) <= units)) {
+                found.append({false, v.isEmpty() ? 0 : qsizetype((at - value) / 2), v.size()});
             } else {
                 found.append({true, adrParts.size(), v.size()});
                 adrParts += v;
